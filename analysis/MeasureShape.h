@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace varnolux {
+
+class TQROIL;
+
+/// The number of 2 × 2 windows of each index 3·tl + tr + bl + 3·br over a mask,
+/// windows hanging over the edges included.
+using TBitQuadCounts = std::array<std::int64_t, 9>;
+
+/// Counts the windows of a ROI's mask.
+TBitQuadCounts CountBitQuads(const TQROIL& roi);
+
+/// Gray's bit-quad area in eighths of a pixel: exact, as the area is a sum of eighths.
+std::int64_t BitQuadAreaEighths(const TBitQuadCounts& counts);
+
+/// The window index's share of the area in eighths.
+inline constexpr std::array<std::int64_t, 9> BitQuadEighths = {0, 2, 6, 2, 4, 7, 6, 7, 8};
+
+struct TShapeMeasures {
+    bool Ok = false; // area > 0
+    double Area = -1.0;
+    double Perimeter = -1.0;
+    double Compactness = -1.0;
+};
+
+/// The bit-quad area, perimeter and compactness of a ROI's mask.
+TShapeMeasures MeasureShape(const TQROIL& roi);
+TShapeMeasures MeasureShape(const TBitQuadCounts& counts);
+
+/// The bit-quad area of a ROI's mask.
+double Area(const TQROIL& roi);
+
+} // namespace varnolux

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace varnolux {
+
+struct THsv {
+    double H = 0.0;
+    double S = 0.0;
+    double V = 0.0;
+};
+
+struct TRgb {
+    double R = 0.0;
+    double G = 0.0;
+    double B = 0.0;
+};
+
+/// The double nearest 1/255: every scaling by 1/255 multiplies by it.
+inline constexpr double OneBy255 = 0.00392156862745098;
+
+/// Red, green, blue 0..255 to hue, saturation, brightness 0..255, not yet clamped or
+/// truncated; black gives hue −1.
+THsv RgbToHsv(double r, double g, double b);
+
+/// Hue, saturation, brightness 0..255 to red, green, blue 0..255, not yet truncated.
+TRgb HsvToRgb(double h, double s, double v);
+
+} // namespace varnolux

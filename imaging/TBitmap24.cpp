@@ -1,0 +1,86 @@
+#include "imaging/TBitmap24.h"
+
+#include <algorithm>
+
+namespace varnolux {
+
+namespace {
+
+std::size_t StrideFor(int width)
+{
+    return (std::size_t(width) * 3 + 3) / 4 * 4;
+}
+
+} // namespace
+
+TBitmap24::TBitmap24(int width, int height)
+{
+    SetSize(width, height);
+}
+
+std::span<std::uint8_t> TBitmap24::Row(int y)
+{
+    return {bits_.data() + std::size_t(y) * stride_, std::size_t(width_) * 3};
+}
+
+std::span<const std::uint8_t> TBitmap24::Row(int y) const
+{
+    return {bits_.data() + std::size_t(y) * stride_, std::size_t(width_) * 3};
+}
+
+void TBitmap24::SetSize(int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == width_ && height == height_)
+        return;
+    TBitmap24 resized;
+    resized.width_ = width;
+    resized.height_ = height;
+    resized.stride_ = StrideFor(width);
+    resized.bits_.assign(resized.stride_ * std::size_t(height), 0);
+    const int keptWidth = std::min(width, width_);
+    const int keptHeight = std::min(height, height_);
+    for (int y = 0; y < keptHeight; ++y) {
+        const auto source = Row(y).first(std::size_t(keptWidth) * 3);
+        std::copy(source.begin(), source.end(), resized.Row(y).begin());
+    }
+    *this = std::move(resized);
+}
+
+TColour TBitmap24::Pixel(int x, int y) const
+{
+    const auto pixel = Row(y).subspan(std::size_t(x) * 3, 3);
+    return MakeColour(pixel[2], pixel[1], pixel[0]);
+}
+
+void TBitmap24::SetPixel(int x, int y, TColour colour)
+{
+    const auto pixel = Row(y).subspan(std::size_t(x) * 3, 3);
+    pixel[0] = BlueOf(colour);
+    pixel[1] = GreenOf(colour);
+    pixel[2] = RedOf(colour);
+}
+
+void TBitmap24::Fill(TColour colour)
+{
+    FillRect(0, 0, width_, height_, colour);
+}
+
+void TBitmap24::FillRect(int left, int top, int right, int bottom, TColour colour)
+{
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width_);
+    bottom = std::min(bottom, height_);
+    if (left >= right || top >= bottom)
+        return;
+    const std::uint8_t bgr[3] = {BlueOf(colour), GreenOf(colour), RedOf(colour)};
+    for (int y = top; y < bottom; ++y) {
+        auto row = Row(y);
+        for (int x = left; x < right; ++x)
+            std::copy_n(bgr, 3, row.begin() + std::ptrdiff_t(x) * 3);
+    }
+}
+
+} // namespace varnolux

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "imaging/TColour.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace varnolux {
+
+/// A 24-bit bitmap: rows from the top, three bytes per pixel in blue, green, red
+/// order, each row padded to a multiple of 4 bytes (so a QImage of
+/// Format_BGR888 can show it without copying).
+class TBitmap24 {
+public:
+    TBitmap24() = default;
+    TBitmap24(int width, int height);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool IsEmpty() const { return width_ == 0 || height_ == 0; }
+    /// Bytes per row, a multiple of 4.
+    std::size_t Stride() const { return stride_; }
+
+    std::uint8_t* Bits() { return bits_.data(); }
+    const std::uint8_t* Bits() const { return bits_.data(); }
+    /// Row y, y = 0 the top row: Width() · 3 bytes.
+    std::span<std::uint8_t> Row(int y);
+    std::span<const std::uint8_t> Row(int y) const;
+
+    /// Changes the size; pixels inside both sizes keep their colour, new ones are black.
+    void SetSize(int width, int height);
+
+    TColour Pixel(int x, int y) const;
+    void SetPixel(int x, int y, TColour colour);
+
+    void Fill(TColour colour);
+    /// Fills [left, right) × [top, bottom), clipped to the bitmap.
+    void FillRect(int left, int top, int right, int bottom, TColour colour);
+
+    friend bool operator==(const TBitmap24&, const TBitmap24&) = default;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::size_t stride_ = 0;
+    std::vector<std::uint8_t> bits_;
+};
+
+} // namespace varnolux

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <functional>
+
+namespace varnolux {
+
+/// A progress bar of the user interface.
+class TQProgressBar {
+public:
+    virtual ~TQProgressBar() = default;
+    virtual void SetRange(int min, int max) = 0;
+    virtual void SetPosition(int position) = 0;
+};
+
+/// The image library's progress hook: 100 slots for progress bars, and a pump that
+/// lets the user interface process pending events. Headless it does nothing.
+class TQStatus {
+public:
+    static constexpr int SlotCount = 100;
+
+    /// The one instance, created on first use and living until the program ends.
+    static TQStatus& Instance();
+
+    void SetBar(int slot, TQProgressBar* bar);
+    void SetEventPump(std::function<void()> pump);
+
+    /// Sets position, maximum and minimum of the slot's bar, then pumps events.
+    void StartProgress(int slot, int position, int max, int min);
+    /// Sets the slot's bar's position, then pumps events.
+    void StepProgress(int slot, int position);
+    /// StepProgress when counter is a multiple of UpdateInterval.
+    void StepEvery(int slot, int counter)
+    {
+        if (counter % UpdateInterval == 0)
+            StepProgress(slot, counter);
+    }
+
+    int UpdateInterval = 20;
+
+private:
+    TQStatus() = default;
+    void PumpEvents();
+
+    std::array<TQProgressBar*, SlotCount> bars_{};
+    std::function<void()> pump_;
+};
+
+} // namespace varnolux

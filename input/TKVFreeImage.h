@@ -1,0 +1,39 @@
+#pragma once
+
+#include "imaging/TBitmap24.h"
+
+#include <memory>
+#include <string>
+
+namespace varnolux {
+
+/// Reads image files through FreeImage into 24-bit bitmaps. Accepts BMP, ICO, JPEG,
+/// Koala, PBM, PCD, PCX, PGM, PNG, PPM, RAS, Targa and TIFF, decided by the file's
+/// contents, not its name.
+class TKVFreeImage {
+public:
+    /// The first reader of a program run checks the FreeImage version.
+    TKVFreeImage();
+
+    /// The image as a 24-bit bitmap with row 0 the top row, or nothing after at most
+    /// one message to the current reporter. Never throws.
+    std::unique_ptr<TBitmap24> LoadToBitmap(const std::string& fileName);
+
+    /// The folder for temporary files, with a trailing "/" (empty for the first reader).
+    std::string TempDir;
+};
+
+/// The version FreeImage must report: the one the program was built against.
+std::string ExpectedFreeImageVersion();
+
+/// The warning shown when the linked FreeImage reports another version.
+std::string WrongFreeImageVersionText(const std::string& expected);
+
+/// The TEMP folder if set, else the system temporary folder, with a trailing "/".
+std::string TempFolder();
+
+/// The first free name TempFolder() + prefix + n + extension, n = 0, 1, 2, …;
+/// only chosen, not created.
+std::string MakeTempFileName(const std::string& prefix, std::string extension);
+
+} // namespace varnolux

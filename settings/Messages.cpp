@@ -1,0 +1,132 @@
+#include "settings/Messages.h"
+
+#include "settings/ProgramInfo.h"
+#include "settings/SettingsAccess.h"
+
+#include <cstdio>
+#include <mutex>
+#include <string_view>
+#include <utility>
+
+namespace varnolux {
+
+namespace {
+
+struct TDefaultMessage {
+    std::string_view label;
+    std::string_view text;
+};
+
+constexpr TDefaultMessage DefaultMessages[] = {
+    {"FileNotFound", "File %s not found."},
+    {"MessageInvalidNumber", "Invalid number"},
+    {"NoFloat", "Keine gültige Gleitkommazahl"},
+    {"LabelInvalidValueTrackBarPositionFromLabeledEdit",
+     "Invalid value %s - value will be replaced by position of trackbar"},
+    {"LabelMinimalAreaInvalid",
+     "Invalid minimal area - will be set to 0.0. Please correct in options."},
+    {"LabelInvalidMeasure", "Invalid measure - will be set to 1. Please correct."},
+    {"LabelDefineResultFile", "Please define result file in options before saving a result"},
+    {"LabelDefineResultFilePath", "Fehler beim Speichern der Ergebnisdatei: Der Pfad \"%s\" "
+                                  "existiert nicht. Soll er angelegt werden?"},
+    {"LabelColorRegionsNotSet", "Color region can not be set"},
+    {"InvalidOptionFile", "InvalidOptionFile"},
+};
+
+thread_local TReporter* threadReporter = nullptr;
+
+std::string OneLine(const std::string& text)
+{
+    std::string line;
+    line.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            // A CR LF pair, or a run of line breaks, becomes one space.
+            if (!line.empty() && line.back() != ' ')
+                line += ' ';
+            continue;
+        }
+        line += c;
+    }
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back();
+    return line;
+}
+
+} // namespace
+
+std::string DefaultMessageText(std::string_view label)
+{
+    for (const auto& message : DefaultMessages)
+        if (message.label == label)
+            return std::string(message.text);
+    return std::string(label);
+}
+
+std::string FormatMessage(std::string_view format, const std::vector<std::string>& args)
+{
+    std::string text;
+    size_t next = 0;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
+            if (next < args.size())
+                text += args[next];
+            ++next;
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}
+
+void TReporter::ShowLanguageMessage(std::string_view label, const std::vector<std::string>& args)
+{
+    ShowMessage(FormatMessage(DefaultMessageText(label), args));
+}
+
+bool TReporter::AskAbort(const std::string& text)
+{
+    ShowMessage(text);
+    return false;
+}
+
+bool TReporter::AskYesNo(const std::string& text)
+{
+    ShowMessage(text);
+    return false;
+}
+
+void TStderrReporter::ShowMessage(const std::string& text)
+{
+    static std::mutex outputMutex;
+    const std::string line = (context_.empty() ? std::string() : context_ + ": ") + OneLine(text);
+    const std::lock_guard lock(outputMutex);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+}
+
+TReporter& CurrentReporter()
+{
+    static TStderrReporter processReporter;
+    return threadReporter ? *threadReporter : processReporter;
+}
+
+TScopedReporter::TScopedReporter(TReporter& reporter) : previous_(threadReporter)
+{
+    threadReporter = &reporter;
+}
+
+TScopedReporter::~TScopedReporter()
+{
+    threadReporter = previous_;
+}
+
+std::string LanguageText(const std::string& section, const std::string& key,
+                         const std::string& defaultValue)
+{
+    return ReadConfigString(DefaultLanguageFile(), section, key, defaultValue);
+}
+
+} // namespace varnolux

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varnolux {
+
+/// The layout's text of a message label of the language form ("FileNotFound" →
+/// "File %s not found."); the label name itself for an unknown label.
+std::string DefaultMessageText(std::string_view label);
+
+/// Replaces each "%s" of format by the next argument (missing ones are empty);
+/// every other character, "%" included, is copied as it is.
+std::string FormatMessage(std::string_view format, const std::vector<std::string>& args);
+
+/// Where messages meant for the user go: message boxes in the desktop program,
+/// standard error in headless runs.
+class TReporter {
+public:
+    virtual ~TReporter() = default;
+
+    /// A plain message with an OK button.
+    virtual void ShowMessage(const std::string& text) = 0;
+
+    /// A message of the language form: the label's current text used as format.
+    virtual void ShowLanguageMessage(std::string_view label, const std::vector<std::string>& args);
+
+    /// A warning with the buttons Abort and Ignore; true when the user chose Abort.
+    virtual bool AskAbort(const std::string& text);
+
+    /// A question with the buttons Yes and No; true for Yes.
+    virtual bool AskYesNo(const std::string& text);
+};
+
+/// Writes every message as one line to standard error, prefixed by a context
+/// (the image being worked on). Abort/Ignore answers Ignore, Yes/No answers No.
+class TStderrReporter : public TReporter {
+public:
+    void SetContext(std::string context) { context_ = std::move(context); }
+    void ShowMessage(const std::string& text) override;
+
+private:
+    std::string context_;
+};
+
+/// The reporter of the calling thread: the one installed by the innermost
+/// TScopedReporter, else a process-wide TStderrReporter.
+TReporter& CurrentReporter();
+
+/// Installs a reporter for the calling thread while it lives.
+class TScopedReporter {
+public:
+    explicit TScopedReporter(TReporter& reporter);
+    ~TScopedReporter();
+    TScopedReporter(const TScopedReporter&) = delete;
+    TScopedReporter& operator=(const TScopedReporter&) = delete;
+
+private:
+    TReporter* previous_;
+};
+
+/// A text of the language file looked up directly by section and key.
+std::string LanguageText(const std::string& section, const std::string& key,
+                         const std::string& defaultValue = {});
+
+} // namespace varnolux

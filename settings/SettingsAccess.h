@@ -1,0 +1,62 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace varnolux {
+
+/// Raised when a settings write fails inside the INI layer (disk full, file
+/// vanished while writing).
+class TSettingsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// One settings access: the resolved file and whether it may be used.
+struct structConfig {
+    bool hasFile = false; // false for a missing or read-only file
+    std::string fileName; // resolved path
+    std::string section;
+    std::string key;
+};
+
+/// Resolves a settings file name: empty means the program's own settings file,
+/// a name without a folder is put into the program's folder, any other name is
+/// used unchanged.
+std::string ResolveConfigFileName(const std::string& fileName);
+
+/// True when the file carries the read-only attribute: no write permission bits
+/// at all. A file this user merely cannot write is not read-only.
+bool IsReadOnlyFile(const std::string& fileName);
+
+/// Opens, checks and closes: a missing or read-only file has no file.
+structConfig OpenConfig(const std::string& fileName, const std::string& section,
+                        const std::string& key);
+
+/// Reads one value; the default when the file, section or key is missing, or the
+/// value has the wrong form. errorFlag, when given, is false after a successful read.
+std::string ReadConfigString(const std::string& fileName, const std::string& section,
+                             const std::string& key, const std::string& defaultValue,
+                             bool* errorFlag = nullptr);
+/// Accepts decimal, and hexadecimal with a leading "0x" or "$".
+int ReadConfigInteger(const std::string& fileName, const std::string& section,
+                      const std::string& key, int defaultValue, bool* errorFlag = nullptr);
+/// True when the integer value is not 0.
+bool ReadConfigBool(const std::string& fileName, const std::string& section,
+                    const std::string& key, bool defaultValue, bool* errorFlag = nullptr);
+
+/// Writes one value into an existing, writable file and returns the resolved file
+/// name; returns the empty text and writes nothing for a missing or read-only file.
+/// An empty section is written as "Program". Throws TSettingsError when the write fails.
+std::string WriteConfigString(const std::string& fileName, const std::string& section,
+                              const std::string& key, const std::string& value);
+std::string WriteConfigInteger(const std::string& fileName, const std::string& section,
+                               const std::string& key, int value);
+/// Writes "1" or "0".
+std::string WriteConfigBool(const std::string& fileName, const std::string& section,
+                            const std::string& key, bool value);
+
+/// Longest text a read returns; longer values are cut.
+inline constexpr size_t MaxConfigValueLength = 2047;
+
+} // namespace varnolux
