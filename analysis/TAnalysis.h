@@ -14,6 +14,8 @@
 
 namespace varnolux {
 
+struct TRegionStatistics;
+
 /// Program states set by the engine.
 enum TProgramState {
     StateStart = 1,
@@ -117,7 +119,8 @@ public:
     void SetBackgroundColour(TColour colour);
 
     TProgramState State() const { return state_; }
-    bool HasImage() const { return SourceImage != nullptr; }
+    /// Whether the last LoadImage succeeded, so that Run can analyse.
+    bool HasImage() const { return imageLoaded_; }
 
     std::unique_ptr<TQROIRGB> ResultImage;
     std::unique_ptr<TQROIRGB> HsvImage;
@@ -149,13 +152,22 @@ public:
 
 private:
     void SetState(TProgramState state);
-    void RunSteps(TAnalysisSettings& settings, bool& complete);
+    void ResetProgress();
+    bool LoadImageSteps(const std::string& fileName);
+    /// False when the image file could not be fingerprinted.
+    bool RunSteps(TAnalysisSettings& settings);
+    double ReadMinRegion(TOptions& options);
+    double ReadMeasure(TAnalysisSettings& settings);
+    void StoreResults(const TAnalysisSettings& settings, double analysisArea, double minRegion,
+                      double measure, const TRegionStatistics& statistics);
+    bool StoreFingerprints(const TAnalysisSettings& settings);
 
     TAnalysisViews views_;
     std::array<std::unique_ptr<TImageBox>, 6> ownedViews_;
     TAnalysisHost* host_;
     TQProgressBar* progressBar_;
     TProgramState state_ = StateNoImage;
+    bool imageLoaded_ = false;
     bool circleShadingsPending_ = true;
 };
 

@@ -1,0 +1,77 @@
+#pragma once
+
+// The steps of an analysis run, each over the engine's planes.
+
+#include "analysis/ColourRange.h"
+#include "imaging/TColour.h"
+
+#include <array>
+#include <cstdint>
+
+namespace varnolux {
+
+class TImageView;
+class TQImage;
+class TQROIL;
+class TQROIRGB;
+struct TOptions;
+
+/// Clears the mask in the excluded borders. Borders that do not fit the image are
+/// set to 0 in the options, with a message, and exclude nothing.
+void ApplyExclusionBorders(TQROIL& area, TOptions& options);
+
+/// Clears the mask outside the inclusion circle; pixels on the circle stay inside.
+void ApplyInclusionCircle(TQROIL& area, const TOptions& options);
+
+/// Draws every outline pixel of the mask onto the surface in the given colour.
+void DrawAreaOutline(const TQROIL& area, TQImage& surface, TColour colour);
+
+/// Cumulative curves of hue, saturation and brightness: entry k is the fraction of
+/// the mask's pixels whose value is below k (all 0 for an empty mask).
+using TChannelCurves = std::array<std::array<double, 256>, 3>;
+TChannelCurves ComputeChannelCurves(const TQROIRGB& hsv);
+
+/// Shows the H, S and V planes as grey images of the image's size; 0 (black) outside
+/// the mask.
+void DrawChannelImages(const TQROIRGB& hsv, std::array<TImageView*, 3> views);
+
+/// Keeps in the mask only the pixels whose three channels pass their limits.
+void ClassifyPixels(TQROIRGB& hsv, const TTrackBarPositions& limits);
+
+/// The kept regions of a selection.
+struct TRegionStatistics {
+    std::int32_t Count = 0;
+    double Sum = 0.0; // sum of the kept regions' areas, pixels
+};
+
+/// Cuts the selection (mask of the result image) into 8-connected regions, keeps those
+/// whose bit-quad area reaches the threshold and draws them in their source colours
+/// on the surface, which is cleared first.
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
+                                 TQImage& surface);
+
+} // namespace varnolux
+
+namespace varnolux {
+
+/// The geometry of the colour circle in its view.
+struct TCircleGeometry {
+    double CentreX = 0.0;
+    double CentreY = 0.0;
+    int Radius = 0; // of the coloured disc
+};
+
+/// The angle of (dx, dy) in radians, screen orientation (y downwards).
+double CircleAngle(double dx, double dy);
+
+/// Computes the bright and dim shadings of the hue-saturation disc (and the image's
+/// own colours); outside the disc all three are light grey.
+void ShadeColourCircle(const TCircleGeometry& circle, TQROIRGB& image, TQROIRGB& bright,
+                       TQROIRGB& dim);
+
+/// Shows the disc bright between the angles a and b (clockwise, wrapping when a > b)
+/// and dim elsewhere.
+void CombineColourCircle(const TCircleGeometry& circle, double a, double b, TQROIRGB& image,
+                         const TQROIRGB& bright, const TQROIRGB& dim);
+
+} // namespace varnolux
