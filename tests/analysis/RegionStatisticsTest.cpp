@@ -1,0 +1,105 @@
+#include "analysis/AnalysisSteps.h"
+#include "analysis/MeasureShape.h"
+#include "imaging/TImageView.h"
+#include "imaging/TQImage.h"
+#include "imaging/TQListROIU.h"
+#include "imaging/TQROIRGB.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace varnolux {
+namespace {
+
+TQROIRGB RandomImage(int width, int height, double density, std::mt19937& random)
+{
+    TQROIRGB image(width, height);
+    std::bernoulli_distribution set(density);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y) {
+            image.Mask()[x][y] = set(random) ? 1 : 0;
+            image.Red()[x][y] = std::uint8_t(byte(random));
+            image.Green()[x][y] = std::uint8_t(byte(random));
+            image.Blue()[x][y] = std::uint8_t(byte(random));
+        }
+    return image;
+}
+
+struct TReference {
+    TRegionStatistics statistics;
+    TBitmap24 picture;
+};
+
+/// Labels into region ROIs, measures each one and draws the kept ones, region by region.
+TReference ReferenceStatistics(const TQROIRGB& image, double threshold, TColour background)
+{
+    TImageBox view;
+    TQImage surface(&view);
+    surface.BackgroundColour = background;
+    surface.SetBitmapSize(image.Width(), image.Height());
+    surface.Clear();
+    TReference reference;
+    const auto regions = image.Label(1);
+    for (int i = 0; i < regions->Count(); ++i) {
+        TQROIU& region = regions->Get(i);
+        const double area = Area(region);
+        if (area >= threshold) {
+            ++reference.statistics.Count;
+            reference.statistics.Sum += area;
+            region.SetImage(&surface);
+            region.Draw(*surface.Bitmap);
+        }
+    }
+    reference.picture = view.Picture();
+    return reference;
+}
+
+TEST(MeasureRegions, AgreesWithMeasuringEveryLabelledRegion)
+{
+    std::mt19937 random(7);
+    struct {
+        int width, height;
+        double density, threshold;
+    } const cases[] = {
+        {1, 1, 1.0, 0.0},   {1, 1, 0.0, 0.0},   {5, 5, 0.5, 1.5},   {17, 9, 0.3, 2.0},
+        {32, 32, 0.55, 3.0}, {40, 25, 0.7, 10.0}, {64, 3, 0.4, 1.0}, {3, 64, 0.45, 2.25},
+    };
+    for (const auto& c : cases)
+        for (int repeat = 0; repeat < 5; ++repeat) {
+            const TQROIRGB image = RandomImage(c.width, c.height, c.density, random);
+            const TReference reference = ReferenceStatistics(image, c.threshold, 0x123456);
+
+            TImageBox view;
+            TQImage surface(&view);
+            surface.BackgroundColour = 0x123456;
+            surface.SetBitmapSize(image.Width(), image.Height());
+            const TRegionStatistics statistics = MeasureRegions(image, c.threshold, surface);
+
+            EXPECT_EQ(statistics.Count, reference.statistics.Count) << c.width << "x" << c.height;
+            EXPECT_EQ(statistics.Sum, reference.statistics.Sum) << c.width << "x" << c.height;
+            EXPECT_TRUE(view.Picture() == reference.picture) << c.width << "x" << c.height;
+        }
+}
+
+TEST(MeasureRegions, KeepsARegionWhoseAreaEqualsTheThreshold)
+{
+    TQROIRGB image(4, 4);
+    image.SetMask(0);
+    image.Mask()[0][0] = image.Mask()[1][1] = 1; // a diagonal pair: 2.25
+    image.Mask()[3][3] = 1;                      // a single pixel: 1
+    TImageBox view;
+    TQImage surface(&view);
+    surface.SetBitmapSize(4, 4);
+
+    const TRegionStatistics kept = MeasureRegions(image, 2.25, surface);
+    EXPECT_EQ(kept.Count, 1);
+    EXPECT_EQ(kept.Sum, 2.25);
+    const TRegionStatistics all = MeasureRegions(image, 0.0, surface);
+    EXPECT_EQ(all.Count, 2);
+    EXPECT_EQ(all.Sum, 3.25);
+}
+
+} // namespace
+} // namespace varnolux

@@ -1,0 +1,455 @@
+#include "analysis/TAnalysis.h"
+#include "imaging/BmpFile.h"
+#include "results/ShaFingerprint.h"
+#include "support/RecordingReporter.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace varnolux {
+namespace {
+
+using test::RecordingReporter;
+using test::TempFolder;
+
+/// A picture from rows of characters: '.' grey, 'r' red, 'g' green, 'b' blue, 'w' white.
+TBitmap24 Picture(const std::vector<std::string>& rows)
+{
+    static const std::map<char, TColour> colours = {{'.', MakeColour(128, 128, 128)},
+                                                     {'r', MakeColour(255, 0, 0)},
+                                                     {'g', MakeColour(0, 255, 0)},
+                                                     {'b', MakeColour(0, 0, 255)},
+                                                     {'w', MakeColour(255, 255, 255)}};
+    TBitmap24 bitmap(int(rows[0].size()), int(rows.size()));
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x)
+            bitmap.SetPixel(x, y, colours.at(rows[size_t(y)][size_t(x)]));
+    return bitmap;
+}
+
+// A 3 × 3 red block (area 9), a single red pixel (1), a diagonal red pair (2.25) and a
+// green 2 × 2 block (4) on grey.
+const std::vector<std::string> Objects = {
+    "....................", //
+    "..............r.....", //
+    "..rrr..........r....", //
+    "..rrr...............", //
+    "..rrr.....r.........", //
+    "................gg..", //
+    "................gg..", //
+    "....................", //
+    "....................", //
+    "....................", //
+};
+
+class TAnalysisTest : public testing::Test {
+protected:
+    std::string WriteImage(const std::vector<std::string>& rows, const std::string& name = "objects.bmp")
+    {
+        const std::string fileName = folder.File(name);
+        WriteBmpFile(Picture(rows), fileName);
+        return fileName;
+    }
+
+    /// Red and green-free selection: hue 0..10 with some saturation.
+    static TAnalysisSettings RedSettings(const char* minRegion = "2")
+    {
+        TAnalysisSettings settings;
+        settings.TrackBars = {0, 10, 100, 255, 0, 255};
+        settings.Options.EditMinRegion = minRegion;
+        return settings;
+    }
+
+    std::string Item(const char* name) const { return engine.Results.GetValueText(name); }
+
+    TempFolder folder;
+    RecordingReporter reporter;
+    TAnalysis engine{{}, MakeColour(20, 80, 140)};
+};
+
+TEST_F(TAnalysisTest, AnalysesTheSelectedRegions)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    EXPECT_EQ(engine.State(), StateImageLoaded);
+    TAnalysisSettings settings = RedSettings();
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(engine.State(), StateAnalysed);
+
+    // The single pixel (1.0) is under the minimum of 2; the pair (2.25) stays.
+    EXPECT_EQ(Item("Count"), "2");
+    EXPECT_EQ(Item("AreaPixel"), "11.25");
+    EXPECT_EQ(Item("AnalysisAreaPixel"), "200");
+    EXPECT_EQ(Item("MeanSizePixel"), "5.625");
+    EXPECT_EQ(Item("AreaPercent"), "5.63");
+    EXPECT_EQ(Item("Measure"), "1");
+    EXPECT_EQ(Item("MinRegion"), "2");
+    EXPECT_EQ(Item("Unit"), "cm");
+    EXPECT_EQ(Item("Path"), folder.Path().string() + "/");
+    EXPECT_EQ(Item("Name"), "objects.bmp");
+    EXPECT_EQ(Item("HMax"), "10");
+    EXPECT_EQ(Item("SMin"), "100");
+
+    const TResultFields& fields = engine.ResultFields;
+    EXPECT_EQ(fields.AnaArea, "200");
+    EXPECT_EQ(fields.AreaPixel, "11");
+    EXPECT_EQ(fields.Count, "2");
+    EXPECT_EQ(fields.MeanSize, "6");
+    EXPECT_EQ(fields.Percent, "5.63");
+    EXPECT_EQ(fields.AreaCM, "");
+    EXPECT_EQ(fields.AnaAreaCM, "");
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(TAnalysisTest, StoresTheItemsInTableOrder)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    ASSERT_TRUE(engine.Run(settings));
+    const auto& names = TAnalysis::ResultItemNames();
+    ASSERT_EQ(engine.Results.Count(), int(names.size()));
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(engine.Results.Items()[i].Name, names[i]);
+}
+
+TEST_F(TAnalysisTest, AHueRangeWrapsThroughRed)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    settings.TrackBars[HMin] = 250;
+    settings.TrackBars[HMax] = 90; // red (0) and green (85)
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("Count"), "3");
+    EXPECT_EQ(Item("AreaPixel"), "15.25");
+}
+
+TEST_F(TAnalysisTest, DrawsTheKeptRegionsInTheirColoursOnTheBackground)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    ASSERT_TRUE(engine.Run(settings));
+    const TBitmap24& analysed = engine.AnalysedView().Picture();
+    ASSERT_EQ(analysed.Width(), 20);
+    ASSERT_EQ(analysed.Height(), 10);
+    EXPECT_EQ(analysed.Pixel(2, 2), MakeColour(255, 0, 0));
+    EXPECT_EQ(analysed.Pixel(14, 1), MakeColour(255, 0, 0));
+    EXPECT_EQ(analysed.Pixel(10, 4), MakeColour(20, 80, 140)) << "dropped region";
+    EXPECT_EQ(analysed.Pixel(16, 5), MakeColour(20, 80, 140)) << "not selected";
+    EXPECT_EQ(analysed.Pixel(0, 0), MakeColour(20, 80, 140));
+}
+
+TEST_F(TAnalysisTest, OutlinesTheAnalysisAreaOnTheSource)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    settings.Options.colColorInclCircle = int(MakeColour(0, 0, 255));
+    ASSERT_TRUE(engine.Run(settings));
+    const TBitmap24& source = engine.OriginalView().Picture();
+    EXPECT_EQ(source.Pixel(0, 0), MakeColour(0, 0, 255));
+    EXPECT_EQ(source.Pixel(19, 9), MakeColour(0, 0, 255));
+    EXPECT_EQ(source.Pixel(10, 5), MakeColour(128, 128, 128));
+}
+
+TEST_F(TAnalysisTest, ExclusionBordersAndCircleLimitTheArea)
+{
+    std::vector<std::string> plain(80, std::string(100, '.'));
+    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
+    TAnalysisSettings settings = RedSettings();
+    TOptions& options = settings.Options;
+    options.lUseExclRect = true;
+    options.iExclRectLeft = options.iExclRectRight = 10;
+    options.iExclRectUp = options.iExclRectDown = 5;
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("AnalysisAreaPixel"), "5600"); // 80 × 70
+
+    options.lUseInclCircle = true;
+    options.iInclCircleX = 50;
+    options.iInclCircleY = 40;
+    options.iInclCircleDiam = 10;
+    ASSERT_TRUE(engine.Run(settings));
+    // The disc of radius 5 has 81 pixels; its bit-quad area is a little less.
+    const double area = std::stod(Item("AnalysisAreaPixel"));
+    EXPECT_GT(area, 70);
+    EXPECT_LT(area, 81);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(TAnalysisTest, BordersThatDoNotFitAreResetWithAMessage)
+{
+    std::vector<std::string> plain(80, std::string(100, '.'));
+    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
+    TAnalysisSettings settings = RedSettings();
+    TOptions& options = settings.Options;
+    options.lUseExclRect = true;
+    options.iExclRectLeft = 60;
+    options.iExclRectRight = 50;
+    options.iExclRectUp = 3;
+    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_NE(reporter.messages[0].find("Exclusion borders do not fit"), std::string::npos);
+    EXPECT_EQ(options.iExclRectLeft, 0);
+    EXPECT_EQ(options.iExclRectRight, 0);
+    EXPECT_EQ(options.iExclRectUp, 0);
+    EXPECT_EQ(Item("AnalysisAreaPixel"), "8000");
+
+    // Borders that add up exactly to the width fit and exclude everything.
+    options.iExclRectLeft = options.iExclRectRight = 50;
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("AnalysisAreaPixel"), "0");
+    EXPECT_EQ(Item("AreaPercent"), "0");
+    EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
+TEST_F(TAnalysisTest, ReportsInSquareUnitsWithACalibration)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings("0.02"); // 0.02 · 10 · 10 = 2 pixels
+    settings.Options.lCheckBoxUnits = true;
+    settings.Options.EditMeasure = "10";
+    settings.MeasureText = "10";
+    settings.UnitText = "mm";
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("Count"), "2");
+    EXPECT_EQ(Item("Area"), "0.1125");
+    EXPECT_EQ(Item("AnalysisArea"), "2");
+    EXPECT_EQ(Item("MeanSize"), "0.05625");
+    EXPECT_EQ(Item("Measure"), "10");
+    EXPECT_EQ(Item("Unit"), "mm");
+    EXPECT_EQ(engine.ResultFields.AreaCM, "0.11");
+    EXPECT_EQ(engine.ResultFields.AnaAreaCM, "2.00");
+    EXPECT_EQ(engine.ResultFields.MeanSizeCM, "0.06");
+}
+
+TEST_F(TAnalysisTest, AnInvalidMinimumSizeBecomesZeroWithAMessage)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings("1.5.2");
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(settings.Options.EditMinRegion, "0");
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0],
+              "Invalid minimal area - will be set to 0.0. Please correct in options.");
+    EXPECT_EQ(Item("Count"), "3");
+
+    settings.Options.EditMinRegion = "1,5"; // either separator reads
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("MinRegion"), "1.5");
+    EXPECT_EQ(Item("Count"), "2");
+}
+
+TEST_F(TAnalysisTest, AMeasureThatCannotScaleBecomesOneWithAMessage)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    for (const char* measure : {"abc", "0", "-5", ""}) {
+        reporter.messages.clear();
+        TAnalysisSettings settings = RedSettings();
+        settings.Options.lCheckBoxUnits = true;
+        settings.Options.EditMeasure = measure;
+        settings.MeasureText = measure;
+        ASSERT_TRUE(engine.Run(settings));
+        EXPECT_EQ(settings.Options.EditMeasure, "1") << measure;
+        EXPECT_EQ(settings.MeasureText, "1") << measure;
+        ASSERT_EQ(reporter.messages.size(), 1u) << measure;
+        EXPECT_EQ(reporter.messages[0], "Invalid measure - will be set to 1. Please correct.");
+        EXPECT_EQ(Item("Measure"), "1");
+        EXPECT_EQ(Item("Area"), "11.25");
+    }
+}
+
+TEST_F(TAnalysisTest, NoObjectsGiveZeroMeanSizes)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings("1000");
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("Count"), "0");
+    EXPECT_EQ(Item("MeanSizePixel"), "0");
+    EXPECT_EQ(engine.Results.Find("MeanSizePixel")->Kind, TResultItem::KindInteger);
+    EXPECT_EQ(engine.ResultFields.MeanSize, "0");
+    EXPECT_EQ(engine.ResultFields.Percent, "0");
+}
+
+TEST_F(TAnalysisTest, FingerprintsFollowTheirInputs)
+{
+    const std::string image = WriteImage(Objects);
+    ASSERT_TRUE(engine.LoadImage(image));
+    TAnalysisSettings settings = RedSettings("2");
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(engine.ShaImageFile, Sha256FileHex(image).value());
+    EXPECT_EQ(engine.ShaOptions, Sha256TextHex("0101002550255" "" "2" "0000000" "00"));
+    std::string results;
+    for (const char* name : {"AreaPercent", "AnalysisAreaPixel", "AnalysisArea", "AreaPixel",
+                             "Area", "MeanSizePixel", "MeanSize", "Measure", "Count", "MinRegion"})
+        results += Item(name);
+    results += "0" "10" "0" "10" "100" "255"; // HMin HMax VMin HMax SMin SMax
+    EXPECT_EQ(engine.ShaResult, Sha256TextHex(results));
+    EXPECT_EQ(Item("SHAOptions"), engine.ShaOptions);
+
+    const std::string first[3] = {engine.ShaImageFile, engine.ShaOptions, engine.ShaResult};
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(engine.ShaImageFile, first[0]);
+    EXPECT_EQ(engine.ShaOptions, first[1]);
+    EXPECT_EQ(engine.ShaResult, first[2]);
+
+    settings.Options.EditMinRegion = "2.0";
+    settings.Options.ColorBack = 12345;
+    settings.Options.EditResultFile = "elsewhere.txt";
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_NE(engine.ShaOptions, first[1]);
+    EXPECT_EQ(engine.ShaResult, first[2]) << "2 and 2.0 are the same number";
+
+    // A copy under another name has the same image fingerprint.
+    const std::string copy = folder.File("copy.bmp");
+    std::filesystem::copy_file(image, copy);
+    ASSERT_TRUE(engine.LoadImage(copy));
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(engine.ShaImageFile, first[0]);
+}
+
+TEST_F(TAnalysisTest, AVanishedImageFileLeavesTheRunIncomplete)
+{
+    const std::string image = WriteImage(Objects);
+    ASSERT_TRUE(engine.LoadImage(image));
+    std::filesystem::remove(image);
+    TAnalysisSettings settings = RedSettings();
+    EXPECT_FALSE(engine.Run(settings));
+    EXPECT_EQ(engine.State(), StateAnalysed);
+    EXPECT_EQ(Item("SHAImageFile"), "");
+    EXPECT_EQ(Item("Count"), "2");
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_NE(reporter.messages[0].find("can no longer be read"), std::string::npos);
+}
+
+TEST_F(TAnalysisTest, AMissingFileLeavesNoImage)
+{
+    EXPECT_FALSE(engine.LoadImage(folder.File("missing.png")));
+    EXPECT_EQ(engine.State(), StateNoImage);
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0], "File " + folder.File("missing.png") + " not found.");
+    ASSERT_EQ(engine.Results.Count(), 2);
+    EXPECT_EQ(Item("Path"), "");
+    EXPECT_EQ(Item("Name"), "");
+    EXPECT_TRUE(engine.OriginalView().Picture().IsEmpty());
+    EXPECT_TRUE(engine.AnalysedView().Picture().IsEmpty());
+    TAnalysisSettings settings = RedSettings();
+    EXPECT_FALSE(engine.Run(settings));
+}
+
+TEST_F(TAnalysisTest, AFailedOpenKeepsThePreviousImageCopies)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    const TQROIRGB* hsv = engine.HsvImage.get();
+    const std::string garbage = folder.File("garbage.png");
+    test::WriteFile(garbage, "this is not an image at all");
+    EXPECT_FALSE(engine.LoadImage(garbage));
+    EXPECT_EQ(engine.State(), StateNoImage);
+    EXPECT_FALSE(engine.HasImage());
+    EXPECT_EQ(engine.HsvImage.get(), hsv);
+    EXPECT_EQ(engine.SourceImage->Width(), 20);
+    EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
+TEST_F(TAnalysisTest, LeavesNoTemporaryFile)
+{
+    setenv("TEMP", folder.Path().c_str(), 1);
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    unsetenv("TEMP");
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        EXPECT_EQ(entry.path().filename(), "objects.bmp");
+}
+
+TEST_F(TAnalysisTest, BuildsCumulativeCurvesAndChannelImages)
+{
+    // Half the pixels red (S 255), half white (S 0); all have hue 0.
+    std::vector<std::string> rows(10, std::string(5, 'r') + std::string(5, 'w'));
+    ASSERT_TRUE(engine.LoadImage(WriteImage(rows)));
+    TAnalysisSettings settings = RedSettings();
+    ASSERT_TRUE(engine.Run(settings));
+    const auto& hue = engine.Curves[0];
+    const auto& saturation = engine.Curves[1];
+    EXPECT_EQ(hue[0], 0.0);
+    EXPECT_EQ(hue[1], 1.0);
+    EXPECT_EQ(hue[255], 1.0);
+    EXPECT_EQ(saturation[0], 0.0);
+    EXPECT_EQ(saturation[1], 0.5);
+    EXPECT_EQ(saturation[255], 0.5);
+
+    for (int channel = 0; channel < 3; ++channel) {
+        EXPECT_EQ(engine.ChannelView(channel).Picture().Width(), 10);
+        EXPECT_EQ(engine.ChannelView(channel).Picture().Height(), 10);
+    }
+    EXPECT_EQ(engine.ChannelView(1).Picture().Pixel(0, 0), MakeColour(255, 255, 255));
+    EXPECT_EQ(engine.ChannelView(1).Picture().Pixel(9, 0), MakeColour(0, 0, 0));
+    EXPECT_EQ(engine.ChannelView(2).Picture().Pixel(9, 9), MakeColour(255, 255, 255));
+}
+
+TEST_F(TAnalysisTest, ChannelCurvesOfAnEmptyAreaAreZero)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    settings.Options.lUseInclCircle = true;
+    settings.Options.iInclCircleX = -100;
+    settings.Options.iInclCircleDiam = 4;
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(engine.Curves[0][255], 0.0);
+    EXPECT_EQ(Item("AnalysisAreaPixel"), "0");
+    EXPECT_EQ(Item("Count"), "0");
+}
+
+TEST(TAnalysisColourCircle, ShowsTheSectorBetweenTheHandlesBright)
+{
+    TImageBox circleView(166, 166);
+    TAnalysis engine({.ColourCircle = &circleView}, 0);
+    ASSERT_EQ(engine.CircleImage->Width(), 166);
+    const TBitmap24& picture = circleView.Picture();
+    ASSERT_EQ(picture.Width(), 166);
+    // Radius 58: a pixel 60 to the right of the centre is grey.
+    EXPECT_EQ(picture.Pixel(83 + 60, 83), MakeColour(225, 225, 225));
+
+    // Angle 1.5 rad lies between 1 and 2: bright with a = 1, b = 2, dim with a = 2, b = 1.
+    const int x = 83 + int(40 * std::cos(1.5));
+    const int y = 83 + int(40 * std::sin(1.5));
+    engine.HueMarkA = -1.0;
+    engine.HueMarkB = -2.0;
+    engine.DrawColourCircle();
+    const TColour inside = picture.Pixel(x, y);
+    engine.HueMarkA = -2.0;
+    engine.HueMarkB = -1.0;
+    engine.DrawColourCircle();
+    const TColour outside = picture.Pixel(x, y);
+    EXPECT_NE(inside, outside);
+    EXPECT_EQ(inside, MakeColour(engine.CircleBright->Red()[x][y], engine.CircleBright->Green()[x][y],
+                                 engine.CircleBright->Blue()[x][y]));
+    EXPECT_EQ(outside, MakeColour(engine.CircleDim->Red()[x][y], engine.CircleDim->Green()[x][y],
+                                  engine.CircleDim->Blue()[x][y]));
+    // With equal angles nothing is bright.
+    engine.HueMarkA = engine.HueMarkB = -1.5;
+    engine.DrawColourCircle();
+    EXPECT_EQ(picture.Pixel(x, y), outside);
+}
+
+TEST(ApplyOptions, MovesTheTrackBarsAndReportsInvalidTexts)
+{
+    RecordingReporter reporter;
+    TOptions options = TOptions::Initial();
+    options.rangeTexts = {"12", "300", "abc", "200", "-3", "40"};
+    options.lCheckBoxUnits = true;
+    options.EditMeasure = "5.00";
+    options.ComboBoxUnits = 2;
+    TAnalysisSettings settings;
+    ApplyOptions(settings, options);
+    EXPECT_EQ(settings.TrackBars, (TTrackBarPositions{12, 255, 0, 200, 0, 40}));
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0],
+              "Invalid value Sättigung Min - value will be replaced by position of trackbar");
+    EXPECT_EQ(settings.MeasureText, "5.00");
+    EXPECT_EQ(settings.UnitText, "mm");
+
+    options.lCheckBoxUnits = false;
+    ApplyOptions(settings, options);
+    EXPECT_EQ(settings.MeasureText, "");
+}
+
+} // namespace
+} // namespace varnolux

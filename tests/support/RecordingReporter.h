@@ -1,0 +1,35 @@
+#pragma once
+
+#include "settings/Messages.h"
+
+#include <string>
+#include <vector>
+
+namespace varnolux::test {
+
+/// Collects the messages meant for the user instead of showing them; installed for
+/// the calling thread while it lives.
+class RecordingReporter : public TReporter {
+public:
+    RecordingReporter() : scope_(*this) {}
+
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool AskAbort(const std::string& text) override
+    {
+        messages.push_back(text);
+        return false;
+    }
+    bool AskYesNo(const std::string& text) override
+    {
+        messages.push_back(text);
+        return yesNoAnswer;
+    }
+
+    std::vector<std::string> messages;
+    bool yesNoAnswer = false;
+
+private:
+    TScopedReporter scope_;
+};
+
+} // namespace varnolux::test
