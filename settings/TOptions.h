@@ -36,6 +36,8 @@ struct TOptions {
     int ComboBoxZoom = 0;
     std::string EditMeasure;
 
+    bool operator==(const TOptions&) const = default;
+
     /// The values of the windows before any options file has been read.
     static TOptions Initial();
 
@@ -62,7 +64,9 @@ std::string UnitName(int comboBoxUnitsIndex);
 
 /// Checks that a file exists and reads as an INI file: no binary bytes, every line a
 /// section, a key, a comment or blank. Gives the empty text when it does, else a
-/// short description of the first fault ("line 3: not a key=value line").
+/// short description of the first fault ("line 3: not a section or key=value line",
+/// "binary data at line 7", "file not found"). A read-only file is a fault too: reads
+/// give only defaults for it.
 std::string CheckOptionsFile(const std::string& fileName);
 
 } // namespace varnolux
