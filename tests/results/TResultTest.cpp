@@ -1,0 +1,240 @@
+#include "results/TResult.h"
+
+#include "support/TempFolder.h"
+
+#include <clocale>
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace varnolux {
+namespace {
+
+using test::ReadFile;
+using test::TempFolder;
+using test::WriteFile;
+
+TResult SmallTable()
+{
+    TResult table;
+    table.AddString("Name", "leaf.png");
+    table.AddDouble("Area", 2.25);
+    table.AddInteger("Count", 3);
+    return table;
+}
+
+TEST(TResult, AddsItemsInOrderWithTheirValueTexts)
+{
+    const TResult table = SmallTable();
+    ASSERT_EQ(table.Count(), 3);
+    const auto& items = table.Items();
+    EXPECT_EQ(items[0].Name, "Name");
+    EXPECT_EQ(items[0].Kind, TResultItem::KindText);
+    EXPECT_EQ(items[0].ValueText, "leaf.png");
+    EXPECT_EQ(items[1].Kind, TResultItem::KindFloat);
+    EXPECT_EQ(items[1].DoubleValue, 2.25);
+    EXPECT_EQ(items[1].ValueText, "2.25");
+    EXPECT_EQ(items[2].Kind, TResultItem::KindInteger);
+    EXPECT_EQ(items[2].IntValue, 3);
+    EXPECT_EQ(items[2].ValueText, "3");
+}
+
+TEST(TResult, ReplacesAnExistingNameInPlace)
+{
+    TResult table = SmallTable();
+    table.AddInteger("Area", 0);
+    table.AddInteger("Count", 5);
+    table.AddInteger("Count", 7);
+    ASSERT_EQ(table.Count(), 3);
+    EXPECT_EQ(table.Items()[1].Name, "Area");
+    EXPECT_EQ(table.Items()[1].Kind, TResultItem::KindInteger);
+    EXPECT_EQ(table.Items()[1].ValueText, "0");
+    EXPECT_EQ(table.Items()[2].ValueText, "7");
+
+    table.AddDouble("Count", 0.5);
+    EXPECT_EQ(table.Items()[2].Kind, TResultItem::KindFloat);
+    EXPECT_EQ(table.Items()[2].DoubleValue, 0.5);
+    EXPECT_EQ(table.Items()[2].ValueText, "0.5");
+}
+
+TEST(TResult, AddItemTellsWhetherTheNameWasNew)
+{
+    TResult table;
+    TResultItem item;
+    item.Name = "Unit";
+    item.ValueText = "cm";
+    EXPECT_TRUE(table.AddItem(item));
+    item.ValueText = "mm";
+    EXPECT_FALSE(table.AddItem(item));
+    EXPECT_EQ(table.Count(), 1);
+    EXPECT_EQ(table.GetValueText("Unit"), "mm");
+}
+
+TEST(TResult, FindsNamesExactly)
+{
+    TResult table = SmallTable();
+    table.AddString("count", "lower case");
+    EXPECT_EQ(table.Count(), 4);
+    EXPECT_EQ(table.GetValueText("Count"), "3");
+    EXPECT_EQ(table.GetValueText("count"), "lower case");
+    EXPECT_TRUE(table.Exists("Name"));
+    EXPECT_FALSE(table.Exists("NAME"));
+    EXPECT_EQ(table.Find("Missing"), nullptr);
+    EXPECT_EQ(table.GetValueText("Missing"), "");
+    ASSERT_NE(table.Find("Area"), nullptr);
+    EXPECT_EQ(table.Find("Area")->DoubleValue, 2.25);
+
+    table.Clear();
+    EXPECT_EQ(table.Count(), 0);
+    EXPECT_FALSE(table.Exists("Name"));
+}
+
+TEST(TResult, WritesDoublesWithTheLocaleSeparator)
+{
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no German locale installed";
+    TResult table;
+    table.AddDouble("MeanSize", 0.5);
+    table.AddDouble("Area", 307200);
+    std::setlocale(LC_NUMERIC, previous.c_str());
+    EXPECT_EQ(table.GetValueText("MeanSize"), "0,5");
+    EXPECT_EQ(table.GetValueText("Area"), "307200");
+}
+
+TEST(TResult, LinesAreTabSeparatedAndKeepTheirColumns)
+{
+    TResult table = SmallTable();
+    EXPECT_EQ(table.HeaderLine(), "Name\tArea\tCount");
+    EXPECT_EQ(table.ValueLine(), "leaf.png\t2.25\t3");
+
+    table.AddString("Name", "a\tb\r\nc\n");
+    table.AddString("Odd\tName", "x");
+    EXPECT_EQ(table.HeaderLine(), "Name\tArea\tCount\tOdd Name");
+    EXPECT_EQ(table.ValueLine(), "a b  c \t2.25\t3\tx");
+    EXPECT_EQ(ResultFieldText("\t\r\n"), "   ");
+    EXPECT_EQ(ResultFieldText(""), "");
+
+    const TResult single = [] {
+        TResult t;
+        t.AddString("Only", "");
+        return t;
+    }();
+    EXPECT_EQ(single.HeaderLine(), "Only");
+    EXPECT_EQ(single.ValueLine(), "");
+    EXPECT_EQ(TResult().HeaderLine(), "");
+}
+
+TEST(TResultFile, NewFileGetsTheHeaderAndLaterSavesOnlyValues)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("results.txt");
+    TResult table = SmallTable();
+    ASSERT_TRUE(table.SaveToFile(file));
+    EXPECT_EQ(ReadFile(file), "Name\tArea\tCount\r\nleaf.png\t2.25\t3\r\n");
+
+    table.AddInteger("Count", 4);
+    table.AddString("Extra", "e");
+    ASSERT_TRUE(table.SaveToFile(file));
+    EXPECT_EQ(ReadFile(file), "Name\tArea\tCount\r\nleaf.png\t2.25\t3\r\nleaf.png\t2.25\t4\te\r\n");
+}
+
+TEST(TResultFile, EmptyTableCreatesAnEmptyFile)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("empty.txt");
+    ASSERT_TRUE(TResult().SaveToFile(file));
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(ReadFile(file), "");
+    ASSERT_TRUE(TResult().SaveToFile(file));
+    EXPECT_EQ(ReadFile(file), "");
+}
+
+TEST(TResultFile, FieldsWithTabsOrLineBreaksStayInTheirColumn)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("results.txt");
+    TResult table;
+    table.AddString("Path", "/data/a\tb/");
+    table.AddString("Name", "two\r\nlines.png");
+    ASSERT_TRUE(table.SaveToFile(file));
+    EXPECT_EQ(ReadFile(file), "Path\tName\r\n/data/a b/\ttwo  lines.png\r\n");
+}
+
+TEST(TResultFile, FailsWithoutCreatingAnything)
+{
+    const TempFolder folder;
+    EXPECT_FALSE(SmallTable().SaveToFile(folder.File("missing/results.txt")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("missing")));
+    EXPECT_FALSE(TResult().SaveToFile(folder.File("missing/results.txt")));
+
+    std::filesystem::create_directory(folder.File("folder"));
+    EXPECT_FALSE(SmallTable().SaveToFile(folder.File("folder")));
+    EXPECT_FALSE(SmallTable().SaveToFile(""));
+}
+
+TEST(TResultFile, ReadOnlyFileIsLeftAlone)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not stop the superuser";
+    const TempFolder folder;
+    const std::string file = folder.File("results.txt");
+    ASSERT_TRUE(SmallTable().SaveToFile(file));
+    const std::string before = ReadFile(file);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    EXPECT_FALSE(SmallTable().SaveToFile(file));
+    EXPECT_EQ(ReadFile(file), before);
+}
+
+/// Saves in a child process whose files may not grow beyond limit bytes, as on a
+/// full disk; true when the save reported success.
+bool SaveWithFileSizeLimit(const TResult& table, const std::string& file, rlim_t limit)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit sizeLimit{limit, limit};
+        if (::setrlimit(RLIMIT_FSIZE, &sizeLimit) != 0)
+            ::_exit(2);
+        ::_exit(table.SaveToFile(file) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 2) << "cannot limit the file size";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(TResultFile, FullDiskLeavesEarlierLinesAndNoPartialLine)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("results.txt");
+    const TResult table = SmallTable();
+    ASSERT_TRUE(table.SaveToFile(file));
+    const std::string before = ReadFile(file);
+    const rlim_t size = before.size();
+    for (const rlim_t limit : {size, size + 1, size + 10}) {
+        EXPECT_FALSE(SaveWithFileSizeLimit(table, file, limit)) << limit;
+        EXPECT_EQ(ReadFile(file), before) << limit;
+    }
+    EXPECT_TRUE(SaveWithFileSizeLimit(table, file, size + table.ValueLine().size() + 2));
+    EXPECT_EQ(ReadFile(file), before + "leaf.png\t2.25\t3\r\n");
+}
+
+TEST(TResultFile, FullDiskWhileCreatingLeavesNoFile)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("results.txt");
+    EXPECT_FALSE(SaveWithFileSizeLimit(SmallTable(), file, 5));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(SaveWithFileSizeLimit(TResult(), file, 0));
+    EXPECT_EQ(ReadFile(file), "");
+}
+
+} // namespace
+} // namespace varnolux
