@@ -1,0 +1,194 @@
+#include "input/TKVFreeImage.h"
+
+#include "settings/Messages.h"
+#include "settings/TFileDescriptor.h"
+
+#include <FreeImage.h>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace varnolux {
+
+namespace {
+
+constexpr FREE_IMAGE_FORMAT AcceptedFormats[] = {
+    FIF_BMP, FIF_ICO, FIF_JPEG, FIF_KOALA, FIF_PBM,   FIF_PCD,  FIF_PCX,
+    FIF_PGM, FIF_PNG, FIF_PPM,  FIF_RAS,   FIF_TARGA, FIF_TIFF,
+};
+
+struct TFreeImageDeleter {
+    void operator()(FIBITMAP* bitmap) const { FreeImage_Unload(bitmap); }
+};
+using TFreeImageBitmap = std::unique_ptr<FIBITMAP, TFreeImageDeleter>;
+
+// FreeImage has one process-wide message callback; each thread collects the
+// complaints of its own load, so loads on several threads keep them apart.
+thread_local int threadMessageCount = 0;
+
+void CountFreeImageMessage(FREE_IMAGE_FORMAT, const char*)
+{
+    ++threadMessageCount;
+}
+
+/// Decoder complaints since the last call on this thread.
+int TakeFreeImageMessageCount()
+{
+    [[maybe_unused]] static const bool installed =
+        (FreeImage_SetOutputMessage(CountFreeImageMessage), true);
+    return std::exchange(threadMessageCount, 0);
+}
+
+/// The image as a standard 24-bit FreeImage bitmap. 16-bit samples keep their high
+/// byte; kinds without a fixed 8-bit meaning (signed, 32-bit, floating point) are
+/// scaled as FreeImage does for display.
+TFreeImageBitmap ConvertTo24Bits(FIBITMAP* image)
+{
+    switch (FreeImage_GetImageType(image)) {
+    case FIT_BITMAP:
+    case FIT_RGB16:
+    case FIT_RGBA16:
+        return TFreeImageBitmap(FreeImage_ConvertTo24Bits(image));
+    case FIT_UINT16: {
+        const TFreeImageBitmap grey(FreeImage_ConvertTo8Bits(image));
+        return TFreeImageBitmap(grey ? FreeImage_ConvertTo24Bits(grey.get()) : nullptr);
+    }
+    case FIT_RGBF:
+    case FIT_RGBAF:
+        return TFreeImageBitmap(FreeImage_ToneMapping(image, FITMO_DRAGO03));
+    default: {
+        const TFreeImageBitmap standard(FreeImage_ConvertToStandardType(image, TRUE));
+        return TFreeImageBitmap(standard ? FreeImage_ConvertTo24Bits(standard.get()) : nullptr);
+    }
+    }
+}
+
+/// Copies a 24-bit FreeImage bitmap, whose first scan line is the bottom row.
+std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
+{
+    const int width = int(FreeImage_GetWidth(image));
+    const int height = int(FreeImage_GetHeight(image));
+    auto bitmap = std::make_unique<TBitmap24>(width, height);
+    for (int y = 0; y < height; ++y) {
+        const BYTE* source = FreeImage_GetScanLine(image, height - 1 - y);
+        const auto row = bitmap->Row(y);
+        for (std::size_t x = 0; x < std::size_t(width); ++x) {
+            row[3 * x] = source[3 * x + FI_RGBA_BLUE];
+            row[3 * x + 1] = source[3 * x + FI_RGBA_GREEN];
+            row[3 * x + 2] = source[3 * x + FI_RGBA_RED];
+        }
+    }
+    return bitmap;
+}
+
+/// The loaded and converted image, or nothing when FreeImage failed or complained.
+TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, const std::string& fileName)
+{
+    TakeFreeImageMessageCount();
+    const TFreeImageBitmap loaded(FreeImage_Load(format, fileName.c_str(), 0));
+    TFreeImageBitmap converted = loaded ? ConvertTo24Bits(loaded.get()) : nullptr;
+    if (TakeFreeImageMessageCount() > 0)
+        return nullptr;
+    return converted;
+}
+
+std::string QuotedName(const std::string& fileName)
+{
+    return "\"" + fileName + "\"";
+}
+
+} // namespace
+
+TKVFreeImage::TKVFreeImage()
+{
+    static std::atomic_flag versionChecked;
+    if (!versionChecked.test_and_set())
+        CheckFreeImageVersion(FreeImage_GetVersion());
+    else
+        TempDir = TempFolder();
+}
+
+std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const std::string& fileName)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error))
+        return nullptr;
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
+        std::end(AcceptedFormats)) {
+        CurrentReporter().ShowMessage(QuotedName(fileName) +
+                                      " : Unrecognized file format. File may be damaged.");
+        return nullptr;
+    }
+    try {
+        if (const TFreeImageBitmap image = LoadConverted(format, fileName))
+            return CopyToBitmap(image.get());
+    } catch (...) {
+        // A decoder that throws through FreeImage, or an image too large to hold, fails
+        // like a decoder that complains.
+    }
+    CurrentReporter().ShowMessage(QuotedName(fileName) +
+                                  " File header does not match file extension!");
+    return nullptr;
+}
+
+std::string ExpectedFreeImageVersion()
+{
+    return std::to_string(FREEIMAGE_MAJOR_VERSION) + "." + std::to_string(FREEIMAGE_MINOR_VERSION) +
+           "." + std::to_string(FREEIMAGE_RELEASE_SERIAL);
+}
+
+std::string WrongFreeImageVersionText(const std::string& expected)
+{
+    return "Wrong version of freeimage.dll!\r\nVersion " + expected +
+           " expected.\r\nProgram may run unstable.\r\n";
+}
+
+void CheckFreeImageVersion(const std::string& reportedVersion)
+{
+    const std::string expected = ExpectedFreeImageVersion();
+    if (reportedVersion != expected &&
+        CurrentReporter().AskAbort(WrongFreeImageVersionText(expected)))
+        std::exit(1);
+}
+
+std::string TempFolder()
+{
+    const char* temp = std::getenv("TEMP");
+    std::string folder;
+    if (temp && *temp) {
+        folder = temp;
+    } else {
+        std::error_code error;
+        folder = std::filesystem::temp_directory_path(error).string();
+        if (error || folder.empty())
+            folder = "/tmp";
+    }
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string MakeTempFileName(const std::string& prefix, std::string extension)
+{
+    if (!extension.starts_with('.'))
+        extension.insert(0, 1, '.');
+    const std::string folder = TempFolder();
+    for (unsigned long long n = 0;; ++n) {
+        std::string candidate = folder + prefix + std::to_string(n) + extension;
+        // Creating the file claims the name against other threads and processes; an
+        // existing name, or a dangling link, is taken. Any other failure is left to the
+        // caller's write to report.
+        const TFileDescriptor file(
+            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (file.IsOpen() || errno != EEXIST)
+            return candidate;
+    }
+}
+
+} // namespace varnolux

@@ -9,7 +9,8 @@ namespace varnolux {
 
 /// Reads image files through FreeImage into 24-bit bitmaps. Accepts BMP, ICO, JPEG,
 /// Koala, PBM, PCD, PCX, PGM, PNG, PPM, RAS, Targa and TIFF, decided by the file's
-/// contents, not its name.
+/// contents, not its name. Takes FreeImage's message callback for itself: a load
+/// during which FreeImage complains counts as failed.
 class TKVFreeImage {
 public:
     /// The first reader of a program run checks the FreeImage version.
@@ -29,11 +30,16 @@ std::string ExpectedFreeImageVersion();
 /// The warning shown when the linked FreeImage reports another version.
 std::string WrongFreeImageVersionText(const std::string& expected);
 
+/// Asks Abort or Ignore when the reported version is not exactly the expected one;
+/// Abort ends the program with exit code 1.
+void CheckFreeImageVersion(const std::string& reportedVersion);
+
 /// The TEMP folder if set, else the system temporary folder, with a trailing "/".
 std::string TempFolder();
 
-/// The first free name TempFolder() + prefix + n + extension, n = 0, 1, 2, …;
-/// only chosen, not created.
+/// The first free name TempFolder() + prefix + n + extension, n = 0, 1, 2, …,
+/// created empty so that no other thread or process takes it too; the caller
+/// writes the file and deletes it.
 std::string MakeTempFileName(const std::string& prefix, std::string extension);
 
 } // namespace varnolux
