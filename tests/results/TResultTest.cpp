@@ -5,6 +5,7 @@
 #include <clocale>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/resource.h>
@@ -178,36 +179,55 @@ TEST(TResultFile, FailsWithoutCreatingAnything)
     EXPECT_FALSE(SmallTable().SaveToFile(""));
 }
 
-TEST(TResultFile, ReadOnlyFileIsLeftAlone)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop the superuser";
-    const TempFolder folder;
-    const std::string file = folder.File("results.txt");
-    ASSERT_TRUE(SmallTable().SaveToFile(file));
-    const std::string before = ReadFile(file);
-    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
-    EXPECT_FALSE(SmallTable().SaveToFile(file));
-    EXPECT_EQ(ReadFile(file), before);
-}
-
-/// Saves in a child process whose files may not grow beyond limit bytes, as on a
-/// full disk; true when the save reported success.
-bool SaveWithFileSizeLimit(const TResult& table, const std::string& file, rlim_t limit)
+/// Saves in a child process after prepare() has set it up (prepare false: it could
+/// not); true when the save reported success.
+bool SaveInChild(const TResult& table, const std::string& file,
+                 const std::function<bool()>& prepare)
 {
     const pid_t child = ::fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit sizeLimit{limit, limit};
-        if (::setrlimit(RLIMIT_FSIZE, &sizeLimit) != 0)
-            ::_exit(2);
-        ::_exit(table.SaveToFile(file) ? 0 : 1);
-    }
+    if (child == 0)
+        ::_exit(!prepare() ? 2 : table.SaveToFile(file) ? 0 : 1);
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_NE(WEXITSTATUS(status), 2) << "cannot limit the file size";
+    EXPECT_NE(WEXITSTATUS(status), 2) << "cannot prepare the child";
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+/// Files may not grow beyond limit bytes, as on a full disk.
+bool SaveWithFileSizeLimit(const TResult& table, const std::string& file, rlim_t limit)
+{
+    return SaveInChild(table, file, [limit] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit sizeLimit{limit, limit};
+        return ::setrlimit(RLIMIT_FSIZE, &sizeLimit) == 0;
+    });
+}
+
+/// Permission bits do not stop the superuser, so the save runs as nobody then.
+bool SaveWithoutPrivileges(const TResult& table, const std::string& file)
+{
+    return SaveInChild(table, file, [] {
+        constexpr uid_t Nobody = 65534;
+        return ::geteuid() != 0 || (::setgid(Nobody) == 0 && ::setuid(Nobody) == 0);
+    });
+}
+
+TEST(TResultFile, ReadOnlyFileIsLeftAlone)
+{
+    const TempFolder folder;
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0777), 0);
+    const std::string writable = folder.File("writable.txt");
+    const std::string readOnly = folder.File("read-only.txt");
+    for (const auto& file : {writable, readOnly}) {
+        ASSERT_TRUE(SmallTable().SaveToFile(file));
+        ASSERT_EQ(::chmod(file.c_str(), file == readOnly ? 0444 : 0666), 0);
+    }
+    const std::string before = ReadFile(readOnly);
+    EXPECT_FALSE(SaveWithoutPrivileges(SmallTable(), readOnly));
+    EXPECT_EQ(ReadFile(readOnly), before);
+    EXPECT_TRUE(SaveWithoutPrivileges(SmallTable(), writable));
+    EXPECT_EQ(ReadFile(writable), before + "leaf.png\t2.25\t3\r\n");
 }
 
 TEST(TResultFile, FullDiskLeavesEarlierLinesAndNoPartialLine)
