@@ -4,6 +4,8 @@
 #include "settings/TFileDescriptor.h"
 
 #include <FreeImage.h>
+#include <tiffio.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <system_error>
+#include <string_view>
 #include <utility>
 
 namespace varnolux {
@@ -36,11 +39,27 @@ void CountFreeImageMessage(FREE_IMAGE_FORMAT, const char*)
     ++threadMessageCount;
 }
 
+/// libtiff reports its errors past FreeImage. FreeImage asks it for tags it does not
+/// know, which libtiff calls an internal error: harmless, and not the file's fault.
+void CountTiffError(const char* module, const char*, va_list)
+{
+    if (module && std::string_view(module) == "TIFFFieldWithTag")
+        return;
+    ++threadMessageCount;
+}
+
+void InstallMessageHandlers()
+{
+    FreeImage_SetOutputMessage(CountFreeImageMessage);
+    TIFFSetErrorHandler(CountTiffError);
+    // Warnings (unknown private tags and the like) do not make an image unreadable.
+    TIFFSetWarningHandler(nullptr);
+}
+
 /// Decoder complaints since the last call on this thread.
 int TakeFreeImageMessageCount()
 {
-    [[maybe_unused]] static const bool installed =
-        (FreeImage_SetOutputMessage(CountFreeImageMessage), true);
+    [[maybe_unused]] static const bool installed = (InstallMessageHandlers(), true);
     return std::exchange(threadMessageCount, 0);
 }
 
