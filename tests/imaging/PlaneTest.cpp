@@ -267,6 +267,16 @@ TEST(LoadFromBitmap, ReportsEveryTwentiethColumnToSlotThree) {
     EXPECT_EQ(progress.Positions(3), (std::vector<int>{0, 0, 20, 40}));
 }
 
+TEST(LoadFromBitmap, ANonPositiveIntervalStepsEveryColumn) {
+    const test::TProgressRecorder progress({3});
+    TQStatus& status = TQStatus::Instance();
+    status.UpdateInterval = 0;
+    TQROIRGB roi;
+    roi.LoadFromBitmap(TBitmap24(3, 1), 0);
+    status.UpdateInterval = 20;
+    EXPECT_EQ(progress.Positions(3), (std::vector<int>{0, 0, 1, 2}));
+}
+
 TEST(Draw, PaintsMaskedPixelsInEachClassesColour) {
     TQROIRGB roi(2, 1);
     roi.Mask()[0][0] = 1;
