@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 namespace varnolux {
 
 struct THsv {
@@ -23,5 +26,15 @@ THsv RgbToHsv(double r, double g, double b);
 
 /// Hue, saturation, brightness 0..255 to red, green, blue 0..255, not yet truncated.
 TRgb HsvToRgb(double h, double s, double v);
+
+/// A converted channel as a byte: trunc(min(255, max(0, x))).
+std::uint8_t ChannelByte(double x);
+
+/// Converts the pixels of three equally long byte planes in place with conversion
+/// code 0 (L*u*v*), 1 (L*a*b*), 2 (linear map), 3 (XYZ), 4 (inversion) or 6 (HSV);
+/// the first result replaces first, and so on. False, with nothing changed, for
+/// another code.
+bool ConvertColourBytes(int code, std::span<std::uint8_t> first, std::span<std::uint8_t> second,
+                        std::span<std::uint8_t> third);
 
 } // namespace varnolux

@@ -20,7 +20,8 @@ struct TLabelPlane {
 };
 
 /// Labels the pixels whose mask byte equals 1 into connected regions.
-/// connectivity 0: 4-neighbourhood, anything else: 8-neighbourhood.
+/// connectivity 0: 4-neighbourhood, anything else: 8-neighbourhood. Starts progress
+/// slot 0 and steps slot 4 with the scanned column at multiples of the interval.
 TLabelPlane LabelRegions(const TQROIL& roi, int connectivity);
 
 } // namespace varnolux

@@ -25,10 +25,13 @@ public:
     void Clear();
     /// Fills (x, y) to (trunc(x + ScaleX) + 1, trunc(y + ScaleY) + 1), exclusive.
     void DrawPoint(int x, int y, TColour colour);
+    /// DrawPoint at this surface's scale into another bitmap.
+    void DrawPointOn(TBitmap24& bitmap, int x, int y, TColour colour) const;
     void SetBitmapSize(int width, int height);
     void ResetBitmap();
     /// Loads a ".JPG", ".JPEG" or ".BMP" file into the control's picture; false for
-    /// another extension or a missing file (which shows "File … not found.").
+    /// another extension, a missing file (which shows "File … not found.") or no
+    /// control. Throws TImageFileError for a damaged file.
     bool LoadPicture(const std::string& fileName);
     /// Asks the control to repaint.
     void Repaint();

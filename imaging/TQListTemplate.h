@@ -1,7 +1,9 @@
 #pragma once
 
+#include "imaging/TQError.h"
 #include "imaging/TQObject.h"
 
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -15,18 +17,28 @@ public:
     TQListTemplate(const TQListTemplate&) = delete;
     TQListTemplate& operator=(const TQListTemplate&) = delete;
 
-    /// Stores the surface and hands it to every element in list order.
+    /// Stores the surface and hands it to every element in list order. A failing
+    /// element stops the loop with a TQError.
     void SetImage(TQImage* image) override
     {
         Image = image;
-        for (auto& item : items_)
-            item->SetImage(image);
+        try {
+            for (auto& item : items_)
+                item->SetImage(image);
+        } catch (const std::exception&) {
+            throw TQError("Internal error: TQListTemplate<T>::SetImage(TQImage* value)");
+        }
     }
-    /// Draws every element in list order.
+    /// Draws every element in list order. A failing element stops the loop with a
+    /// TQError.
     void Draw(TBitmap24& bitmap) override
     {
-        for (auto& item : items_)
-            item->Draw(bitmap);
+        try {
+            for (auto& item : items_)
+                item->Draw(bitmap);
+        } catch (const std::exception&) {
+            throw TQError("Internal error: TQListTemplate<T>::Draw()");
+        }
     }
 
     virtual void Add(std::unique_ptr<T> element)

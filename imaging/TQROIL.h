@@ -1,8 +1,10 @@
 #pragma once
 
+#include "imaging/TBitmap24.h"
 #include "imaging/TPlane.h"
 #include "imaging/TQObject.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -25,12 +27,14 @@ public:
     void SetImage(TQImage* image) override;
     /// Paints mask pixels white.
     void Draw(TBitmap24& bitmap) override;
-    /// Copies origin, size and mask of another ROI (only these).
+    /// Copies origin, size and mask of another ROI (only these). When the size
+    /// changes every other plane is reallocated to it (contents undefined).
     void Assign(const TQObject& other) override;
 
     /// A new ROI of this object's own class, planes undefined.
     virtual std::unique_ptr<TQROIL> NewOfSize(int width, int height) const;
     /// Sets the size and reallocates every plane of the class (contents undefined).
+    /// A width or height of 0 or less makes an empty 0 × 0 ROI.
     virtual void SetSize(int width, int height);
     /// Copies mask bytes of source where the two overlap, by their origins;
     /// source pixels with mask 0 are skipped unless all.
@@ -39,14 +43,55 @@ public:
     void SetMask(std::uint8_t value);
 
 protected:
-    /// Calls visit(x, y, sx, sy) for every overlapping pixel (x, y) of this ROI and
-    /// (sx, sy) of source, running over the smaller of the two.
+    /// Calls visit(x, y, sx, sy) for every pixel (x, y) of this ROI that source
+    /// covers, (sx, sy) being the same image position in source; columns outer.
     template <typename Visit>
     void ForOverlap(const TQROIL& source, Visit&& visit) const;
+
+    /// Calls paint(x, y, bgr) for every pixel with a non-zero mask that lands inside
+    /// the bitmap at (x + OriginX, y + OriginY); bgr points at its three bytes.
+    template <typename Paint>
+    void DrawMasked(TBitmap24& bitmap, Paint&& paint) const;
 
     int width_ = 0;
     int height_ = 0;
     TPlane<std::uint8_t> mask_;
 };
+
+template <typename Visit>
+void TQROIL::ForOverlap(const TQROIL& source, Visit&& visit) const {
+    // The offset of source's pixels in this ROI's coordinates, in 64 bits so that
+    // far-away origins cannot overflow.
+    const std::int64_t dx = std::int64_t(source.OriginX) - OriginX;
+    const std::int64_t dy = std::int64_t(source.OriginY) - OriginY;
+    const int x0 = int(std::clamp<std::int64_t>(dx, 0, width_));
+    const int x1 = int(std::clamp<std::int64_t>(dx + source.width_, 0, width_));
+    const int y0 = int(std::clamp<std::int64_t>(dy, 0, height_));
+    const int y1 = int(std::clamp<std::int64_t>(dy + source.height_, 0, height_));
+    for (int x = x0; x < x1; ++x)
+        for (int y = y0; y < y1; ++y)
+            visit(x, y, int(x - dx), int(y - dy));
+}
+
+template <typename Paint>
+void TQROIL::DrawMasked(TBitmap24& bitmap, Paint&& paint) const {
+    // Clipped on all four sides; columns are visited in blocks so that each bitmap
+    // row is touched once per block while the planes are read down their columns.
+    constexpr int BlockWidth = 16;
+    const int x0 = int(std::clamp<std::int64_t>(-std::int64_t(OriginX), 0, width_));
+    const int x1 = int(std::clamp<std::int64_t>(std::int64_t(bitmap.Width()) - OriginX, 0, width_));
+    const int y0 = int(std::clamp<std::int64_t>(-std::int64_t(OriginY), 0, height_));
+    const int y1 =
+        int(std::clamp<std::int64_t>(std::int64_t(bitmap.Height()) - OriginY, 0, height_));
+    for (int blockStart = x0; blockStart < x1; blockStart += BlockWidth) {
+        const int blockEnd = std::min(x1, blockStart + BlockWidth);
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* row = bitmap.Row(y + OriginY).data();
+            for (int x = blockStart; x < blockEnd; ++x)
+                if (mask_[x][y])
+                    paint(x, y, row + std::ptrdiff_t(x + OriginX) * 3);
+        }
+    }
+}
 
 } // namespace varnolux

@@ -2,6 +2,8 @@
 
 #include "imaging/TQROIU.h"
 
+#include <array>
+
 namespace varnolux {
 
 /// A colour ROI: red, green, blue and grey planes besides the value plane. After
@@ -27,6 +29,7 @@ public:
     std::unique_ptr<TQROIL> NewOfSize(int width, int height) const override;
     void SetSize(int width, int height) override;
     void CopyPixel(const TQROITemplate& source, int x, int y, int sx, int sy) override;
+    void CopyPixels(const TQROITemplate& source, int x, int y, int sx, int sy, int count) override;
     void Assign(const TQObject& other) override;
     bool MinMax(std::uint8_t& min, std::uint8_t& max, bool all) const override;
     void Subtract(const TQROITemplate& other, bool all) override;
@@ -56,6 +59,13 @@ public:
     void ConvertColourSpace(int code);
 
 private:
+    std::array<TPlane<std::uint8_t>*, 4> ColourPlanes();
+    /// The value plane and the four colour planes.
+    std::array<TPlane<std::uint8_t>*, 5> AllPlanes();
+    /// The planes that Average and Difference combine: value, red, green, blue.
+    std::array<TPlane<std::uint8_t>*, 4> AveragedPlanes();
+    std::array<const TPlane<std::uint8_t>*, 4> AveragedPlanes() const;
+
     TPlane<std::uint8_t> red_;
     TPlane<std::uint8_t> green_;
     TPlane<std::uint8_t> blue_;

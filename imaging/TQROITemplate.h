@@ -26,6 +26,9 @@ public:
 
     /// Sets mask and value of (x, y) from (sx, sy) of source.
     virtual void CopyPixel(const TQROITemplate& source, int x, int y, int sx, int sy);
+    /// CopyPixel for count pixels down one column, from (x, y) and (sx, sy) on. A
+    /// class that replaces CopyPixel replaces this alike.
+    virtual void CopyPixels(const TQROITemplate& source, int x, int y, int sx, int sy, int count);
     virtual void FillValue(T value, bool all);
     /// Smallest and largest value; false when no pixel qualifies.
     virtual bool MinMax(T& min, T& max, bool all) const;

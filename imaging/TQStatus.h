@@ -29,10 +29,11 @@ public:
     void StartProgress(int slot, int position, int max, int min);
     /// Sets the slot's bar's position, then pumps events.
     void StepProgress(int slot, int position);
-    /// StepProgress when counter is a multiple of UpdateInterval.
+    /// StepProgress when counter is a multiple of UpdateInterval (every counter
+    /// when the interval is not positive).
     void StepEvery(int slot, int counter)
     {
-        if (counter % UpdateInterval == 0)
+        if (UpdateInterval <= 0 || counter % UpdateInterval == 0)
             StepProgress(slot, counter);
     }
 
