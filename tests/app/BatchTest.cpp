@@ -149,7 +149,7 @@ TEST_F(BatchTest, PrintsTheHeaderAndOneLinePerImage)
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 4u) << run.out;
     EXPECT_EQ(Split(lines[0], '\t').size(), 23u);
-    EXPECT_EQ(lines[0].substr(0, 19), "Path\tName\tDateTime");
+    EXPECT_EQ(lines[0].substr(0, 18), "Path\tName\tDateTime");
 
     std::string firstOptionsFingerprint;
     for (size_t i = 1; i < lines.size(); ++i) {
@@ -298,7 +298,9 @@ TEST_F(BatchTest, WarnsAboutInvalidOptionsAndGoesOn)
 {
     const std::string options = folder.File("odd.ini");
     WriteFile(options, "[FormMain]\nLabeledEditHMin=abc\nthis line is garbage\n"
-                       "[FormOptions]\nlUseExclRect=1\niExclRectLeft=15\niExclRectRight=15\n");
+                       "LabeledEditHMax=255\nLabeledEditSMin=0\nLabeledEditSMax=255\n"
+                       "LabeledEditVMin=0\nLabeledEditVMax=255\n"
+                       "[FormOptions]\nEditMinRegion=2\nlUseExclRect=1\niExclRectLeft=15\niExclRectRight=15\n");
     const TRunOutput run = Run({"--options", options, Bmp("objects.bmp")});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto messages = Lines(run.err);
