@@ -351,6 +351,20 @@ TEST_F(TAnalysisTest, AFailedOpenKeepsThePreviousImageCopies)
     EXPECT_EQ(reporter.messages.size(), 1u);
 }
 
+TEST_F(TAnalysisTest, AnUnwritableTemporaryFolderFailsTheOpenCleanly)
+{
+    const std::string image = WriteImage(Objects);
+    setenv("TEMP", folder.File("no-such-folder").c_str(), 1);
+    EXPECT_FALSE(engine.LoadImage(image));
+    unsetenv("TEMP");
+    EXPECT_EQ(engine.State(), StateNoImage);
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].rfind("Cannot open " + image, 0), 0u) << reporter.messages[0];
+
+    EXPECT_TRUE(engine.LoadImage(image));
+    EXPECT_EQ(engine.State(), StateImageLoaded);
+}
+
 TEST_F(TAnalysisTest, LeavesNoTemporaryFile)
 {
     setenv("TEMP", folder.Path().c_str(), 1);

@@ -312,6 +312,17 @@ TEST_F(BatchTest, WarnsAboutInvalidOptionsAndGoesOn)
     EXPECT_EQ(Fields(Lines(run.out)[0], Lines(run.out)[1])["AnalysisAreaPixel"], "160");
 }
 
+TEST_F(BatchTest, ReadsWhatItCanOfABinaryOptionsFile)
+{
+    const std::string options = folder.File("binary.ini");
+    WriteFile(options, std::string("[FormOptions]\nEditMinRegion=2\n\0\x01\xff\xfe garbage\n", 43));
+    const TRunOutput run = Run({"--options", options, Bmp("objects.bmp")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("not a valid options file"), std::string::npos) << run.err;
+    ASSERT_EQ(Lines(run.out).size(), 2u);
+    EXPECT_EQ(Fields(Lines(run.out)[0], Lines(run.out)[1])["MinRegion"], "2");
+}
+
 TEST_F(BatchTest, RefusesWrongUsage)
 {
     struct {
