@@ -1,6 +1,7 @@
 // Drives the varnolux-batch program on images made here and checks its output.
 
 #include "imaging/BmpFile.h"
+#include "support/Pictures.h"
 #include "support/TempFolder.h"
 
 #include <FreeImage.h>
@@ -18,6 +19,7 @@
 namespace varnolux {
 namespace {
 
+using test::Picture;
 using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
@@ -63,28 +65,7 @@ std::map<std::string, std::string> Fields(const std::string& header, const std::
     return fields;
 }
 
-TBitmap24 Picture(const std::vector<std::string>& rows)
-{
-    static const std::map<char, TColour> colours = {{'.', MakeColour(128, 128, 128)},
-                                                     {'r', MakeColour(255, 0, 0)},
-                                                     {'g', MakeColour(0, 255, 0)}};
-    TBitmap24 bitmap(int(rows[0].size()), int(rows.size()));
-    for (int y = 0; y < bitmap.Height(); ++y)
-        for (int x = 0; x < bitmap.Width(); ++x)
-            bitmap.SetPixel(x, y, colours.at(rows[size_t(y)][size_t(x)]));
-    return bitmap;
-}
-
-const std::vector<std::string> Objects = {
-    "....................", //
-    "..............r.....", //
-    "..rrr..........r....", //
-    "..rrr...............", //
-    "..rrr.....r.........", //
-    "................gg..", //
-    "................gg..", //
-    "....................", //
-};
+const std::vector<std::string>& Objects = test::ObjectRows;
 
 /// Saves a picture through FreeImage in the given format.
 void SaveWithFreeImage(const TBitmap24& picture, FREE_IMAGE_FORMAT format,
