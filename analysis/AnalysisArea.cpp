@@ -1,5 +1,4 @@
 #include "analysis/AnalysisSteps.h"
-
 #include "imaging/TQEdge.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIL.h"
@@ -53,7 +52,9 @@ void ApplyExclusionBorders(TQROIL& area, TOptions& options)
         ReportBordersDontFit();
     }
     // A border of 0 or less excludes nothing.
-    const auto border = [](int value, int limit) { return std::clamp(value, 0, limit); };
+    const auto border = [](int value, int limit) {
+        return std::clamp(value, 0, limit);
+    };
     ClearColumns(area, 0, border(options.iExclRectLeft, width));
     ClearColumns(area, width - border(options.iExclRectRight, width), width);
     ClearRows(area, 0, border(options.iExclRectUp, height));

@@ -47,8 +47,7 @@ struct TRegionStatistics {
 /// Cuts the selection (mask of the result image) into 8-connected regions, keeps those
 /// whose bit-quad area reaches the threshold and draws them in their source colours
 /// on the surface, which is cleared first.
-TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
-                                 TQImage& surface);
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface);
 
 } // namespace varnolux
 

@@ -1,5 +1,4 @@
 #include "analysis/AnalysisSteps.h"
-
 #include "imaging/TImageView.h"
 #include "imaging/TQROIRGB.h"
 

@@ -1,5 +1,4 @@
 #include "analysis/AnalysisSteps.h"
-
 #include "imaging/ColourConversion.h"
 #include "imaging/TQROIRGB.h"
 

@@ -13,7 +13,9 @@ namespace {
 void CountColumnPair(std::span<const std::uint8_t> left, std::span<const std::uint8_t> right,
                      TBitQuadCounts& counts)
 {
-    const auto set = [](std::uint8_t byte) { return byte != 0 ? 1 : 0; };
+    const auto set = [](std::uint8_t byte) {
+        return byte != 0 ? 1 : 0;
+    };
     const size_t height = left.size();
     // The window hanging over the top edge.
     ++counts[set(left[0]) + 3 * set(right[0])];

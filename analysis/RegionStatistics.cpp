@@ -1,5 +1,4 @@
 #include "analysis/AnalysisSteps.h"
-
 #include "analysis/MeasureShape.h"
 #include "imaging/LabelPlane.h"
 #include "imaging/TBitmap24.h"
@@ -44,8 +43,8 @@ std::vector<std::int64_t> RegionAreasInEighths(const TLabelPlane& plane)
 }
 
 /// Paints the pixels of the kept regions in their source colours.
-void DrawKeptRegions(const TQROIRGB& image, const TLabelPlane& plane,
-                     const std::vector<bool>& kept, TBitmap24& bitmap)
+void DrawKeptRegions(const TQROIRGB& image, const TLabelPlane& plane, const std::vector<bool>& kept,
+                     TBitmap24& bitmap)
 {
     const int width = std::min(image.Width(), bitmap.Width());
     const int height = std::min(image.Height(), bitmap.Height());
@@ -64,8 +63,7 @@ void DrawKeptRegions(const TQROIRGB& image, const TLabelPlane& plane,
 
 } // namespace
 
-TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
-                                 TQImage& surface)
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface)
 {
     const TLabelPlane plane = LabelRegions(resultImage, 1);
     const std::vector<std::int64_t> eighths = RegionAreasInEighths(plane);

@@ -30,7 +30,10 @@ bool IsExistingFile(const std::string& fileName)
 /// Deletes a temporary file when it goes out of scope.
 class TTemporaryFile {
 public:
-    explicit TTemporaryFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    explicit TTemporaryFile(std::string fileName)
+        : fileName_(std::move(fileName))
+    {
+    }
     ~TTemporaryFile()
     {
         std::error_code ignored;
@@ -76,11 +79,11 @@ std::string MeasureAreaText(double value, double measure, int decimals)
 const std::array<const char*, 23>& TAnalysis::ResultItemNames()
 {
     static const std::array<const char*, 23> names = {
-        "Path",         "Name",          "DateTime",      "AreaPercent", "AnalysisAreaPixel",
-        "AnalysisArea", "AreaPixel",     "Area",          "MeanSizePixel", "MeanSize",
-        "Measure",      "Unit",          "Count",         "MinRegion",   "HMin",
-        "HMax",         "VMin",          "VMax",          "SMin",        "SMax",
-        "SHAImageFile", "SHAOptions",    "SHAResult"};
+        "Path",         "Name",       "DateTime", "AreaPercent",   "AnalysisAreaPixel",
+        "AnalysisArea", "AreaPixel",  "Area",     "MeanSizePixel", "MeanSize",
+        "Measure",      "Unit",       "Count",    "MinRegion",     "HMin",
+        "HMax",         "VMin",       "VMax",     "SMin",          "SMax",
+        "SHAImageFile", "SHAOptions", "SHAResult"};
     return names;
 }
 
@@ -102,14 +105,13 @@ TAnalysis::TAnalysis(TAnalysisViews views, TColour backgroundColour, TAnalysisHo
     , progressBar_(progressBar)
 {
     std::array<TImageView**, 6> slots = {&views_.Original, &views_.Analysed, &views_.ChannelH,
-                                         &views_.ChannelS, &views_.ChannelV,
-                                         &views_.ColourCircle};
+                                         &views_.ChannelS, &views_.ChannelV, &views_.ColourCircle};
     for (size_t i = 0; i < slots.size(); ++i)
         if (!*slots[i]) {
             const bool circle = slots[i] == &views_.ColourCircle;
-            ownedViews_[i] = circle ? std::make_unique<TImageBox>(ColourCircleViewSize,
-                                                                  ColourCircleViewSize)
-                                    : std::make_unique<TImageBox>();
+            ownedViews_[i] =
+                circle ? std::make_unique<TImageBox>(ColourCircleViewSize, ColourCircleViewSize)
+                       : std::make_unique<TImageBox>();
             *slots[i] = ownedViews_[i].get();
         }
     SourceSurface.SetImage(views_.Original);
@@ -309,8 +311,7 @@ double TAnalysis::ReadMeasure(TAnalysisSettings& settings)
 }
 
 void TAnalysis::StoreResults(const TAnalysisSettings& settings, double analysisArea,
-                             double minRegion, double measure,
-                             const TRegionStatistics& statistics)
+                             double minRegion, double measure, const TRegionStatistics& statistics)
 {
     const bool units = settings.Options.lCheckBoxUnits;
     const double sum = statistics.Sum;
@@ -322,11 +323,10 @@ void TAnalysis::StoreResults(const TAnalysisSettings& settings, double analysisA
     fields.AreaPixel = FormatFixed(sum, 0);
     fields.Count = std::to_string(count);
     fields.MeanSize = hasObjects ? FormatFixed(sum / count, 0) : "0";
-    fields.Percent =
-        sum != 0 && analysisArea != 0 ? FormatFixed(sum * 100 / analysisArea, 2) : "0";
+    fields.Percent = sum != 0 && analysisArea != 0 ? FormatFixed(sum * 100 / analysisArea, 2) : "0";
     fields.AreaCM = !units ? "" : sum != 0 ? MeasureAreaText(sum, measure, 2) : "0";
     fields.AnaAreaCM = !units ? "" : MeasureAreaText(analysisArea, measure, 2);
-    fields.MeanSizeCM = !units                 ? ""
+    fields.MeanSizeCM = !units       ? ""
                         : hasObjects ? FormatFixed(sum / (measure * measure) / count, 2)
                                      : "0";
 
@@ -380,10 +380,9 @@ bool TAnalysis::StoreFingerprints(const TAnalysisSettings& settings)
 
     // Stored result files carry fingerprints over exactly this list, "HMax" twice.
     std::string resultText;
-    for (const char* name :
-         {"AreaPercent", "AnalysisAreaPixel", "AnalysisArea", "AreaPixel", "Area",
-          "MeanSizePixel", "MeanSize", "Measure", "Count", "MinRegion", "HMin", "HMax", "VMin",
-          "HMax", "SMin", "SMax"})
+    for (const char* name : {"AreaPercent", "AnalysisAreaPixel", "AnalysisArea", "AreaPixel",
+                             "Area", "MeanSizePixel", "MeanSize", "Measure", "Count", "MinRegion",
+                             "HMin", "HMax", "VMin", "HMax", "SMin", "SMax"})
         resultText += Results.GetValueText(name);
     ShaResult = Sha256TextHex(resultText);
 

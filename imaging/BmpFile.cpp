@@ -28,21 +28,25 @@ struct TFileCloser {
 };
 using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
 
-std::uint16_t U16(const std::uint8_t* p) {
+std::uint16_t U16(const std::uint8_t* p)
+{
     return std::uint16_t(p[0] | p[1] << 8);
 }
 
-std::uint32_t U32(const std::uint8_t* p) {
+std::uint32_t U32(const std::uint8_t* p)
+{
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
 }
 
-void PutU16(std::uint8_t* p, std::uint32_t value) {
+void PutU16(std::uint8_t* p, std::uint32_t value)
+{
     p[0] = std::uint8_t(value);
     p[1] = std::uint8_t(value >> 8);
 }
 
-void PutU32(std::uint8_t* p, std::uint32_t value) {
+void PutU32(std::uint8_t* p, std::uint32_t value)
+{
     PutU16(p, value);
     PutU16(p + 2, value >> 16);
 }
@@ -53,8 +57,11 @@ public:
     explicit TChannelMask(std::uint32_t mask)
         : mask_(mask)
         , shift_(mask ? std::countr_zero(mask) : 0)
-        , maximum_(mask ? (std::uint64_t(1) << std::bit_width(mask >> shift_)) - 1 : 0) {}
-    std::uint8_t Of(std::uint32_t pixel) const {
+        , maximum_(mask ? (std::uint64_t(1) << std::bit_width(mask >> shift_)) - 1 : 0)
+    {
+    }
+    std::uint8_t Of(std::uint32_t pixel) const
+    {
         if (!maximum_)
             return 0;
         return std::uint8_t(std::uint64_t((pixel & mask_) >> shift_) * 255 / maximum_);
@@ -83,9 +90,12 @@ struct TBmpLayout {
 class TBmpReader {
 public:
     explicit TBmpReader(const std::string& fileName)
-        : fileName_(fileName) {}
+        : fileName_(fileName)
+    {
+    }
 
-    TBitmap24 Read() {
+    TBitmap24 Read()
+    {
         file_.reset(std::fopen(fileName_.c_str(), "rb"));
         if (!file_)
             Fail("the file cannot be opened");
@@ -98,11 +108,13 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(const std::string& reason) const {
+    [[noreturn]] void Fail(const std::string& reason) const
+    {
         throw TImageFileError("Cannot read bitmap file '" + fileName_ + "': " + reason);
     }
 
-    void ReadAt(std::uint64_t offset, std::uint8_t* bytes, std::size_t count) {
+    void ReadAt(std::uint64_t offset, std::uint8_t* bytes, std::size_t count)
+    {
         if (offset > fileLength_ || count > fileLength_ - offset)
             Fail("the file is truncated");
         if (std::fseek(file_.get(), long(offset), SEEK_SET) != 0 ||
@@ -110,7 +122,8 @@ private:
             Fail("the file is truncated");
     }
 
-    void ReadHeaders() {
+    void ReadHeaders()
+    {
         std::uint8_t start[FileHeaderSize + 4];
         ReadAt(0, start, sizeof start);
         if (start[0] != 'B' || start[1] != 'M')
@@ -128,7 +141,8 @@ private:
         CheckLayout();
     }
 
-    void ReadCoreHeader() {
+    void ReadCoreHeader()
+    {
         std::uint8_t header[CoreHeaderSize];
         ReadAt(FileHeaderSize, header, sizeof header);
         layout_.Width = U16(header + 4);
@@ -137,7 +151,8 @@ private:
         ReadPalette(FileHeaderSize + CoreHeaderSize, 3, 0);
     }
 
-    void ReadInfoHeader(std::uint32_t headerSize) {
+    void ReadInfoHeader(std::uint32_t headerSize)
+    {
         std::vector<std::uint8_t> header(headerSize);
         ReadAt(FileHeaderSize, header.data(), header.size());
         const auto width = std::int32_t(U32(&header[4]));
@@ -173,7 +188,8 @@ private:
     }
 
     /// Reads the palette entries that lie between the headers and the pixels.
-    void ReadPalette(std::uint64_t start, std::size_t entrySize, std::uint32_t coloursUsed) {
+    void ReadPalette(std::uint64_t start, std::size_t entrySize, std::uint32_t coloursUsed)
+    {
         if (layout_.BitsPerPixel > 8)
             return;
         const std::uint32_t full = 1u << layout_.BitsPerPixel;
@@ -189,7 +205,8 @@ private:
         }
     }
 
-    void CheckLayout() {
+    void CheckLayout()
+    {
         const int bits = layout_.BitsPerPixel;
         if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
             Fail("unsupported bit count " + std::to_string(bits));
@@ -204,7 +221,8 @@ private:
             Fail("the file is truncated");
     }
 
-    TBitmap24 ReadRows() {
+    TBitmap24 ReadRows()
+    {
         const int width = int(layout_.Width);
         const int rows = int(layout_.Rows);
         TBitmap24 bitmap(width, rows);
@@ -219,7 +237,8 @@ private:
         return bitmap;
     }
 
-    void DecodeRow(const std::uint8_t* in, std::uint8_t* out, int width) const {
+    void DecodeRow(const std::uint8_t* in, std::uint8_t* out, int width) const
+    {
         switch (layout_.BitsPerPixel) {
         case 24:
             std::copy_n(in, std::size_t(width) * 3, out);
@@ -241,7 +260,8 @@ private:
     }
 
     void DecodeBitFields(const std::uint8_t* in, std::uint8_t* out, int width,
-                         int bytesPerPixel) const {
+                         int bytesPerPixel) const
+    {
         const TChannelMask red(layout_.Masks[0]);
         const TChannelMask green(layout_.Masks[1]);
         const TChannelMask blue(layout_.Masks[2]);
@@ -253,7 +273,8 @@ private:
         }
     }
 
-    void DecodeIndexed(const std::uint8_t* in, std::uint8_t* out, int width) const {
+    void DecodeIndexed(const std::uint8_t* in, std::uint8_t* out, int width) const
+    {
         const int bits = layout_.BitsPerPixel;
         const int perByte = 8 / bits;
         const unsigned indexMask = (1u << bits) - 1;
@@ -274,11 +295,13 @@ private:
 
 } // namespace
 
-TBitmap24 ReadBmpFile(const std::string& fileName) {
+TBitmap24 ReadBmpFile(const std::string& fileName)
+{
     return TBmpReader(fileName).Read();
 }
 
-void WriteBmpFile(const TBitmap24& bitmap, const std::string& fileName) {
+void WriteBmpFile(const TBitmap24& bitmap, const std::string& fileName)
+{
     if (bitmap.IsEmpty())
         throw TImageFileError("Cannot write file '" + fileName + "': the bitmap is empty");
     const std::size_t rowBytes = std::size_t(bitmap.Width()) * 3;

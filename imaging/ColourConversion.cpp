@@ -19,21 +19,25 @@ struct TTriple {
     double Third;
 };
 
-TTriple Xyz(double r, double g, double b) {
+TTriple Xyz(double r, double g, double b)
+{
     return {0.412452 * r + 0.35758 * g + 0.180423 * b, 0.212671 * r + 0.71516 * g + 0.072169 * b,
             0.019334 * r + 0.119193 * g + 0.950227 * b};
 }
 
-double CubeRootOrLinear(double t) {
+double CubeRootOrLinear(double t)
+{
     return t > 0.008856 ? std::pow(t, 1.0 / 3.0) : 7.787 * t + 0.13793103448275862;
 }
 
 /// CIE lightness from the relative luminance t = Y/255.
-double Lightness(double t) {
+double Lightness(double t)
+{
     return t > 0.008856 ? 116.0 * std::pow(t, 1.0 / 3.0) - 16.0 : 903.3 * t;
 }
 
-TTriple Luv(double r, double g, double b) {
+TTriple Luv(double r, double g, double b)
+{
     const auto [x, y, z] = Xyz(r, g, b);
     const double l = Lightness(y * OneBy255);
     const double denominator = x + 15.0 * y + 3.0 * z;
@@ -44,7 +48,8 @@ TTriple Luv(double r, double g, double b) {
     return {l * 2.55, u * 1.457142857142857, v * 2.339449541284403633};
 }
 
-TTriple Lab(double r, double g, double b) {
+TTriple Lab(double r, double g, double b)
+{
     const auto [x, y, z] = Xyz(r, g, b);
     const double yRelative = y * OneBy255;
     const double l = Lightness(yRelative);
@@ -53,33 +58,39 @@ TTriple Lab(double r, double g, double b) {
     return {l * 2.55, a * 1.27 + 128.0, bStar * 1.27 + 128.0};
 }
 
-TTriple LinearMap(double r, double g, double b) {
+TTriple LinearMap(double r, double g, double b)
+{
     return {255.0 * (0.000233846 * r + 0.00261968 * g + 0.00127135 * b),
             255.0 * (0.000726333 * r + 0.000718106 * g - 0.00121377 * b),
             255.0 * (0.000846833 * r - 0.00173932 * g + 0.000221515 * b)};
 }
 
-TTriple Inversion(double r, double g, double b) {
+TTriple Inversion(double r, double g, double b)
+{
     return {255.0 - r, 255.0 - g, 255.0 - b};
 }
 
-TTriple Hsv(double r, double g, double b) {
+TTriple Hsv(double r, double g, double b)
+{
     const THsv hsv = RgbToHsv(r, g, b);
     return {hsv.H, hsv.S, hsv.V};
 }
 
 #if defined(__SSE2__)
 
-__m128d Select(__m128d condition, __m128d whenTrue, __m128d whenFalse) {
+__m128d Select(__m128d condition, __m128d whenTrue, __m128d whenFalse)
+{
     return _mm_or_pd(_mm_and_pd(condition, whenTrue), _mm_andnot_pd(condition, whenFalse));
 }
 
 /// Two results as bytes: trunc(min(255, max(0, x))) per lane.
-__m128i ChannelBytes(__m128d x) {
+__m128i ChannelBytes(__m128d x)
+{
     return _mm_cvttpd_epi32(_mm_min_pd(_mm_set1_pd(255.0), _mm_max_pd(x, _mm_setzero_pd())));
 }
 
-void StoreTwo(std::uint8_t* out, __m128i values) {
+void StoreTwo(std::uint8_t* out, __m128i values)
+{
     out[0] = std::uint8_t(_mm_cvtsi128_si32(values));
     out[1] = std::uint8_t(_mm_cvtsi128_si32(_mm_srli_si128(values, 4)));
 }
@@ -87,7 +98,8 @@ void StoreTwo(std::uint8_t* out, __m128i values) {
 /// RgbToHsv for two pixels at once. Every lane performs the scalar operations in
 /// the scalar order (IEEE arithmetic is the same in both units), and the branches
 /// become selections, so the bytes equal the scalar ones exactly.
-void HsvPair(std::uint8_t* first, std::uint8_t* second, std::uint8_t* third) {
+void HsvPair(std::uint8_t* first, std::uint8_t* second, std::uint8_t* third)
+{
     const __m128d k = _mm_set1_pd(OneBy255);
     const __m128d zero = _mm_setzero_pd();
     const __m128d one = _mm_set1_pd(1.0);
@@ -119,7 +131,8 @@ void HsvPair(std::uint8_t* first, std::uint8_t* second, std::uint8_t* third) {
 
 template <typename Convert>
 void ConvertLine(std::span<std::uint8_t> first, std::span<std::uint8_t> second,
-                 std::span<std::uint8_t> third, Convert convert) {
+                 std::span<std::uint8_t> third, Convert convert)
+{
     const std::size_t count = std::min({first.size(), second.size(), third.size()});
     for (std::size_t i = 0; i < count; ++i) {
         const TTriple result = convert(first[i], second[i], third[i]);
@@ -130,7 +143,8 @@ void ConvertLine(std::span<std::uint8_t> first, std::span<std::uint8_t> second,
 }
 
 void ConvertHsvLine(std::span<std::uint8_t> first, std::span<std::uint8_t> second,
-                    std::span<std::uint8_t> third) {
+                    std::span<std::uint8_t> third)
+{
     std::size_t done = 0;
 #if defined(__SSE2__)
     const std::size_t count = std::min({first.size(), second.size(), third.size()});
@@ -142,7 +156,8 @@ void ConvertHsvLine(std::span<std::uint8_t> first, std::span<std::uint8_t> secon
 
 } // namespace
 
-THsv RgbToHsv(double red, double green, double blue) {
+THsv RgbToHsv(double red, double green, double blue)
+{
     const double r = red * OneBy255;
     const double g = green * OneBy255;
     const double b = blue * OneBy255;
@@ -167,7 +182,8 @@ THsv RgbToHsv(double red, double green, double blue) {
     return {h * DegreesToHue, s * 255.0, max * 255.0};
 }
 
-TRgb HsvToRgb(double hue, double saturation, double value) {
+TRgb HsvToRgb(double hue, double saturation, double value)
+{
     const double h = hue * OneBy255;
     const double s = saturation * OneBy255;
     const double v = value * OneBy255;
@@ -195,13 +211,15 @@ TRgb HsvToRgb(double hue, double saturation, double value) {
     return {rgb.R * 255.0, rgb.G * 255.0, rgb.B * 255.0};
 }
 
-std::uint8_t ChannelByte(double x) {
+std::uint8_t ChannelByte(double x)
+{
     // max before min, with x second: a NaN becomes 0.
     return std::uint8_t(std::trunc(std::min(255.0, std::max(0.0, x))));
 }
 
 bool ConvertColourBytes(int code, std::span<std::uint8_t> first, std::span<std::uint8_t> second,
-                        std::span<std::uint8_t> third) {
+                        std::span<std::uint8_t> third)
+{
     switch (code) {
     case 0:
         ConvertLine(first, second, third, Luv);

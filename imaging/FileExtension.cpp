@@ -4,7 +4,8 @@
 
 namespace varnolux {
 
-std::string UpperCaseExtension(const std::string& fileName) {
+std::string UpperCaseExtension(const std::string& fileName)
+{
     const std::size_t dot = fileName.find_last_of('.');
     const std::size_t slash = fileName.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))

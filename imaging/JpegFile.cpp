@@ -33,7 +33,8 @@ struct TJpegErrorManager {
     char Message[JMSG_LENGTH_MAX] = {};
 };
 
-[[noreturn]] void JumpBack(j_common_ptr info) {
+[[noreturn]] void JumpBack(j_common_ptr info)
+{
     auto* errors = reinterpret_cast<TJpegErrorManager*>(info->err);
     info->err->format_message(info, errors->Message);
     std::longjmp(errors->Jump, 1);
@@ -41,7 +42,8 @@ struct TJpegErrorManager {
 
 /// Warnings that mean pixel data is missing or damaged: libjpeg would fill in grey
 /// and carry on, which would silently falsify a measurement.
-bool IsDamage(int messageCode) {
+bool IsDamage(int messageCode)
+{
     switch (messageCode) {
     case JWRN_ARITH_BAD_CODE:
     case JWRN_BOGUS_PROGRESSION:
@@ -56,7 +58,8 @@ bool IsDamage(int messageCode) {
     }
 }
 
-void OnMessage(j_common_ptr info, int level) {
+void OnMessage(j_common_ptr info, int level)
+{
     if (level >= 0)
         return; // trace messages
     if (IsDamage(info->err->msg_code))
@@ -64,7 +67,8 @@ void OnMessage(j_common_ptr info, int level) {
     ++info->err->num_warnings;
 }
 
-void InstallErrorManager(TJpegErrorManager& errors) {
+void InstallErrorManager(TJpegErrorManager& errors)
+{
     jpeg_std_error(&errors.Manager);
     errors.Manager.error_exit = JumpBack;
     errors.Manager.emit_message = OnMessage;
@@ -72,7 +76,8 @@ void InstallErrorManager(TJpegErrorManager& errors) {
 
 class TJpegDecoder {
 public:
-    TJpegDecoder() {
+    TJpegDecoder()
+    {
         std::memset(&info_, 0, sizeof info_);
         InstallErrorManager(errors_);
         info_.err = &errors_.Manager;
@@ -82,7 +87,8 @@ public:
     TJpegDecoder& operator=(const TJpegDecoder&) = delete;
 
     /// Reads the headers and starts decoding to blue, green, red.
-    bool Start(std::FILE* file) {
+    bool Start(std::FILE* file)
+    {
         if (setjmp(errors_.Jump))
             return false;
         jpeg_create_decompress(&info_);
@@ -94,7 +100,8 @@ public:
     }
 
     /// Decodes every row into a bitmap of Width() × Height().
-    bool ReadRows(TBitmap24& bitmap) {
+    bool ReadRows(TBitmap24& bitmap)
+    {
         if (setjmp(errors_.Jump))
             return false;
         while (info_.output_scanline < info_.output_height) {
@@ -117,7 +124,8 @@ private:
 
 class TJpegEncoder {
 public:
-    TJpegEncoder() {
+    TJpegEncoder()
+    {
         std::memset(&info_, 0, sizeof info_);
         InstallErrorManager(errors_);
         info_.err = &errors_.Manager;
@@ -126,7 +134,8 @@ public:
     TJpegEncoder(const TJpegEncoder&) = delete;
     TJpegEncoder& operator=(const TJpegEncoder&) = delete;
 
-    bool Encode(const TBitmap24& bitmap, int quality, std::FILE* file) {
+    bool Encode(const TBitmap24& bitmap, int quality, std::FILE* file)
+    {
         if (setjmp(errors_.Jump))
             return false;
         jpeg_create_compress(&info_);
@@ -154,13 +163,15 @@ private:
     TJpegErrorManager errors_;
 };
 
-[[noreturn]] void FailReading(const std::string& fileName, const std::string& reason) {
+[[noreturn]] void FailReading(const std::string& fileName, const std::string& reason)
+{
     throw TImageFileError("Cannot read JPEG file '" + fileName + "': " + reason);
 }
 
 } // namespace
 
-TBitmap24 ReadJpegFile(const std::string& fileName) {
+TBitmap24 ReadJpegFile(const std::string& fileName)
+{
     const TFilePtr file(std::fopen(fileName.c_str(), "rb"));
     if (!file)
         FailReading(fileName, "the file cannot be opened");
@@ -177,7 +188,8 @@ TBitmap24 ReadJpegFile(const std::string& fileName) {
     return bitmap;
 }
 
-void WriteJpegFile(const TBitmap24& bitmap, const std::string& fileName, int quality) {
+void WriteJpegFile(const TBitmap24& bitmap, const std::string& fileName, int quality)
+{
     if (bitmap.IsEmpty())
         throw TImageFileError("Cannot write file '" + fileName + "': the bitmap is empty");
     TReplacingFile file(fileName);

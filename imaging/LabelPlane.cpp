@@ -26,12 +26,14 @@ public:
         , width_(width)
         , height_(height)
         , neighbours_(neighbours)
-        , queue_(std::make_unique_for_overwrite<std::uint32_t[]>(labels.size())) {
+        , queue_(std::make_unique_for_overwrite<std::uint32_t[]>(labels.size()))
+    {
         for (int k = 0; k < neighbours_; ++k)
             offsets_[k] = std::ptrdiff_t(NeighbourDx[k]) * height + NeighbourDy[k];
     }
 
-    void Fill(std::uint32_t seed, std::int32_t label) {
+    void Fill(std::uint32_t seed, std::int32_t label)
+    {
         std::size_t head = 0;
         std::size_t tail = 0;
         labels_[seed] = label;
@@ -70,7 +72,8 @@ private:
 
 } // namespace
 
-TLabelPlane LabelRegions(const TQROIL& roi, int connectivity) {
+TLabelPlane LabelRegions(const TQROIL& roi, int connectivity)
+{
     TLabelPlane result;
     result.Labels.Allocate(roi.Width(), roi.Height());
     const std::size_t pixelCount = result.Labels.Size();

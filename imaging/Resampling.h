@@ -16,12 +16,14 @@ inline constexpr int NearestInterpolation = 1;
 inline constexpr const char* UndefinedInterpolationText =
     "Internal error: Undefinded interpolation function in method resize.";
 
-inline bool IsKnownInterpolation(int interpolation) {
+inline bool IsKnownInterpolation(int interpolation)
+{
     return interpolation == BilinearInterpolation || interpolation == NearestInterpolation;
 }
 
 /// An angle in degrees brought into [0, 360).
-inline double NormalisedDegrees(double degrees) {
+inline double NormalisedDegrees(double degrees)
+{
     double angle = std::fmod(degrees, 360.0);
     if (angle < 0.0)
         angle += 360.0;
@@ -31,7 +33,8 @@ inline double NormalisedDegrees(double degrees) {
 /// The plane's value at (a, b), 0 ≤ a ≤ width − 1, 0 ≤ b ≤ height − 1. A plane one
 /// pixel wide or high is read along its single column or row.
 template <typename T>
-double InterpolatedValue(const TPlane<T>& plane, double a, double b, int interpolation) {
+double InterpolatedValue(const TPlane<T>& plane, double a, double b, int interpolation)
+{
     const int width = plane.Width();
     const int height = plane.Height();
     if (interpolation == NearestInterpolation)
@@ -47,7 +50,8 @@ double InterpolatedValue(const TPlane<T>& plane, double a, double b, int interpo
 
 /// An interpolated value as an element: truncated for values, 0/1 for masks.
 template <typename T>
-T SampleElement(double value, bool isMask) {
+T SampleElement(double value, bool isMask)
+{
     if (isMask)
         return value != 0.0 ? T(1) : T(0);
     return T(std::trunc(std::clamp(value, double(std::numeric_limits<T>::lowest()),
@@ -59,7 +63,8 @@ T SampleElement(double value, bool isMask) {
 /// source gives zeros. Reports to progress slot 2 when asked.
 template <typename T>
 TPlane<T> ResizedPlane(const TPlane<T>& source, int width, int height, int interpolation,
-                       bool isMask, bool reportProgress) {
+                       bool isMask, bool reportProgress)
+{
     TPlane<T> result(width, height);
     if (!result.IsAllocated())
         return result;
@@ -90,7 +95,8 @@ TPlane<T> ResizedPlane(const TPlane<T>& source, int width, int height, int inter
 
 /// The plane turned clockwise on screen by quarterTurns · 90 degrees (1, 2 or 3).
 template <typename T>
-TPlane<T> QuarterTurnedPlane(const TPlane<T>& source, int quarterTurns) {
+TPlane<T> QuarterTurnedPlane(const TPlane<T>& source, int quarterTurns)
+{
     const int width = source.Width();
     const int height = source.Height();
     TPlane<T> result = quarterTurns == 2 ? TPlane<T>(width, height) : TPlane<T>(height, width);
@@ -111,7 +117,8 @@ TPlane<T> QuarterTurnedPlane(const TPlane<T>& source, int quarterTurns) {
 struct TRotation {
     TRotation(int sourceWidth, int sourceHeight, double degrees)
         : SourceWidth(sourceWidth)
-        , SourceHeight(sourceHeight) {
+        , SourceHeight(sourceHeight)
+    {
         const double t = degrees * std::numbers::pi / 180.0;
         const double a = sourceWidth * 0.5;
         const double b = sourceHeight * 0.5;
@@ -130,10 +137,12 @@ struct TRotation {
     }
 
     /// Where the new pixel (i, j) comes from in the source plane.
-    double SourceX(int i, int j) const {
+    double SourceX(int i, int j) const
+    {
         return (i - CentreX) * CosBack + HalfWidth + (j - CentreY) * SinBack;
     }
-    double SourceY(int i, int j) const {
+    double SourceY(int i, int j) const
+    {
         return HalfHeight - (i - CentreX) * SinBack + (j - CentreY) * CosBack;
     }
 
@@ -154,7 +163,8 @@ struct TRotation {
 /// the edge, never outside it.
 template <typename T>
 TPlane<T> RotatedPlane(const TPlane<T>& source, const TRotation& rotation, int interpolation,
-                       bool isMask, bool reportProgress) {
+                       bool isMask, bool reportProgress)
+{
     TPlane<T> result(rotation.Width, rotation.Height);
     TQStatus& status = TQStatus::Instance();
     if (reportProgress)

@@ -25,7 +25,11 @@ public:
 class TImageBox final : public TImageView {
 public:
     TImageBox() = default;
-    TImageBox(int width, int height) : fixedWidth_(width), fixedHeight_(height) {}
+    TImageBox(int width, int height)
+        : fixedWidth_(width)
+        , fixedHeight_(height)
+    {
+    }
 
     int ControlWidth() const override { return fixedWidth_ > 0 ? fixedWidth_ : picture_.Width(); }
     int ControlHeight() const override

@@ -16,7 +16,8 @@ public:
     TPlane() = default;
     TPlane(int width, int height) { Allocate(width, height); }
 
-    TPlane(const TPlane& other) : TPlane(other.width_, other.height_)
+    TPlane(const TPlane& other)
+        : TPlane(other.width_, other.height_)
     {
         std::copy(other.Elements().begin(), other.Elements().end(), Elements().begin());
     }

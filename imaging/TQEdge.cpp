@@ -4,7 +4,8 @@
 
 namespace varnolux {
 
-void TQEdge::Extract(const TQROIL& roi) {
+void TQEdge::Extract(const TQROIL& roi)
+{
     Clear();
     const int width = roi.Width();
     const int height = roi.Height();

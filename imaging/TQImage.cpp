@@ -14,22 +14,26 @@
 
 namespace varnolux {
 
-TQImage::TQImage() {
+TQImage::TQImage()
+{
     TQStatus::Instance();
 }
 
 TQImage::TQImage(TImageView* control)
-    : TQImage() {
+    : TQImage()
+{
     SetImage(control);
 }
 
-void TQImage::SetImage(TImageView* control) {
+void TQImage::SetImage(TImageView* control)
+{
     Control = control;
     Bitmap = control ? &control->Picture() : nullptr;
     CalcScaling();
 }
 
-void TQImage::CalcScaling() {
+void TQImage::CalcScaling()
+{
     ScaleX = 1.0;
     ScaleY = 1.0;
     if (!Control || !Bitmap)
@@ -40,17 +44,20 @@ void TQImage::CalcScaling() {
         ScaleY = double(Bitmap->Height()) / double(Control->ControlHeight());
 }
 
-void TQImage::Clear() {
+void TQImage::Clear()
+{
     if (Bitmap)
         Bitmap->Fill(BackgroundColour);
 }
 
-void TQImage::DrawPoint(int x, int y, TColour colour) {
+void TQImage::DrawPoint(int x, int y, TColour colour)
+{
     if (Bitmap)
         DrawPointOn(*Bitmap, x, y, colour);
 }
 
-void TQImage::DrawPointOn(TBitmap24& bitmap, int x, int y, TColour colour) const {
+void TQImage::DrawPointOn(TBitmap24& bitmap, int x, int y, TColour colour) const
+{
     // The point covers at least one displayed pixel when the view shows the bitmap
     // reduced; the far edge is clamped so a huge scale cannot overflow.
     const auto farEdge = [](int start, double scale) {
@@ -60,17 +67,20 @@ void TQImage::DrawPointOn(TBitmap24& bitmap, int x, int y, TColour colour) const
     bitmap.FillRect(x, y, farEdge(x, ScaleX), farEdge(y, ScaleY), colour);
 }
 
-void TQImage::SetBitmapSize(int width, int height) {
+void TQImage::SetBitmapSize(int width, int height)
+{
     if (Bitmap)
         Bitmap->SetSize(width, height);
     CalcScaling();
 }
 
-void TQImage::ResetBitmap() {
+void TQImage::ResetBitmap()
+{
     SetBitmapSize(0, 0);
 }
 
-bool TQImage::LoadPicture(const std::string& fileName) {
+bool TQImage::LoadPicture(const std::string& fileName)
+{
     FileName = fileName;
     const std::string extension = UpperCaseExtension(fileName);
     const bool isJpeg = extension == ".JPG" || extension == ".JPEG";
@@ -89,7 +99,8 @@ bool TQImage::LoadPicture(const std::string& fileName) {
     return true;
 }
 
-void TQImage::Repaint() {
+void TQImage::Repaint()
+{
     if (Control)
         Control->PictureChanged();
 }

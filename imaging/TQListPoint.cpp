@@ -7,7 +7,8 @@
 
 namespace varnolux {
 
-void TQListPoint::SaveToTextFile(const std::string& fileName) const {
+void TQListPoint::SaveToTextFile(const std::string& fileName) const
+{
     try {
         TReplacingFile file(fileName);
         const std::string header = "i\tx\ty\n";
@@ -25,13 +26,15 @@ void TQListPoint::SaveToTextFile(const std::string& fileName) const {
     }
 }
 
-void TQListPoint::SetColour(TColour colour) {
+void TQListPoint::SetColour(TColour colour)
+{
     Colour = colour;
     for (auto& point : items_)
         point->Colour = colour;
 }
 
-void TQListPoint::AddPoint(int x, int y, int originX, int originY) {
+void TQListPoint::AddPoint(int x, int y, int originX, int originY)
+{
     auto point = std::make_unique<TQPoint>(x, y, originX, originY);
     point->Colour = Colour;
     Add(std::move(point));

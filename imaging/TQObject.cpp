@@ -5,20 +5,24 @@
 
 namespace varnolux {
 
-TQObject::TQObject() {
+TQObject::TQObject()
+{
     TQStatus::Instance();
 }
 
-void TQObject::SetImage(TQImage* image) {
+void TQObject::SetImage(TQImage* image)
+{
     Image = image;
 }
 
-void TQObject::Assign(const TQObject& other) {
+void TQObject::Assign(const TQObject& other)
+{
     OriginX = other.OriginX;
     OriginY = other.OriginY;
 }
 
-void TQObject::Show(bool clear) {
+void TQObject::Show(bool clear)
+{
     if (!Image)
         return;
     if (clear)
@@ -28,7 +32,8 @@ void TQObject::Show(bool clear) {
     Image->Repaint();
 }
 
-void TQObject::ShowOn(TQImage* image, bool clear) {
+void TQObject::ShowOn(TQImage* image, bool clear)
+{
     TQImage* const own = Image;
     try {
         SetImage(image);

@@ -7,19 +7,22 @@ namespace varnolux {
 
 TQPoint::TQPoint(int x, int y, int originX, int originY)
     : X(x)
-    , Y(y) {
+    , Y(y)
+{
     OriginX = originX;
     OriginY = originY;
 }
 
-void TQPoint::Draw(TBitmap24& bitmap) {
+void TQPoint::Draw(TBitmap24& bitmap)
+{
     // Without a surface the point is drawn at scale 1.
     const TQImage unscaled;
     const TQImage& surface = Image ? *Image : unscaled;
     surface.DrawPointOn(bitmap, X + OriginX, Y + OriginY, Colour);
 }
 
-void TQPoint::Assign(const TQObject& other) {
+void TQPoint::Assign(const TQObject& other)
+{
     TQObject::Assign(other);
     if (const auto* point = dynamic_cast<const TQPoint*>(&other)) {
         X = point->X;

@@ -59,7 +59,8 @@ protected:
 };
 
 template <typename Visit>
-void TQROIL::ForOverlap(const TQROIL& source, Visit&& visit) const {
+void TQROIL::ForOverlap(const TQROIL& source, Visit&& visit) const
+{
     // The offset of source's pixels in this ROI's coordinates, in 64 bits so that
     // far-away origins cannot overflow.
     const std::int64_t dx = std::int64_t(source.OriginX) - OriginX;
@@ -74,7 +75,8 @@ void TQROIL::ForOverlap(const TQROIL& source, Visit&& visit) const {
 }
 
 template <typename Paint>
-void TQROIL::DrawMasked(TBitmap24& bitmap, Paint&& paint) const {
+void TQROIL::DrawMasked(TBitmap24& bitmap, Paint&& paint) const
+{
     // Clipped on all four sides; columns are visited in blocks so that each bitmap
     // row is touched once per block while the planes are read down their columns.
     constexpr int BlockWidth = 16;

@@ -19,16 +19,21 @@ TQROIRGB::TQROIRGB(const TQROIRGB& other)
     , red_(other.red_)
     , green_(other.green_)
     , blue_(other.blue_)
-    , grey_(other.grey_) {}
+    , grey_(other.grey_)
+{
+}
 
 TQROIRGB::TQROIRGB(int width, int height)
     : TQROIU(width, height)
     , red_(width, height)
     , green_(width, height)
     , blue_(width, height)
-    , grey_(width, height) {}
+    , grey_(width, height)
+{
+}
 
-void TQROIRGB::Draw(TBitmap24& bitmap) {
+void TQROIRGB::Draw(TBitmap24& bitmap)
+{
     DrawMasked(bitmap, [this](int x, int y, std::uint8_t* bgr) {
         bgr[0] = blue_[x][y];
         bgr[1] = green_[x][y];
@@ -36,21 +41,25 @@ void TQROIRGB::Draw(TBitmap24& bitmap) {
     });
 }
 
-std::unique_ptr<TQROIL> TQROIRGB::NewOfSize(int width, int height) const {
+std::unique_ptr<TQROIL> TQROIRGB::NewOfSize(int width, int height) const
+{
     return std::make_unique<TQROIRGB>(width, height);
 }
 
-void TQROIRGB::SetSize(int width, int height) {
+void TQROIRGB::SetSize(int width, int height)
+{
     TQROIU::SetSize(width, height);
     for (TBytePlane* plane : ColourPlanes())
         plane->Allocate(width_, height_);
 }
 
-void TQROIRGB::CopyPixel(const TQROITemplate& source, int x, int y, int sx, int sy) {
+void TQROIRGB::CopyPixel(const TQROITemplate& source, int x, int y, int sx, int sy)
+{
     CopyPixels(source, x, y, sx, sy, 1);
 }
 
-void TQROIRGB::CopyPixels(const TQROITemplate& source, int x, int y, int sx, int sy, int count) {
+void TQROIRGB::CopyPixels(const TQROITemplate& source, int x, int y, int sx, int sy, int count)
+{
     TQROIU::CopyPixels(source, x, y, sx, sy, count);
     const auto* colour = dynamic_cast<const TQROIRGB*>(&source);
     if (!colour)
@@ -61,7 +70,8 @@ void TQROIRGB::CopyPixels(const TQROITemplate& source, int x, int y, int sx, int
     std::copy_n(colour->grey_[sx] + sy, count, grey_[x] + y);
 }
 
-void TQROIRGB::Assign(const TQObject& other) {
+void TQROIRGB::Assign(const TQObject& other)
+{
     TQROITemplate::Assign(other);
     const auto* colour = dynamic_cast<const TQROIRGB*>(&other);
     if (!colour || colour == this)
@@ -72,7 +82,8 @@ void TQROIRGB::Assign(const TQObject& other) {
     grey_ = colour->grey_;
 }
 
-bool TQROIRGB::MinMax(std::uint8_t& min, std::uint8_t& max, bool all) const {
+bool TQROIRGB::MinMax(std::uint8_t& min, std::uint8_t& max, bool all) const
+{
     std::uint8_t smallest = 255;
     std::uint8_t largest = 0;
     bool any = false;
@@ -85,7 +96,8 @@ bool TQROIRGB::MinMax(std::uint8_t& min, std::uint8_t& max, bool all) const {
     return true;
 }
 
-void TQROIRGB::Subtract(const TQROITemplate& other, bool all) {
+void TQROIRGB::Subtract(const TQROITemplate& other, bool all)
+{
     const auto* colour = dynamic_cast<const TQROIRGB*>(&other);
     if (!colour) {
         TQROIU::Subtract(other, all);
@@ -98,7 +110,8 @@ void TQROIRGB::Subtract(const TQROITemplate& other, bool all) {
         [](std::uint8_t v, std::uint8_t o) { return std::uint8_t((int(v) - int(o)) / 2 + 128); });
 }
 
-void TQROIRGB::Add(const TQROITemplate& other, bool all) {
+void TQROIRGB::Add(const TQROITemplate& other, bool all)
+{
     const auto* colour = dynamic_cast<const TQROIRGB*>(&other);
     if (!colour) {
         TQROIU::Add(other, all);
@@ -115,12 +128,14 @@ void TQROIRGB::Add(const TQROITemplate& other, bool all) {
                       [](std::uint8_t v, std::uint8_t o) { return std::uint8_t(v + o); });
 }
 
-void TQROIRGB::AddConstant(double c, bool all) {
+void TQROIRGB::AddConstant(double c, bool all)
+{
     for (TBytePlane* plane : AllPlanes())
         ChangePlane(*plane, mask_, all, [c](std::uint8_t v) { return ClampedByte(v + c); });
 }
 
-void TQROIRGB::resize(int width, int height, int interpolation) {
+void TQROIRGB::resize(int width, int height, int interpolation)
+{
     if (!IsKnownInterpolation(interpolation)) {
         CurrentReporter().ShowMessage(UndefinedInterpolationText);
         return;
@@ -130,15 +145,18 @@ void TQROIRGB::resize(int width, int height, int interpolation) {
     TQROIU::resize(width, height, interpolation);
 }
 
-void TQROIRGB::Scale(double f, int interpolation) {
+void TQROIRGB::Scale(double f, int interpolation)
+{
     TQROIU::Scale(f, interpolation);
 }
 
-void TQROIRGB::Scale(double fx, double fy, int interpolation) {
+void TQROIRGB::Scale(double fx, double fy, int interpolation)
+{
     TQROIU::Scale(fx, fy, interpolation);
 }
 
-void TQROIRGB::Rotate(double degrees, int interpolation) {
+void TQROIRGB::Rotate(double degrees, int interpolation)
+{
     if (!std::isfinite(degrees))
         return;
     const double angle = NormalisedDegrees(degrees);
@@ -159,7 +177,8 @@ void TQROIRGB::Rotate(double degrees, int interpolation) {
     TQROIU::Rotate(degrees, interpolation);
 }
 
-void TQROIRGB::LoadFromBitmap(const TBitmap24& bitmap, int channel) {
+void TQROIRGB::LoadFromBitmap(const TBitmap24& bitmap, int channel)
+{
     SetSize(bitmap.Width(), bitmap.Height());
     SetMask(1);
     TQStatus& status = TQStatus::Instance();
@@ -189,36 +208,44 @@ void TQROIRGB::LoadFromBitmap(const TBitmap24& bitmap, int channel) {
     }
 }
 
-bool TQROIRGB::Gradient(bool all) {
+bool TQROIRGB::Gradient(bool all)
+{
     return GradientOf(AllPlanes(), all);
 }
 
-void TQROIRGB::RankFilter(int radius, double fraction, bool all) {
+void TQROIRGB::RankFilter(int radius, double fraction, bool all)
+{
     RankFilterOf(AllPlanes(), radius, fraction, all);
 }
 
-void TQROIRGB::MeanFilter(int radius, bool all) {
+void TQROIRGB::MeanFilter(int radius, bool all)
+{
     MeanFilterOf(AllPlanes(), radius, all);
 }
 
-bool TQROIRGB::Stretch(int low, int high) {
+bool TQROIRGB::Stretch(int low, int high)
+{
     return StretchOf(AllPlanes(), low, high);
 }
 
-void TQROIRGB::Distort(double k) {
+void TQROIRGB::Distort(double k)
+{
     DistortOf(AllPlanes(), k);
 }
 
-void TQROIRGB::ApplyLookup() {
+void TQROIRGB::ApplyLookup()
+{
     ApplyLookupOf(AllPlanes());
 }
 
-void TQROIRGB::SaveToTextFile(const std::string& fileName) const {
+void TQROIRGB::SaveToTextFile(const std::string& fileName) const
+{
     const TBytePlane* const planes[] = {&values_, &red_, &green_, &blue_, &grey_};
     SaveTableOf(fileName, "i\tj\tl\tg\tRrgb\tGrgb\tBrgb\tGREYrgb\n", planes);
 }
 
-void TQROIRGB::Average(const TQROIRGB& other, bool all) {
+void TQROIRGB::Average(const TQROIRGB& other, bool all)
+{
     RequireSameSize(width_, height_, other.width_, other.height_, "TQROIRGB::Average");
     const auto ownPlanes = AveragedPlanes();
     const auto otherPlanes = other.AveragedPlanes();
@@ -227,7 +254,8 @@ void TQROIRGB::Average(const TQROIRGB& other, bool all) {
                       [](std::uint8_t v, std::uint8_t o) { return std::uint8_t((v + o) / 2); });
 }
 
-void TQROIRGB::Difference(const TQROIRGB& other, bool all) {
+void TQROIRGB::Difference(const TQROIRGB& other, bool all)
+{
     RequireSameSize(width_, height_, other.width_, other.height_, "TQROIRGB::Difference");
     const auto ownPlanes = AveragedPlanes();
     const auto otherPlanes = other.AveragedPlanes();
@@ -238,7 +266,8 @@ void TQROIRGB::Difference(const TQROIRGB& other, bool all) {
                       });
 }
 
-bool TQROIRGB::IntersectMask(const TQROIU& other) {
+bool TQROIRGB::IntersectMask(const TQROIU& other)
+{
     if (other.Width() != width_ || other.Height() != height_)
         return false;
     bool changed = false;
@@ -252,7 +281,8 @@ bool TQROIRGB::IntersectMask(const TQROIU& other) {
     return changed;
 }
 
-void TQROIRGB::ConvertColourSpace(int code) {
+void TQROIRGB::ConvertColourSpace(int code)
+{
     if (code == 5)
         return;
     if (!ConvertColourBytes(code, red_.Elements(), green_.Elements(), blue_.Elements()))
@@ -260,19 +290,23 @@ void TQROIRGB::ConvertColourSpace(int code) {
                       std::to_string(code));
 }
 
-std::array<TPlane<std::uint8_t>*, 4> TQROIRGB::ColourPlanes() {
+std::array<TPlane<std::uint8_t>*, 4> TQROIRGB::ColourPlanes()
+{
     return {&red_, &green_, &blue_, &grey_};
 }
 
-std::array<TPlane<std::uint8_t>*, 5> TQROIRGB::AllPlanes() {
+std::array<TPlane<std::uint8_t>*, 5> TQROIRGB::AllPlanes()
+{
     return {&values_, &red_, &green_, &blue_, &grey_};
 }
 
-std::array<TPlane<std::uint8_t>*, 4> TQROIRGB::AveragedPlanes() {
+std::array<TPlane<std::uint8_t>*, 4> TQROIRGB::AveragedPlanes()
+{
     return {&values_, &red_, &green_, &blue_};
 }
 
-std::array<const TPlane<std::uint8_t>*, 4> TQROIRGB::AveragedPlanes() const {
+std::array<const TPlane<std::uint8_t>*, 4> TQROIRGB::AveragedPlanes() const
+{
     return {&values_, &red_, &green_, &blue_};
 }
 

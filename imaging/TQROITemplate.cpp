@@ -21,26 +21,33 @@ TQROITemplate<T>::TQROITemplate() = default;
 template <typename T>
 TQROITemplate<T>::TQROITemplate(const TQROITemplate& other)
     : TQROIL(other)
-    , values_(other.values_) {}
+    , values_(other.values_)
+{
+}
 
 template <typename T>
 TQROITemplate<T>::TQROITemplate(int width, int height)
     : TQROIL(width, height)
-    , values_(width, height) {}
+    , values_(width, height)
+{
+}
 
 template <typename T>
-std::unique_ptr<TQROIL> TQROITemplate<T>::NewOfSize(int width, int height) const {
+std::unique_ptr<TQROIL> TQROITemplate<T>::NewOfSize(int width, int height) const
+{
     return std::make_unique<TQROITemplate>(width, height);
 }
 
 template <typename T>
-void TQROITemplate<T>::SetSize(int width, int height) {
+void TQROITemplate<T>::SetSize(int width, int height)
+{
     TQROIL::SetSize(width, height);
     values_.Allocate(width_, height_);
 }
 
 template <typename T>
-void TQROITemplate<T>::Assign(const TQObject& other) {
+void TQROITemplate<T>::Assign(const TQObject& other)
+{
     TQROIL::Assign(other);
     const auto* roi = dynamic_cast<const TQROITemplate*>(&other);
     if (roi && roi != this)
@@ -48,7 +55,8 @@ void TQROITemplate<T>::Assign(const TQObject& other) {
 }
 
 template <typename T>
-void TQROITemplate<T>::Paste(const TQROIL& source, bool all) {
+void TQROITemplate<T>::Paste(const TQROIL& source, bool all)
+{
     const auto* values = dynamic_cast<const TQROITemplate*>(&source);
     if (!values) {
         TQROIL::Paste(source, all);
@@ -61,25 +69,29 @@ void TQROITemplate<T>::Paste(const TQROIL& source, bool all) {
 }
 
 template <typename T>
-void TQROITemplate<T>::CopyPixel(const TQROITemplate& source, int x, int y, int sx, int sy) {
+void TQROITemplate<T>::CopyPixel(const TQROITemplate& source, int x, int y, int sx, int sy)
+{
     mask_[x][y] = source.mask_[sx][sy];
     values_[x][y] = source.values_[sx][sy];
 }
 
 template <typename T>
 void TQROITemplate<T>::CopyPixels(const TQROITemplate& source, int x, int y, int sx, int sy,
-                                  int count) {
+                                  int count)
+{
     std::copy_n(source.mask_[sx] + sy, count, mask_[x] + y);
     std::copy_n(source.values_[sx] + sy, count, values_[x] + y);
 }
 
 template <typename T>
-void TQROITemplate<T>::FillValue(T value, bool all) {
+void TQROITemplate<T>::FillValue(T value, bool all)
+{
     ChangePlane(values_, mask_, all, [value](T) { return value; });
 }
 
 template <typename T>
-bool TQROITemplate<T>::MinMax(T& min, T& max, bool all) const {
+bool TQROITemplate<T>::MinMax(T& min, T& max, bool all) const
+{
     T smallest = std::numeric_limits<T>::max();
     T largest = std::numeric_limits<T>::lowest();
     if (!WidenMinMax(values_, mask_, all, smallest, largest))
@@ -90,43 +102,50 @@ bool TQROITemplate<T>::MinMax(T& min, T& max, bool all) const {
 }
 
 template <typename T>
-void TQROITemplate<T>::Invert() {
+void TQROITemplate<T>::Invert()
+{
     ChangePlane(values_, mask_, true, [](T v) { return T(-v); });
 }
 
 template <typename T>
-void TQROITemplate<T>::Subtract(const TQROITemplate& other, bool all) {
+void TQROITemplate<T>::Subtract(const TQROITemplate& other, bool all)
+{
     RequireSameSize(width_, height_, other.width_, other.height_, "TQROITemplate::Subtract");
     CombinePlanes(values_, mask_, other.values_, other.mask_, all,
                   [](T v, T o) { return T(v - o); });
 }
 
 template <typename T>
-void TQROITemplate<T>::Add(const TQROITemplate& other, bool all) {
+void TQROITemplate<T>::Add(const TQROITemplate& other, bool all)
+{
     RequireSameSize(width_, height_, other.width_, other.height_, "TQROITemplate::Add");
     CombinePlanes(values_, mask_, other.values_, other.mask_, all,
                   [](T v, T o) { return T(v + o); });
 }
 
 template <typename T>
-void TQROITemplate<T>::AddConstant(double c, bool all) {
+void TQROITemplate<T>::AddConstant(double c, bool all)
+{
     ChangePlane(values_, mask_, all, [c](T v) { return T(WrappedByte(v + c)); });
 }
 
 template <typename T>
-void TQROITemplate<T>::Multiply(const TQROITemplate& other, bool all) {
+void TQROITemplate<T>::Multiply(const TQROITemplate& other, bool all)
+{
     RequireSameSize(width_, height_, other.width_, other.height_, "TQROITemplate::Multiply");
     CombinePlanes(values_, mask_, other.values_, other.mask_, all,
                   [](T v, T o) { return T(v * o); });
 }
 
 template <typename T>
-void TQROITemplate<T>::MultiplyConstant(double c, bool all) {
+void TQROITemplate<T>::MultiplyConstant(double c, bool all)
+{
     ChangePlane(values_, mask_, all, [c](T v) { return T(WrappedByte(v * c)); });
 }
 
 template <typename T>
-void TQROITemplate<T>::resize(int width, int height, int interpolation) {
+void TQROITemplate<T>::resize(int width, int height, int interpolation)
+{
     if (!IsKnownInterpolation(interpolation)) {
         CurrentReporter().ShowMessage(UndefinedInterpolationText);
         return;
@@ -140,7 +159,8 @@ void TQROITemplate<T>::resize(int width, int height, int interpolation) {
 namespace {
 
 /// trunc(x + 0.5) as a size; sizes below 0 become 0.
-int RoundedSize(double x) {
+int RoundedSize(double x)
+{
     const double rounded = std::trunc(x + 0.5);
     if (!(rounded > 0.0))
         return 0;
@@ -151,17 +171,20 @@ int RoundedSize(double x) {
 } // namespace
 
 template <typename T>
-void TQROITemplate<T>::Scale(double f, int interpolation) {
+void TQROITemplate<T>::Scale(double f, int interpolation)
+{
     resize(RoundedSize(width_ * f), RoundedSize(f * height_), interpolation);
 }
 
 template <typename T>
-void TQROITemplate<T>::Scale(double fx, double fy, int interpolation) {
+void TQROITemplate<T>::Scale(double fx, double fy, int interpolation)
+{
     resize(RoundedSize(width_ * fx), RoundedSize(height_ * fy), interpolation);
 }
 
 template <typename T>
-void TQROITemplate<T>::Rotate(double degrees, int interpolation) {
+void TQROITemplate<T>::Rotate(double degrees, int interpolation)
+{
     if (!std::isfinite(degrees))
         return;
     const double angle = NormalisedDegrees(degrees);
@@ -185,7 +208,8 @@ void TQROITemplate<T>::Rotate(double degrees, int interpolation) {
 }
 
 template <typename T>
-void TQROITemplate<T>::LoadFromBitmap(const TBitmap24& bitmap, int channel) {
+void TQROITemplate<T>::LoadFromBitmap(const TBitmap24& bitmap, int channel)
+{
     SetSize(bitmap.Width(), bitmap.Height());
     SetMask(1);
     TQStatus& status = TQStatus::Instance();
@@ -220,7 +244,8 @@ void TQROITemplate<T>::LoadFromBitmap(const TBitmap24& bitmap, int channel) {
 }
 
 template <typename T>
-bool TQROITemplate<T>::LoadFromFile(const std::string& fileName, int channel, bool alsoDisplay) {
+bool TQROITemplate<T>::LoadFromFile(const std::string& fileName, int channel, bool alsoDisplay)
+{
     const std::string extension = UpperCaseExtension(fileName);
     const bool isJpeg = extension == ".JPG" || extension == ".JPEG";
     if (!isJpeg && extension != ".BMP") {

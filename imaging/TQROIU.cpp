@@ -17,36 +17,43 @@ namespace varnolux {
 
 namespace {
 
-std::uint8_t HalvedDifference(std::uint8_t v, std::uint8_t o) {
+std::uint8_t HalvedDifference(std::uint8_t v, std::uint8_t o)
+{
     return std::uint8_t((int(v) - int(o)) / 2 + 128);
 }
 
 /// (value − from) · 255 / (to − from), truncated and clamped to a byte.
-std::uint8_t MappedToByte(double value, double from, double to) {
+std::uint8_t MappedToByte(double value, double from, double to)
+{
     return ClampedByte((value - from) * 255.0 / (to - from));
 }
 
 } // namespace
 
-void TQROIU::Draw(TBitmap24& bitmap) {
+void TQROIU::Draw(TBitmap24& bitmap)
+{
     DrawMasked(bitmap,
                [this](int x, int y, std::uint8_t* bgr) { std::fill_n(bgr, 3, values_[x][y]); });
 }
 
-std::unique_ptr<TQROIL> TQROIU::NewOfSize(int width, int height) const {
+std::unique_ptr<TQROIL> TQROIU::NewOfSize(int width, int height) const
+{
     return std::make_unique<TQROIU>(width, height);
 }
 
-void TQROIU::Invert() {
+void TQROIU::Invert()
+{
     ChangePlane(values_, mask_, true, [](std::uint8_t v) { return std::uint8_t(255 - v); });
 }
 
-void TQROIU::Subtract(const TQROITemplate& other, bool all) {
+void TQROIU::Subtract(const TQROITemplate& other, bool all)
+{
     RequireSameSize(width_, height_, other.Width(), other.Height(), "TQROIU::Subtract");
     CombinePlanes(values_, mask_, other.Values(), other.Mask(), all, HalvedDifference);
 }
 
-void TQROIU::Add(const TQROITemplate& other, bool all) {
+void TQROIU::Add(const TQROITemplate& other, bool all)
+{
     RequireSameSize(width_, height_, other.Width(), other.Height(), "TQROIU::Add");
     TQROIU stretched;
     stretched.Assign(other);
@@ -56,11 +63,13 @@ void TQROIU::Add(const TQROITemplate& other, bool all) {
                   [](std::uint8_t v, std::uint8_t o) { return std::uint8_t(v + o); });
 }
 
-void TQROIU::AddConstant(double c, bool all) {
+void TQROIU::AddConstant(double c, bool all)
+{
     ChangePlane(values_, mask_, all, [c](std::uint8_t v) { return ClampedByte(v + c); });
 }
 
-void TQROIU::Multiply(const TQROITemplate& other, bool all) {
+void TQROIU::Multiply(const TQROITemplate& other, bool all)
+{
     RequireSameSize(width_, height_, other.Width(), other.Height(), "TQROIU::Multiply");
     std::uint8_t minA = 0, maxA = 0, minB = 0, maxB = 0;
     // The ranges of the two value planes themselves, also in a colour ROI.
@@ -76,7 +85,8 @@ void TQROIU::Multiply(const TQROITemplate& other, bool all) {
                   });
 }
 
-void TQROIU::MultiplyConstant(double c, bool all) {
+void TQROIU::MultiplyConstant(double c, bool all)
+{
     std::uint8_t min = 0, max = 0;
     if (!TQROITemplate::MinMax(min, max, all))
         return;
@@ -88,7 +98,8 @@ void TQROIU::MultiplyConstant(double c, bool all) {
                 [&](std::uint8_t v) { return MappedToByte(std::trunc(c * v), lowest, highest); });
 }
 
-std::unique_ptr<TQListROIU> TQROIU::Label(int connectivity) const {
+std::unique_ptr<TQListROIU> TQROIU::Label(int connectivity) const
+{
     const TLabelPlane labelled = LabelRegions(*this, connectivity);
     const TPlane<std::int32_t>& labels = labelled.Labels;
 
@@ -137,42 +148,50 @@ std::unique_ptr<TQListROIU> TQROIU::Label(int connectivity) const {
     return regions;
 }
 
-bool TQROIU::Gradient(bool all) {
+bool TQROIU::Gradient(bool all)
+{
     TBytePlane* const planes[] = {&values_};
     return GradientOf(planes, all);
 }
 
-void TQROIU::RankFilter(int radius, double fraction, bool all) {
+void TQROIU::RankFilter(int radius, double fraction, bool all)
+{
     TBytePlane* const planes[] = {&values_};
     RankFilterOf(planes, radius, fraction, all);
 }
 
-void TQROIU::MeanFilter(int radius, bool all) {
+void TQROIU::MeanFilter(int radius, bool all)
+{
     TBytePlane* const planes[] = {&values_};
     MeanFilterOf(planes, radius, all);
 }
 
-bool TQROIU::Stretch(int low, int high) {
+bool TQROIU::Stretch(int low, int high)
+{
     TBytePlane* const planes[] = {&values_};
     return StretchOf(planes, low, high);
 }
 
-void TQROIU::Distort(double k) {
+void TQROIU::Distort(double k)
+{
     TBytePlane* const planes[] = {&values_};
     DistortOf(planes, k);
 }
 
-void TQROIU::ApplyLookup() {
+void TQROIU::ApplyLookup()
+{
     TBytePlane* const planes[] = {&values_};
     ApplyLookupOf(planes);
 }
 
-void TQROIU::SaveToTextFile(const std::string& fileName) const {
+void TQROIU::SaveToTextFile(const std::string& fileName) const
+{
     const TBytePlane* const planes[] = {&values_};
     SaveTableOf(fileName, "i\tj\tl\tg\n", planes);
 }
 
-bool TQROIU::GradientOf(TPlanes planes, bool all) {
+bool TQROIU::GradientOf(TPlanes planes, bool all)
+{
     const TBytePlane mask = mask_;
     std::vector<TBytePlane> sources;
     for (TBytePlane* plane : planes)
@@ -204,7 +223,8 @@ bool TQROIU::GradientOf(TPlanes planes, bool all) {
     return anyPair;
 }
 
-void TQROIU::RankFilterOf(TPlanes planes, int radius, double fraction, bool all) {
+void TQROIU::RankFilterOf(TPlanes planes, int radius, double fraction, bool all)
+{
     if (radius <= 0 || width_ == 0)
         return;
     TQStatus& status = TQStatus::Instance();
@@ -249,7 +269,8 @@ void TQROIU::RankFilterOf(TPlanes planes, int radius, double fraction, bool all)
     }
 }
 
-void TQROIU::MeanFilterOf(TPlanes planes, int radius, bool all) {
+void TQROIU::MeanFilterOf(TPlanes planes, int radius, bool all)
+{
     if (radius <= 0 || width_ == 0)
         return;
     const auto counts = [&](int x, int y) {
@@ -307,7 +328,8 @@ void TQROIU::MeanFilterOf(TPlanes planes, int radius, bool all) {
         }
 }
 
-bool TQROIU::StretchOf(TPlanes planes, int low, int high) {
+bool TQROIU::StretchOf(TPlanes planes, int low, int high)
+{
     if (low >= high)
         return false;
     std::uint8_t min = 0, max = 0;
@@ -322,7 +344,8 @@ bool TQROIU::StretchOf(TPlanes planes, int low, int high) {
     return true;
 }
 
-void TQROIU::DistortOf(TPlanes planes, double k) {
+void TQROIU::DistortOf(TPlanes planes, double k)
+{
     const int centreX = width_ / 2;
     const int centreY = height_ / 2;
     std::vector<TBytePlane> sources;
@@ -352,14 +375,16 @@ void TQROIU::DistortOf(TPlanes planes, double k) {
         }
 }
 
-void TQROIU::ApplyLookupOf(TPlanes planes) {
+void TQROIU::ApplyLookupOf(TPlanes planes)
+{
     for (TBytePlane* plane : planes)
         for (std::uint8_t& value : plane->Elements())
             value = Lookup[value];
 }
 
 void TQROIU::SaveTableOf(const std::string& fileName, const std::string& header,
-                         std::span<const TBytePlane* const> planes) const {
+                         std::span<const TBytePlane* const> planes) const
+{
     try {
         TReplacingFile file(fileName);
         file.Write(header.data(), header.size());

@@ -14,13 +14,15 @@ namespace {
 
 constexpr std::size_t WriteBufferSize = 1 << 20;
 
-std::string SystemReason() {
+std::string SystemReason()
+{
     return std::strerror(errno);
 }
 
 /// Creates a new file next to the target that no other writer uses; returns its
 /// descriptor, or -1 with errno set.
-int CreateUniqueFile(const std::string& targetName, std::string& tempName) {
+int CreateUniqueFile(const std::string& targetName, std::string& tempName)
+{
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempName = targetName + ".tmp" + std::to_string(::getpid()) + "-" +
@@ -36,7 +38,8 @@ int CreateUniqueFile(const std::string& targetName, std::string& tempName) {
 } // namespace
 
 TReplacingFile::TReplacingFile(std::string targetName)
-    : targetName_(std::move(targetName)) {
+    : targetName_(std::move(targetName))
+{
     const int descriptor = CreateUniqueFile(targetName_, tempName_);
     if (descriptor < 0)
         throw TImageFileError("Cannot create file '" + targetName_ + "': " + SystemReason());
@@ -50,16 +53,19 @@ TReplacingFile::TReplacingFile(std::string targetName)
     std::setvbuf(stream_, nullptr, _IOFBF, WriteBufferSize);
 }
 
-TReplacingFile::~TReplacingFile() {
+TReplacingFile::~TReplacingFile()
+{
     Discard();
 }
 
-void TReplacingFile::Write(const void* bytes, std::size_t count) {
+void TReplacingFile::Write(const void* bytes, std::size_t count)
+{
     if (count && std::fwrite(bytes, 1, count, stream_) != count)
         Fail(SystemReason());
 }
 
-void TReplacingFile::Commit() {
+void TReplacingFile::Commit()
+{
     if (std::fflush(stream_) != 0 || std::ferror(stream_))
         Fail(SystemReason());
     std::FILE* stream = stream_;
@@ -71,12 +77,14 @@ void TReplacingFile::Commit() {
     tempName_.clear();
 }
 
-void TReplacingFile::Fail(const std::string& reason) {
+void TReplacingFile::Fail(const std::string& reason)
+{
     Discard();
     throw TImageFileError("Cannot write file '" + targetName_ + "': " + reason);
 }
 
-void TReplacingFile::Discard() {
+void TReplacingFile::Discard()
+{
     if (stream_) {
         std::fclose(stream_);
         stream_ = nullptr;

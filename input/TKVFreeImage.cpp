@@ -4,16 +4,15 @@
 #include "settings/TFileDescriptor.h"
 
 #include <FreeImage.h>
-#include <tiffio.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <system_error>
 #include <string_view>
+#include <system_error>
+#include <tiffio.h>
 #include <utility>
 
 namespace varnolux {

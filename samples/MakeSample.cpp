@@ -4,7 +4,6 @@
 // usage: varnolux-make-sample OUTPUT.png
 
 #include <FreeImage.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

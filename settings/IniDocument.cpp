@@ -23,11 +23,13 @@ constexpr std::array<char32_t, 32> Windows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool IsBlank(char c) {
+bool IsBlank(char c)
+{
     return c == ' ' || c == '\t';
 }
 
-std::string_view Trim(std::string_view text) {
+std::string_view Trim(std::string_view text)
+{
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
@@ -35,11 +37,13 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-char AsciiLower(char c) {
+char AsciiLower(char c)
+{
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -48,12 +52,14 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IsControlByte(char c) {
+bool IsControlByte(char c)
+{
     const auto byte = static_cast<unsigned char>(c);
     return (byte < 0x20 && c != '\t') || byte == 0x7F;
 }
 
-bool HasControlBytes(std::string_view text) {
+bool HasControlBytes(std::string_view text)
+{
     for (const char c : text)
         if (IsControlByte(c))
             return true;
@@ -62,7 +68,8 @@ bool HasControlBytes(std::string_view text) {
 
 // Decodes the UTF-8 sequence at text[position]; advances position. Gives nothing
 // for a malformed, overlong or surrogate sequence (position then moves by one).
-std::optional<char32_t> NextCodePoint(std::string_view text, size_t& position) {
+std::optional<char32_t> NextCodePoint(std::string_view text, size_t& position)
+{
     const auto lead = static_cast<unsigned char>(text[position++]);
     if (lead < 0x80)
         return lead;
@@ -97,14 +104,16 @@ std::optional<char32_t> NextCodePoint(std::string_view text, size_t& position) {
     return codePoint;
 }
 
-bool IsValidUtf8(std::string_view text) {
+bool IsValidUtf8(std::string_view text)
+{
     for (size_t position = 0; position < text.size();)
         if (!NextCodePoint(text, position))
             return false;
     return true;
 }
 
-void AppendUtf8(std::string& text, char32_t codePoint) {
+void AppendUtf8(std::string& text, char32_t codePoint)
+{
     if (codePoint < 0x80) {
         text += static_cast<char>(codePoint);
     } else if (codePoint < 0x800) {
@@ -122,7 +131,8 @@ void AppendUtf8(std::string& text, char32_t codePoint) {
     }
 }
 
-std::string Windows1252ToUtf8(std::string_view bytes) {
+std::string Windows1252ToUtf8(std::string_view bytes)
+{
     std::string text;
     text.reserve(bytes.size());
     for (const char c : bytes) {
@@ -132,7 +142,8 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return text;
 }
 
-char Windows1252Byte(char32_t codePoint) {
+char Windows1252Byte(char32_t codePoint)
+{
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
         return static_cast<char>(codePoint);
     for (size_t i = 0; i < Windows1252High.size(); ++i)
@@ -142,7 +153,8 @@ char Windows1252Byte(char32_t codePoint) {
 }
 
 // Re-encodes UTF-8 text; a malformed byte counts as the replacement character.
-std::string EncodeFromUtf8(std::string_view utf8, bool windows1252) {
+std::string EncodeFromUtf8(std::string_view utf8, bool windows1252)
+{
     std::string bytes;
     bytes.reserve(utf8.size());
     for (size_t position = 0; position < utf8.size();) {
@@ -156,7 +168,8 @@ std::string EncodeFromUtf8(std::string_view utf8, bool windows1252) {
 }
 
 // A value must stay on its own line.
-std::string WithoutControlCharacters(std::string_view value) {
+std::string WithoutControlCharacters(std::string_view value)
+{
     std::string text(value);
     for (char& c : text)
         if (IsControlByte(c))
@@ -164,18 +177,21 @@ std::string WithoutControlCharacters(std::string_view value) {
     return text;
 }
 
-void CheckSectionName(std::string_view section) {
+void CheckSectionName(std::string_view section)
+{
     if (section.empty() || section.find(']') != std::string_view::npos || HasControlBytes(section))
         throw std::invalid_argument("invalid section name \"" + std::string(section) + "\"");
 }
 
-void CheckKeyName(std::string_view key) {
+void CheckKeyName(std::string_view key)
+{
     if (key.empty() || key.front() == ';' || key.front() == '[' ||
         key.find('=') != std::string_view::npos || HasControlBytes(key))
         throw std::invalid_argument("invalid key name \"" + std::string(key) + "\"");
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& fileName) {
+std::optional<std::string> ReadFileBytes(const std::string& fileName)
+{
     TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
@@ -196,7 +212,8 @@ std::optional<std::string> ReadFileBytes(const std::string& fileName) {
 
 } // namespace
 
-TIniDocument TIniDocument::Parse(std::string_view bytes) {
+TIniDocument TIniDocument::Parse(std::string_view bytes)
+{
     TIniDocument document;
     document.windows1252_ = !IsValidUtf8(bytes);
     if (!document.windows1252_ && bytes.starts_with(Utf8ByteOrderMark)) {
@@ -236,14 +253,16 @@ TIniDocument TIniDocument::Parse(std::string_view bytes) {
     return document;
 }
 
-std::optional<TIniDocument> TIniDocument::Load(const std::string& fileName) {
+std::optional<TIniDocument> TIniDocument::Load(const std::string& fileName)
+{
     const auto bytes = ReadFileBytes(fileName);
     if (!bytes)
         return std::nullopt;
     return Parse(*bytes);
 }
 
-TIniDocument::TLine TIniDocument::MakeLine(std::string text, std::string lineEnd) const {
+TIniDocument::TLine TIniDocument::MakeLine(std::string text, std::string lineEnd) const
+{
     TLine line;
     line.text = std::move(text);
     line.lineEnd = std::move(lineEnd);
@@ -269,11 +288,13 @@ TIniDocument::TLine TIniDocument::MakeLine(std::string text, std::string lineEnd
     return line;
 }
 
-std::string TIniDocument::ToFileEncoding(std::string_view utf8) const {
+std::string TIniDocument::ToFileEncoding(std::string_view utf8) const
+{
     return EncodeFromUtf8(utf8, windows1252_);
 }
 
-std::optional<size_t> TIniDocument::FindSection(std::string_view section) const {
+std::optional<size_t> TIniDocument::FindSection(std::string_view section) const
+{
     for (size_t i = 0; i < lines_.size(); ++i)
         if (lines_[i].kind == TLineKind::Section &&
             EqualsIgnoringAsciiCase(lines_[i].name, section))
@@ -281,14 +302,16 @@ std::optional<size_t> TIniDocument::FindSection(std::string_view section) const 
     return std::nullopt;
 }
 
-size_t TIniDocument::SectionEnd(size_t sectionLine) const {
+size_t TIniDocument::SectionEnd(size_t sectionLine) const
+{
     size_t end = sectionLine + 1;
     while (end < lines_.size() && lines_[end].kind != TLineKind::Section)
         ++end;
     return end;
 }
 
-std::optional<size_t> TIniDocument::FindKey(size_t sectionLine, std::string_view key) const {
+std::optional<size_t> TIniDocument::FindKey(size_t sectionLine, std::string_view key) const
+{
     const size_t end = SectionEnd(sectionLine);
     for (size_t i = sectionLine + 1; i < end; ++i)
         if (lines_[i].kind == TLineKind::Key && EqualsIgnoringAsciiCase(lines_[i].name, key))
@@ -296,8 +319,8 @@ std::optional<size_t> TIniDocument::FindKey(size_t sectionLine, std::string_view
     return std::nullopt;
 }
 
-std::optional<std::string> TIniDocument::Value(std::string_view section,
-                                               std::string_view key) const {
+std::optional<std::string> TIniDocument::Value(std::string_view section, std::string_view key) const
+{
     const auto sectionLine = FindSection(section);
     if (!sectionLine)
         return std::nullopt;
@@ -307,7 +330,8 @@ std::optional<std::string> TIniDocument::Value(std::string_view section,
     return lines_[*keyLine].value;
 }
 
-std::vector<std::string> TIniDocument::Keys(std::string_view section) const {
+std::vector<std::string> TIniDocument::Keys(std::string_view section) const
+{
     std::vector<std::string> keys;
     const auto sectionLine = FindSection(section);
     if (!sectionLine)
@@ -319,12 +343,13 @@ std::vector<std::string> TIniDocument::Keys(std::string_view section) const {
     return keys;
 }
 
-bool TIniDocument::HasSection(std::string_view section) const {
+bool TIniDocument::HasSection(std::string_view section) const
+{
     return FindSection(section).has_value();
 }
 
-void TIniDocument::SetValue(std::string_view section, std::string_view key,
-                            std::string_view value) {
+void TIniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value)
+{
     const std::string_view sectionName = Trim(section);
     const std::string_view keyName = Trim(key);
     CheckSectionName(sectionName);
@@ -357,14 +382,16 @@ void TIniDocument::SetValue(std::string_view section, std::string_view key,
     InsertLine(position, ToFileEncoding(keyName) + "=" + storedValue);
 }
 
-void TIniDocument::InsertLine(size_t position, std::string text) {
+void TIniDocument::InsertLine(size_t position, std::string text)
+{
     if (position > 0 && lines_[position - 1].lineEnd.empty())
         lines_[position - 1].lineEnd = newLine_;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(position),
                   MakeLine(std::move(text), newLine_));
 }
 
-std::string TIniDocument::Serialize() const {
+std::string TIniDocument::Serialize() const
+{
     std::string bytes = byteOrderMark_;
     for (const TLine& line : lines_)
         bytes += line.text + line.lineEnd;

@@ -113,7 +113,8 @@ TReporter& CurrentReporter()
     return threadReporter ? *threadReporter : processReporter;
 }
 
-TScopedReporter::TScopedReporter(TReporter& reporter) : previous_(threadReporter)
+TScopedReporter::TScopedReporter(TReporter& reporter)
+    : previous_(threadReporter)
 {
     threadReporter = &reporter;
 }

@@ -7,11 +7,13 @@ namespace varnolux {
 
 namespace {
 
-bool IsDigit(char c) {
+bool IsDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
 
-size_t CountDigits(std::string_view text) {
+size_t CountDigits(std::string_view text)
+{
     size_t count = 0;
     while (count < text.size() && IsDigit(text[count]))
         ++count;
@@ -20,7 +22,8 @@ size_t CountDigits(std::string_view text) {
 
 // A number of the form [sign] digits [. digits] with at least one digit, "." as the
 // separator; nothing for any other text or a value out of the double range.
-std::optional<double> ConvertDecimal(std::string_view text) {
+std::optional<double> ConvertDecimal(std::string_view text)
+{
     std::string number;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         if (text.front() == '-')
@@ -55,7 +58,8 @@ std::optional<double> ConvertDecimal(std::string_view text) {
 
 } // namespace
 
-std::string LocaleDecimalSeparator() {
+std::string LocaleDecimalSeparator()
+{
     const std::lconv* conventions = std::localeconv();
     if (!conventions || !conventions->decimal_point || !*conventions->decimal_point)
         return ".";
@@ -63,7 +67,8 @@ std::string LocaleDecimalSeparator() {
 }
 
 TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue,
-                                std::string_view separator) {
+                                std::string_view separator)
+{
     const TParsedNumber failure{defaultValue, false};
     // Digits and signs pass; exactly one other character may stand, and only when it
     // is a decimal separator.
@@ -94,11 +99,13 @@ TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue,
     return {*value, true};
 }
 
-TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue) {
+TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue)
+{
     return ParseNumberStrict(text, defaultValue, LocaleDecimalSeparator());
 }
 
-std::optional<int> ParseDecimalInteger(std::string_view text) {
+std::optional<int> ParseDecimalInteger(std::string_view text)
+{
     if (text.starts_with('+')) {
         text.remove_prefix(1);
         if (text.empty() || !IsDigit(text.front()))

@@ -46,16 +46,8 @@ std::string ExtensionPart(const std::string& path)
 }
 
 VerInfo::VerInfo(const std::string&)
-    : strings_{build::CompanyName,
-               build::FileDescription,
-               build::VersionText,
-               "varnolux",
-               "",
-               "",
-               "varnolux",
-               build::ProductName,
-               build::VersionText,
-               ""}
+    : strings_{build::CompanyName, build::FileDescription, build::VersionText, "varnolux", "", "",
+               "varnolux",         build::ProductName,     build::VersionText, ""}
 {
 }
 

@@ -21,16 +21,19 @@ namespace {
 
 constexpr const char* UnnamedSection = "Program";
 
-std::string SectionOrProgram(const std::string& section) {
+std::string SectionOrProgram(const std::string& section)
+{
     return section.empty() ? UnnamedSection : section;
 }
 
-std::string SystemError(const std::string& what, const std::string& fileName, int error) {
+std::string SystemError(const std::string& what, const std::string& fileName, int error)
+{
     return what + " " + fileName + ": " + std::strerror(error);
 }
 
 // Cuts UTF-8 text to at most maxBytes without splitting a character.
-std::string CutUtf8(std::string text, size_t maxBytes) {
+std::string CutUtf8(std::string text, size_t maxBytes)
+{
     if (text.size() <= maxBytes)
         return text;
     size_t length = maxBytes;
@@ -41,7 +44,8 @@ std::string CutUtf8(std::string text, size_t maxBytes) {
 }
 
 // Hexadecimal after "0x", "0X" or "$", read as a 32-bit pattern as colours are stored.
-std::optional<int> ParseHexInteger(std::string_view text) {
+std::optional<int> ParseHexInteger(std::string_view text)
+{
     const bool negative = text.starts_with('-');
     if (negative || text.starts_with('+'))
         text.remove_prefix(1);
@@ -62,7 +66,8 @@ std::optional<int> ParseHexInteger(std::string_view text) {
     return static_cast<int>(pattern);
 }
 
-std::optional<int> ParseConfigInteger(std::string_view text) {
+std::optional<int> ParseConfigInteger(std::string_view text)
+{
     if (const auto decimal = ParseDecimalInteger(text))
         return decimal;
     return ParseHexInteger(text);
@@ -75,7 +80,8 @@ struct TStoredValue {
 };
 
 TStoredValue ReadStoredValue(const std::string& fileName, const std::string& section,
-                             const std::string& key) {
+                             const std::string& key)
+{
     const structConfig config = OpenConfig(fileName, SectionOrProgram(section), key);
     if (!config.hasFile)
         return {};
@@ -91,7 +97,8 @@ TStoredValue ReadStoredValue(const std::string& fileName, const std::string& sec
 // The integer of a key; errorFlag is set when the file cannot be read or the text is
 // not an integer, and cleared otherwise (a missing key included).
 std::optional<int> ReadStoredInteger(const std::string& fileName, const std::string& section,
-                                     const std::string& key, bool* errorFlag) {
+                                     const std::string& key, bool* errorFlag)
+{
     const TStoredValue stored = ReadStoredValue(fileName, section, key);
     const std::optional<int> number =
         stored.text ? ParseConfigInteger(*stored.text) : std::optional<int>();
@@ -101,11 +108,13 @@ std::optional<int> ReadStoredInteger(const std::string& fileName, const std::str
 }
 
 // Best effort while undoing a failed write: the error worth reporting is the first one.
-void TruncateQuietly(int descriptor, off_t size) {
+void TruncateQuietly(int descriptor, off_t size)
+{
     [[maybe_unused]] const int result = ::ftruncate(descriptor, size);
 }
 
-bool WriteAll(int descriptor, std::string_view bytes, off_t offset) {
+bool WriteAll(int descriptor, std::string_view bytes, off_t offset)
+{
     while (!bytes.empty()) {
         const ssize_t count = ::pwrite(descriptor, bytes.data(), bytes.size(), offset);
         if (count < 0 && errno == EINTR)
@@ -125,7 +134,8 @@ bool WriteAll(int descriptor, std::string_view bytes, off_t offset) {
 // reader or a crash sees either the old or the new contents. False, with nothing
 // changed, when the folder does not allow it; throws when writing the data fails.
 bool ReplaceByRename(const std::string& target, const struct stat& status,
-                     std::string_view contents) {
+                     std::string_view contents)
+{
     const std::string folder = FolderPart(target).empty() ? "./" : FolderPart(target);
     std::string temporaryName = folder + "." + FileNamePart(target) + ".XXXXXX";
     TFileDescriptor file(::mkostemp(temporaryName.data(), O_CLOEXEC));
@@ -157,7 +167,8 @@ bool ReplaceByRename(const std::string& target, const struct stat& status,
 // Overwrites the file itself. Space is reserved first so that a full disk fails before
 // any byte changes; after a later failure the old contents are put back.
 void ReplaceInPlace(const std::string& target, std::string_view oldContents,
-                    std::string_view contents) {
+                    std::string_view contents)
+{
     TFileDescriptor file(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
     if (!file.IsOpen())
         throw TSettingsError(SystemError("cannot open", target, errno));
@@ -182,7 +193,8 @@ void ReplaceInPlace(const std::string& target, std::string_view oldContents,
 }
 
 void ReplaceFileContents(const std::string& fileName, std::string_view oldContents,
-                         std::string_view contents) {
+                         std::string_view contents)
+{
     // Write through a symbolic link, not over it.
     char* resolved = ::realpath(fileName.c_str(), nullptr);
     const std::string target = resolved ? resolved : fileName;
@@ -199,7 +211,8 @@ void ReplaceFileContents(const std::string& fileName, std::string_view oldConten
 
 } // namespace
 
-std::string ResolveConfigFileName(const std::string& fileName) {
+std::string ResolveConfigFileName(const std::string& fileName)
+{
     if (fileName.empty())
         return ProgramSettingsFile();
     if (fileName.find('/') == std::string::npos)
@@ -207,13 +220,15 @@ std::string ResolveConfigFileName(const std::string& fileName) {
     return fileName;
 }
 
-bool IsReadOnlyFile(const std::string& fileName) {
+bool IsReadOnlyFile(const std::string& fileName)
+{
     struct stat status {};
     return ::stat(fileName.c_str(), &status) == 0 && (status.st_mode & 0222) == 0;
 }
 
 structConfig OpenConfig(const std::string& fileName, const std::string& section,
-                        const std::string& key) {
+                        const std::string& key)
+{
     structConfig config;
     config.fileName = ResolveConfigFileName(fileName);
     config.section = section;
@@ -226,7 +241,8 @@ structConfig OpenConfig(const std::string& fileName, const std::string& section,
 
 std::string ReadConfigString(const std::string& fileName, const std::string& section,
                              const std::string& key, const std::string& defaultValue,
-                             bool* errorFlag) {
+                             bool* errorFlag)
+{
     TStoredValue stored = ReadStoredValue(fileName, section, key);
     if (errorFlag)
         *errorFlag = !stored.fileRead;
@@ -234,18 +250,21 @@ std::string ReadConfigString(const std::string& fileName, const std::string& sec
 }
 
 int ReadConfigInteger(const std::string& fileName, const std::string& section,
-                      const std::string& key, int defaultValue, bool* errorFlag) {
+                      const std::string& key, int defaultValue, bool* errorFlag)
+{
     return ReadStoredInteger(fileName, section, key, errorFlag).value_or(defaultValue);
 }
 
 bool ReadConfigBool(const std::string& fileName, const std::string& section, const std::string& key,
-                    bool defaultValue, bool* errorFlag) {
+                    bool defaultValue, bool* errorFlag)
+{
     const std::optional<int> number = ReadStoredInteger(fileName, section, key, errorFlag);
     return number ? *number != 0 : defaultValue;
 }
 
 std::string WriteConfigString(const std::string& fileName, const std::string& section,
-                              const std::string& key, const std::string& value) {
+                              const std::string& key, const std::string& value)
+{
     const structConfig config = OpenConfig(fileName, SectionOrProgram(section), key);
     if (!config.hasFile)
         return {};
@@ -265,12 +284,14 @@ std::string WriteConfigString(const std::string& fileName, const std::string& se
 }
 
 std::string WriteConfigInteger(const std::string& fileName, const std::string& section,
-                               const std::string& key, int value) {
+                               const std::string& key, int value)
+{
     return WriteConfigString(fileName, section, key, std::to_string(value));
 }
 
 std::string WriteConfigBool(const std::string& fileName, const std::string& section,
-                            const std::string& key, bool value) {
+                            const std::string& key, bool value)
+{
     return WriteConfigString(fileName, section, key, value ? "1" : "0");
 }
 

@@ -42,8 +42,8 @@ std::string ReadConfigString(const std::string& fileName, const std::string& sec
 int ReadConfigInteger(const std::string& fileName, const std::string& section,
                       const std::string& key, int defaultValue, bool* errorFlag = nullptr);
 /// True when the integer value is not 0.
-bool ReadConfigBool(const std::string& fileName, const std::string& section,
-                    const std::string& key, bool defaultValue, bool* errorFlag = nullptr);
+bool ReadConfigBool(const std::string& fileName, const std::string& section, const std::string& key,
+                    bool defaultValue, bool* errorFlag = nullptr);
 
 /// Writes one value into an existing, writable file and returns the resolved file
 /// name; returns the empty text and writes nothing for a missing or read-only file.

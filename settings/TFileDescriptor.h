@@ -9,14 +9,20 @@ namespace varnolux {
 class TFileDescriptor {
 public:
     explicit TFileDescriptor(int descriptor = -1)
-        : descriptor_(descriptor) {}
-    ~TFileDescriptor() {
+        : descriptor_(descriptor)
+    {
+    }
+    ~TFileDescriptor()
+    {
         if (descriptor_ >= 0)
             ::close(descriptor_);
     }
     TFileDescriptor(TFileDescriptor&& other) noexcept
-        : descriptor_(std::exchange(other.descriptor_, -1)) {}
-    TFileDescriptor& operator=(TFileDescriptor&& other) noexcept {
+        : descriptor_(std::exchange(other.descriptor_, -1))
+    {
+    }
+    TFileDescriptor& operator=(TFileDescriptor&& other) noexcept
+    {
         std::swap(descriptor_, other.descriptor_);
         return *this;
     }

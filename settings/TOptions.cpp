@@ -45,35 +45,41 @@ const std::array<TStoredOption, 18> StoredOptions = {{
     {SectionMeasure, "EditMeasure", &TOptions::EditMeasure},
 }};
 
-void WriteValue(const std::string& fileName, const TStoredOption& option, int value) {
+void WriteValue(const std::string& fileName, const TStoredOption& option, int value)
+{
     WriteConfigInteger(fileName, option.section, option.key, value);
 }
 
-void WriteValue(const std::string& fileName, const TStoredOption& option, bool value) {
+void WriteValue(const std::string& fileName, const TStoredOption& option, bool value)
+{
     WriteConfigBool(fileName, option.section, option.key, value);
 }
 
-void WriteValue(const std::string& fileName, const TStoredOption& option,
-                const std::string& value) {
+void WriteValue(const std::string& fileName, const TStoredOption& option, const std::string& value)
+{
     WriteConfigString(fileName, option.section, option.key, value);
 }
 
-int ReadValue(const std::string& fileName, const TStoredOption& option, int defaultValue) {
+int ReadValue(const std::string& fileName, const TStoredOption& option, int defaultValue)
+{
     return ReadConfigInteger(fileName, option.section, option.key, defaultValue);
 }
 
-bool ReadValue(const std::string& fileName, const TStoredOption& option, bool defaultValue) {
+bool ReadValue(const std::string& fileName, const TStoredOption& option, bool defaultValue)
+{
     return ReadConfigBool(fileName, option.section, option.key, defaultValue);
 }
 
 std::string ReadValue(const std::string& fileName, const TStoredOption& option,
-                      const std::string& defaultValue) {
+                      const std::string& defaultValue)
+{
     return ReadConfigString(fileName, option.section, option.key, defaultValue);
 }
 
 } // namespace
 
-TOptions TOptions::Initial() {
+TOptions TOptions::Initial()
+{
     TOptions options;
     options.rangeTexts = {"0", "255", "0", "255", "0", "255"};
     options.ColorBack = 9195540; // red 20, green 80, blue 140
@@ -83,14 +89,16 @@ TOptions TOptions::Initial() {
     return options;
 }
 
-void TOptions::Save(const std::string& fileName) const {
+void TOptions::Save(const std::string& fileName) const
+{
     for (size_t i = 0; i < rangeTexts.size(); ++i)
         WriteConfigString(fileName, SectionMain, RangeTextKeys[i], rangeTexts[i]);
     for (const TStoredOption& option : StoredOptions)
         std::visit([&](auto member) { WriteValue(fileName, option, this->*member); }, option.field);
 }
 
-TOptions TOptions::Load(const std::string& fileName) {
+TOptions TOptions::Load(const std::string& fileName)
+{
     // The member defaults are the reading defaults, not the initial window values.
     TOptions options;
     for (size_t i = 0; i < options.rangeTexts.size(); ++i)
@@ -102,13 +110,15 @@ TOptions TOptions::Load(const std::string& fileName) {
     return options;
 }
 
-std::string UnitName(int comboBoxUnitsIndex) {
+std::string UnitName(int comboBoxUnitsIndex)
+{
     if (comboBoxUnitsIndex < 0 || comboBoxUnitsIndex >= static_cast<int>(UnitNames.size()))
         return {};
     return UnitNames[static_cast<size_t>(comboBoxUnitsIndex)];
 }
 
-std::string CheckOptionsFile(const std::string& fileName) {
+std::string CheckOptionsFile(const std::string& fileName)
+{
     const std::string resolved = ResolveConfigFileName(fileName);
     std::error_code error;
     if (!std::filesystem::exists(resolved, error))

@@ -52,9 +52,9 @@ struct TOptions {
 };
 
 /// The keys of section "FormMain" for the six range texts.
-inline constexpr std::array<const char*, 6> RangeTextKeys = {
-    "LabeledEditHMin", "LabeledEditHMax", "LabeledEditSMin",
-    "LabeledEditSMax", "LabeledEditVMin", "LabeledEditVMax"};
+inline constexpr std::array<const char*, 6> RangeTextKeys = {"LabeledEditHMin", "LabeledEditHMax",
+                                                             "LabeledEditSMin", "LabeledEditSMax",
+                                                             "LabeledEditVMin", "LabeledEditVMax"};
 
 /// The items of the calibration window's ComboBoxUnits, by index.
 inline constexpr std::array<const char*, 6> UnitNames = {"nm", "µm", "mm", "cm", "m", "km"};

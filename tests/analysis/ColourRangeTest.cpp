@@ -37,8 +37,10 @@ TEST(ApplyEditToTrackBar, MovesTheBarOnlyForAWholeNumber)
         bool valid;
         int position;
     } const cases[] = {
-        {"17", true, 17},   {"0", true, 0},     {"300", true, 255}, {"-4", true, 0},
-        {"255", true, 255}, {"1a", false, 100}, {"", false, 100},   {"1.5", false, 100},
+        {"17", true, 17},    {"0", true, 0},
+        {"300", true, 255},  {"-4", true, 0},
+        {"255", true, 255},  {"1a", false, 100},
+        {"", false, 100},    {"1.5", false, 100},
         {" 12", false, 100}, {"99999999999", false, 100},
     };
     for (const auto& c : cases) {

@@ -11,10 +11,8 @@ TEST(FitToPanel, KeepsThePictureProportions)
         int pictureWidth, pictureHeight, panelWidth, panelHeight;
         TViewPlacement expected;
     } const cases[] = {
-        {400, 200, 300, 300, {2, 76, 296, 148}},
-        {300, 300, 400, 300, {52, 2, 296, 296}},
-        {100, 400, 300, 300, {113, 2, 74, 296}},
-        {0, 200, 300, 300, {0, 0, 1, 1}},
+        {400, 200, 300, 300, {2, 76, 296, 148}}, {300, 300, 400, 300, {52, 2, 296, 296}},
+        {100, 400, 300, 300, {113, 2, 74, 296}}, {0, 200, 300, 300, {0, 0, 1, 1}},
         {200, 0, 300, 300, {0, 0, 1, 1}},
     };
     for (const auto& c : cases) {

@@ -1,8 +1,8 @@
 #include "analysis/MeasureShape.h"
+
 #include "imaging/TQROIL.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -38,18 +38,16 @@ TEST_P(BitQuadArea, MeasuresTheShape)
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, BitQuadArea,
-    testing::Values(TShapeCase{"Empty", {"...", "...", "..."}, 0.0},
-                    TShapeCase{"OnePixel", {"#"}, 1.0},
-                    TShapeCase{"OnePixelInSurround", {"...", ".#.", "..."}, 1.0},
-                    TShapeCase{"TwoSideBySide", {"....", ".##.", "...."}, 2.0},
-                    TShapeCase{"Block3x3", {".....", ".###.", ".###.", ".###.", "....."}, 9.0},
-                    TShapeCase{"BlockAtTheEdges", {"###", "###", "###"}, 9.0},
-                    TShapeCase{"LineOfFive", {"#####"}, 5.0},
-                    TShapeCase{"DiagonalPair", {"#.", ".#"}, 2.25},
-                    TShapeCase{"LOfThree", {"#.", "##"}, 3.125},
-                    TShapeCase{"Plus", {".#.", "###", ".#."}, 5.5},
-                    TShapeCase{"Disc21", {".###.", "#####", "#####", "#####", ".###."}, 21.5},
-                    TShapeCase{"Rectangle4x2", {"####", "####"}, 8.0}),
+    testing::Values(
+        TShapeCase{"Empty", {"...", "...", "..."}, 0.0}, TShapeCase{"OnePixel", {"#"}, 1.0},
+        TShapeCase{"OnePixelInSurround", {"...", ".#.", "..."}, 1.0},
+        TShapeCase{"TwoSideBySide", {"....", ".##.", "...."}, 2.0},
+        TShapeCase{"Block3x3", {".....", ".###.", ".###.", ".###.", "....."}, 9.0},
+        TShapeCase{"BlockAtTheEdges", {"###", "###", "###"}, 9.0},
+        TShapeCase{"LineOfFive", {"#####"}, 5.0}, TShapeCase{"DiagonalPair", {"#.", ".#"}, 2.25},
+        TShapeCase{"LOfThree", {"#.", "##"}, 3.125}, TShapeCase{"Plus", {".#.", "###", ".#."}, 5.5},
+        TShapeCase{"Disc21", {".###.", "#####", "#####", "#####", ".###."}, 21.5},
+        TShapeCase{"Rectangle4x2", {"####", "####"}, 8.0}),
     [](const testing::TestParamInfo<TShapeCase>& info) { return info.param.name; });
 
 TEST(MeasureShape, ComputesPerimeterAndCompactnessOnlyForAShape)

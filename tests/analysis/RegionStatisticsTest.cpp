@@ -6,7 +6,6 @@
 #include "imaging/TQROIRGB.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 namespace varnolux {
@@ -63,7 +62,7 @@ TEST(MeasureRegions, AgreesWithMeasuringEveryLabelledRegion)
         int width, height;
         double density, threshold;
     } const cases[] = {
-        {1, 1, 1.0, 0.0},   {1, 1, 0.0, 0.0},   {5, 5, 0.5, 1.5},   {17, 9, 0.3, 2.0},
+        {1, 1, 1.0, 0.0},    {1, 1, 0.0, 0.0},    {5, 5, 0.5, 1.5},  {17, 9, 0.3, 2.0},
         {32, 32, 0.55, 3.0}, {40, 25, 0.7, 10.0}, {64, 3, 0.4, 1.0}, {3, 64, 0.45, 2.25},
     };
     for (const auto& c : cases)

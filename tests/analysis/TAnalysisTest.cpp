@@ -1,14 +1,14 @@
 #include "analysis/TAnalysis.h"
+
 #include "imaging/BmpFile.h"
 #include "results/ShaFingerprint.h"
-#include "support/RecordingReporter.h"
 #include "support/Pictures.h"
+#include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace varnolux {
@@ -22,7 +22,8 @@ const std::vector<std::string>& Objects = test::ObjectRows;
 
 class TAnalysisTest : public testing::Test {
 protected:
-    std::string WriteImage(const std::vector<std::string>& rows, const std::string& name = "objects.bmp")
+    std::string WriteImage(const std::vector<std::string>& rows,
+                           const std::string& name = "objects.bmp")
     {
         const std::string fileName = folder.File(name);
         WriteBmpFile(Picture(rows), fileName);
@@ -252,12 +253,21 @@ TEST_F(TAnalysisTest, FingerprintsFollowTheirInputs)
     TAnalysisSettings settings = RedSettings("2");
     ASSERT_TRUE(engine.Run(settings));
     EXPECT_EQ(engine.ShaImageFile, Sha256FileHex(image).value());
-    EXPECT_EQ(engine.ShaOptions, Sha256TextHex("0101002550255" "" "2" "0000000" "00"));
+    EXPECT_EQ(engine.ShaOptions, Sha256TextHex("0101002550255"
+                                               ""
+                                               "2"
+                                               "0000000"
+                                               "00"));
     std::string results;
     for (const char* name : {"AreaPercent", "AnalysisAreaPixel", "AnalysisArea", "AreaPixel",
                              "Area", "MeanSizePixel", "MeanSize", "Measure", "Count", "MinRegion"})
         results += Item(name);
-    results += "0" "10" "0" "10" "100" "255"; // HMin HMax VMin HMax SMin SMax
+    results += "0"
+               "10"
+               "0"
+               "10"
+               "100"
+               "255"; // HMin HMax VMin HMax SMin SMax
     EXPECT_EQ(engine.ShaResult, Sha256TextHex(results));
     EXPECT_EQ(Item("SHAOptions"), engine.ShaOptions);
 
@@ -408,8 +418,9 @@ TEST(TAnalysisColourCircle, ShowsTheSectorBetweenTheHandlesBright)
     engine.DrawColourCircle();
     const TColour outside = picture.Pixel(x, y);
     EXPECT_NE(inside, outside);
-    EXPECT_EQ(inside, MakeColour(engine.CircleBright->Red()[x][y], engine.CircleBright->Green()[x][y],
-                                 engine.CircleBright->Blue()[x][y]));
+    EXPECT_EQ(inside,
+              MakeColour(engine.CircleBright->Red()[x][y], engine.CircleBright->Green()[x][y],
+                         engine.CircleBright->Blue()[x][y]));
     EXPECT_EQ(outside, MakeColour(engine.CircleDim->Red()[x][y], engine.CircleDim->Green()[x][y],
                                   engine.CircleDim->Blue()[x][y]));
     // With equal angles nothing is bright.

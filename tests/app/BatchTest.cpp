@@ -5,15 +5,13 @@
 #include "support/TempFolder.h"
 
 #include <FreeImage.h>
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <sys/wait.h>
 #include <vector>
 
 namespace varnolux {
@@ -278,10 +276,12 @@ TEST_F(BatchTest, UsesTheLocalesDecimalSeparator)
 TEST_F(BatchTest, WarnsAboutInvalidOptionsAndGoesOn)
 {
     const std::string options = folder.File("odd.ini");
-    WriteFile(options, "[FormMain]\nLabeledEditHMin=abc\nthis line is garbage\n"
-                       "LabeledEditHMax=255\nLabeledEditSMin=0\nLabeledEditSMax=255\n"
-                       "LabeledEditVMin=0\nLabeledEditVMax=255\n"
-                       "[FormOptions]\nEditMinRegion=2\nlUseExclRect=1\niExclRectLeft=15\niExclRectRight=15\n");
+    WriteFile(
+        options,
+        "[FormMain]\nLabeledEditHMin=abc\nthis line is garbage\n"
+        "LabeledEditHMax=255\nLabeledEditSMin=0\nLabeledEditSMax=255\n"
+        "LabeledEditVMin=0\nLabeledEditVMax=255\n"
+        "[FormOptions]\nEditMinRegion=2\nlUseExclRect=1\niExclRectLeft=15\niExclRectRight=15\n");
     const TRunOutput run = Run({"--options", options, Bmp("objects.bmp")});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto messages = Lines(run.err);

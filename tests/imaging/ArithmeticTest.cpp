@@ -15,7 +15,8 @@ using TByteTemplate = TQROITemplate<std::uint8_t>;
 
 /// A one-row ROI of the given class with these values, its mask all 1.
 template <typename Roi>
-Roi Row(std::vector<int> values) {
+Roi Row(std::vector<int> values)
+{
     Roi roi(int(values.size()), 1);
     roi.SetMask(1);
     for (std::size_t x = 0; x < values.size(); ++x)
@@ -24,7 +25,8 @@ Roi Row(std::vector<int> values) {
 }
 
 template <typename Roi>
-std::vector<int> ValuesOf(const Roi& roi) {
+std::vector<int> ValuesOf(const Roi& roi)
+{
     std::vector<int> values;
     for (int x = 0; x < roi.Width(); ++x)
         values.push_back(roi.Values()[x][0]);
@@ -37,19 +39,22 @@ struct TArithmeticCase {
     std::vector<int> Expected;
 };
 
-void PrintTo(const TArithmeticCase& c, std::ostream* os) {
+void PrintTo(const TArithmeticCase& c, std::ostream* os)
+{
     *os << c.Name;
 }
 
 class PixelArithmeticTest : public ::testing::TestWithParam<TArithmeticCase> {};
 
-TEST_P(PixelArithmeticTest, FollowsItsRule) {
+TEST_P(PixelArithmeticTest, FollowsItsRule)
+{
     EXPECT_EQ(GetParam().Result(), GetParam().Expected) << GetParam().Name;
 }
 
 template <typename Roi>
 std::function<std::vector<int>()> Binary(std::vector<int> a, std::vector<int> b,
-                                         void (Roi::*operation)(const TByteTemplate&, bool)) {
+                                         void (Roi::*operation)(const TByteTemplate&, bool))
+{
     return [=] {
         Roi roi = Row<Roi>(a);
         (roi.*operation)(Row<Roi>(b), false);
@@ -59,7 +64,8 @@ std::function<std::vector<int>()> Binary(std::vector<int> a, std::vector<int> b,
 
 template <typename Roi>
 std::function<std::vector<int>()> Constant(std::vector<int> a, double c,
-                                           void (Roi::*operation)(double, bool)) {
+                                           void (Roi::*operation)(double, bool))
+{
     return [=] {
         Roi roi = Row<Roi>(a);
         (roi.*operation)(c, false);
@@ -124,7 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(Invert, TemplateNegatesAndGreyComplements) {
+TEST(Invert, TemplateNegatesAndGreyComplements)
+{
     TByteTemplate roi = Row<TByteTemplate>({0, 1, 255});
     roi.Mask()[1][0] = 0; // every pixel, whatever its mask
     roi.Invert();
@@ -135,7 +142,8 @@ TEST(Invert, TemplateNegatesAndGreyComplements) {
     EXPECT_EQ(ValuesOf(grey), (std::vector<int>{255, 254, 0}));
 }
 
-TEST(PixelArithmetic, TwoOperandsClearTheMaskWhereAPixelDoesNotQualify) {
+TEST(PixelArithmetic, TwoOperandsClearTheMaskWhereAPixelDoesNotQualify)
+{
     TQROIU roi = Row<TQROIU>({10, 10, 10});
     roi.Mask()[2][0] = 0;
     TQROIU other = Row<TQROIU>({4, 4, 4});
@@ -151,7 +159,8 @@ TEST(PixelArithmetic, TwoOperandsClearTheMaskWhereAPixelDoesNotQualify) {
     EXPECT_EQ(MaskRows(all), (std::vector<std::string>{"##."}));
 }
 
-TEST(PixelArithmetic, ConstantOperationsLeaveUnmaskedPixelsAlone) {
+TEST(PixelArithmetic, ConstantOperationsLeaveUnmaskedPixelsAlone)
+{
     TQROIU roi = Row<TQROIU>({10, 10});
     roi.Mask()[1][0] = 0;
     roi.AddConstant(5, false);
@@ -161,7 +170,8 @@ TEST(PixelArithmetic, ConstantOperationsLeaveUnmaskedPixelsAlone) {
     EXPECT_EQ(ValuesOf(roi), (std::vector<int>{20, 15}));
 }
 
-TEST(PixelArithmetic, ASecondRoiOfAnotherSizeIsRefused) {
+TEST(PixelArithmetic, ASecondRoiOfAnotherSizeIsRefused)
+{
     TQROIU roi = Row<TQROIU>({1, 2});
     const TQROIU other = Row<TQROIU>({1, 2, 3});
     EXPECT_THROW(roi.Subtract(other, false), TQError);
@@ -170,7 +180,8 @@ TEST(PixelArithmetic, ASecondRoiOfAnotherSizeIsRefused) {
 }
 
 /// A one-row colour ROI whose planes hold value, red, green, blue, grey + offsets.
-TQROIRGB ColourRow(std::vector<int> values) {
+TQROIRGB ColourRow(std::vector<int> values)
+{
     TQROIRGB roi = Row<TQROIRGB>(values);
     for (int x = 0; x < roi.Width(); ++x) {
         roi.Red()[x][0] = std::uint8_t(values[std::size_t(x)] + 1);
@@ -181,14 +192,16 @@ TQROIRGB ColourRow(std::vector<int> values) {
     return roi;
 }
 
-std::vector<int> PlaneRow(const TPlane<std::uint8_t>& plane) {
+std::vector<int> PlaneRow(const TPlane<std::uint8_t>& plane)
+{
     std::vector<int> row;
     for (int x = 0; x < plane.Width(); ++x)
         row.push_back(plane[x][0]);
     return row;
 }
 
-TEST(ColourArithmetic, AddConstantClampsAllFivePlanes) {
+TEST(ColourArithmetic, AddConstantClampsAllFivePlanes)
+{
     TQROIRGB roi = ColourRow({250, 10});
     roi.AddConstant(3.9, false);
     EXPECT_EQ(PlaneRow(roi.Values()), (std::vector<int>{253, 13}));
@@ -198,7 +211,8 @@ TEST(ColourArithmetic, AddConstantClampsAllFivePlanes) {
     EXPECT_EQ(PlaneRow(roi.Grey()), (std::vector<int>{255, 17}));
 }
 
-TEST(ColourArithmetic, AverageAndDifferenceCombineValueAndColourPlanes) {
+TEST(ColourArithmetic, AverageAndDifferenceCombineValueAndColourPlanes)
+{
     TQROIRGB roi = ColourRow({10, 100});
     roi.Average(ColourRow({20, 1}), false);
     EXPECT_EQ(PlaneRow(roi.Values()), (std::vector<int>{15, 50}));
@@ -216,7 +230,8 @@ TEST(ColourArithmetic, AverageAndDifferenceCombineValueAndColourPlanes) {
     EXPECT_EQ(PlaneRow(subtracted.Grey()), (std::vector<int>{123, 177}));
 }
 
-TEST(ColourArithmetic, MinMaxSpansRedGreenAndBlueOnly) {
+TEST(ColourArithmetic, MinMaxSpansRedGreenAndBlueOnly)
+{
     TQROIRGB roi = ColourRow({50, 60});
     roi.Values()[0][0] = 0;
     roi.Grey()[1][0] = 255;
@@ -226,7 +241,8 @@ TEST(ColourArithmetic, MinMaxSpansRedGreenAndBlueOnly) {
     EXPECT_EQ(max, 63);
 }
 
-TEST(MinMax, IsFalseWithoutQualifyingPixels) {
+TEST(MinMax, IsFalseWithoutQualifyingPixels)
+{
     TQROIU roi = Row<TQROIU>({7, 9});
     std::uint8_t min = 1, max = 2;
     roi.SetMask(0);
@@ -238,7 +254,8 @@ TEST(MinMax, IsFalseWithoutQualifyingPixels) {
     EXPECT_FALSE(TQROIU().MinMax(min, max, true));
 }
 
-TEST(FillValue, SetsMaskedOrAllValues) {
+TEST(FillValue, SetsMaskedOrAllValues)
+{
     TQROIU roi = Row<TQROIU>({1, 2});
     roi.Mask()[0][0] = 0;
     roi.FillValue(9, false);

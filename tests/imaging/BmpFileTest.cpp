@@ -14,7 +14,8 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-void PutLittleEndian(std::string& bytes, std::size_t offset, std::uint32_t value, int size) {
+void PutLittleEndian(std::string& bytes, std::size_t offset, std::uint32_t value, int size)
+{
     for (int i = 0; i < size; ++i)
         bytes[offset + std::size_t(i)] = char((value >> (8 * i)) & 0xff);
 }
@@ -32,7 +33,8 @@ struct TBmpBuilder {
     std::vector<std::string> Rows;      // unpadded bytes, in file order
     std::uint32_t ColoursUsed = 0;
 
-    std::string Bytes() const {
+    std::string Bytes() const
+    {
         const bool core = HeaderSize == 12;
         const std::size_t entrySize = core ? 3 : 4;
         std::string header(14 + HeaderSize, '\0');
@@ -76,7 +78,8 @@ struct TBmpBuilder {
     }
 };
 
-std::string Bgr(std::initializer_list<TColour> colours, int bytesPerPixel = 3) {
+std::string Bgr(std::initializer_list<TColour> colours, int bytesPerPixel = 3)
+{
     std::string bytes;
     for (TColour c : colours) {
         bytes += char(BlueOf(c));
@@ -88,7 +91,8 @@ std::string Bgr(std::initializer_list<TColour> colours, int bytesPerPixel = 3) {
     return bytes;
 }
 
-std::vector<std::vector<TColour>> PixelsOf(const TBitmap24& bitmap) {
+std::vector<std::vector<TColour>> PixelsOf(const TBitmap24& bitmap)
+{
     std::vector<std::vector<TColour>> rows;
     for (int y = 0; y < bitmap.Height(); ++y) {
         rows.emplace_back();
@@ -110,20 +114,23 @@ struct TReadCase {
     std::vector<std::vector<TColour>> Pixels; // top row first
 };
 
-void PrintTo(const TReadCase& c, std::ostream* os) {
+void PrintTo(const TReadCase& c, std::ostream* os)
+{
     *os << c.Name;
 }
 
 class ReadBmpTest : public ::testing::TestWithParam<TReadCase> {};
 
-TEST_P(ReadBmpTest, DecodesToTopDownBlueGreenRed) {
+TEST_P(ReadBmpTest, DecodesToTopDownBlueGreenRed)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("image.bmp");
     WriteFile(name, GetParam().File.Bytes());
     EXPECT_EQ(PixelsOf(ReadBmpFile(name)), GetParam().Pixels);
 }
 
-TBmpBuilder Make(int width, int height, int bits, std::vector<std::string> rows) {
+TBmpBuilder Make(int width, int height, int bits, std::vector<std::string> rows)
+{
     TBmpBuilder b;
     b.Width = width;
     b.Height = height;
@@ -132,23 +139,27 @@ TBmpBuilder Make(int width, int height, int bits, std::vector<std::string> rows)
     return b;
 }
 
-TBmpBuilder WithPalette(TBmpBuilder b, std::vector<std::uint32_t> palette) {
+TBmpBuilder WithPalette(TBmpBuilder b, std::vector<std::uint32_t> palette)
+{
     b.Palette = std::move(palette);
     return b;
 }
 
-TBmpBuilder WithMasks(TBmpBuilder b, std::vector<std::uint32_t> masks) {
+TBmpBuilder WithMasks(TBmpBuilder b, std::vector<std::uint32_t> masks)
+{
     b.Compression = 3;
     b.Masks = std::move(masks);
     return b;
 }
 
-TBmpBuilder WithHeader(TBmpBuilder b, std::uint32_t size) {
+TBmpBuilder WithHeader(TBmpBuilder b, std::uint32_t size)
+{
     b.HeaderSize = size;
     return b;
 }
 
-TBmpBuilder WithColoursUsed(TBmpBuilder b, std::uint32_t used) {
+TBmpBuilder WithColoursUsed(TBmpBuilder b, std::uint32_t used)
+{
     b.ColoursUsed = used;
     return b;
 }
@@ -204,7 +215,8 @@ INSTANTIATE_TEST_SUITE_P(
             "version_five_header", WithHeader(Make(1, 1, 24, {Bgr({Green})}), 124), {{Green}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(WriteBmpFile, RoundTripsEveryRowPadding) {
+TEST(WriteBmpFile, RoundTripsEveryRowPadding)
+{
     const test::TempFolder folder;
     std::mt19937 random(31);
     for (int width = 1; width <= 5; ++width)
@@ -217,7 +229,8 @@ TEST(WriteBmpFile, RoundTripsEveryRowPadding) {
         }
 }
 
-TEST(WriteBmpFile, WritesABottomUpTwentyFourBitFile) {
+TEST(WriteBmpFile, WritesABottomUpTwentyFourBitFile)
+{
     const test::TempFolder folder;
     TBitmap24 bitmap(1, 2);
     bitmap.SetPixel(0, 0, Red);
@@ -231,7 +244,8 @@ TEST(WriteBmpFile, WritesABottomUpTwentyFourBitFile) {
     EXPECT_EQ(bytes.substr(58, 4), std::string("\x00\x00\xff\x00", 4));
 }
 
-TEST(WriteBmpFile, AFailedWriteLeavesNoFileAndKeepsTheOldOne) {
+TEST(WriteBmpFile, AFailedWriteLeavesNoFileAndKeepsTheOldOne)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("kept.bmp");
     WriteFile(name, "old contents");
@@ -246,7 +260,8 @@ TEST(WriteBmpFile, AFailedWriteLeavesNoFileAndKeepsTheOldOne) {
     EXPECT_EQ(test::FilesIn(folder.Path()), std::vector<std::string>{"kept.bmp"});
 }
 
-TEST(WriteBmpFile, RefusesAMissingFolderAndAnEmptyBitmap) {
+TEST(WriteBmpFile, RefusesAMissingFolderAndAnEmptyBitmap)
+{
     const test::TempFolder folder;
     EXPECT_THROW(WriteBmpFile(TBitmap24(1, 1), folder.File("no/such.bmp")), TImageFileError);
     EXPECT_THROW(WriteBmpFile(TBitmap24(), folder.File("empty.bmp")), TImageFileError);
@@ -258,11 +273,13 @@ struct TBadFileCase {
     std::string Bytes;
 };
 
-void PrintTo(const TBadFileCase& c, std::ostream* os) {
+void PrintTo(const TBadFileCase& c, std::ostream* os)
+{
     *os << c.Name;
 }
 
-std::string Patched(std::string bytes, std::size_t offset, std::uint32_t value, int size) {
+std::string Patched(std::string bytes, std::size_t offset, std::uint32_t value, int size)
+{
     PutLittleEndian(bytes, offset, value, size);
     return bytes;
 }
@@ -272,7 +289,8 @@ const std::string ValidFile =
 
 class BadBmpTest : public ::testing::TestWithParam<TBadFileCase> {};
 
-TEST_P(BadBmpTest, IsRefusedWithAnImageFileError) {
+TEST_P(BadBmpTest, IsRefusedWithAnImageFileError)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("bad.bmp");
     WriteFile(name, GetParam().Bytes);
@@ -299,7 +317,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadFileCase{"bit_fields_with_24_bits", Patched(ValidFile, 30, 3, 4)}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(ReadBmpFile, EveryTruncationIsRefused) {
+TEST(ReadBmpFile, EveryTruncationIsRefused)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("cut.bmp");
     for (std::size_t length = 0; length < ValidFile.size(); ++length) {
@@ -308,7 +327,8 @@ TEST(ReadBmpFile, EveryTruncationIsRefused) {
     }
 }
 
-TEST(ReadBmpFile, GarbledFilesEitherDecodeOrAreRefused) {
+TEST(ReadBmpFile, GarbledFilesEitherDecodeOrAreRefused)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("garbled.bmp");
     const std::string original =
@@ -332,13 +352,15 @@ TEST(ReadBmpFile, GarbledFilesEitherDecodeOrAreRefused) {
     EXPECT_GT(decoded, 0);
 }
 
-TEST(ReadBmpFile, MissingFilesAndFoldersAreRefused) {
+TEST(ReadBmpFile, MissingFilesAndFoldersAreRefused)
+{
     const test::TempFolder folder;
     EXPECT_THROW(ReadBmpFile(folder.File("missing.bmp")), TImageFileError);
     EXPECT_THROW(ReadBmpFile(folder.Path().string()), TImageFileError);
 }
 
-TEST(ReadBmpFile, TheErrorNamesTheFile) {
+TEST(ReadBmpFile, TheErrorNamesTheFile)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("named.bmp");
     WriteFile(name, "BM");

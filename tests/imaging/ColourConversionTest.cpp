@@ -18,12 +18,14 @@ struct TByteTriple {
     friend bool operator==(const TByteTriple&, const TByteTriple&) = default;
 };
 
-void PrintTo(const TByteTriple& t, std::ostream* os) {
+void PrintTo(const TByteTriple& t, std::ostream* os)
+{
     *os << "(" << t.A << ", " << t.B << ", " << t.C << ")";
 }
 
 /// Converts one pixel through a colour ROI, as the analysis does.
-TByteTriple ConvertPixel(int code, TByteTriple rgb) {
+TByteTriple ConvertPixel(int code, TByteTriple rgb)
+{
     TQROIRGB roi(1, 1);
     roi.Red()[0][0] = std::uint8_t(rgb.A);
     roi.Green()[0][0] = std::uint8_t(rgb.B);
@@ -38,14 +40,16 @@ struct TConversionCase {
     TByteTriple Out;
 };
 
-void PrintTo(const TConversionCase& c, std::ostream* os) {
+void PrintTo(const TConversionCase& c, std::ostream* os)
+{
     *os << "code " << c.Code << " ";
     PrintTo(c.In, os);
 }
 
 class ConvertColourSpaceTest : public ::testing::TestWithParam<TConversionCase> {};
 
-TEST_P(ConvertColourSpaceTest, GivesTheExpectedBytes) {
+TEST_P(ConvertColourSpaceTest, GivesTheExpectedBytes)
+{
     const TConversionCase& c = GetParam();
     EXPECT_EQ(ConvertPixel(c.Code, c.In), c.Out);
 }
@@ -85,7 +89,8 @@ const std::array<int, 24> BrightnessOneLess = {33,  37,  41,  45,  49,  53,  57,
                                                66,  74,  82,  90,  98,  106, 114, 122,
                                                132, 148, 164, 180, 196, 212, 228, 244};
 
-TEST(ConvertColourSpace, BrightnessIsOneLessExactlyForTheListedMaxima) {
+TEST(ConvertColourSpace, BrightnessIsOneLessExactlyForTheListedMaxima)
+{
     for (int level = 0; level < 256; ++level) {
         const bool oneLess = std::find(BrightnessOneLess.begin(), BrightnessOneLess.end(), level) !=
                              BrightnessOneLess.end();
@@ -97,7 +102,8 @@ TEST(ConvertColourSpace, BrightnessIsOneLessExactlyForTheListedMaxima) {
     }
 }
 
-TEST(ConvertColourSpace, FastPathEqualsRgbToHsvForEveryColour) {
+TEST(ConvertColourSpace, FastPathEqualsRgbToHsvForEveryColour)
+{
     // Every colour once, in an order that mixes neighbours; odd lengths exercise the
     // pixel left over after the pairs.
     constexpr std::size_t ColourCount = std::size_t(1) << 24;
@@ -124,7 +130,8 @@ TEST(ConvertColourSpace, FastPathEqualsRgbToHsvForEveryColour) {
     EXPECT_EQ(mismatches, 0u);
 }
 
-TEST(ConvertColourSpace, ConvertsEveryPixelAndLeavesMaskGreyAndValues) {
+TEST(ConvertColourSpace, ConvertsEveryPixelAndLeavesMaskGreyAndValues)
+{
     TQROIRGB roi(2, 1);
     roi.Mask()[0][0] = 0;
     roi.Mask()[1][0] = 1;
@@ -147,27 +154,31 @@ TEST(ConvertColourSpace, ConvertsEveryPixelAndLeavesMaskGreyAndValues) {
     EXPECT_EQ(roi.Mask()[1][0], 1);
 }
 
-TEST(ConvertColourSpace, EmptyRoiAndCodeFiveChangeNothing) {
+TEST(ConvertColourSpace, EmptyRoiAndCodeFiveChangeNothing)
+{
     TQROIRGB empty;
     EXPECT_NO_THROW(empty.ConvertColourSpace(6));
     EXPECT_EQ(ConvertPixel(5, {1, 2, 3}), (TByteTriple{1, 2, 3}));
 }
 
-TEST(ConvertColourSpace, UnknownCodesThrow) {
+TEST(ConvertColourSpace, UnknownCodesThrow)
+{
     for (int code : {-1, 7, 8}) {
         TQROIRGB roi(1, 1);
         EXPECT_THROW(roi.ConvertColourSpace(code), TQError) << code;
     }
 }
 
-TEST(RgbToHsv, BlackHasHueMinusOne) {
+TEST(RgbToHsv, BlackHasHueMinusOne)
+{
     const THsv hsv = RgbToHsv(0, 0, 0);
     EXPECT_EQ(hsv.H, -1.0);
     EXPECT_EQ(hsv.S, 0.0);
     EXPECT_EQ(hsv.V, 0.0);
 }
 
-TEST(RgbToHsv, TwoEqualLargestComponentsTakeTheFirst) {
+TEST(RgbToHsv, TwoEqualLargestComponentsTakeTheFirst)
+{
     // Red and blue both largest: red's formula, (g − b)/d · 60 + 360 → 300°.
     EXPECT_DOUBLE_EQ(RgbToHsv(255, 0, 255).H, 300.0 * 0.7083333333333334);
     // Green and blue: green's formula gives 180°.
@@ -179,13 +190,15 @@ struct THsvToRgbCase {
     TByteTriple Rgb;
 };
 
-void PrintTo(const THsvToRgbCase& c, std::ostream* os) {
+void PrintTo(const THsvToRgbCase& c, std::ostream* os)
+{
     PrintTo(c.Hsv, os);
 }
 
 class HsvToRgbTest : public ::testing::TestWithParam<THsvToRgbCase> {};
 
-TEST_P(HsvToRgbTest, GivesTheExpectedTruncatedBytes) {
+TEST_P(HsvToRgbTest, GivesTheExpectedTruncatedBytes)
+{
     const auto& c = GetParam();
     const TRgb rgb = HsvToRgb(c.Hsv.A, c.Hsv.B, c.Hsv.C);
     EXPECT_EQ((TByteTriple{int(rgb.R), int(rgb.G), int(rgb.B)}), c.Rgb);
@@ -201,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, HsvToRgbTest,
                                            THsvToRgbCase{{100, 100, 100}, {60, 100, 74}},
                                            THsvToRgbCase{{0, 0, 0}, {0, 0, 0}}));
 
-TEST(ChannelByte, ClampsAndTruncates) {
+TEST(ChannelByte, ClampsAndTruncates)
+{
     EXPECT_EQ(ChannelByte(-1.0), 0);
     EXPECT_EQ(ChannelByte(254.999), 254);
     EXPECT_EQ(ChannelByte(300.0), 255);

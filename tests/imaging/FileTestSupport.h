@@ -13,14 +13,16 @@ namespace varnolux::test {
 /// fails as it would on a full disk.
 class TFileSizeLimit {
 public:
-    explicit TFileSizeLimit(rlim_t bytes) {
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &previous_);
         rlimit limited = previous_;
         limited.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limited);
     }
-    ~TFileSizeLimit() {
+    ~TFileSizeLimit()
+    {
         setrlimit(RLIMIT_FSIZE, &previous_);
         std::signal(SIGXFSZ, previousHandler_);
     }
@@ -33,7 +35,8 @@ private:
 };
 
 /// The names of the files in a folder.
-inline std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+inline std::vector<std::string> FilesIn(const std::filesystem::path& folder)
+{
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());

@@ -15,7 +15,8 @@ using test::MaskRows;
 using test::SetMaskRows;
 
 /// A grey ROI with a random mask (0, 1 and the odd 2) and random values.
-TQROIU RandomGreyRoi(int width, int height, std::mt19937& random) {
+TQROIU RandomGreyRoi(int width, int height, std::mt19937& random)
+{
     TQROIU roi(width, height);
     for (auto& m : roi.Mask().Elements()) {
         const unsigned draw = random() % 10;
@@ -26,7 +27,8 @@ TQROIU RandomGreyRoi(int width, int height, std::mt19937& random) {
 }
 
 /// The rank filter by its definition: sort the window's counted values.
-TQROIU ReferenceRankFilter(const TQROIU& roi, int radius, double fraction, bool all) {
+TQROIU ReferenceRankFilter(const TQROIU& roi, int radius, double fraction, bool all)
+{
     TQROIU result(roi);
     const auto counted = [&](int x, int y) {
         return all || roi.Mask()[x][y] != 0;
@@ -51,7 +53,8 @@ TQROIU ReferenceRankFilter(const TQROIU& roi, int radius, double fraction, bool 
 }
 
 /// The mean filter by its definition: average the window's pixels whose mask is 1.
-TQROIU ReferenceMeanFilter(const TQROIU& roi, int radius, bool all) {
+TQROIU ReferenceMeanFilter(const TQROIU& roi, int radius, bool all)
+{
     TQROIU result(roi);
     const auto counted = [&](int x, int y) {
         return all || roi.Mask()[x][y] == 1;
@@ -76,7 +79,8 @@ TQROIU ReferenceMeanFilter(const TQROIU& roi, int radius, bool all) {
     return result;
 }
 
-TEST(RankFilter, EqualsTheSortedWindowOnRandomImages) {
+TEST(RankFilter, EqualsTheSortedWindowOnRandomImages)
+{
     std::mt19937 random(11);
     for (int round = 0; round < 40; ++round) {
         const int width = 1 + int(random() % 12);
@@ -96,7 +100,8 @@ TEST(RankFilter, EqualsTheSortedWindowOnRandomImages) {
     }
 }
 
-TEST(RankFilter, RadiusZeroDoesNothing) {
+TEST(RankFilter, RadiusZeroDoesNothing)
+{
     std::mt19937 random(12);
     const TQROIU roi = RandomGreyRoi(5, 5, random);
     TQROIU filtered(roi);
@@ -104,7 +109,8 @@ TEST(RankFilter, RadiusZeroDoesNothing) {
     EXPECT_EQ(Columns(filtered.Values()), Columns(roi.Values()));
 }
 
-TEST(RankFilter, ReportsEveryTwentiethRowToSlotZero) {
+TEST(RankFilter, ReportsEveryTwentiethRowToSlotZero)
+{
     const test::TProgressRecorder progress({0});
     TQROIU roi(2, 41);
     roi.SetMask(1);
@@ -114,7 +120,8 @@ TEST(RankFilter, ReportsEveryTwentiethRowToSlotZero) {
     EXPECT_EQ(progress.Positions(0), (std::vector<int>{0, 0, 20, 40}));
 }
 
-TEST(RankFilter, ColourRoiFiltersEveryPlane) {
+TEST(RankFilter, ColourRoiFiltersEveryPlane)
+{
     std::mt19937 random(13);
     TQROIRGB roi = test::RandomColourRoi(6, 5, random);
     TQROIU red;
@@ -126,7 +133,8 @@ TEST(RankFilter, ColourRoiFiltersEveryPlane) {
     EXPECT_EQ(Columns(roi.Red()), Columns(red.Values()));
 }
 
-TEST(MeanFilter, EqualsTheWindowAverageOnRandomImages) {
+TEST(MeanFilter, EqualsTheWindowAverageOnRandomImages)
+{
     std::mt19937 random(14);
     for (int round = 0; round < 40; ++round) {
         const int width = 1 + int(random() % 12);
@@ -144,7 +152,8 @@ TEST(MeanFilter, EqualsTheWindowAverageOnRandomImages) {
     }
 }
 
-TEST(Gradient, TakesTheLargerCentralDifference) {
+TEST(Gradient, TakesTheLargerCentralDifference)
+{
     TQROIU roi(3, 3);
     roi.SetMask(1);
     const int values[3][3] = {{0, 10, 0}, {40, 99, 45}, {0, 30, 0}}; // [x][y]
@@ -159,7 +168,8 @@ TEST(Gradient, TakesTheLargerCentralDifference) {
     EXPECT_EQ(MaskRows(roi), (std::vector<std::string>{".#.", "###", ".#."}));
 }
 
-TEST(Gradient, OnlyPairsInsideTheMaskCountUnlessAll) {
+TEST(Gradient, OnlyPairsInsideTheMaskCountUnlessAll)
+{
     TQROIU roi;
     SetMaskRows(roi, {"#.#"});
     roi.Values()[0][0] = 10;
@@ -175,7 +185,8 @@ TEST(Gradient, OnlyPairsInsideTheMaskCountUnlessAll) {
     EXPECT_TRUE(all.Gradient(true));
 }
 
-TEST(Gradient, APixelWithoutPairsLosesItsMask) {
+TEST(Gradient, APixelWithoutPairsLosesItsMask)
+{
     TQROIU single(1, 1);
     single.SetMask(1);
     single.Values()[0][0] = 5;
@@ -184,7 +195,8 @@ TEST(Gradient, APixelWithoutPairsLosesItsMask) {
     EXPECT_EQ(single.Values()[0][0], 5);
 }
 
-TEST(Stretch, MapsTheMaskedRangeOntoTheSpan) {
+TEST(Stretch, MapsTheMaskedRangeOntoTheSpan)
+{
     TQROIU roi;
     SetMaskRows(roi, {"###."});
     const int values[] = {10, 20, 30, 255};
@@ -199,7 +211,8 @@ TEST(Stretch, MapsTheMaskedRangeOntoTheSpan) {
     EXPECT_EQ(roi.Values()[3][0], 255);
 }
 
-TEST(Stretch, ASpanBeyondAByteIsClamped) {
+TEST(Stretch, ASpanBeyondAByteIsClamped)
+{
     TQROIU roi(3, 1);
     roi.SetMask(1);
     for (int x = 0; x < 3; ++x)
@@ -208,7 +221,8 @@ TEST(Stretch, ASpanBeyondAByteIsClamped) {
     EXPECT_EQ(roi.Values()[1][0], 255);
 }
 
-TEST(Stretch, EqualValuesAreLeftAlone) {
+TEST(Stretch, EqualValuesAreLeftAlone)
+{
     TQROIU roi(2, 1);
     roi.SetMask(1);
     roi.FillValue(7, true);
@@ -216,7 +230,8 @@ TEST(Stretch, EqualValuesAreLeftAlone) {
     EXPECT_EQ(roi.Values()[1][0], 7);
 }
 
-TEST(Stretch, ColourRoiUsesTheJointRangeOfItsColours) {
+TEST(Stretch, ColourRoiUsesTheJointRangeOfItsColours)
+{
     TQROIRGB roi(2, 1);
     roi.SetMask(1);
     for (auto* plane : {&roi.Values(), &roi.Red(), &roi.Green(), &roi.Blue(), &roi.Grey()}) {
@@ -230,7 +245,8 @@ TEST(Stretch, ColourRoiUsesTheJointRangeOfItsColours) {
     EXPECT_EQ(roi.Grey()[1][0], 50);
 }
 
-TEST(Distort, ZeroKeepsEveryPixel) {
+TEST(Distort, ZeroKeepsEveryPixel)
+{
     std::mt19937 random(15);
     TQROIU roi = RandomGreyRoi(9, 7, random);
     const auto values = Columns(roi.Values());
@@ -239,7 +255,8 @@ TEST(Distort, ZeroKeepsEveryPixel) {
     EXPECT_EQ(MaskRows(roi), std::vector<std::string>(7, "#########"));
 }
 
-TEST(Distort, MovesPixelsOutwardByTheCube) {
+TEST(Distort, MovesPixelsOutwardByTheCube)
+{
     TQROIU roi(7, 1);
     roi.SetMask(1);
     for (int x = 0; x < 7; ++x)
@@ -251,7 +268,8 @@ TEST(Distort, MovesPixelsOutwardByTheCube) {
     EXPECT_EQ(roi.Values()[5][0], 40);
 }
 
-TEST(ApplyLookup, MapsEveryValueAndInAColourRoiEveryPlane) {
+TEST(ApplyLookup, MapsEveryValueAndInAColourRoiEveryPlane)
+{
     TQROIRGB roi(2, 1);
     roi.SetMask(0);
     for (auto* plane : {&roi.Values(), &roi.Red(), &roi.Green(), &roi.Blue(), &roi.Grey()}) {
@@ -267,7 +285,8 @@ TEST(ApplyLookup, MapsEveryValueAndInAColourRoiEveryPlane) {
     }
 }
 
-TEST(SaveToTextFile, WritesOneLinePerPixelRowsOuter) {
+TEST(SaveToTextFile, WritesOneLinePerPixelRowsOuter)
+{
     const test::TempFolder folder;
     TQROIRGB roi(2, 2);
     roi.SetMask(1);
@@ -294,7 +313,8 @@ TEST(SaveToTextFile, WritesOneLinePerPixelRowsOuter) {
               "0\t1\t1\t30\t1\t2\t3\t4\n1\t1\t1\t40\t1\t2\t3\t4\n");
 }
 
-TEST(SaveToTextFile, AnUnwritablePlaceThrows) {
+TEST(SaveToTextFile, AnUnwritablePlaceThrows)
+{
     const test::TempFolder folder;
     const TQROIU roi(1, 1);
     EXPECT_THROW(roi.SaveToTextFile(folder.File("missing/x.txt")), TQError);

@@ -17,7 +17,9 @@ namespace varnolux::test {
 class TRecordingReporter : public TReporter {
 public:
     TRecordingReporter()
-        : scope_(*this) {}
+        : scope_(*this)
+    {
+    }
     void ShowMessage(const std::string& text) override { Messages.push_back(text); }
     std::vector<std::string> Messages;
 
@@ -37,20 +39,23 @@ struct TProgressCall {
 /// Records the calls on progress bars put into slots while it lives.
 class TProgressRecorder {
 public:
-    explicit TProgressRecorder(std::vector<int> slots) {
+    explicit TProgressRecorder(std::vector<int> slots)
+    {
         for (int slot : slots) {
             bars_.push_back(std::make_unique<TBar>(slot, Calls));
             TQStatus::Instance().SetBar(slot, bars_.back().get());
         }
     }
-    ~TProgressRecorder() {
+    ~TProgressRecorder()
+    {
         for (const auto& bar : bars_)
             TQStatus::Instance().SetBar(bar->Slot, nullptr);
     }
     TProgressRecorder(const TProgressRecorder&) = delete;
     TProgressRecorder& operator=(const TProgressRecorder&) = delete;
 
-    std::vector<int> Positions(int slot) const {
+    std::vector<int> Positions(int slot) const
+    {
         std::vector<int> positions;
         for (const auto& call : Calls)
             if (call.Slot == slot && call.Kind == "position")
@@ -64,9 +69,12 @@ private:
     struct TBar : TQProgressBar {
         TBar(int slot, std::vector<TProgressCall>& calls)
             : Slot(slot)
-            , Calls(calls) {}
+            , Calls(calls)
+        {
+        }
         void SetRange(int min, int max) override { Calls.push_back({Slot, "range", min, max}); }
-        void SetPosition(int position) override {
+        void SetPosition(int position) override
+        {
             Calls.push_back({Slot, "position", position, 0});
         }
         int Slot;
@@ -76,7 +84,8 @@ private:
 };
 
 /// Sets a mask from rows of text: '.' is 0, '#' is 1, a digit is that byte.
-inline void SetMaskRows(TQROIL& roi, const std::vector<std::string>& rows) {
+inline void SetMaskRows(TQROIL& roi, const std::vector<std::string>& rows)
+{
     roi.SetSize(rows.empty() ? 0 : int(rows[0].size()), int(rows.size()));
     for (int y = 0; y < roi.Height(); ++y)
         for (int x = 0; x < roi.Width(); ++x) {
@@ -86,7 +95,8 @@ inline void SetMaskRows(TQROIL& roi, const std::vector<std::string>& rows) {
 }
 
 /// The mask as rows of text, '.' for 0 and '#' for 1 (other bytes as digits).
-inline std::vector<std::string> MaskRows(const TQROIL& roi) {
+inline std::vector<std::string> MaskRows(const TQROIL& roi)
+{
     std::vector<std::string> rows(std::size_t(roi.Height()),
                                   std::string(std::size_t(roi.Width()), '.'));
     for (int y = 0; y < roi.Height(); ++y)
@@ -100,20 +110,23 @@ inline std::vector<std::string> MaskRows(const TQROIL& roi) {
 }
 
 /// A plane's elements as [x][y] nested vectors, for readable comparisons.
-inline std::vector<std::vector<int>> Columns(const TPlane<std::uint8_t>& plane) {
+inline std::vector<std::vector<int>> Columns(const TPlane<std::uint8_t>& plane)
+{
     std::vector<std::vector<int>> columns;
     for (int x = 0; x < plane.Width(); ++x)
         columns.emplace_back(plane.Column(x).begin(), plane.Column(x).end());
     return columns;
 }
 
-inline void FillRandom(TPlane<std::uint8_t>& plane, std::mt19937& random) {
+inline void FillRandom(TPlane<std::uint8_t>& plane, std::mt19937& random)
+{
     for (auto& value : plane.Elements())
         value = std::uint8_t(random() >> 24);
 }
 
 /// A colour ROI with random colours and values, its mask all 1.
-inline TQROIRGB RandomColourRoi(int width, int height, std::mt19937& random) {
+inline TQROIRGB RandomColourRoi(int width, int height, std::mt19937& random)
+{
     TQROIRGB roi(width, height);
     roi.SetMask(1);
     for (auto* plane : {&roi.Values(), &roi.Red(), &roi.Green(), &roi.Blue(), &roi.Grey()})
@@ -121,7 +134,8 @@ inline TQROIRGB RandomColourRoi(int width, int height, std::mt19937& random) {
     return roi;
 }
 
-inline TBitmap24 RandomBitmap(int width, int height, std::mt19937& random) {
+inline TBitmap24 RandomBitmap(int width, int height, std::mt19937& random)
+{
     TBitmap24 bitmap(width, height);
     for (int y = 0; y < height; ++y)
         for (auto& byte : bitmap.Row(y))

@@ -16,7 +16,8 @@ using test::ReadFile;
 using test::WriteFile;
 
 /// A smooth test picture: red grows to the right, green downwards, blue constant.
-TBitmap24 Gradient(int width, int height) {
+TBitmap24 Gradient(int width, int height)
+{
     TBitmap24 bitmap(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
@@ -26,7 +27,8 @@ TBitmap24 Gradient(int width, int height) {
     return bitmap;
 }
 
-int LargestDifference(const TBitmap24& a, const TBitmap24& b) {
+int LargestDifference(const TBitmap24& a, const TBitmap24& b)
+{
     int largest = 0;
     for (int y = 0; y < a.Height(); ++y)
         for (std::size_t i = 0; i < a.Row(y).size(); ++i)
@@ -36,7 +38,8 @@ int LargestDifference(const TBitmap24& a, const TBitmap24& b) {
 
 class JpegFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         WriteJpegFile(Gradient(64, 48), Name("fixture.jpg"), 95);
         Fixture = ReadFile(Name("fixture.jpg"));
     }
@@ -48,7 +51,8 @@ private:
     test::TempFolder folder_;
 };
 
-TEST_F(JpegFileTest, RoundTripKeepsTheSizeAndApproximateColours) {
+TEST_F(JpegFileTest, RoundTripKeepsTheSizeAndApproximateColours)
+{
     const TBitmap24 decoded = ReadJpegFile(Name("fixture.jpg"));
     ASSERT_EQ(decoded.Width(), 64);
     ASSERT_EQ(decoded.Height(), 48);
@@ -60,7 +64,8 @@ TEST_F(JpegFileTest, RoundTripKeepsTheSizeAndApproximateColours) {
     EXPECT_NEAR(BlueOf(decoded.Pixel(30, 20)), 96, 8);
 }
 
-TEST_F(JpegFileTest, OddSizesAndASinglePixelRoundTrip) {
+TEST_F(JpegFileTest, OddSizesAndASinglePixelRoundTrip)
+{
     for (const auto& [width, height] : {std::pair{1, 1}, std::pair{3, 17}, std::pair{17, 3}}) {
         TBitmap24 bitmap(width, height);
         bitmap.Fill(MakeColour(200, 40, 90));
@@ -72,14 +77,16 @@ TEST_F(JpegFileTest, OddSizesAndASinglePixelRoundTrip) {
     }
 }
 
-TEST_F(JpegFileTest, EveryTruncationIsRefused) {
+TEST_F(JpegFileTest, EveryTruncationIsRefused)
+{
     for (std::size_t length = 0; length < Fixture.size(); length += 7) {
         WriteFile(Name("cut.jpg"), Fixture.substr(0, length));
         EXPECT_THROW(ReadJpegFile(Name("cut.jpg")), TImageFileError) << length;
     }
 }
 
-TEST_F(JpegFileTest, GarbledFilesEitherDecodeOrAreRefused) {
+TEST_F(JpegFileTest, GarbledFilesEitherDecodeOrAreRefused)
+{
     std::mt19937 random(41);
     for (int round = 0; round < 300; ++round) {
         std::string bytes = Fixture;
@@ -94,7 +101,8 @@ TEST_F(JpegFileTest, GarbledFilesEitherDecodeOrAreRefused) {
     }
 }
 
-TEST_F(JpegFileTest, OtherFilesAreRefused) {
+TEST_F(JpegFileTest, OtherFilesAreRefused)
+{
     WriteFile(Name("text.jpg"), "not a picture at all");
     EXPECT_THROW(ReadJpegFile(Name("text.jpg")), TImageFileError);
     WriteBmpFile(Gradient(4, 4), Name("bitmap.jpg"));
@@ -102,7 +110,8 @@ TEST_F(JpegFileTest, OtherFilesAreRefused) {
     EXPECT_THROW(ReadJpegFile(Name("missing.jpg")), TImageFileError);
 }
 
-TEST_F(JpegFileTest, AFailedWriteLeavesNoFile) {
+TEST_F(JpegFileTest, AFailedWriteLeavesNoFile)
+{
     std::mt19937 random(42);
     const TBitmap24 noise = test::RandomBitmap(300, 300, random);
     {

@@ -16,7 +16,8 @@ using test::SetMaskRows;
 
 /// Labels by the definition: union-find over every pair of neighbouring mask-1
 /// pixels, then regions numbered by their first pixel in column order.
-std::vector<std::vector<int>> ReferenceLabels(const TQROIL& roi, int connectivity) {
+std::vector<std::vector<int>> ReferenceLabels(const TQROIL& roi, int connectivity)
+{
     const int width = roi.Width();
     const int height = roi.Height();
     std::vector<int> parent(std::size_t(width) * std::size_t(height));
@@ -52,14 +53,16 @@ std::vector<std::vector<int>> ReferenceLabels(const TQROIL& roi, int connectivit
     return labels;
 }
 
-std::vector<std::vector<int>> LabelsOf(const TLabelPlane& plane) {
+std::vector<std::vector<int>> LabelsOf(const TLabelPlane& plane)
+{
     std::vector<std::vector<int>> labels;
     for (int x = 0; x < plane.Labels.Width(); ++x)
         labels.emplace_back(plane.Labels.Column(x).begin(), plane.Labels.Column(x).end());
     return labels;
 }
 
-int MaxLabel(const std::vector<std::vector<int>>& labels) {
+int MaxLabel(const std::vector<std::vector<int>>& labels)
+{
     int max = 0;
     for (const auto& column : labels)
         for (int label : column)
@@ -67,7 +70,8 @@ int MaxLabel(const std::vector<std::vector<int>>& labels) {
     return max;
 }
 
-TEST(LabelRegions, EqualsTheReferenceOnRandomMasks) {
+TEST(LabelRegions, EqualsTheReferenceOnRandomMasks)
+{
     std::mt19937 random(21);
     for (int round = 0; round < 300; ++round) {
         const int width = 1 + int(random() % 40);
@@ -88,7 +92,8 @@ TEST(LabelRegions, EqualsTheReferenceOnRandomMasks) {
     }
 }
 
-TEST(LabelRegions, EmptyInputsHaveNoRegions) {
+TEST(LabelRegions, EmptyInputsHaveNoRegions)
+{
     EXPECT_EQ(LabelRegions(TQROIL(), 1).RegionCount, 0);
     TQROIL zeros;
     SetMaskRows(zeros, {"..2", "2.."});
@@ -97,7 +102,8 @@ TEST(LabelRegions, EmptyInputsHaveNoRegions) {
     EXPECT_EQ(LabelsOf(labelled), (std::vector<std::vector<int>>{{-1, -1}, {-1, -1}, {-1, -1}}));
 }
 
-TEST(LabelRegions, OnePixel) {
+TEST(LabelRegions, OnePixel)
+{
     TQROIL roi;
     SetMaskRows(roi, {"#"});
     const TLabelPlane labelled = LabelRegions(roi, 0);
@@ -105,7 +111,8 @@ TEST(LabelRegions, OnePixel) {
     EXPECT_EQ(labelled.Labels[0][0], 1);
 }
 
-TEST(LabelRegions, CornerNeighboursJoinOnlyInTheEightNeighbourhood) {
+TEST(LabelRegions, CornerNeighboursJoinOnlyInTheEightNeighbourhood)
+{
     TQROIL roi;
     SetMaskRows(roi, {"#.", ".#"});
     EXPECT_EQ(LabelRegions(roi, 1).RegionCount, 1);
@@ -113,7 +120,8 @@ TEST(LabelRegions, CornerNeighboursJoinOnlyInTheEightNeighbourhood) {
     EXPECT_EQ(LabelRegions(roi, 7).RegionCount, 1); // any other value: 8-neighbourhood
 }
 
-TEST(LabelRegions, AByteOfTwoIsNeitherLabelledNorCrossed) {
+TEST(LabelRegions, AByteOfTwoIsNeitherLabelledNorCrossed)
+{
     TQROIL roi;
     SetMaskRows(roi, {"#2#"});
     const TLabelPlane labelled = LabelRegions(roi, 1);
@@ -121,7 +129,8 @@ TEST(LabelRegions, AByteOfTwoIsNeitherLabelledNorCrossed) {
     EXPECT_EQ(LabelsOf(labelled), (std::vector<std::vector<int>>{{1}, {-1}, {2}}));
 }
 
-TEST(LabelRegions, RegionsAreNumberedByLeftmostColumnThenFromTheTop) {
+TEST(LabelRegions, RegionsAreNumberedByLeftmostColumnThenFromTheTop)
+{
     TQROIL roi;
     SetMaskRows(roi, {".....######", "...........", "......#....", "......#####", ".#.........",
                       ".#........."});
@@ -133,7 +142,8 @@ TEST(LabelRegions, RegionsAreNumberedByLeftmostColumnThenFromTheTop) {
     EXPECT_EQ(labelled.Labels[10][3], 3);
 }
 
-TEST(LabelRegions, StartsOnSlotZeroAndStepsOnSlotFour) {
+TEST(LabelRegions, StartsOnSlotZeroAndStepsOnSlotFour)
+{
     const test::TProgressRecorder progress({0, 4});
     TQROIL roi(45, 2);
     roi.SetMask(0);
@@ -144,7 +154,8 @@ TEST(LabelRegions, StartsOnSlotZeroAndStepsOnSlotFour) {
     EXPECT_EQ(progress.Positions(4), (std::vector<int>{0, 20, 40}));
 }
 
-TEST(Label, CutsTheRegionsToTheirBoundingBoxes) {
+TEST(Label, CutsTheRegionsToTheirBoundingBoxes)
+{
     TQROIU roi;
     SetMaskRows(roi, {"##..", "#..#", "..##"});
     for (int x = 0; x < 4; ++x)
@@ -171,7 +182,8 @@ TEST(Label, CutsTheRegionsToTheirBoundingBoxes) {
     EXPECT_EQ(second.Values()[0][1], 22);
 }
 
-TEST(Label, MasksOtherRegionsInsideTheBoundingBox) {
+TEST(Label, MasksOtherRegionsInsideTheBoundingBox)
+{
     TQROIU roi;
     SetMaskRows(roi, {"#####", "#...#", "#.#.#", "#...#", "#####"});
     const auto ring = roi.Label(1);
@@ -181,14 +193,16 @@ TEST(Label, MasksOtherRegionsInsideTheBoundingBox) {
     EXPECT_EQ(MaskRows(ring->Get(1)), (std::vector<std::string>{"#"}));
 }
 
-TEST(Label, AnEmptyMaskGivesAnEmptyList) {
+TEST(Label, AnEmptyMaskGivesAnEmptyList)
+{
     TQROIU roi(3, 3);
     roi.SetMask(2);
     EXPECT_EQ(roi.Label(1)->Count(), 0);
     EXPECT_EQ(TQROIU().Label(1)->Count(), 0);
 }
 
-TEST(Label, ColourRegionsCarryTheirColoursAndDrawBackInPlace) {
+TEST(Label, ColourRegionsCarryTheirColoursAndDrawBackInPlace)
+{
     std::mt19937 random(22);
     for (int round = 0; round < 30; ++round) {
         const int width = 1 + int(random() % 30);
@@ -228,7 +242,8 @@ TEST(Label, ColourRegionsCarryTheirColoursAndDrawBackInPlace) {
     }
 }
 
-TEST(Label, AgreesWithLabelRegions) {
+TEST(Label, AgreesWithLabelRegions)
+{
     std::mt19937 random(23);
     TQROIU roi(25, 17);
     for (auto& m : roi.Mask().Elements())

@@ -12,14 +12,16 @@
 namespace varnolux {
 namespace {
 
-TBitmap24 TwoColours() {
+TBitmap24 TwoColours()
+{
     TBitmap24 bitmap(2, 1);
     bitmap.SetPixel(0, 0, MakeColour(250, 10, 20));
     bitmap.SetPixel(1, 0, MakeColour(30, 240, 60));
     return bitmap;
 }
 
-std::string ErrorText(const std::function<void()>& action) {
+std::string ErrorText(const std::function<void()>& action)
+{
     try {
         action();
     } catch (const TQError& error) {
@@ -28,7 +30,8 @@ std::string ErrorText(const std::function<void()>& action) {
     return "no error";
 }
 
-TEST(LoadFromFile, ReadsABitmapFile) {
+TEST(LoadFromFile, ReadsABitmapFile)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("picture.bmp");
     WriteBmpFile(TwoColours(), name);
@@ -41,7 +44,8 @@ TEST(LoadFromFile, ReadsABitmapFile) {
     EXPECT_EQ(roi.Grey()[0][0], (250 + 10 + 20) / 3);
 }
 
-TEST(LoadFromFile, TheExtensionIsComparedCaseBlind) {
+TEST(LoadFromFile, TheExtensionIsComparedCaseBlind)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("picture.JpEg");
     TBitmap24 uniform(8, 4);
@@ -56,7 +60,8 @@ TEST(LoadFromFile, TheExtensionIsComparedCaseBlind) {
     EXPECT_TRUE(grey.LoadFromFile(folder.File("upper.BMP"), 0, false));
 }
 
-TEST(LoadFromFile, AnotherExtensionShowsAMessageAndGivesFalse) {
+TEST(LoadFromFile, AnotherExtensionShowsAMessageAndGivesFalse)
+{
     const test::TempFolder folder;
     const test::TRecordingReporter reporter;
     TQROIRGB roi(3, 3);
@@ -68,7 +73,8 @@ TEST(LoadFromFile, AnotherExtensionShowsAMessageAndGivesFalse) {
     EXPECT_EQ(roi.Width(), 3);
 }
 
-TEST(LoadFromFile, AMissingFileThrowsNotFound) {
+TEST(LoadFromFile, AMissingFileThrowsNotFound)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("missing.bmp");
     TQROIRGB roi;
@@ -76,7 +82,8 @@ TEST(LoadFromFile, AMissingFileThrowsNotFound) {
               "TQROIU::LoadFromFile - File '" + name + "' not found");
 }
 
-TEST(LoadFromFile, ADamagedFileThrowsAnInternalError) {
+TEST(LoadFromFile, ADamagedFileThrowsAnInternalError)
+{
     const test::TempFolder folder;
     for (const std::string file : {"damaged.bmp", "damaged.jpg"}) {
         const std::string name = folder.File(file);
@@ -88,7 +95,8 @@ TEST(LoadFromFile, ADamagedFileThrowsAnInternalError) {
     }
 }
 
-TEST(LoadFromFile, AlsoDisplayLoadsTheSurfacePicture) {
+TEST(LoadFromFile, AlsoDisplayLoadsTheSurfacePicture)
+{
     const test::TempFolder folder;
     const std::string name = folder.File("shown.bmp");
     WriteBmpFile(TwoColours(), name);
@@ -107,7 +115,8 @@ TEST(LoadFromFile, AlsoDisplayLoadsTheSurfacePicture) {
     EXPECT_EQ(other.Picture().Width(), 2); // grown for the ROI, not loaded
 }
 
-TEST(LoadPicture, LoadsBitmapsAndJpegsIntoTheControl) {
+TEST(LoadPicture, LoadsBitmapsAndJpegsIntoTheControl)
+{
     const test::TempFolder folder;
     WriteBmpFile(TwoColours(), folder.File("a.bmp"));
     WriteJpegFile(TwoColours(), folder.File("b.jpg"));
@@ -120,7 +129,8 @@ TEST(LoadPicture, LoadsBitmapsAndJpegsIntoTheControl) {
     EXPECT_EQ(box.Picture().Width(), 2);
 }
 
-TEST(LoadPicture, AMissingFileShowsFileNotFound) {
+TEST(LoadPicture, AMissingFileShowsFileNotFound)
+{
     const test::TempFolder folder;
     const test::TRecordingReporter reporter;
     TImageBox box;
@@ -132,7 +142,8 @@ TEST(LoadPicture, AMissingFileShowsFileNotFound) {
     EXPECT_EQ(reporter.Messages, std::vector<std::string>{"File " + name + " not found."});
 }
 
-TEST(LoadPicture, ADamagedFileThrows) {
+TEST(LoadPicture, ADamagedFileThrows)
+{
     const test::TempFolder folder;
     test::WriteFile(folder.File("bad.bmp"), "BMxx");
     TImageBox box;

@@ -14,7 +14,8 @@ namespace {
 
 using test::SetMaskRows;
 
-std::vector<std::pair<int, int>> PointsOf(const TQListPoint& points) {
+std::vector<std::pair<int, int>> PointsOf(const TQListPoint& points)
+{
     std::vector<std::pair<int, int>> positions;
     for (int i = 0; i < points.Count(); ++i)
         positions.emplace_back(points.Get(i).X, points.Get(i).Y);
@@ -27,13 +28,15 @@ struct TOutlineCase {
     std::vector<std::pair<int, int>> Points; // columns outer, then rows
 };
 
-void PrintTo(const TOutlineCase& c, std::ostream* os) {
+void PrintTo(const TOutlineCase& c, std::ostream* os)
+{
     *os << c.Name;
 }
 
 class ExtractTest : public ::testing::TestWithParam<TOutlineCase> {};
 
-TEST_P(ExtractTest, FindsThePixelsWithFewerThanFourSetNeighbours) {
+TEST_P(ExtractTest, FindsThePixelsWithFewerThanFourSetNeighbours)
+{
     TQROIL roi;
     SetMaskRows(roi, GetParam().Mask);
     TQEdge edge;
@@ -61,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(Extract, ClearsThePreviousPointsAndKeepsTheOrigin) {
+TEST(Extract, ClearsThePreviousPointsAndKeepsTheOrigin)
+{
     TQROIL roi;
     SetMaskRows(roi, {"#"});
     roi.OriginX = 5;
@@ -75,7 +79,8 @@ TEST(Extract, ClearsThePreviousPointsAndKeepsTheOrigin) {
     EXPECT_EQ(edge.Get(0).Colour, 0xff0000u);
 }
 
-TEST(PointList, NewPointsTakeTheListColourAndSetColourRecolours) {
+TEST(PointList, NewPointsTakeTheListColourAndSetColourRecolours)
+{
     TQListPoint points;
     EXPECT_EQ(points.Colour, 0xff0000u);
     points.AddPoint(1, 2, 0, 0);
@@ -89,7 +94,8 @@ TEST(PointList, NewPointsTakeTheListColourAndSetColourRecolours) {
     EXPECT_EQ(points.Get(1).Colour, 0x0000ffu);
 }
 
-TEST(PointList, KeepsOrderThroughAddInsertAndClear) {
+TEST(PointList, KeepsOrderThroughAddInsertAndClear)
+{
     TQListPoint points;
     points.AddPoint(1, 0, 0, 0);
     points.AddPoint(3, 0, 0, 0);
@@ -99,7 +105,8 @@ TEST(PointList, KeepsOrderThroughAddInsertAndClear) {
     EXPECT_EQ(points.Count(), 0);
 }
 
-TEST(PointList, HandsItsSurfaceToEveryPointAndDrawsThem) {
+TEST(PointList, HandsItsSurfaceToEveryPointAndDrawsThem)
+{
     TImageBox box;
     TQImage surface(&box);
     surface.SetBitmapSize(6, 2);
@@ -116,7 +123,8 @@ TEST(PointList, HandsItsSurfaceToEveryPointAndDrawsThem) {
     EXPECT_EQ(row, "##..##");
 }
 
-TEST(PointList, SavesIndexAndPositionOfEveryPoint) {
+TEST(PointList, SavesIndexAndPositionOfEveryPoint)
+{
     const test::TempFolder folder;
     TQListPoint points;
     points.AddPoint(3, 4, 100, 100);

@@ -13,7 +13,8 @@ using test::Columns;
 using test::MaskRows;
 using test::SetMaskRows;
 
-TEST(Plane, IsIndexedByColumnThenRow) {
+TEST(Plane, IsIndexedByColumnThenRow)
+{
     TPlane<std::uint8_t> plane(3, 2);
     for (int x = 0; x < 3; ++x)
         for (int y = 0; y < 2; ++y)
@@ -22,7 +23,8 @@ TEST(Plane, IsIndexedByColumnThenRow) {
     EXPECT_EQ(block, (std::vector<std::uint8_t>{0, 1, 10, 11, 20, 21}));
 }
 
-TEST(Roi, ConstructorsGiveTheirSizes) {
+TEST(Roi, ConstructorsGiveTheirSizes)
+{
     const TQROIRGB empty;
     EXPECT_EQ(empty.Width(), 0);
     EXPECT_EQ(empty.Height(), 0);
@@ -38,7 +40,8 @@ TEST(Roi, ConstructorsGiveTheirSizes) {
     EXPECT_EQ(sized.OriginX, 0);
 }
 
-TEST(Roi, ANonPositiveSizeIsEmpty) {
+TEST(Roi, ANonPositiveSizeIsEmpty)
+{
     TQROIRGB roi(5, 0);
     EXPECT_EQ(roi.Width(), 0);
     roi.SetSize(-2, 4);
@@ -47,7 +50,8 @@ TEST(Roi, ANonPositiveSizeIsEmpty) {
     EXPECT_FALSE(roi.Red().IsAllocated());
 }
 
-TEST(Roi, CopyConstructorCopiesEveryPlaneOriginAndImage) {
+TEST(Roi, CopyConstructorCopiesEveryPlaneOriginAndImage)
+{
     std::mt19937 random(1);
     TQROIRGB roi = test::RandomColourRoi(3, 2, random);
     roi.Mask()[1][1] = 0;
@@ -69,7 +73,8 @@ TEST(Roi, CopyConstructorCopiesEveryPlaneOriginAndImage) {
     EXPECT_EQ(Columns(copy.Grey()), Columns(roi.Grey()));
 }
 
-TEST(Roi, NewOfSizeMakesAnObjectOfTheSameClass) {
+TEST(Roi, NewOfSizeMakesAnObjectOfTheSameClass)
+{
     const TQROIL mask;
     const TQROIU grey;
     const TQROIRGB colour;
@@ -81,7 +86,8 @@ TEST(Roi, NewOfSizeMakesAnObjectOfTheSameClass) {
     EXPECT_EQ(static_cast<const TQROIRGB&>(*made).Red().Height(), 3);
 }
 
-TEST(Roi, MaskAssignCopiesOnlyOriginSizeAndMask) {
+TEST(Roi, MaskAssignCopiesOnlyOriginSizeAndMask)
+{
     std::mt19937 random(2);
     TQROIRGB source = test::RandomColourRoi(2, 2, random);
     source.Mask()[0][1] = 0;
@@ -97,7 +103,8 @@ TEST(Roi, MaskAssignCopiesOnlyOriginSizeAndMask) {
     EXPECT_EQ(Columns(target.Values()), targetValues);
 }
 
-TEST(Roi, MaskAssignOfAnotherSizeKeepsEveryPlaneInStep) {
+TEST(Roi, MaskAssignOfAnotherSizeKeepsEveryPlaneInStep)
+{
     TQROIL source(5, 4);
     source.SetMask(1);
     TQROIRGB target(2, 2);
@@ -110,7 +117,8 @@ TEST(Roi, MaskAssignOfAnotherSizeKeepsEveryPlaneInStep) {
     }
 }
 
-TEST(Roi, FullAssignCopiesValuesAndColours) {
+TEST(Roi, FullAssignCopiesValuesAndColours)
+{
     std::mt19937 random(3);
     const TQROIRGB source = test::RandomColourRoi(3, 3, random);
     TQROIRGB target;
@@ -124,7 +132,8 @@ TEST(Roi, FullAssignCopiesValuesAndColours) {
     EXPECT_EQ(Columns(grey.Values()), Columns(source.Values()));
 }
 
-TEST(Roi, PasteCopiesMaskBytesByOrigin) {
+TEST(Roi, PasteCopiesMaskBytesByOrigin)
+{
     TQROIL target;
     SetMaskRows(target, {"....", "....", "...."});
     target.OriginX = 10;
@@ -144,7 +153,8 @@ TEST(Roi, PasteCopiesMaskBytesByOrigin) {
     EXPECT_EQ(MaskRows(target), (std::vector<std::string>{"####", "###.", "####"}));
 }
 
-TEST(Roi, PasteDropsPixelsOutsideOnEverySide) {
+TEST(Roi, PasteDropsPixelsOutsideOnEverySide)
+{
     TQROIL target;
     SetMaskRows(target, {"..", ".."});
     TQROIL source;
@@ -160,7 +170,8 @@ TEST(Roi, PasteDropsPixelsOutsideOnEverySide) {
     EXPECT_EQ(MaskRows(target), (std::vector<std::string>{"..", ".."}));
 }
 
-TEST(Roi, PasteMovesValuesAndColoursWithTheMask) {
+TEST(Roi, PasteMovesValuesAndColoursWithTheMask)
+{
     TQROIRGB target(3, 1);
     target.SetMask(0);
     for (auto* plane : {&target.Values(), &target.Red(), &target.Grey()})
@@ -184,13 +195,15 @@ TEST(Roi, PasteMovesValuesAndColoursWithTheMask) {
     EXPECT_EQ(target.Mask()[1][0], 0);
 }
 
-TEST(Roi, SetMaskSetsEveryByte) {
+TEST(Roi, SetMaskSetsEveryByte)
+{
     TQROIL roi(3, 2);
     roi.SetMask(1);
     EXPECT_EQ(MaskRows(roi), (std::vector<std::string>{"###", "###"}));
 }
 
-TEST(IntersectMask, KeepsPixelsSetInBothAndReportsChanges) {
+TEST(IntersectMask, KeepsPixelsSetInBothAndReportsChanges)
+{
     TQROIRGB roi;
     SetMaskRows(roi, {"#2.", "##."});
     TQROIU other;
@@ -203,7 +216,8 @@ TEST(IntersectMask, KeepsPixelsSetInBothAndReportsChanges) {
     EXPECT_FALSE(roi.IntersectMask(same));
 }
 
-TEST(IntersectMask, AnotherSizeChangesNothing) {
+TEST(IntersectMask, AnotherSizeChangesNothing)
+{
     TQROIRGB roi;
     SetMaskRows(roi, {"#.", ".#"});
     TQROIU other(3, 2);
@@ -212,7 +226,8 @@ TEST(IntersectMask, AnotherSizeChangesNothing) {
     EXPECT_EQ(MaskRows(roi), (std::vector<std::string>{"#.", ".#"}));
 }
 
-TEST(LoadFromBitmap, SplitsTheChannelsAndAveragesGrey) {
+TEST(LoadFromBitmap, SplitsTheChannelsAndAveragesGrey)
+{
     TBitmap24 bitmap(2, 1);
     bitmap.SetPixel(0, 0, MakeColour(255, 255, 254));
     bitmap.SetPixel(1, 0, MakeColour(10, 20, 30));
@@ -235,7 +250,8 @@ TEST(LoadFromBitmap, SplitsTheChannelsAndAveragesGrey) {
     }
 }
 
-TEST(LoadFromBitmap, RowZeroIsTheTopRow) {
+TEST(LoadFromBitmap, RowZeroIsTheTopRow)
+{
     TBitmap24 bitmap(1, 2);
     bitmap.SetPixel(0, 0, MakeColour(1, 2, 3));
     bitmap.SetPixel(0, 1, MakeColour(4, 5, 6));
@@ -245,7 +261,8 @@ TEST(LoadFromBitmap, RowZeroIsTheTopRow) {
     EXPECT_EQ(roi.Red()[0][1], 4);
 }
 
-TEST(LoadFromBitmap, MatchesPixelByPixelOnAWideBitmap) {
+TEST(LoadFromBitmap, MatchesPixelByPixelOnAWideBitmap)
+{
     std::mt19937 random(4);
     const TBitmap24 bitmap = test::RandomBitmap(37, 5, random);
     TQROIRGB roi;
@@ -259,7 +276,8 @@ TEST(LoadFromBitmap, MatchesPixelByPixelOnAWideBitmap) {
         }
 }
 
-TEST(LoadFromBitmap, ReportsEveryTwentiethColumnToSlotThree) {
+TEST(LoadFromBitmap, ReportsEveryTwentiethColumnToSlotThree)
+{
     const test::TProgressRecorder progress({3});
     TQROIRGB roi;
     roi.LoadFromBitmap(TBitmap24(45, 2), 0);
@@ -267,7 +285,8 @@ TEST(LoadFromBitmap, ReportsEveryTwentiethColumnToSlotThree) {
     EXPECT_EQ(progress.Positions(3), (std::vector<int>{0, 0, 20, 40}));
 }
 
-TEST(LoadFromBitmap, ANonPositiveIntervalStepsEveryColumn) {
+TEST(LoadFromBitmap, ANonPositiveIntervalStepsEveryColumn)
+{
     const test::TProgressRecorder progress({3});
     TQStatus& status = TQStatus::Instance();
     status.UpdateInterval = 0;
@@ -277,7 +296,8 @@ TEST(LoadFromBitmap, ANonPositiveIntervalStepsEveryColumn) {
     EXPECT_EQ(progress.Positions(3), (std::vector<int>{0, 0, 1, 2}));
 }
 
-TEST(Draw, PaintsMaskedPixelsInEachClassesColour) {
+TEST(Draw, PaintsMaskedPixelsInEachClassesColour)
+{
     TQROIRGB roi(2, 1);
     roi.Mask()[0][0] = 1;
     roi.Mask()[1][0] = 0;
@@ -304,7 +324,8 @@ TEST(Draw, PaintsMaskedPixelsInEachClassesColour) {
     EXPECT_EQ(bitmap.Pixel(1, 0), MakeColour(1, 1, 1));
 }
 
-TEST(Draw, AnEmptyRoiDrawsNothing) {
+TEST(Draw, AnEmptyRoiDrawsNothing)
+{
     TBitmap24 bitmap(2, 2);
     const TBitmap24 before = bitmap;
     TQROIL().Draw(bitmap);
@@ -316,13 +337,15 @@ struct TClipCase {
     std::vector<std::string> Expected; // 4 × 3 bitmap, '#' painted
 };
 
-void PrintTo(const TClipCase& c, std::ostream* os) {
+void PrintTo(const TClipCase& c, std::ostream* os)
+{
     *os << "origin " << c.OriginX << ", " << c.OriginY;
 }
 
 class DrawClipTest : public ::testing::TestWithParam<TClipCase> {};
 
-TEST_P(DrawClipTest, PaintsOnlyInsideTheBitmap) {
+TEST_P(DrawClipTest, PaintsOnlyInsideTheBitmap)
+{
     const TClipCase& c = GetParam();
     TQROIL roi(2, 2);
     roi.SetMask(1);

@@ -13,7 +13,8 @@ constexpr int Bilinear = 0;
 constexpr int Nearest = 1;
 
 /// A grey ROI whose value at (x, y) is 10 · x + y, its mask all 1.
-TQROIU Numbered(int width, int height) {
+TQROIU Numbered(int width, int height)
+{
     TQROIU roi(width, height);
     roi.SetMask(1);
     for (int x = 0; x < width; ++x)
@@ -22,7 +23,8 @@ TQROIU Numbered(int width, int height) {
     return roi;
 }
 
-TEST(Resize, NearestReadsTheRoundedSourcePixel) {
+TEST(Resize, NearestReadsTheRoundedSourcePixel)
+{
     TQROIU roi = Numbered(3, 3);
     roi.resize(5, 5, Nearest);
     ASSERT_EQ(roi.Width(), 5);
@@ -35,7 +37,8 @@ TEST(Resize, NearestReadsTheRoundedSourcePixel) {
     EXPECT_EQ(MaskRows(roi), std::vector<std::string>(5, "#####"));
 }
 
-TEST(Resize, BilinearMapsCornersToCornersAndInterpolatesBetween) {
+TEST(Resize, BilinearMapsCornersToCornersAndInterpolatesBetween)
+{
     TQROIU roi(2, 2);
     roi.SetMask(1);
     roi.Values()[0][0] = 0;
@@ -47,7 +50,8 @@ TEST(Resize, BilinearMapsCornersToCornersAndInterpolatesBetween) {
               (std::vector<std::vector<int>>{{0, 100, 200}, {50, 87, 125}, {100, 75, 50}}));
 }
 
-TEST(Resize, TheMaskIsResampledAndTestedForNonZero) {
+TEST(Resize, TheMaskIsResampledAndTestedForNonZero)
+{
     TQROIU roi = Numbered(3, 1);
     roi.Mask()[0][0] = 0;
     roi.Mask()[2][0] = 0;
@@ -58,7 +62,8 @@ TEST(Resize, TheMaskIsResampledAndTestedForNonZero) {
     EXPECT_EQ(MaskRows(nearest), (std::vector<std::string>{".##.."}));
 }
 
-TEST(Resize, AnOutputOnePixelWideReadsTheFirstColumn) {
+TEST(Resize, AnOutputOnePixelWideReadsTheFirstColumn)
+{
     TQROIU roi = Numbered(4, 3);
     roi.resize(1, 3, Bilinear);
     EXPECT_EQ(Columns(roi.Values()), (std::vector<std::vector<int>>{{0, 1, 2}}));
@@ -68,7 +73,8 @@ TEST(Resize, AnOutputOnePixelWideReadsTheFirstColumn) {
     EXPECT_EQ(Columns(single.Values()), (std::vector<std::vector<int>>{{0}}));
 }
 
-TEST(Resize, ASourceOnePixelWideIsReadAlongItsColumn) {
+TEST(Resize, ASourceOnePixelWideIsReadAlongItsColumn)
+{
     TQROIU roi = Numbered(1, 3);
     roi.resize(2, 5, Bilinear);
     EXPECT_EQ(Columns(roi.Values()),
@@ -80,7 +86,8 @@ TEST(Resize, ASourceOnePixelWideIsReadAlongItsColumn) {
     EXPECT_EQ(Columns(pixel.Values()), (std::vector<std::vector<int>>(3, {77, 77})));
 }
 
-TEST(Resize, ToNothingGivesAnEmptyRoi) {
+TEST(Resize, ToNothingGivesAnEmptyRoi)
+{
     TQROIRGB roi(3, 3);
     roi.resize(0, 4, Nearest);
     EXPECT_EQ(roi.Width(), 0);
@@ -88,7 +95,8 @@ TEST(Resize, ToNothingGivesAnEmptyRoi) {
     EXPECT_FALSE(roi.Red().IsAllocated());
 }
 
-TEST(Resize, AnUnknownInterpolationShowsOneMessageAndChangesNothing) {
+TEST(Resize, AnUnknownInterpolationShowsOneMessageAndChangesNothing)
+{
     const test::TRecordingReporter reporter;
     TQROIRGB roi(3, 2);
     roi.SetMask(1);
@@ -102,7 +110,8 @@ TEST(Resize, AnUnknownInterpolationShowsOneMessageAndChangesNothing) {
     EXPECT_EQ(roi.Red().Width(), 3);
 }
 
-TEST(Resize, ReportsEveryTwentiethColumnToSlotTwo) {
+TEST(Resize, ReportsEveryTwentiethColumnToSlotTwo)
+{
     const test::TProgressRecorder progress({2});
     TQROIU roi = Numbered(2, 2);
     roi.resize(25, 3, Nearest);
@@ -110,7 +119,8 @@ TEST(Resize, ReportsEveryTwentiethColumnToSlotTwo) {
     EXPECT_EQ(progress.Positions(2), (std::vector<int>{0, 0, 20}));
 }
 
-TEST(Scale, RoundsTheNewSize) {
+TEST(Scale, RoundsTheNewSize)
+{
     TQROIU roi = Numbered(7, 5);
     roi.Scale(0.5, Nearest);
     EXPECT_EQ(roi.Width(), 4);
@@ -123,7 +133,8 @@ TEST(Scale, RoundsTheNewSize) {
     EXPECT_EQ(colour.Grey().Height(), 2);
 }
 
-TEST(ColourResize, ResamplesEveryColourPlaneLikeTheValues) {
+TEST(ColourResize, ResamplesEveryColourPlaneLikeTheValues)
+{
     TQROIRGB roi(3, 3);
     roi.SetMask(1);
     for (int x = 0; x < 3; ++x)
@@ -149,7 +160,8 @@ TEST(ColourResize, ResamplesEveryColourPlaneLikeTheValues) {
               (std::vector<std::string>{"#####", "#####", "#####", "###..", "###.."}));
 }
 
-TEST(Rotate, NinetyDegreesPutsTheTopRightPixelTopLeft) {
+TEST(Rotate, NinetyDegreesPutsTheTopRightPixelTopLeft)
+{
     TQROIU roi = Numbered(4, 2);
     roi.Mask()[3][1] = 0;
     roi.Rotate(90, Nearest);
@@ -161,7 +173,8 @@ TEST(Rotate, NinetyDegreesPutsTheTopRightPixelTopLeft) {
     EXPECT_EQ(MaskRows(roi), (std::vector<std::string>{"#.", "##", "##", "##"}));
 }
 
-TEST(Rotate, OneEightyAndTwoSeventyMoveAsSpecified) {
+TEST(Rotate, OneEightyAndTwoSeventyMoveAsSpecified)
+{
     TQROIU half = Numbered(3, 2);
     half.Rotate(180, Bilinear);
     EXPECT_EQ(Columns(half.Values()), (std::vector<std::vector<int>>{{21, 20}, {11, 10}, {1, 0}}));
@@ -172,7 +185,8 @@ TEST(Rotate, OneEightyAndTwoSeventyMoveAsSpecified) {
               (std::vector<std::vector<int>>{{1, 11, 21}, {0, 10, 20}}));
 }
 
-TEST(Rotate, AnglesAreTakenModuloAFullTurn) {
+TEST(Rotate, AnglesAreTakenModuloAFullTurn)
+{
     const auto rotated = [](double degrees) {
         TQROIRGB roi(4, 3);
         roi.SetMask(1);
@@ -192,7 +206,8 @@ TEST(Rotate, AnglesAreTakenModuloAFullTurn) {
     EXPECT_NE(rotated(90), rotated(270));
 }
 
-TEST(Rotate, AnyOtherAngleGrowsThePlaneAndMasksWhatLiesOutside) {
+TEST(Rotate, AnyOtherAngleGrowsThePlaneAndMasksWhatLiesOutside)
+{
     TQROIU roi(4, 4);
     roi.SetMask(1);
     roi.FillValue(200, true);
@@ -211,7 +226,8 @@ TEST(Rotate, AnyOtherAngleGrowsThePlaneAndMasksWhatLiesOutside) {
             }
 }
 
-TEST(Rotate, ColourPlanesTurnWithTheMask) {
+TEST(Rotate, ColourPlanesTurnWithTheMask)
+{
     TQROIRGB roi(2, 1);
     roi.SetMask(1);
     roi.Mask()[1][0] = 0;

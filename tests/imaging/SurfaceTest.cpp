@@ -14,7 +14,9 @@ class TCountingView : public TImageView {
 public:
     TCountingView(int width, int height)
         : width_(width)
-        , height_(height) {}
+        , height_(height)
+    {
+    }
     int ControlWidth() const override { return width_; }
     int ControlHeight() const override { return height_; }
     TBitmap24& Picture() override { return picture_; }
@@ -27,14 +29,16 @@ private:
     TBitmap24 picture_;
 };
 
-TEST(Surface, StartsWithGreyBackgroundAndNoControl) {
+TEST(Surface, StartsWithGreyBackgroundAndNoControl)
+{
     const TQImage surface;
     EXPECT_EQ(surface.BackgroundColour, 128u);
     EXPECT_EQ(surface.Control, nullptr);
     EXPECT_EQ(surface.Bitmap, nullptr);
 }
 
-TEST(Surface, ScaleIsBitmapSizeOverControlSize) {
+TEST(Surface, ScaleIsBitmapSizeOverControlSize)
+{
     TCountingView view(100, 50);
     TQImage surface(&view);
     EXPECT_EQ(surface.Bitmap, &view.Picture());
@@ -46,7 +50,8 @@ TEST(Surface, ScaleIsBitmapSizeOverControlSize) {
     EXPECT_DOUBLE_EQ(surface.ScaleX, 0.0);
 }
 
-TEST(Surface, ScaleOfAControlWithoutSizeIsOne) {
+TEST(Surface, ScaleOfAControlWithoutSizeIsOne)
+{
     TCountingView view(0, 0);
     TQImage surface(&view);
     surface.SetBitmapSize(30, 30);
@@ -54,7 +59,8 @@ TEST(Surface, ScaleOfAControlWithoutSizeIsOne) {
     EXPECT_DOUBLE_EQ(surface.ScaleY, 1.0);
 }
 
-TEST(Surface, ClearFillsWithTheBackgroundColour) {
+TEST(Surface, ClearFillsWithTheBackgroundColour)
+{
     TImageBox box;
     TQImage surface(&box);
     surface.SetBitmapSize(3, 2);
@@ -66,7 +72,8 @@ TEST(Surface, ClearFillsWithTheBackgroundColour) {
 }
 
 /// The painted area of a bitmap as rows of text.
-std::vector<std::string> Painted(const TBitmap24& bitmap, TColour colour) {
+std::vector<std::string> Painted(const TBitmap24& bitmap, TColour colour)
+{
     std::vector<std::string> rows;
     for (int y = 0; y < bitmap.Height(); ++y) {
         rows.emplace_back();
@@ -76,7 +83,8 @@ std::vector<std::string> Painted(const TBitmap24& bitmap, TColour colour) {
     return rows;
 }
 
-TEST(Surface, APointCoversScalePlusOnePixels) {
+TEST(Surface, APointCoversScalePlusOnePixels)
+{
     TCountingView view(2, 2);
     TQImage surface(&view);
     surface.SetBitmapSize(5, 5); // scale 2.5: from x to trunc(x + 2.5) + 1
@@ -85,7 +93,8 @@ TEST(Surface, APointCoversScalePlusOnePixels) {
               (std::vector<std::string>{".###.", ".###.", ".###.", ".....", "....."}));
 }
 
-TEST(Surface, APointAtScaleOneIsTwoByTwoAndClipped) {
+TEST(Surface, APointAtScaleOneIsTwoByTwoAndClipped)
+{
     TImageBox box;
     TQImage surface(&box);
     surface.SetBitmapSize(3, 3);
@@ -93,7 +102,8 @@ TEST(Surface, APointAtScaleOneIsTwoByTwoAndClipped) {
     EXPECT_EQ(Painted(box.Picture(), 0xff), (std::vector<std::string>{"..#", "...", "..."}));
 }
 
-TEST(Point, DrawsAtPositionPlusOriginInItsColour) {
+TEST(Point, DrawsAtPositionPlusOriginInItsColour)
+{
     TImageBox box;
     TQImage surface(&box);
     surface.SetBitmapSize(4, 4);
@@ -112,7 +122,8 @@ TEST(Point, DrawsAtPositionPlusOriginInItsColour) {
     EXPECT_EQ(copy.Colour, 0x00ff00u);
 }
 
-TEST(SetImage, GrowsTheBitmapButNeverShrinksIt) {
+TEST(SetImage, GrowsTheBitmapButNeverShrinksIt)
+{
     TImageBox box;
     TQImage surface(&box);
     surface.SetBitmapSize(5, 1);
@@ -127,7 +138,8 @@ TEST(SetImage, GrowsTheBitmapButNeverShrinksIt) {
     EXPECT_EQ(roi.Image, &detached);
 }
 
-TEST(Show, ClearsWhenAskedDrawsAndRepaints) {
+TEST(Show, ClearsWhenAskedDrawsAndRepaints)
+{
     TCountingView view(4, 1);
     TQImage surface(&view);
     surface.SetBitmapSize(4, 1);
@@ -147,7 +159,8 @@ TEST(Show, ClearsWhenAskedDrawsAndRepaints) {
     EXPECT_EQ(Painted(view.Picture(), 0), (std::vector<std::string>{"#.##"}));
 }
 
-TEST(ShowOn, DrawsOnAnotherSurfaceAndKeepsItsOwn) {
+TEST(ShowOn, DrawsOnAnotherSurfaceAndKeepsItsOwn)
+{
     TImageBox own;
     TImageBox other;
     TQImage ownSurface(&own);

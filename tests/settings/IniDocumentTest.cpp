@@ -11,7 +11,8 @@ namespace {
 
 using TProblemKind = TIniDocument::TProblemKind;
 
-TEST(IniDocument, EmptyInputHasNothingAndSerializesToNothing) {
+TEST(IniDocument, EmptyInputHasNothingAndSerializesToNothing)
+{
     const TIniDocument document = TIniDocument::Parse("");
     EXPECT_EQ(document.Value("FormMain", "Key"), std::nullopt);
     EXPECT_FALSE(document.HasSection("FormMain"));
@@ -20,14 +21,16 @@ TEST(IniDocument, EmptyInputHasNothingAndSerializesToNothing) {
     EXPECT_EQ(document.Serialize(), "");
 }
 
-TEST(IniDocument, OneLineWithoutLineEnd) {
+TEST(IniDocument, OneLineWithoutLineEnd)
+{
     const TIniDocument document = TIniDocument::Parse("[S]");
     EXPECT_TRUE(document.HasSection("s"));
     EXPECT_TRUE(document.Problems().empty());
     EXPECT_EQ(document.Serialize(), "[S]");
 }
 
-TEST(IniDocument, LooksUpValuesWithPrivateProfileRules) {
+TEST(IniDocument, LooksUpValuesWithPrivateProfileRules)
+{
     const TIniDocument document = TIniDocument::Parse("; a comment line\n"
                                                       "[FormMain]\n"
                                                       "LabeledEditHMin=12\n"
@@ -74,7 +77,8 @@ TEST(IniDocument, LooksUpValuesWithPrivateProfileRules) {
                                         "Quoted", "Escaped", "Empty", "Duplicate", "duplicate"}));
 }
 
-TEST(IniDocument, ReadsWindows1252AsUtf8) {
+TEST(IniDocument, ReadsWindows1252AsUtf8)
+{
     const TIniDocument document =
         TIniDocument::Parse("[FormLanguage]\r\n"
                             "FormLanguage.Label.Caption=S\xe4ttigung \x80 \x93x\x94 \xb5m\r\n"
@@ -84,12 +88,14 @@ TEST(IniDocument, ReadsWindows1252AsUtf8) {
     EXPECT_EQ(document.Value("FormLanguage", "Größe"), "1");
 }
 
-TEST(IniDocument, ValidUtf8StaysAsItIs) {
+TEST(IniDocument, ValidUtf8StaysAsItIs)
+{
     const TIniDocument document = TIniDocument::Parse("[S]\nK=S\xc3\xa4ttigung\n");
     EXPECT_EQ(document.Value("S", "K"), "Sättigung");
 }
 
-TEST(IniDocument, Utf8SignatureIsSkippedAndKept) {
+TEST(IniDocument, Utf8SignatureIsSkippedAndKept)
+{
     const std::string bytes = "\xEF\xBB\xBF[FormMain]\nK=v\n";
     const TIniDocument document = TIniDocument::Parse(bytes);
     EXPECT_EQ(document.Value("FormMain", "K"), "v");
@@ -97,7 +103,8 @@ TEST(IniDocument, Utf8SignatureIsSkippedAndKept) {
     EXPECT_EQ(document.Serialize(), bytes);
 }
 
-TEST(IniDocument, SerializeGivesBackTheBytesRead) {
+TEST(IniDocument, SerializeGivesBackTheBytesRead)
+{
     const char* inputs[] = {
         "[A]\r\nk=v\r\n",          "[A]\nk=v", "[A]\r\n\r\n\nk=v\r\n;c\n", "[A]\rk=v\r",
         "junk\x01\n[A]\nk=\xe4\n", "\n\n\n",
@@ -106,7 +113,8 @@ TEST(IniDocument, SerializeGivesBackTheBytesRead) {
         EXPECT_EQ(TIniDocument::Parse(input).Serialize(), input);
 }
 
-TEST(IniDocument, EveryLineEndStyleSplitsLines) {
+TEST(IniDocument, EveryLineEndStyleSplitsLines)
+{
     for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
         const std::string bytes = std::string("[A]") + lineEnd + "k=v" + lineEnd + "j=w";
         const TIniDocument document = TIniDocument::Parse(bytes);
@@ -115,7 +123,8 @@ TEST(IniDocument, EveryLineEndStyleSplitsLines) {
     }
 }
 
-TEST(IniDocument, ReportsProblemLinesWithTheirNumbers) {
+TEST(IniDocument, ReportsProblemLinesWithTheirNumbers)
+{
     const std::string bytes = std::string("Orphan=1\r\n"
                                           "[FormOptions]\r\n"
                                           "this is no key\r\n"
@@ -146,7 +155,8 @@ TEST(IniDocument, ReportsProblemLinesWithTheirNumbers) {
     EXPECT_EQ(document.Value("FormOptions", "ctrl\x1b"), std::nullopt);
 }
 
-TEST(IniDocument, ReplacesAValueInPlaceKeepingEverythingElse) {
+TEST(IniDocument, ReplacesAValueInPlaceKeepingEverythingElse)
+{
     TIniDocument document = TIniDocument::Parse("; options\r\n"
                                                 "[FormOptions]\r\n"
                                                 "  iInclCircleX = 5\r\n"
@@ -162,7 +172,8 @@ TEST(IniDocument, ReplacesAValueInPlaceKeepingEverythingElse) {
     EXPECT_EQ(document.Value("FormOptions", "iInclCircleY"), "");
 }
 
-TEST(IniDocument, AppendsAMissingKeyAfterTheLastKeyOfItsSection) {
+TEST(IniDocument, AppendsAMissingKeyAfterTheLastKeyOfItsSection)
+{
     TIniDocument document = TIniDocument::Parse("[FormMain]\r\n"
                                                 "A=1\r\n"
                                                 "B=2\r\n"
@@ -181,13 +192,15 @@ TEST(IniDocument, AppendsAMissingKeyAfterTheLastKeyOfItsSection) {
                                     "C=3\r\n");
 }
 
-TEST(IniDocument, AppendsAKeyToASectionWithoutKeysRightAfterItsHeader) {
+TEST(IniDocument, AppendsAKeyToASectionWithoutKeysRightAfterItsHeader)
+{
     TIniDocument document = TIniDocument::Parse("[Empty]\n\n[Next]\nK=1\n");
     document.SetValue("empty", "New", "x");
     EXPECT_EQ(document.Serialize(), "[Empty]\nNew=x\n\n[Next]\nK=1\n");
 }
 
-TEST(IniDocument, AppendsAMissingSectionInTheFilesLineEndStyle) {
+TEST(IniDocument, AppendsAMissingSectionInTheFilesLineEndStyle)
+{
     struct {
         const char* before;
         const char* after;
@@ -205,7 +218,8 @@ TEST(IniDocument, AppendsAMissingSectionInTheFilesLineEndStyle) {
     }
 }
 
-TEST(IniDocument, WritesIntoAWindows1252FileInItsEncoding) {
+TEST(IniDocument, WritesIntoAWindows1252FileInItsEncoding)
+{
     TIniDocument document = TIniDocument::Parse("[FormMeasure]\r\nOld=S\xe4ttigung\r\n");
     document.SetValue("FormMeasure", "Unit", "µm €");
     document.SetValue("FormMeasure", "NotInCodePage", "α→");
@@ -215,7 +229,8 @@ TEST(IniDocument, WritesIntoAWindows1252FileInItsEncoding) {
     EXPECT_EQ(TIniDocument::Parse(document.Serialize()).Value("FormMeasure", "Unit"), "µm €");
 }
 
-TEST(IniDocument, AValueCannotBreakItsLine) {
+TEST(IniDocument, AValueCannotBreakItsLine)
+{
     TIniDocument document = TIniDocument::Parse("[S]\nK=1\n");
     document.SetValue("S", "K", "a\r\nInjected=1\n[Other]");
     const TIniDocument reread = TIniDocument::Parse(document.Serialize());
@@ -224,7 +239,8 @@ TEST(IniDocument, AValueCannotBreakItsLine) {
     EXPECT_FALSE(reread.HasSection("Other"));
 }
 
-TEST(IniDocument, RefusesNamesAFileCannotHold) {
+TEST(IniDocument, RefusesNamesAFileCannotHold)
+{
     TIniDocument document = TIniDocument::Parse("[S]\nK=1\n");
     const std::pair<const char*, const char*> invalid[] = {
         {"", "K"},   {"a]b", "K"}, {"S\n", "K"}, {"S", ""},    {"S", "a=b"},
@@ -238,7 +254,8 @@ TEST(IniDocument, RefusesNamesAFileCannotHold) {
 
 // Random writes against a map of what each key should hold, reading the file back after
 // every write.
-TEST(IniDocument, RandomWritesReadBackAsAPlainMapWouldHoldThem) {
+TEST(IniDocument, RandomWritesReadBackAsAPlainMapWouldHoldThem)
+{
     const char* sections[] = {"FormMain", "formmain", "FormOptions", "Program", "Größe"};
     const char* keys[] = {"A", "a", "Key Two", "ComboBoxZoom", "Wert"};
     const char* values[] = {"",    "1",         " padded ", "a=b", "; not a comment",
@@ -270,7 +287,8 @@ TEST(IniDocument, RandomWritesReadBackAsAPlainMapWouldHoldThem) {
     }
 }
 
-TEST(IniDocument, LoadReadsFilesAndNothingElse) {
+TEST(IniDocument, LoadReadsFilesAndNothingElse)
+{
     const test::TempFolder folder;
     const std::string fileName = folder.File("a.ini");
     test::WriteFile(fileName, "[S]\nK=v\n");

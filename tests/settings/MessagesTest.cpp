@@ -5,7 +5,8 @@
 namespace varnolux {
 namespace {
 
-TEST(FormatMessage, ReplacesEachPlaceholderByTheNextArgument) {
+TEST(FormatMessage, ReplacesEachPlaceholderByTheNextArgument)
+{
     const struct {
         const char* format;
         std::vector<std::string> args;
@@ -34,7 +35,8 @@ TEST(FormatMessage, ReplacesEachPlaceholderByTheNextArgument) {
         EXPECT_EQ(FormatMessage(c.format, c.args), c.expected) << c.format;
 }
 
-TEST(FormatMessage, LongTextsAreNotCut) {
+TEST(FormatMessage, LongTextsAreNotCut)
+{
     const std::string head(5000, 'h');
     const std::string argument(10000, 'a');
     const std::string tail(5000, 't');
@@ -42,7 +44,8 @@ TEST(FormatMessage, LongTextsAreNotCut) {
               head + argument + tail + argument);
 }
 
-TEST(Messages, DefaultTextsByLabel) {
+TEST(Messages, DefaultTextsByLabel)
+{
     EXPECT_EQ(DefaultMessageText("FileNotFound"), "File %s not found.");
     EXPECT_EQ(DefaultMessageText("MessageInvalidNumber"), "Invalid number");
     EXPECT_EQ(DefaultMessageText("NoSuchLabel"), "NoSuchLabel");
@@ -55,7 +58,8 @@ public:
     std::vector<std::string> shown;
 };
 
-TEST(Messages, ScopedReportersNestPerThread) {
+TEST(Messages, ScopedReportersNestPerThread)
+{
     TReporter& processReporter = CurrentReporter();
     TRecordingReporter outer;
     {
@@ -76,7 +80,8 @@ TEST(Messages, ScopedReportersNestPerThread) {
     EXPECT_EQ(outer.shown, (std::vector<std::string>{"abort?", "yes?"}));
 }
 
-TEST(Messages, StderrReporterWritesOneLinePerMessage) {
+TEST(Messages, StderrReporterWritesOneLinePerMessage)
+{
     TStderrReporter reporter;
     testing::internal::CaptureStderr();
     reporter.ShowMessage("first\r\nsecond\n\nthird\n");
@@ -86,7 +91,8 @@ TEST(Messages, StderrReporterWritesOneLinePerMessage) {
               "first second third\ncells.tif: Invalid number\n");
 }
 
-TEST(Messages, LanguageTextFallsBackToTheDefault) {
+TEST(Messages, LanguageTextFallsBackToTheDefault)
+{
     EXPECT_EQ(LanguageText("NoSuchSection", "NoSuchKey", "fallback"), "fallback");
     EXPECT_EQ(LanguageText("NoSuchSection", "NoSuchKey"), "");
 }

@@ -59,7 +59,8 @@ const TNumberCase NumberCases[] = {
     {"1" + std::string(400, '0'), std::nullopt},
 };
 
-void ExpectCases(std::string_view separator, bool useLocale) {
+void ExpectCases(std::string_view separator, bool useLocale)
+{
     for (const TNumberCase& c : NumberCases) {
         const TParsedNumber parsed = useLocale ? ParseNumberStrict(c.text, Default)
                                                : ParseNumberStrict(c.text, Default, separator);
@@ -77,7 +78,8 @@ void ExpectCases(std::string_view separator, bool useLocale) {
 class TNumericLocale {
 public:
     explicit TNumericLocale(const char* name)
-        : previous_(std::setlocale(LC_NUMERIC, nullptr)) {
+        : previous_(std::setlocale(LC_NUMERIC, nullptr))
+    {
         active_ = std::setlocale(LC_NUMERIC, name) != nullptr;
     }
     ~TNumericLocale() { std::setlocale(LC_NUMERIC, previous_.c_str()); }
@@ -90,21 +92,24 @@ private:
     bool active_ = false;
 };
 
-TEST(ParseNumberStrict, WithExplicitSeparators) {
+TEST(ParseNumberStrict, WithExplicitSeparators)
+{
     for (const char* separator : {".", ","}) {
         SCOPED_TRACE(separator);
         ExpectCases(separator, false);
     }
 }
 
-TEST(ParseNumberStrict, UnderTheCLocale) {
+TEST(ParseNumberStrict, UnderTheCLocale)
+{
     const TNumericLocale locale("C");
     ASSERT_TRUE(locale.Active());
     EXPECT_EQ(LocaleDecimalSeparator(), ".");
     ExpectCases({}, true);
 }
 
-TEST(ParseNumberStrict, UnderAGermanLocale) {
+TEST(ParseNumberStrict, UnderAGermanLocale)
+{
     const TNumericLocale locale("de_DE.UTF-8");
     if (!locale.Active())
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
@@ -112,7 +117,8 @@ TEST(ParseNumberStrict, UnderAGermanLocale) {
     ExpectCases({}, true);
 }
 
-TEST(ParseNumberStrict, AMultiByteSeparatorCountsAsOneCharacter) {
+TEST(ParseNumberStrict, AMultiByteSeparatorCountsAsOneCharacter)
+{
     const std::string arabicSeparator = "\u066B";
     const TParsedNumber parsed =
         ParseNumberStrict("1" + arabicSeparator + "5", Default, arabicSeparator);
@@ -123,14 +129,16 @@ TEST(ParseNumberStrict, AMultiByteSeparatorCountsAsOneCharacter) {
         ParseNumberStrict("1" + arabicSeparator + "5.0", Default, arabicSeparator).success);
 }
 
-TEST(ParseNumberStrict, NegativeZeroKeepsItsSign) {
+TEST(ParseNumberStrict, NegativeZeroKeepsItsSign)
+{
     const TParsedNumber parsed = ParseNumberStrict("-0", Default, ".");
     EXPECT_TRUE(parsed.success);
     EXPECT_TRUE(std::signbit(parsed.value));
 }
 
 // The C library's own conversion in the C locale is the reference, to the last bit.
-TEST(ParseNumberStrict, MatchesStrtodOnGeneratedNumbers) {
+TEST(ParseNumberStrict, MatchesStrtodOnGeneratedNumbers)
+{
     const TNumericLocale locale("C");
     ASSERT_TRUE(locale.Active());
     std::mt19937 random(7);
@@ -155,7 +163,8 @@ TEST(ParseNumberStrict, MatchesStrtodOnGeneratedNumbers) {
     }
 }
 
-TEST(ParseDecimalInteger, AcceptsOnlyAWholeSignedDecimal) {
+TEST(ParseDecimalInteger, AcceptsOnlyAWholeSignedDecimal)
+{
     const struct {
         const char* text;
         std::optional<int> expected;

@@ -8,7 +8,8 @@ namespace varnolux {
 namespace {
 
 // Four decimal numbers joined by points, e.g. "1.0.0.0".
-bool IsFourPartVersion(const std::string& text) {
+bool IsFourPartVersion(const std::string& text)
+{
     std::istringstream parts(text);
     std::string part;
     int count = 0;
@@ -20,7 +21,8 @@ bool IsFourPartVersion(const std::string& text) {
     return count == 4 && text.back() != '.';
 }
 
-TEST(ProgramInfo, SplitsPaths) {
+TEST(ProgramInfo, SplitsPaths)
+{
     const struct {
         const char* path;
         const char* folder;
@@ -45,7 +47,8 @@ TEST(ProgramInfo, SplitsPaths) {
     }
 }
 
-TEST(ProgramInfo, FixedFilesLiveInTheFolderOfTheExecutable) {
+TEST(ProgramInfo, FixedFilesLiveInTheFolderOfTheExecutable)
+{
     const std::string folder = ProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
@@ -55,7 +58,8 @@ TEST(ProgramInfo, FixedFilesLiveInTheFolderOfTheExecutable) {
     EXPECT_EQ(DefaultLanguageFile(), folder + "VXLang.ini");
 }
 
-TEST(ProgramInfo, VersionStringsByIndex) {
+TEST(ProgramInfo, VersionStringsByIndex)
+{
     const VerInfo info;
     const std::string fileVersion = info.GetVerInfo(2);
     EXPECT_TRUE(IsFourPartVersion(fileVersion)) << fileVersion;
@@ -67,7 +71,8 @@ TEST(ProgramInfo, VersionStringsByIndex) {
         EXPECT_EQ(info.GetVerInfo(outside), fileVersion) << outside;
 }
 
-TEST(ProgramInfo, VersionTextIsTheProgramsWhateverFileIsNamed) {
+TEST(ProgramInfo, VersionTextIsTheProgramsWhateverFileIsNamed)
+{
     const std::string version = ProgramVersionText();
     EXPECT_EQ(version, VerInfo().GetVerInfo(2));
     EXPECT_EQ(ProgramVersionText("/no/such/file.exe"), version);

@@ -20,17 +20,20 @@ using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
 
-mode_t PermissionBits(const std::string& fileName) {
+mode_t PermissionBits(const std::string& fileName)
+{
     struct stat status {};
     EXPECT_EQ(::stat(fileName.c_str(), &status), 0);
     return status.st_mode & 07777;
 }
 
-void SetPermissionBits(const std::string& fileName, mode_t bits) {
+void SetPermissionBits(const std::string& fileName, mode_t bits)
+{
     ASSERT_EQ(::chmod(fileName.c_str(), bits), 0);
 }
 
-std::set<std::string> FolderContents(const TempFolder& folder) {
+std::set<std::string> FolderContents(const TempFolder& folder)
+{
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder.Path()))
         names.insert(entry.path().filename().string());
@@ -41,7 +44,8 @@ std::set<std::string> FolderContents(const TempFolder& folder) {
 class TProgramFolderFile {
 public:
     explicit TProgramFolderFile(const std::string& bytes)
-        : name_("settings-test-" + std::to_string(::getpid()) + ".ini") {
+        : name_("settings-test-" + std::to_string(::getpid()) + ".ini")
+    {
         WriteFile(ProgramFolder() + name_, bytes);
     }
     ~TProgramFolderFile() { fs::remove(ProgramFolder() + name_); }
@@ -55,12 +59,14 @@ private:
 class TFileSizeLimit {
 public:
     explicit TFileSizeLimit(rlim_t bytes)
-        : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        : previousHandler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
         ::getrlimit(RLIMIT_FSIZE, &previous_);
         const rlimit limit{bytes, previous_.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~TFileSizeLimit() {
+    ~TFileSizeLimit()
+    {
         ::setrlimit(RLIMIT_FSIZE, &previous_);
         std::signal(SIGXFSZ, previousHandler_);
     }
@@ -72,14 +78,16 @@ private:
     rlimit previous_{};
 };
 
-TEST(SettingsAccess, ResolvesFileNames) {
+TEST(SettingsAccess, ResolvesFileNames)
+{
     EXPECT_EQ(ResolveConfigFileName(""), ProgramSettingsFile());
     EXPECT_EQ(ResolveConfigFileName("VXDefault.ini"), ProgramFolder() + "VXDefault.ini");
     EXPECT_EQ(ResolveConfigFileName("/data/options.ini"), "/data/options.ini");
     EXPECT_EQ(ResolveConfigFileName("sub/options.ini"), "sub/options.ini");
 }
 
-TEST(SettingsAccess, ANameWithoutFolderIsReadFromTheProgramFolder) {
+TEST(SettingsAccess, ANameWithoutFolderIsReadFromTheProgramFolder)
+{
     const TProgramFolderFile file("[FormMain]\nKey=from program folder\n");
     EXPECT_EQ(ReadConfigString(file.Name(), "FormMain", "Key", "default"), "from program folder");
     EXPECT_EQ(WriteConfigString(file.Name(), "FormMain", "Key", "changed"),
@@ -87,7 +95,8 @@ TEST(SettingsAccess, ANameWithoutFolderIsReadFromTheProgramFolder) {
     EXPECT_EQ(ReadFile(ProgramFolder() + file.Name()), "[FormMain]\nKey=changed\n");
 }
 
-TEST(SettingsAccess, OpenConfigUsesOnlyExistingWritableFiles) {
+TEST(SettingsAccess, OpenConfigUsesOnlyExistingWritableFiles)
+{
     const TempFolder folder;
     const std::string writable = folder.File("writable.ini");
     const std::string readOnly = folder.File("readonly.ini");
@@ -114,7 +123,8 @@ TEST(SettingsAccess, OpenConfigUsesOnlyExistingWritableFiles) {
     EXPECT_FALSE(IsReadOnlyFile(folder.File("missing.ini")));
 }
 
-TEST(SettingsAccess, ReadsStringsWithTheirDefaults) {
+TEST(SettingsAccess, ReadsStringsWithTheirDefaults)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("settings.ini");
     WriteFile(fileName, "[FormOptions]\nEditResultFile = /data/results.txt \nEmpty=\n");
@@ -141,7 +151,8 @@ TEST(SettingsAccess, ReadsStringsWithTheirDefaults) {
     EXPECT_TRUE(error);
 }
 
-TEST(SettingsAccess, ReadOnlyFileReadsAsMissingButAnyWriteBitIsEnough) {
+TEST(SettingsAccess, ReadOnlyFileReadsAsMissingButAnyWriteBitIsEnough)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("VXLang.ini");
     WriteFile(fileName, "[FormMain]\nFormMain.Caption=Varnolux\n");
@@ -160,7 +171,8 @@ TEST(SettingsAccess, ReadOnlyFileReadsAsMissingButAnyWriteBitIsEnough) {
     EXPECT_TRUE(error);
 }
 
-TEST(SettingsAccess, ReadsIntegersInDecimalAndHexadecimal) {
+TEST(SettingsAccess, ReadsIntegersInDecimalAndHexadecimal)
+{
     struct {
         const char* text;
         int expected;
@@ -206,7 +218,8 @@ TEST(SettingsAccess, ReadsIntegersInDecimalAndHexadecimal) {
     EXPECT_FALSE(error);
 }
 
-TEST(SettingsAccess, ReadsBooleansAsNonZeroIntegers) {
+TEST(SettingsAccess, ReadsBooleansAsNonZeroIntegers)
+{
     struct {
         const char* text;
         bool expectedWithFalseDefault;
@@ -224,7 +237,8 @@ TEST(SettingsAccess, ReadsBooleansAsNonZeroIntegers) {
     }
 }
 
-TEST(SettingsAccess, WritesValueFormsAndReturnsTheFileName) {
+TEST(SettingsAccess, WritesValueFormsAndReturnsTheFileName)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("options.ini");
     WriteFile(fileName, "");
@@ -245,7 +259,8 @@ TEST(SettingsAccess, WritesValueFormsAndReturnsTheFileName) {
     EXPECT_EQ(ReadConfigInteger(fileName, "FormOptions", "iInclCircleX", 0), -4);
 }
 
-TEST(SettingsAccess, AnEmptySectionIsProgram) {
+TEST(SettingsAccess, AnEmptySectionIsProgram)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("settings.ini");
     WriteFile(fileName, "[Other]\nK=1\n");
@@ -255,7 +270,8 @@ TEST(SettingsAccess, AnEmptySectionIsProgram) {
     EXPECT_EQ(ReadConfigString(fileName, "Program", "Key", "default"), "value");
 }
 
-TEST(SettingsAccess, NeverCreatesOrWritesAMissingOrReadOnlyFile) {
+TEST(SettingsAccess, NeverCreatesOrWritesAMissingOrReadOnlyFile)
+{
     const TempFolder folder;
     const std::string missing = folder.File("missing.ini");
     EXPECT_EQ(WriteConfigString(missing, "S", "K", "v"), "");
@@ -274,7 +290,8 @@ TEST(SettingsAccess, NeverCreatesOrWritesAMissingOrReadOnlyFile) {
     EXPECT_EQ(FolderContents(folder), std::set<std::string>{"readonly.ini"});
 }
 
-TEST(SettingsAccess, WritingKeepsTheWindowsFileAsItWas) {
+TEST(SettingsAccess, WritingKeepsTheWindowsFileAsItWas)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("VXDefault.ini");
     const std::string original = "; Optionen\r\n"
@@ -301,7 +318,8 @@ TEST(SettingsAccess, WritingKeepsTheWindowsFileAsItWas) {
     EXPECT_EQ(ReadConfigString(fileName, "FormMeasure", "EditMeasure", ""), "µm");
 }
 
-TEST(SettingsAccess, NothingIsCachedBetweenCalls) {
+TEST(SettingsAccess, NothingIsCachedBetweenCalls)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("settings.ini");
     WriteFile(fileName, "[S]\nK=1\n");
@@ -314,7 +332,8 @@ TEST(SettingsAccess, NothingIsCachedBetweenCalls) {
     EXPECT_EQ(ReadFile(fileName), "[S]\nK=3\nJ=4\nL=5\n");
 }
 
-TEST(SettingsAccess, LongValuesAreCutOnReadWithoutSplittingACharacter) {
+TEST(SettingsAccess, LongValuesAreCutOnReadWithoutSplittingACharacter)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("long.ini");
     WriteFile(fileName, "[S]\n");
@@ -333,7 +352,8 @@ TEST(SettingsAccess, LongValuesAreCutOnReadWithoutSplittingACharacter) {
     EXPECT_NE(ReadFile(fileName).find(longText), std::string::npos);
 }
 
-TEST(SettingsAccess, WritingKeepsPermissionsOwnerAndLinks) {
+TEST(SettingsAccess, WritingKeepsPermissionsOwnerAndLinks)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("options.ini");
     WriteFile(fileName, "[S]\nK=1\n");
@@ -369,7 +389,8 @@ TEST(SettingsAccess, WritingKeepsPermissionsOwnerAndLinks) {
               (std::set<std::string>{"options.ini", "link.ini", "hard.ini"}));
 }
 
-TEST(SettingsAccess, AFailedWriteThrowsAndLeavesTheOldFile) {
+TEST(SettingsAccess, AFailedWriteThrowsAndLeavesTheOldFile)
+{
     const std::string original = "[S]\nK=1\n";
     const std::string longValue(500, 'v');
     for (const bool hardLinked : {false, true}) {
@@ -388,7 +409,8 @@ TEST(SettingsAccess, AFailedWriteThrowsAndLeavesTheOldFile) {
     }
 }
 
-TEST(SettingsAccess, KeyNamesThatCannotBeStoredAreAnError) {
+TEST(SettingsAccess, KeyNamesThatCannotBeStoredAreAnError)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("settings.ini");
     WriteFile(fileName, "[S]\nK=1\n");

@@ -15,7 +15,8 @@ using test::TempFolder;
 using test::WriteFile;
 
 // Every value differs from both the initial and the reading defaults.
-TOptions SampleOptions() {
+TOptions SampleOptions()
+{
     TOptions options;
     options.rangeTexts = {"250", "5", "0,5", "200.25", "", "abc"};
     options.iInclCircleX = 640;
@@ -39,7 +40,8 @@ TOptions SampleOptions() {
     return options;
 }
 
-TEST(TOptions, InitialValuesAreThoseOfTheWindows) {
+TEST(TOptions, InitialValuesAreThoseOfTheWindows)
+{
     const TOptions options = TOptions::Initial();
     EXPECT_EQ(options.rangeTexts, (std::array<std::string, 6>{"0", "255", "0", "255", "0", "255"}));
     for (const int value :
@@ -58,7 +60,8 @@ TEST(TOptions, InitialValuesAreThoseOfTheWindows) {
     EXPECT_EQ(options.EditMeasure, "");
 }
 
-TEST(TOptions, SaveAndLoadReproduceEveryValue) {
+TEST(TOptions, SaveAndLoadReproduceEveryValue)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("VXDefault.ini");
     WriteFile(fileName, "");
@@ -68,7 +71,8 @@ TEST(TOptions, SaveAndLoadReproduceEveryValue) {
     }
 }
 
-TEST(TOptions, SaveWritesTheKeysInFileOrder) {
+TEST(TOptions, SaveWritesTheKeysInFileOrder)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("options.ini");
     WriteFile(fileName, "");
@@ -95,7 +99,8 @@ TEST(TOptions, SaveWritesTheKeysInFileOrder) {
     EXPECT_NE(text.find("ComboBoxZoom=-1\n"), std::string::npos);
 }
 
-TEST(TOptions, SaveLeavesTheWindowPlacementAndUnknownKeys) {
+TEST(TOptions, SaveLeavesTheWindowPlacementAndUnknownKeys)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("options.ini");
     WriteFile(fileName, "[FormMain]\r\nFormMainLeft=10\r\nFormMainTop=20\r\n"
@@ -112,7 +117,8 @@ TEST(TOptions, SaveLeavesTheWindowPlacementAndUnknownKeys) {
     EXPECT_EQ(TOptions::Load(fileName), SampleOptions());
 }
 
-TEST(TOptions, SavingToAMissingOrReadOnlyFileWritesNothing) {
+TEST(TOptions, SavingToAMissingOrReadOnlyFileWritesNothing)
+{
     const TempFolder folder;
     const std::string missing = folder.File("new.ini");
     SampleOptions().Save(missing);
@@ -125,7 +131,8 @@ TEST(TOptions, SavingToAMissingOrReadOnlyFileWritesNothing) {
     EXPECT_EQ(ReadFile(readOnly), "[FormMain]\nLabeledEditHMin=1\n");
 }
 
-TEST(TOptions, LoadUsesTheReadingDefaults) {
+TEST(TOptions, LoadUsesTheReadingDefaults)
+{
     const TempFolder folder;
     EXPECT_EQ(TOptions::Load(folder.File("missing.ini")), TOptions());
 
@@ -146,7 +153,8 @@ TEST(TOptions, LoadUsesTheReadingDefaults) {
     EXPECT_EQ(loaded.EditMinRegion, "");
 }
 
-TEST(TOptions, LoadsAWindowsFileCaseBlind) {
+TEST(TOptions, LoadsAWindowsFileCaseBlind)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("windows.ini");
     WriteFile(fileName, "[formmain]\r\n"
@@ -168,7 +176,8 @@ TEST(TOptions, LoadsAWindowsFileCaseBlind) {
     EXPECT_EQ(UnitName(options.ComboBoxUnits), "µm");
 }
 
-TEST(TOptions, BadLinesAreReportedWhileGoodKeysStillRead) {
+TEST(TOptions, BadLinesAreReportedWhileGoodKeysStillRead)
+{
     const TempFolder folder;
     const std::string fileName = folder.File("damaged.ini");
     WriteFile(fileName, "[FormOptions]\n"
@@ -183,7 +192,8 @@ TEST(TOptions, BadLinesAreReportedWhileGoodKeysStillRead) {
     EXPECT_EQ(options.iInclCircleDiam, 30);
 }
 
-TEST(TOptions, CheckOptionsFileDescribesTheFirstFault) {
+TEST(TOptions, CheckOptionsFileDescribesTheFirstFault)
+{
     const TempFolder folder;
     const struct {
         const char* name;
@@ -213,7 +223,8 @@ TEST(TOptions, CheckOptionsFileDescribesTheFirstFault) {
     EXPECT_EQ(CheckOptionsFile(readOnly), "read-only file: its values are not read");
 }
 
-TEST(TOptions, UnitNamesByItemIndex) {
+TEST(TOptions, UnitNamesByItemIndex)
+{
     const std::pair<int, const char*> cases[] = {{-1, ""},  {0, "nm"}, {1, "µm"},
                                                  {2, "mm"}, {3, "cm"}, {4, "m"},
                                                  {5, "km"}, {6, ""},   {-2147483647 - 1, ""}};

@@ -12,10 +12,10 @@ namespace varnolux::test {
 inline TBitmap24 Picture(const std::vector<std::string>& rows)
 {
     static const std::map<char, TColour> colours = {{'.', MakeColour(128, 128, 128)},
-                                                     {'r', MakeColour(255, 0, 0)},
-                                                     {'g', MakeColour(0, 255, 0)},
-                                                     {'b', MakeColour(0, 0, 255)},
-                                                     {'w', MakeColour(255, 255, 255)}};
+                                                    {'r', MakeColour(255, 0, 0)},
+                                                    {'g', MakeColour(0, 255, 0)},
+                                                    {'b', MakeColour(0, 0, 255)},
+                                                    {'w', MakeColour(255, 255, 255)}};
     TBitmap24 bitmap(int(rows.at(0).size()), int(rows.size()));
     for (int y = 0; y < bitmap.Height(); ++y)
         for (int x = 0; x < bitmap.Width(); ++x)

@@ -11,7 +11,10 @@ namespace varnolux::test {
 /// the calling thread while it lives.
 class RecordingReporter : public TReporter {
 public:
-    RecordingReporter() : scope_(*this) {}
+    RecordingReporter()
+        : scope_(*this)
+    {
+    }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     bool AskAbort(const std::string& text) override
