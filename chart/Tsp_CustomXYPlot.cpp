@@ -15,7 +15,7 @@ constexpr std::uint32_t RightAxisFlags = 57;
 constexpr std::uint32_t BottomAxisFlags = 0;
 constexpr std::uint32_t TopAxisFlags = 56;
 constexpr Tsp_ShiftState KeyBits = Tsp_Shift::ssShift | Tsp_Shift::ssAlt | Tsp_Shift::ssCtrl;
-/// A drag shorter than this in both directions is still a click.
+/// A drag of at most this many pixels in both directions is still a click.
 constexpr int DragThreshold = 3;
 constexpr int MinFieldSize = 3;
 
@@ -625,6 +625,7 @@ void Tsp_CustomXYPlot::MouseDown(Tsp_MouseButton button, Tsp_ShiftState shift, T
     if (button != Tsp_MouseButton::mbLeft || mouseMode_ != Tsp_MouseMode::Idle)
         return;
     if (shift == (zoomShiftKeys_ | Tsp_Shift::ssLeft) && zoom_ != Tsp_zpDirections::zpdNone) {
+        pressPoint_ = at;
         bandStart_ = at;
         if (zoom_ == Tsp_zpDirections::zpdHorizontal)
             bandStart_.Y = field_.Top;
@@ -640,8 +641,10 @@ void Tsp_CustomXYPlot::MouseDown(Tsp_MouseButton button, Tsp_ShiftState shift, T
 void Tsp_CustomXYPlot::MouseMove(Tsp_Point at) {
     switch (mouseMode_) {
     case Tsp_MouseMode::ZoomPending:
-        if (std::abs(at.X - bandStart_.X) > DragThreshold ||
-            std::abs(at.Y - bandStart_.Y) > DragThreshold) {
+        // Measured from the press, not from the band's start on the field edge, so
+        // that a shaky click still un-zooms in a one-direction zoom.
+        if (std::abs(at.X - pressPoint_.X) > DragThreshold ||
+            std::abs(at.Y - pressPoint_.Y) > DragThreshold) {
             bandCorner_ = BandCorner(at);
             SetMouseMode(Tsp_MouseMode::Zooming);
             RequestRepaint();

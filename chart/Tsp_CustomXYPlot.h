@@ -203,6 +203,7 @@ private:
     double xCursorVal_ = 0.0;
 
     Tsp_MouseMode mouseMode_ = Tsp_MouseMode::Idle;
+    Tsp_Point pressPoint_;
     Tsp_Point bandStart_;
     Tsp_Point bandCorner_;
     Tsp_Point currentPoint_;

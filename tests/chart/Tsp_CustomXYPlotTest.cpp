@@ -657,6 +657,16 @@ TEST_F(ZoomTest, HorizontalZoomSpansTheFieldHeight) {
     EXPECT_EQ(LimitsOf(plot.LeftAxis()), (Limits{0, 10}));
 }
 
+TEST_F(ZoomTest, ShakyClickInAOneDirectionZoomStillRestores) {
+    plot.SetZoom(Tsp_zpDirections::zpdHorizontal);
+    Drag(ShiftLeft, {50, 50}, {100, 50});
+    const Limits zoomed = LimitsOf(plot.BottomAxis());
+    EXPECT_NE(zoomed, (Limits{0, 10}));
+    plot.Paint();
+    Drag(ShiftLeft, {80, 50}, {81, 51});
+    ExpectOriginalLimits();
+}
+
 TEST_F(ZoomTest, AnAxisCanRefuseToZoom) {
     plot.OnAxisZoom = [this](Tsp_Axis& axis, double&, double& max, bool& canZoom) {
         if (&axis == &plot.BottomAxis())
