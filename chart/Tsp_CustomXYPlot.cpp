@@ -18,6 +18,7 @@ constexpr Tsp_ShiftState KeyBits = Tsp_Shift::ssShift | Tsp_Shift::ssAlt | Tsp_S
 /// A drag of at most this many pixels in both directions is still a click.
 constexpr int DragThreshold = 3;
 constexpr int MinFieldSize = 3;
+constexpr int MaxArrangePasses = 4;
 
 bool AllowsHorizontal(Tsp_zpDirections d) {
     return d == Tsp_zpDirections::zpdHorizontal || d == Tsp_zpDirections::zpdBoth;
@@ -374,15 +375,8 @@ int Tsp_CustomXYPlot::CaptionRoom(const Tsp_Axis& axis, int captionHeight) const
     return axis.HasCaption() ? std::max(axis.Margin(), captionHeight + 1) : axis.Margin();
 }
 
-void Tsp_CustomXYPlot::Arrange(Tsp_Canvas& canvas, int width, int height) {
-    Tsp_Font captionFont = font_;
-    captionFont.Bold = true;
-    canvas.SetFont(captionFont);
-    const int captionHeight = canvas.TextHeight("8");
-    canvas.SetFont(font_);
-    const int cw = canvas.TextWidth("0");
-    const int th = std::abs(font_.Height);
-
+Tsp_Rect Tsp_CustomXYPlot::FieldFor(int width, int height, int cw, int th,
+                                    int captionHeight) const {
     const int leftBand = std::max({leftAxis_.BandWidth(cw, th), bottomAxis_.OrgIndent(cw, th),
                                    topAxis_.OrgIndent(cw, th)}) +
                          CaptionRoom(leftAxis_, captionHeight);
@@ -395,14 +389,35 @@ void Tsp_CustomXYPlot::Arrange(Tsp_Canvas& canvas, int width, int height) {
     const int topBand = std::max({topAxis_.BandWidth(cw, th), leftAxis_.EndIndent(cw, th),
                                   rightAxis_.EndIndent(cw, th)}) +
                         CaptionRoom(topAxis_, captionHeight);
+    Tsp_Rect field{leftBand, topBand, width - rightBand, height - bottomBand};
+    field.Right = std::max(field.Right, field.Left + MinFieldSize);
+    field.Bottom = std::max(field.Bottom, field.Top + MinFieldSize);
+    return field;
+}
 
-    field_ = {leftBand, topBand, width - rightBand, height - bottomBand};
-    field_.Right = std::max(field_.Right, field_.Left + MinFieldSize);
-    field_.Bottom = std::max(field_.Bottom, field_.Top + MinFieldSize);
-    leftAxis_.SetLine(field_.Left - 1, field_.Bottom - 1, field_.Height() - 1);
-    rightAxis_.SetLine(field_.Right, field_.Bottom - 1, field_.Height() - 1);
-    bottomAxis_.SetLine(field_.Left, field_.Bottom, field_.Width() - 1);
-    topAxis_.SetLine(field_.Left, field_.Top - 1, field_.Width() - 1);
+void Tsp_CustomXYPlot::Arrange(Tsp_Canvas& canvas, int width, int height) {
+    Tsp_Font captionFont = font_;
+    captionFont.Bold = true;
+    canvas.SetFont(captionFont);
+    const int captionHeight = canvas.TextHeight("8");
+    canvas.SetFont(font_);
+    const int cw = canvas.TextWidth("0");
+    const int th = std::abs(font_.Height);
+
+    // How far end labels stick out depends on the pixels per value, that is on the
+    // field: place it again until it stays, so that the layout does not depend on
+    // the size the plot had before.
+    for (int pass = 0; pass < MaxArrangePasses; ++pass) {
+        const Tsp_Rect field = FieldFor(width, height, cw, th, captionHeight);
+        const bool settled = pass > 0 && field == field_;
+        field_ = field;
+        leftAxis_.SetLine(field_.Left - 1, field_.Bottom - 1, field_.Height() - 1);
+        rightAxis_.SetLine(field_.Right, field_.Bottom - 1, field_.Height() - 1);
+        bottomAxis_.SetLine(field_.Left, field_.Bottom, field_.Width() - 1);
+        topAxis_.SetLine(field_.Left, field_.Top - 1, field_.Width() - 1);
+        if (settled)
+            break;
+    }
     arranged_ = true;
     arrangedWidth_ = width;
     arrangedHeight_ = height;

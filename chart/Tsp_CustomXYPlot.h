@@ -165,6 +165,8 @@ private:
     std::optional<double> FindExtreme(Extreme extreme, bool smallest) const;
 
     int CaptionRoom(const Tsp_Axis& axis, int captionHeight) const;
+    /// The field for the axes' current pixel scales.
+    Tsp_Rect FieldFor(int width, int height, int cw, int th, int captionHeight) const;
     void DrawAroundField(Tsp_Canvas& canvas, int width, int height);
     void DrawCaptions(Tsp_Canvas& canvas, int width, int height);
     void DrawField(Tsp_Canvas& canvas);

@@ -66,17 +66,6 @@ void Tsp_PointAttr::SetBrush(const Tsp_Brush& brush) {
     Changed();
 }
 
-void Tsp_PointAttr::Assign(const Tsp_PointAttr& other) {
-    kind_ = other.kind_;
-    left_ = other.left_;
-    top_ = other.top_;
-    visible_ = other.visible_;
-    borderWidth_ = other.borderWidth_;
-    borderColor_ = other.borderColor_;
-    brush_ = other.brush_;
-    Changed();
-}
-
 Tsp_Pen Tsp_PointAttr::BorderPen() const {
     return {borderColor_, Tsp_PenStyle::psSolid, BorderWidth(), Tsp_PenMode::pmCopy};
 }

@@ -49,8 +49,6 @@ public:
     const Tsp_Brush& Brush() const { return brush_; }
     void SetBrush(const Tsp_Brush& brush);
 
-    /// Copies everything but the owner's OnChange.
-    void Assign(const Tsp_PointAttr& other);
     Tsp_Pen BorderPen() const;
 
     std::function<void()> OnChange;

@@ -66,6 +66,18 @@ TEST(PlotArrangeTest, PlacesTheFieldBetweenTheAxes) {
     EXPECT_TRUE(plot.FieldDrawn());
 }
 
+TEST(PlotArrangeTest, TheLayoutDoesNotDependOnThePreviousSize) {
+    TestPlot plot;
+    plot.BottomAxis().SetMax(256); // the last label, "240", is well inside the line
+    plot.Paint();
+    const Tsp_Rect first = plot.Field();
+    EXPECT_EQ(first.Right, 180 - 5);
+    RecordingCanvas large;
+    plot.PaintLayers(large, 800, 600, false);
+    plot.Paint();
+    EXPECT_EQ(plot.Field(), first);
+}
+
 TEST(PlotArrangeTest, TheAxesStartAsTheyShould) {
     const TestPlot plot;
     EXPECT_EQ(plot.LeftAxis().Flags(), 1u);
@@ -427,6 +439,28 @@ TEST(XYLineTest, SymbolsMarkThePointsInTheField) {
     RecordingCanvas canvas;
     line.Draw(canvas);
     EXPECT_EQ(custom, (std::vector<Tsp_Point>{{x, y}}));
+}
+
+TEST(XYLineTest, LegendMarkerShowsLineAndSymbolAndKeepsTheCanvas) {
+    Tsp_XYLine line;
+    line.LineAttr().SetColor(Tsp_Colors::Navy);
+    RecordingCanvas canvas;
+    const Tsp_Pen pen{Tsp_Colors::Lime, Tsp_PenStyle::psDash, 3, Tsp_PenMode::pmCopy};
+    canvas.SetPen(pen);
+    line.DrawLegendMarker(canvas, {10, 20, 30, 30});
+    ASSERT_EQ(canvas.Lines.size(), 1u);
+    EXPECT_EQ(canvas.Lines[0].From, (Tsp_Point{10, 25}));
+    EXPECT_EQ(canvas.Lines[0].To, (Tsp_Point{30, 25}));
+    EXPECT_EQ(canvas.Lines[0].Pen.Color, Tsp_Colors::Navy);
+    ASSERT_EQ(canvas.Rectangles.size(), 1u);
+    EXPECT_EQ(canvas.Rectangles[0].Rect, (Tsp_Rect{18, 23, 23, 28}));
+    EXPECT_EQ(canvas.Pen(), pen);
+
+    Tsp_SpectrLines spectrum;
+    RecordingCanvas bar;
+    spectrum.DrawLegendMarker(bar, {10, 20, 30, 30});
+    ASSERT_EQ(bar.Lines.size(), 1u);
+    EXPECT_EQ(bar.Lines[0].From, (Tsp_Point{20, 30}));
 }
 
 TEST(XYLineTest, SingleHiddenPointDrawsNothing) {

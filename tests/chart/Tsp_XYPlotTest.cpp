@@ -99,6 +99,7 @@ private Q_SLOTS:
     void seriesDestroyedBeforeThePlot();
     void plotDestroyedBeforeItsSeries();
     void bottomAxisCaptionByName();
+    void plotImageAtAnotherSize();
 };
 
 void Tsp_XYPlotTest::curvesAndMarkersArePainted() {
@@ -263,6 +264,20 @@ void Tsp_XYPlotTest::bottomAxisCaptionByName() {
     QCOMPARE(plot->BottomAxisCaption(), QString("Farbwert ä"));
     plot->SetBottomAxisCaption(QString());
     QVERIFY(!plot->BottomAxis().HasCaption());
+}
+
+void Tsp_XYPlotTest::plotImageAtAnotherSize() {
+    ChannelChart chart;
+    chart.Fill({0.5, 0.25, 0.75});
+    const QImage onScreen = chart.Image();
+    const QImage large = chart.Plot->PlotImage(800, 600);
+    QCOMPARE(large.size(), QSize(800, 600));
+    const Tsp_Rect field = chart.Plot->Field();
+    QVERIFY(field.Right > 700 && field.Bottom > 500);
+    QCOMPARE(large.pixelColor(chart.X(254), chart.Y(0.5)), ColorOf(Tsp_Colors::Maroon));
+    QVERIFY(!chart.Plot->IsArranged());
+    QCOMPARE(chart.Image(), onScreen);
+    QVERIFY(chart.Plot->PlotImage(9, 600).isNull());
 }
 
 QTEST_MAIN(Tsp_XYPlotTest)
