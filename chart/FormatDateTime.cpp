@@ -18,7 +18,8 @@ struct DateTimeParts {
 };
 
 /// The civil date of a day number counted from 1970-01-01.
-void CivilFromDays(std::int64_t days, DateTimeParts& parts) {
+void CivilFromDays(std::int64_t days, DateTimeParts& parts)
+{
     const std::int64_t z = days + 719468;
     const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const std::int64_t dayOfEra = z - era * 146097;
@@ -31,7 +32,8 @@ void CivilFromDays(std::int64_t days, DateTimeParts& parts) {
     parts.Year = static_cast<int>(yearOfEra + era * 400 + (parts.Month <= 2 ? 1 : 0));
 }
 
-DateTimeParts Decode(double dateTime) {
+DateTimeParts Decode(double dateTime)
+{
     std::int64_t day = static_cast<std::int64_t>(std::trunc(dateTime));
     std::int64_t ms = std::llround(std::fabs(dateTime - std::trunc(dateTime)) * MsPerDay);
     if (ms >= MsPerDay) {
@@ -47,19 +49,22 @@ DateTimeParts Decode(double dateTime) {
     return parts;
 }
 
-std::string Padded(int value, int width) {
+std::string Padded(int value, int width)
+{
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < width)
         text.insert(0, width - text.size(), '0');
     return text;
 }
 
-bool IsField(char c) {
+bool IsField(char c)
+{
     return std::string_view("ymdhnsz").find(c) != std::string_view::npos;
 }
 
 /// Writes the pattern; false when it holds no field.
-bool Render(const DateTimeParts& parts, std::string_view pattern, std::string& text) {
+bool Render(const DateTimeParts& parts, std::string_view pattern, std::string& text)
+{
     bool anyField = false;
     bool afterHour = false;
     for (std::size_t i = 0; i < pattern.size();) {
@@ -112,7 +117,8 @@ bool Render(const DateTimeParts& parts, std::string_view pattern, std::string& t
 
 } // namespace
 
-std::string FormatDateTime(double dateTime, std::string_view pattern) {
+std::string FormatDateTime(double dateTime, std::string_view pattern)
+{
     if (!(dateTime >= FirstDay && dateTime < LastDay))
         return {};
     const DateTimeParts parts = Decode(dateTime);

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <vector>
 
@@ -18,14 +17,16 @@ struct Decimal {
     bool IsZero() const { return Digits.empty(); }
 };
 
-void StripTrailingZeros(Decimal& d) {
+void StripTrailingZeros(Decimal& d)
+{
     while (!d.Digits.empty() && d.Digits.back() == '0')
         d.Digits.pop_back();
     if (d.Digits.empty())
         d.Exponent = 0;
 }
 
-Decimal ToDecimal(double magnitude) {
+Decimal ToDecimal(double magnitude)
+{
     Decimal d;
     if (magnitude == 0.0)
         return d;
@@ -47,7 +48,8 @@ Decimal ToDecimal(double magnitude) {
 }
 
 /// Rounds half away from zero to the given number of decimals.
-void RoundToDecimals(Decimal& d, int decimals) {
+void RoundToDecimals(Decimal& d, int decimals)
+{
     const int keep = d.Exponent + decimals;
     if (keep >= static_cast<int>(d.Digits.size()))
         return;
@@ -78,12 +80,14 @@ struct Token {
     std::string_view Text;
 };
 
-bool IsQuote(char c) {
+bool IsQuote(char c)
+{
     return c == '\'' || c == '"';
 }
 
 /// The sections of a pattern; separators inside quotes do not count.
-std::vector<std::string_view> SplitSections(std::string_view pattern) {
+std::vector<std::string_view> SplitSections(std::string_view pattern)
+{
     std::vector<std::string_view> sections;
     std::size_t start = 0;
     char quote = 0;
@@ -103,7 +107,8 @@ std::vector<std::string_view> SplitSections(std::string_view pattern) {
     return sections;
 }
 
-std::vector<Token> Tokenize(std::string_view section) {
+std::vector<Token> Tokenize(std::string_view section)
+{
     std::vector<Token> tokens;
     bool pointSeen = false;
     for (std::size_t i = 0; i < section.size(); ++i) {
@@ -127,7 +132,8 @@ std::vector<Token> Tokenize(std::string_view section) {
     return tokens;
 }
 
-bool IsDigitToken(const Token& t) {
+bool IsDigitToken(const Token& t)
+{
     return t.Kind == TokenKind::RequiredDigit || t.Kind == TokenKind::OptionalDigit;
 }
 
@@ -139,7 +145,8 @@ struct Layout {
     int MinDecimals = 0;
 };
 
-Layout LayoutOf(const std::vector<Token>& tokens) {
+Layout LayoutOf(const std::vector<Token>& tokens)
+{
     Layout layout;
     bool afterPoint = false;
     bool requiredSeen = false;
@@ -163,7 +170,8 @@ Layout LayoutOf(const std::vector<Token>& tokens) {
     return layout;
 }
 
-std::string IntegerDigits(const Decimal& d, int minDigits) {
+std::string IntegerDigits(const Decimal& d, int minDigits)
+{
     std::string digits;
     for (int i = 0; i < d.Exponent; ++i)
         digits.push_back(i < static_cast<int>(d.Digits.size()) ? d.Digits[i] : '0');
@@ -172,7 +180,8 @@ std::string IntegerDigits(const Decimal& d, int minDigits) {
     return digits;
 }
 
-std::string DecimalDigits(const Decimal& d, const Layout& layout) {
+std::string DecimalDigits(const Decimal& d, const Layout& layout)
+{
     std::string digits;
     for (int j = 0; j < layout.MaxDecimals; ++j) {
         const int index = d.Exponent + j;
@@ -185,7 +194,8 @@ std::string DecimalDigits(const Decimal& d, const Layout& layout) {
 }
 
 std::string Render(const std::vector<Token>& tokens, const Layout& layout, const Decimal& d,
-                   bool negative, std::string_view separator) {
+                   bool negative, std::string_view separator)
+{
     const std::string integer = IntegerDigits(d, layout.MinIntegerDigits);
     const std::string decimals = DecimalDigits(d, layout);
     const int integerLength = static_cast<int>(integer.size());
@@ -218,7 +228,8 @@ std::string Render(const std::vector<Token>& tokens, const Layout& layout, const
     return text;
 }
 
-std::string GeneralFormat(double value, std::string_view separator) {
+std::string GeneralFormat(double value, std::string_view separator)
+{
     std::array<char, 40> text{};
     const auto written = std::to_chars(text.data(), text.data() + text.size(), value,
                                        std::chars_format::general, 15);
@@ -234,7 +245,8 @@ std::string GeneralFormat(double value, std::string_view separator) {
 
 } // namespace
 
-std::string FormatFloat(double value, std::string_view pattern, std::string_view decimalSeparator) {
+std::string FormatFloat(double value, std::string_view pattern, std::string_view decimalSeparator)
+{
     if (std::isnan(value))
         return "NAN";
     if (std::isinf(value))
@@ -260,13 +272,6 @@ std::string FormatFloat(double value, std::string_view pattern, std::string_view
         }
     }
     return Render(tokens, layout, rounded, negative, decimalSeparator);
-}
-
-std::string LocaleNumberSeparator() {
-    const std::lconv* conventions = std::localeconv();
-    if (!conventions || !conventions->decimal_point || !*conventions->decimal_point)
-        return ".";
-    return conventions->decimal_point;
 }
 
 } // namespace varnolux

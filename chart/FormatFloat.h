@@ -15,7 +15,4 @@ namespace varnolux {
 /// digits.
 std::string FormatFloat(double value, std::string_view pattern, std::string_view decimalSeparator);
 
-/// The decimal separator of the current LC_NUMERIC locale ("." when it names none).
-std::string LocaleNumberSeparator();
-
 } // namespace varnolux

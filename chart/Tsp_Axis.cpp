@@ -8,7 +8,8 @@ namespace varnolux {
 
 namespace {
 
-bool HoldsVisibleCharacter(const std::string& text) {
+bool HoldsVisibleCharacter(const std::string& text)
+{
     return std::any_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) > ' '; });
 }
@@ -17,7 +18,8 @@ bool HoldsVisibleCharacter(const std::string& text) {
 
 Tsp_Axis::Tsp_Axis(Tsp_CustomXYPlot& plot, std::uint32_t flags)
     : Tsp_Scale(flags)
-    , plot_(plot) {
+    , plot_(plot)
+{
     LineAttr().OnChange = [this] {
         plot_.Invalidate();
     };
@@ -26,14 +28,16 @@ Tsp_Axis::Tsp_Axis(Tsp_CustomXYPlot& plot, std::uint32_t flags)
     };
 }
 
-void Tsp_Axis::SetMargin(int margin) {
+void Tsp_Axis::SetMargin(int margin)
+{
     if (margin == margin_)
         return;
     margin_ = margin;
     plot_.Invalidate();
 }
 
-void Tsp_Axis::SetCaption(const std::string& caption) {
+void Tsp_Axis::SetCaption(const std::string& caption)
+{
     if (caption == caption_)
         return;
     caption_ = caption;
@@ -41,32 +45,37 @@ void Tsp_Axis::SetCaption(const std::string& caption) {
     plot_.Invalidate();
 }
 
-void Tsp_Axis::SetAutoMin(bool on) {
+void Tsp_Axis::SetAutoMin(bool on)
+{
     if (on)
         SetFlagBit(Tsp_ScaleBit::AutoMin);
     else
         ReSetFlagBit(Tsp_ScaleBit::AutoMin);
 }
 
-void Tsp_Axis::SetAutoMax(bool on) {
+void Tsp_Axis::SetAutoMax(bool on)
+{
     if (on)
         SetFlagBit(Tsp_ScaleBit::AutoMax);
     else
         ReSetFlagBit(Tsp_ScaleBit::AutoMax);
 }
 
-void Tsp_Axis::SetLabelAsDataTime(bool on) {
+void Tsp_Axis::SetLabelAsDataTime(bool on)
+{
     if (on)
         SetFlagBit(Tsp_ScaleBit::LabelAsDataTime);
     else
         ReSetFlagBit(Tsp_ScaleBit::LabelAsDataTime);
 }
 
-void Tsp_Axis::SetFlagQuietly(int bit, bool on) {
+void Tsp_Axis::SetFlagQuietly(int bit, bool on)
+{
     StoreFlags(on ? Flags() | 1u << bit : Flags() & ~(1u << bit));
 }
 
-void Tsp_Axis::SetMin(double min) {
+void Tsp_Axis::SetMin(double min)
+{
     SetFlagQuietly(Tsp_ScaleBit::AutoMin, false);
     limitsStored_ = false;
     if (min == Min())
@@ -75,7 +84,8 @@ void Tsp_Axis::SetMin(double min) {
     plot_.Invalidate();
 }
 
-void Tsp_Axis::SetMax(double max) {
+void Tsp_Axis::SetMax(double max)
+{
     SetFlagQuietly(Tsp_ScaleBit::AutoMax, false);
     limitsStored_ = false;
     if (max == Max())
@@ -84,7 +94,8 @@ void Tsp_Axis::SetMax(double max) {
     plot_.Invalidate();
 }
 
-void Tsp_Axis::SetMinMax(double min, double max) {
+void Tsp_Axis::SetMinMax(double min, double max)
+{
     if (min != Min() || max != Max())
         ChangeMinMax(min, max);
     SetFlagQuietly(Tsp_ScaleBit::AutoMin, false);
@@ -93,7 +104,8 @@ void Tsp_Axis::SetMinMax(double min, double max) {
     plot_.Invalidate();
 }
 
-void Tsp_Axis::MoveMinMax(double delta) {
+void Tsp_Axis::MoveMinMax(double delta)
+{
     ShiftScaleBy(false, delta, 0.0);
     SetFlagQuietly(Tsp_ScaleBit::AutoMin, false);
     SetFlagQuietly(Tsp_ScaleBit::AutoMax, false);
@@ -101,7 +113,8 @@ void Tsp_Axis::MoveMinMax(double delta) {
     plot_.CustomInvalidate(false, true, true);
 }
 
-void Tsp_Axis::StoreMinMax() {
+void Tsp_Axis::StoreMinMax()
+{
     if (limitsStored_)
         return;
     storedMin_ = Min();
@@ -109,14 +122,16 @@ void Tsp_Axis::StoreMinMax() {
     limitsStored_ = true;
 }
 
-void Tsp_Axis::ReStoreMinMax() {
+void Tsp_Axis::ReStoreMinMax()
+{
     if (!limitsStored_)
         return;
     ChangeMinMax(storedMin_, storedMax_);
     limitsStored_ = false;
 }
 
-void Tsp_Axis::Assign(const Tsp_Axis& other) {
+void Tsp_Axis::Assign(const Tsp_Axis& other)
+{
     if (&other == this)
         return;
     StoreFlags(other.Flags());
@@ -132,14 +147,16 @@ void Tsp_Axis::Assign(const Tsp_Axis& other) {
     plot_.Invalidate();
 }
 
-std::string Tsp_Axis::TickLabel(int i) const {
+std::string Tsp_Axis::TickLabel(int i) const
+{
     std::string label = Tsp_Scale::TickLabel(i);
     if (plot_.OnGetTickLabel)
         plot_.OnGetTickLabel(*this, i, TksDbl(i), label);
     return label;
 }
 
-void Tsp_Axis::FlagsChanged(int bit) {
+void Tsp_Axis::FlagsChanged(int bit)
+{
     Tsp_Scale::FlagsChanged(bit);
     if (bit == Tsp_ScaleBit::AutoMin || bit == Tsp_ScaleBit::AutoMax) {
         if (plot_.DoAutoMinMax(*this))
@@ -149,7 +166,8 @@ void Tsp_Axis::FlagsChanged(int bit) {
     plot_.Invalidate();
 }
 
-void Tsp_Axis::AttributesChanged() {
+void Tsp_Axis::AttributesChanged()
+{
     plot_.Invalidate();
 }
 

@@ -20,19 +20,23 @@ constexpr int DragThreshold = 3;
 constexpr int MinFieldSize = 3;
 constexpr int MaxArrangePasses = 4;
 
-bool AllowsHorizontal(Tsp_zpDirections d) {
+bool AllowsHorizontal(Tsp_zpDirections d)
+{
     return d == Tsp_zpDirections::zpdHorizontal || d == Tsp_zpDirections::zpdBoth;
 }
 
-bool AllowsVertical(Tsp_zpDirections d) {
+bool AllowsVertical(Tsp_zpDirections d)
+{
     return d == Tsp_zpDirections::zpdVertical || d == Tsp_zpDirections::zpdBoth;
 }
 
-int VisibleLineWidth(const Tsp_Axis& axis) {
+int VisibleLineWidth(const Tsp_Axis& axis)
+{
     return axis.LineAttr().Visible() ? axis.LineAttr().Width() : 0;
 }
 
-Tsp_Pen SolidPen(Tsp_Color color, Tsp_PenStyle style = Tsp_PenStyle::psSolid) {
+Tsp_Pen SolidPen(Tsp_Color color, Tsp_PenStyle style = Tsp_PenStyle::psSolid)
+{
     return {color, style, 1, Tsp_PenMode::pmCopy};
 }
 
@@ -42,12 +46,14 @@ Tsp_CustomXYPlot::Tsp_CustomXYPlot()
     : leftAxis_(*this, LeftAxisFlags)
     , rightAxis_(*this, RightAxisFlags)
     , bottomAxis_(*this, BottomAxisFlags)
-    , topAxis_(*this, TopAxisFlags) {
+    , topAxis_(*this, TopAxisFlags)
+{
     leftAxis_.GridAttr().SetVisible(true);
     bottomAxis_.GridAttr().SetVisible(true);
 }
 
-Tsp_CustomXYPlot::~Tsp_CustomXYPlot() {
+Tsp_CustomXYPlot::~Tsp_CustomXYPlot()
+{
     for (Tsp_DataSeries* series : series_)
         series->PlotGone();
     for (Tsp_PlotMarker* marker : markersBefore_)
@@ -56,28 +62,34 @@ Tsp_CustomXYPlot::~Tsp_CustomXYPlot() {
         marker->PlotGone();
 }
 
-Tsp_Axis& Tsp_CustomXYPlot::XAxisOf(Tsp_WhatXAxis which) {
+Tsp_Axis& Tsp_CustomXYPlot::XAxisOf(Tsp_WhatXAxis which)
+{
     return which == Tsp_WhatXAxis::dsxTop ? topAxis_ : bottomAxis_;
 }
 
-Tsp_Axis& Tsp_CustomXYPlot::YAxisOf(Tsp_WhatYAxis which) {
+Tsp_Axis& Tsp_CustomXYPlot::YAxisOf(Tsp_WhatYAxis which)
+{
     return which == Tsp_WhatYAxis::dsyRight ? rightAxis_ : leftAxis_;
 }
 
-void Tsp_CustomXYPlot::AddSeries(Tsp_DataSeries& series) {
+void Tsp_CustomXYPlot::AddSeries(Tsp_DataSeries& series)
+{
     series.SetPlot(this);
 }
 
-void Tsp_CustomXYPlot::RemoveSeries(Tsp_DataSeries& series) {
+void Tsp_CustomXYPlot::RemoveSeries(Tsp_DataSeries& series)
+{
     if (series.Plot() == this)
         series.SetPlot(nullptr);
 }
 
-Tsp_DataSeries* Tsp_CustomXYPlot::GetSeriesPtr(int i) const {
+Tsp_DataSeries* Tsp_CustomXYPlot::GetSeriesPtr(int i) const
+{
     return i >= 0 && i < GetSeriesCount() ? series_[i] : nullptr;
 }
 
-void Tsp_CustomXYPlot::SetSeriesAt(Tsp_DataSeries& series, bool toFront) {
+void Tsp_CustomXYPlot::SetSeriesAt(Tsp_DataSeries& series, bool toFront)
+{
     const auto it = std::find(series_.begin(), series_.end(), &series);
     if (it == series_.end())
         return;
@@ -89,7 +101,8 @@ void Tsp_CustomXYPlot::SetSeriesAt(Tsp_DataSeries& series, bool toFront) {
     CustomInvalidate(false, false, true);
 }
 
-void Tsp_CustomXYPlot::LinkSeries(Tsp_DataSeries& series) {
+void Tsp_CustomXYPlot::LinkSeries(Tsp_DataSeries& series)
+{
     if (std::find(series_.begin(), series_.end(), &series) != series_.end())
         return;
     series_.push_back(&series);
@@ -97,7 +110,8 @@ void Tsp_CustomXYPlot::LinkSeries(Tsp_DataSeries& series) {
         InvalidateSeries(series);
 }
 
-void Tsp_CustomXYPlot::UnlinkSeries(Tsp_DataSeries& series) {
+void Tsp_CustomXYPlot::UnlinkSeries(Tsp_DataSeries& series)
+{
     const auto it = std::find(series_.begin(), series_.end(), &series);
     if (it == series_.end())
         return;
@@ -106,25 +120,30 @@ void Tsp_CustomXYPlot::UnlinkSeries(Tsp_DataSeries& series) {
         InvalidateSeries(series);
 }
 
-void Tsp_CustomXYPlot::AddMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when) {
+void Tsp_CustomXYPlot::AddMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when)
+{
     marker.SetWhenDraw(when);
     marker.SetPlot(this);
 }
 
-void Tsp_CustomXYPlot::RemoveMarker(Tsp_PlotMarker& marker) {
+void Tsp_CustomXYPlot::RemoveMarker(Tsp_PlotMarker& marker)
+{
     if (marker.Plot() == this)
         marker.SetPlot(nullptr);
 }
 
-std::vector<Tsp_PlotMarker*>& Tsp_CustomXYPlot::Markers(Tsp_WhenDrawMarker when) {
+std::vector<Tsp_PlotMarker*>& Tsp_CustomXYPlot::Markers(Tsp_WhenDrawMarker when)
+{
     return when == Tsp_WhenDrawMarker::dmBeforeSeries ? markersBefore_ : markersAfter_;
 }
 
-const std::vector<Tsp_PlotMarker*>& Tsp_CustomXYPlot::MarkerList(Tsp_WhenDrawMarker when) const {
+const std::vector<Tsp_PlotMarker*>& Tsp_CustomXYPlot::MarkerList(Tsp_WhenDrawMarker when) const
+{
     return when == Tsp_WhenDrawMarker::dmBeforeSeries ? markersBefore_ : markersAfter_;
 }
 
-void Tsp_CustomXYPlot::LinkMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when) {
+void Tsp_CustomXYPlot::LinkMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when)
+{
     std::vector<Tsp_PlotMarker*>& list = Markers(when);
     if (std::find(list.begin(), list.end(), &marker) != list.end())
         return;
@@ -133,7 +152,8 @@ void Tsp_CustomXYPlot::LinkMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker whe
         CustomInvalidate(false, false, true);
 }
 
-void Tsp_CustomXYPlot::UnlinkMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when) {
+void Tsp_CustomXYPlot::UnlinkMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when)
+{
     std::vector<Tsp_PlotMarker*>& list = Markers(when);
     const auto it = std::find(list.begin(), list.end(), &marker);
     if (it == list.end())
@@ -143,7 +163,8 @@ void Tsp_CustomXYPlot::UnlinkMarker(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker w
         CustomInvalidate(false, false, true);
 }
 
-void Tsp_CustomXYPlot::SetMarkerAt(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when, bool toFront) {
+void Tsp_CustomXYPlot::SetMarkerAt(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker when, bool toFront)
+{
     std::vector<Tsp_PlotMarker*>& list = Markers(when);
     const auto it = std::find(list.begin(), list.end(), &marker);
     if (it == list.end())
@@ -157,11 +178,13 @@ void Tsp_CustomXYPlot::SetMarkerAt(Tsp_PlotMarker& marker, Tsp_WhenDrawMarker wh
         CustomInvalidate(false, false, true);
 }
 
-void Tsp_CustomXYPlot::Invalidate() {
+void Tsp_CustomXYPlot::Invalidate()
+{
     CustomInvalidate(true, true, true);
 }
 
-void Tsp_CustomXYPlot::CustomInvalidate(bool rearrange, bool surroundings, bool field) {
+void Tsp_CustomXYPlot::CustomInvalidate(bool rearrange, bool surroundings, bool field)
+{
     if (rearrange)
         arranged_ = false;
     if (surroundings)
@@ -171,12 +194,14 @@ void Tsp_CustomXYPlot::CustomInvalidate(bool rearrange, bool surroundings, bool 
     RequestRepaint();
 }
 
-void Tsp_CustomXYPlot::BufferIsInvalid() {
+void Tsp_CustomXYPlot::BufferIsInvalid()
+{
     surroundingsDrawn_ = false;
     fieldDrawn_ = false;
 }
 
-void Tsp_CustomXYPlot::InvalidateSeries(const Tsp_DataSeries& series) {
+void Tsp_CustomXYPlot::InvalidateSeries(const Tsp_DataSeries& series)
+{
     const bool xChanged = DoAutoMinMax(XAxisOf(series.XAxis()));
     const bool yChanged = DoAutoMinMax(YAxisOf(series.YAxis()));
     if (xChanged || yChanged)
@@ -185,7 +210,8 @@ void Tsp_CustomXYPlot::InvalidateSeries(const Tsp_DataSeries& series) {
         CustomInvalidate(false, false, true);
 }
 
-void Tsp_CustomXYPlot::SeriesAxesChanged(bool horizontal) {
+void Tsp_CustomXYPlot::SeriesAxesChanged(bool horizontal)
+{
     const bool firstChanged = DoAutoMinMax(horizontal ? bottomAxis_ : leftAxis_);
     const bool secondChanged = DoAutoMinMax(horizontal ? topAxis_ : rightAxis_);
     if (firstChanged || secondChanged)
@@ -195,7 +221,8 @@ void Tsp_CustomXYPlot::SeriesAxesChanged(bool horizontal) {
 }
 
 template <typename Extreme>
-std::optional<double> Tsp_CustomXYPlot::FindExtreme(Extreme extreme, bool smallest) const {
+std::optional<double> Tsp_CustomXYPlot::FindExtreme(Extreme extreme, bool smallest) const
+{
     std::optional<double> found;
     for (const Tsp_DataSeries* series : series_) {
         if (!series->Active())
@@ -207,7 +234,8 @@ std::optional<double> Tsp_CustomXYPlot::FindExtreme(Extreme extreme, bool smalle
     return found;
 }
 
-std::optional<double> Tsp_CustomXYPlot::FindXAutoMin(Tsp_WhatXAxis which) const {
+std::optional<double> Tsp_CustomXYPlot::FindXAutoMin(Tsp_WhatXAxis which) const
+{
     return FindExtreme(
         [which](const Tsp_DataSeries& s) {
             return s.XAxis() == which ? s.GetXMin() : std::nullopt;
@@ -215,7 +243,8 @@ std::optional<double> Tsp_CustomXYPlot::FindXAutoMin(Tsp_WhatXAxis which) const 
         true);
 }
 
-std::optional<double> Tsp_CustomXYPlot::FindXAutoMax(Tsp_WhatXAxis which) const {
+std::optional<double> Tsp_CustomXYPlot::FindXAutoMax(Tsp_WhatXAxis which) const
+{
     return FindExtreme(
         [which](const Tsp_DataSeries& s) {
             return s.XAxis() == which ? s.GetXMax() : std::nullopt;
@@ -223,7 +252,8 @@ std::optional<double> Tsp_CustomXYPlot::FindXAutoMax(Tsp_WhatXAxis which) const 
         false);
 }
 
-std::optional<double> Tsp_CustomXYPlot::FindYAutoMin(Tsp_WhatYAxis which) const {
+std::optional<double> Tsp_CustomXYPlot::FindYAutoMin(Tsp_WhatYAxis which) const
+{
     return FindExtreme(
         [which](const Tsp_DataSeries& s) {
             return s.YAxis() == which ? s.GetYMin() : std::nullopt;
@@ -231,7 +261,8 @@ std::optional<double> Tsp_CustomXYPlot::FindYAutoMin(Tsp_WhatYAxis which) const 
         true);
 }
 
-std::optional<double> Tsp_CustomXYPlot::FindYAutoMax(Tsp_WhatYAxis which) const {
+std::optional<double> Tsp_CustomXYPlot::FindYAutoMax(Tsp_WhatYAxis which) const
+{
     return FindExtreme(
         [which](const Tsp_DataSeries& s) {
             return s.YAxis() == which ? s.GetYMax() : std::nullopt;
@@ -239,7 +270,8 @@ std::optional<double> Tsp_CustomXYPlot::FindYAutoMax(Tsp_WhatYAxis which) const 
         false);
 }
 
-bool Tsp_CustomXYPlot::DoAutoMinMax(Tsp_Axis& axis) {
+bool Tsp_CustomXYPlot::DoAutoMinMax(Tsp_Axis& axis)
+{
     if (!axis.AutoMin() && !axis.AutoMax())
         return false;
     std::optional<double> foundMin;
@@ -274,14 +306,16 @@ bool Tsp_CustomXYPlot::DoAutoMinMax(Tsp_Axis& axis) {
     return axis.Min() != oldMin || axis.Max() != oldMax;
 }
 
-void Tsp_CustomXYPlot::StoreLimits() {
+void Tsp_CustomXYPlot::StoreLimits()
+{
     if (LimitsStored())
         return;
     for (Tsp_Axis* axis : {&leftAxis_, &rightAxis_, &bottomAxis_, &topAxis_})
         axis->StoreMinMax();
 }
 
-void Tsp_CustomXYPlot::RestoreLimits() {
+void Tsp_CustomXYPlot::RestoreLimits()
+{
     if (!LimitsStored())
         return;
     for (Tsp_Axis* axis : {&leftAxis_, &rightAxis_, &bottomAxis_, &topAxis_})
@@ -289,12 +323,14 @@ void Tsp_CustomXYPlot::RestoreLimits() {
     Invalidate();
 }
 
-bool Tsp_CustomXYPlot::LimitsStored() const {
+bool Tsp_CustomXYPlot::LimitsStored() const
+{
     return leftAxis_.LimitsStored() && rightAxis_.LimitsStored() && bottomAxis_.LimitsStored() &&
            topAxis_.LimitsStored();
 }
 
-void Tsp_CustomXYPlot::ZoomAxis(Tsp_Axis& axis, double lo, double hi) {
+void Tsp_CustomXYPlot::ZoomAxis(Tsp_Axis& axis, double lo, double hi)
+{
     if (lo > hi)
         std::swap(lo, hi);
     bool canZoom = true;
@@ -304,7 +340,8 @@ void Tsp_CustomXYPlot::ZoomAxis(Tsp_Axis& axis, double lo, double hi) {
         axis.ChangeMinMax(lo, hi);
 }
 
-void Tsp_CustomXYPlot::RectToLimits(const Tsp_Rect& rect, Tsp_zpDirections directions) {
+void Tsp_CustomXYPlot::RectToLimits(const Tsp_Rect& rect, Tsp_zpDirections directions)
+{
     if (directions == Tsp_zpDirections::zpdNone || rect.Width() <= 2 || rect.Height() <= 2)
         return;
     StoreLimits();
@@ -319,50 +356,58 @@ void Tsp_CustomXYPlot::RectToLimits(const Tsp_Rect& rect, Tsp_zpDirections direc
     Invalidate();
 }
 
-void Tsp_CustomXYPlot::SetColor(Tsp_Color color) {
+void Tsp_CustomXYPlot::SetColor(Tsp_Color color)
+{
     if (color == color_)
         return;
     color_ = color;
     CustomInvalidate(false, true, false);
 }
 
-void Tsp_CustomXYPlot::SetFieldColor(Tsp_Color color) {
+void Tsp_CustomXYPlot::SetFieldColor(Tsp_Color color)
+{
     if (color == fieldColor_)
         return;
     fieldColor_ = color;
     CustomInvalidate(false, false, true);
 }
 
-void Tsp_CustomXYPlot::SetFont(const Tsp_Font& font) {
+void Tsp_CustomXYPlot::SetFont(const Tsp_Font& font)
+{
     if (font == font_)
         return;
     font_ = font;
     Invalidate();
 }
 
-void Tsp_CustomXYPlot::SetBorderStyle(Tsp_BorderStyle style) {
+void Tsp_CustomXYPlot::SetBorderStyle(Tsp_BorderStyle style)
+{
     if (style == borderStyle_)
         return;
     borderStyle_ = style;
     CustomInvalidate(false, true, true);
 }
 
-void Tsp_CustomXYPlot::SetZoomShiftKeys(Tsp_ShiftState keys) {
+void Tsp_CustomXYPlot::SetZoomShiftKeys(Tsp_ShiftState keys)
+{
     zoomShiftKeys_ = keys & KeyBits;
 }
 
-void Tsp_CustomXYPlot::SetPanShiftKeys(Tsp_ShiftState keys) {
+void Tsp_CustomXYPlot::SetPanShiftKeys(Tsp_ShiftState keys)
+{
     panShiftKeys_ = keys & KeyBits;
 }
 
-void Tsp_CustomXYPlot::SetXCursOn(bool on) {
+void Tsp_CustomXYPlot::SetXCursOn(bool on)
+{
     if (on == xCursorOn_)
         return;
     xCursorOn_ = on;
     RequestRepaint();
 }
 
-void Tsp_CustomXYPlot::SetXCursVal(double value) {
+void Tsp_CustomXYPlot::SetXCursVal(double value)
+{
     if (value == xCursorVal_)
         return;
     xCursorVal_ = value;
@@ -370,13 +415,14 @@ void Tsp_CustomXYPlot::SetXCursVal(double value) {
         RequestRepaint();
 }
 
-int Tsp_CustomXYPlot::CaptionRoom(const Tsp_Axis& axis, int captionHeight) const {
+int Tsp_CustomXYPlot::CaptionRoom(const Tsp_Axis& axis, int captionHeight) const
+{
     // A caption lies in the margin; a margin too small for it grows.
     return axis.HasCaption() ? std::max(axis.Margin(), captionHeight + 1) : axis.Margin();
 }
 
-Tsp_Rect Tsp_CustomXYPlot::FieldFor(int width, int height, int cw, int th,
-                                    int captionHeight) const {
+Tsp_Rect Tsp_CustomXYPlot::FieldFor(int width, int height, int cw, int th, int captionHeight) const
+{
     const int leftBand = std::max({leftAxis_.BandWidth(cw, th), bottomAxis_.OrgIndent(cw, th),
                                    topAxis_.OrgIndent(cw, th)}) +
                          CaptionRoom(leftAxis_, captionHeight);
@@ -395,7 +441,8 @@ Tsp_Rect Tsp_CustomXYPlot::FieldFor(int width, int height, int cw, int th,
     return field;
 }
 
-void Tsp_CustomXYPlot::Arrange(Tsp_Canvas& canvas, int width, int height) {
+void Tsp_CustomXYPlot::Arrange(Tsp_Canvas& canvas, int width, int height)
+{
     Tsp_Font captionFont = font_;
     captionFont.Bold = true;
     canvas.SetFont(captionFont);
@@ -423,7 +470,8 @@ void Tsp_CustomXYPlot::Arrange(Tsp_Canvas& canvas, int width, int height) {
     arrangedHeight_ = height;
 }
 
-void Tsp_CustomXYPlot::PaintLayers(Tsp_Canvas& canvas, int width, int height, bool onlyInvalid) {
+void Tsp_CustomXYPlot::PaintLayers(Tsp_Canvas& canvas, int width, int height, bool onlyInvalid)
+{
     if (!arranged_ || width != arrangedWidth_ || height != arrangedHeight_) {
         Arrange(canvas, width, height);
         BufferIsInvalid();
@@ -441,7 +489,8 @@ void Tsp_CustomXYPlot::PaintLayers(Tsp_Canvas& canvas, int width, int height, bo
     DrawBorder(canvas, width, height);
 }
 
-void Tsp_CustomXYPlot::DrawPlot(Tsp_Canvas& canvas, int width, int height) {
+void Tsp_CustomXYPlot::DrawPlot(Tsp_Canvas& canvas, int width, int height)
+{
     if (width <= 9 || height <= 9)
         return;
     Arrange(canvas, width, height);
@@ -453,7 +502,8 @@ void Tsp_CustomXYPlot::DrawPlot(Tsp_Canvas& canvas, int width, int height) {
     arranged_ = false;
 }
 
-void Tsp_CustomXYPlot::DrawAroundField(Tsp_Canvas& canvas, int width, int height) {
+void Tsp_CustomXYPlot::DrawAroundField(Tsp_Canvas& canvas, int width, int height)
+{
     canvas.SetBrush({color_, Tsp_BrushStyle::bsSolid});
     canvas.FillRect({0, 0, width, field_.Top});
     canvas.FillRect({0, field_.Bottom, width, height});
@@ -472,7 +522,8 @@ void Tsp_CustomXYPlot::DrawAroundField(Tsp_Canvas& canvas, int width, int height
     DrawCaptions(canvas, width, height);
 }
 
-void Tsp_CustomXYPlot::DrawCaptions(Tsp_Canvas& canvas, int width, int height) {
+void Tsp_CustomXYPlot::DrawCaptions(Tsp_Canvas& canvas, int width, int height)
+{
     Tsp_Font captionFont = font_;
     captionFont.Bold = true;
     canvas.SetFont(captionFont);
@@ -503,7 +554,8 @@ void Tsp_CustomXYPlot::DrawCaptions(Tsp_Canvas& canvas, int width, int height) {
     }
 }
 
-void Tsp_CustomXYPlot::DrawField(Tsp_Canvas& canvas) {
+void Tsp_CustomXYPlot::DrawField(Tsp_Canvas& canvas)
+{
     const std::optional<Tsp_Rect> savedClip = canvas.ClipRect();
     canvas.SetClipRect(savedClip ? savedClip->Intersected(field_) : field_);
     if (fieldColor_ != Tsp_Colors::None) {
@@ -523,7 +575,8 @@ void Tsp_CustomXYPlot::DrawField(Tsp_Canvas& canvas) {
     canvas.SetClipRect(savedClip);
 }
 
-void Tsp_CustomXYPlot::DrawGrid(Tsp_Canvas& canvas, const Tsp_Axis& axis) {
+void Tsp_CustomXYPlot::DrawGrid(Tsp_Canvas& canvas, const Tsp_Axis& axis)
+{
     if (!axis.GridAttr().Visible() || axis.GetTicksCount() == 0)
         return;
     canvas.SetPen(axis.GridAttr().AsPen());
@@ -537,13 +590,15 @@ void Tsp_CustomXYPlot::DrawGrid(Tsp_Canvas& canvas, const Tsp_Axis& axis) {
     }
 }
 
-void Tsp_CustomXYPlot::DrawMarkers(Tsp_Canvas& canvas, Tsp_WhenDrawMarker when) {
+void Tsp_CustomXYPlot::DrawMarkers(Tsp_Canvas& canvas, Tsp_WhenDrawMarker when)
+{
     for (Tsp_PlotMarker* marker : Markers(when))
         if (marker->Visible())
             marker->Draw(canvas);
 }
 
-void Tsp_CustomXYPlot::DrawBorder(Tsp_Canvas& canvas, int width, int height) {
+void Tsp_CustomXYPlot::DrawBorder(Tsp_Canvas& canvas, int width, int height)
+{
     canvas.SetBrush({Tsp_Colors::White, Tsp_BrushStyle::bsClear});
     const auto frame = [&](Tsp_Color color, int inset, Tsp_PenStyle style = Tsp_PenStyle::psSolid) {
         canvas.SetPen(SolidPen(color, style));
@@ -593,7 +648,8 @@ void Tsp_CustomXYPlot::DrawBorder(Tsp_Canvas& canvas, int width, int height) {
     }
 }
 
-void Tsp_CustomXYPlot::DrawOverlay(Tsp_Canvas& canvas) {
+void Tsp_CustomXYPlot::DrawOverlay(Tsp_Canvas& canvas)
+{
     if (const std::optional<Tsp_Rect> band = RubberBand()) {
         canvas.SetPen({Tsp_Colors::Black, Tsp_PenStyle::psDot, 1, Tsp_PenMode::pmNotXor});
         const Tsp_Point corners[] = {{band->Left, band->Top},
@@ -607,7 +663,8 @@ void Tsp_CustomXYPlot::DrawOverlay(Tsp_Canvas& canvas) {
         DrawXCursor(canvas);
 }
 
-void Tsp_CustomXYPlot::DrawXCursor(Tsp_Canvas& canvas) {
+void Tsp_CustomXYPlot::DrawXCursor(Tsp_Canvas& canvas)
+{
     const int x = bottomAxis_.V2P(xCursorVal_);
     if (!(field_.Left < x && x < field_.Right - 1))
         return;
@@ -615,20 +672,23 @@ void Tsp_CustomXYPlot::DrawXCursor(Tsp_Canvas& canvas) {
     canvas.Line({x, field_.Top + 1}, {x, field_.Bottom - 1});
 }
 
-void Tsp_CustomXYPlot::SetMouseMode(Tsp_MouseMode mode) {
+void Tsp_CustomXYPlot::SetMouseMode(Tsp_MouseMode mode)
+{
     if (mode == mouseMode_)
         return;
     mouseMode_ = mode;
     MouseModeChanged();
 }
 
-std::optional<Tsp_Rect> Tsp_CustomXYPlot::RubberBand() const {
+std::optional<Tsp_Rect> Tsp_CustomXYPlot::RubberBand() const
+{
     if (mouseMode_ != Tsp_MouseMode::Zooming)
         return std::nullopt;
     return Tsp_Rect{bandStart_.X, bandStart_.Y, bandCorner_.X, bandCorner_.Y};
 }
 
-Tsp_Point Tsp_CustomXYPlot::BandCorner(Tsp_Point at) const {
+Tsp_Point Tsp_CustomXYPlot::BandCorner(Tsp_Point at) const
+{
     if (zoom_ == Tsp_zpDirections::zpdHorizontal)
         at.Y = field_.Bottom;
     else if (zoom_ == Tsp_zpDirections::zpdVertical)
@@ -636,7 +696,8 @@ Tsp_Point Tsp_CustomXYPlot::BandCorner(Tsp_Point at) const {
     return at;
 }
 
-void Tsp_CustomXYPlot::MouseDown(Tsp_MouseButton button, Tsp_ShiftState shift, Tsp_Point at) {
+void Tsp_CustomXYPlot::MouseDown(Tsp_MouseButton button, Tsp_ShiftState shift, Tsp_Point at)
+{
     if (button != Tsp_MouseButton::mbLeft || mouseMode_ != Tsp_MouseMode::Idle)
         return;
     if (shift == (zoomShiftKeys_ | Tsp_Shift::ssLeft) && zoom_ != Tsp_zpDirections::zpdNone) {
@@ -653,7 +714,8 @@ void Tsp_CustomXYPlot::MouseDown(Tsp_MouseButton button, Tsp_ShiftState shift, T
     }
 }
 
-void Tsp_CustomXYPlot::MouseMove(Tsp_Point at) {
+void Tsp_CustomXYPlot::MouseMove(Tsp_Point at)
+{
     switch (mouseMode_) {
     case Tsp_MouseMode::ZoomPending:
         // Measured from the press, not from the band's start on the field edge, so
@@ -694,7 +756,8 @@ void Tsp_CustomXYPlot::MouseMove(Tsp_Point at) {
     }
 }
 
-void Tsp_CustomXYPlot::MouseUp(Tsp_MouseButton button, Tsp_Point at) {
+void Tsp_CustomXYPlot::MouseUp(Tsp_MouseButton button, Tsp_Point at)
+{
     if (button != Tsp_MouseButton::mbLeft)
         return;
     if (mouseMode_ == Tsp_MouseMode::ZoomPending) {
@@ -717,7 +780,8 @@ void Tsp_CustomXYPlot::MouseUp(Tsp_MouseButton button, Tsp_Point at) {
     SetMouseMode(Tsp_MouseMode::Idle);
 }
 
-void Tsp_CustomXYPlot::DrawIncrement(const std::function<void(Tsp_Canvas&)>& /*draw*/) {
+void Tsp_CustomXYPlot::DrawIncrement(const std::function<void(Tsp_Canvas&)>& /*draw*/)
+{
     CustomInvalidate(false, false, true);
 }
 

@@ -5,13 +5,17 @@
 namespace varnolux {
 
 Tsp_DataSeries::Tsp_DataSeries(QObject* parent)
-    : QObject(parent) {}
+    : QObject(parent)
+{
+}
 
-Tsp_DataSeries::~Tsp_DataSeries() {
+Tsp_DataSeries::~Tsp_DataSeries()
+{
     SetPlot(nullptr);
 }
 
-void Tsp_DataSeries::SetPlot(Tsp_CustomXYPlot* plot) {
+void Tsp_DataSeries::SetPlot(Tsp_CustomXYPlot* plot)
+{
     if (plot == plot_)
         return;
     if (plot_)
@@ -21,7 +25,8 @@ void Tsp_DataSeries::SetPlot(Tsp_CustomXYPlot* plot) {
         plot_->LinkSeries(*this);
 }
 
-void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis axis) {
+void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis axis)
+{
     if (axis == xAxis_)
         return;
     xAxis_ = axis;
@@ -29,7 +34,8 @@ void Tsp_DataSeries::SetXAxis(Tsp_WhatXAxis axis) {
         plot_->SeriesAxesChanged(true);
 }
 
-void Tsp_DataSeries::SetYAxis(Tsp_WhatYAxis axis) {
+void Tsp_DataSeries::SetYAxis(Tsp_WhatYAxis axis)
+{
     if (axis == yAxis_)
         return;
     yAxis_ = axis;
@@ -37,7 +43,8 @@ void Tsp_DataSeries::SetYAxis(Tsp_WhatYAxis axis) {
         plot_->SeriesAxesChanged(false);
 }
 
-void Tsp_DataSeries::SetActive(bool active) {
+void Tsp_DataSeries::SetActive(bool active)
+{
     if (active == active_)
         return;
     active_ = active;
@@ -45,17 +52,20 @@ void Tsp_DataSeries::SetActive(bool active) {
         plot_->InvalidateSeries(*this);
 }
 
-void Tsp_DataSeries::BringToFront() {
+void Tsp_DataSeries::BringToFront()
+{
     if (plot_)
         plot_->SetSeriesAt(*this, true);
 }
 
-void Tsp_DataSeries::SendToBack() {
+void Tsp_DataSeries::SendToBack()
+{
     if (plot_)
         plot_->SetSeriesAt(*this, false);
 }
 
-void Tsp_DataSeries::InvalidatePlot(TIP_Reason reason) {
+void Tsp_DataSeries::InvalidatePlot(TIP_Reason reason)
+{
     if (!active_ || !plot_)
         return;
     if (reason == TIP_Reason::rsDataChanged)
@@ -64,11 +74,13 @@ void Tsp_DataSeries::InvalidatePlot(TIP_Reason reason) {
         plot_->CustomInvalidate(false, false, true);
 }
 
-Tsp_Axis& Tsp_DataSeries::PlotXAxis() const {
+Tsp_Axis& Tsp_DataSeries::PlotXAxis() const
+{
     return plot_->XAxisOf(xAxis_);
 }
 
-Tsp_Axis& Tsp_DataSeries::PlotYAxis() const {
+Tsp_Axis& Tsp_DataSeries::PlotYAxis() const
+{
     return plot_->YAxisOf(yAxis_);
 }
 

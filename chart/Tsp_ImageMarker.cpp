@@ -8,44 +8,54 @@
 namespace varnolux {
 
 Tsp_ImageMarker::Tsp_ImageMarker(QObject* parent)
-    : Tsp_PlotMarker(parent) {}
+    : Tsp_PlotMarker(parent)
+{
+}
 
-void Tsp_ImageMarker::SetPicture(Tsp_Picture picture) {
+void Tsp_ImageMarker::SetPicture(Tsp_Picture picture)
+{
     picture_ = std::move(picture);
     FieldChanged();
 }
 
-void Tsp_ImageMarker::SetValue(double& field, double value) {
+void Tsp_ImageMarker::SetValue(double& field, double value)
+{
     if (value == field)
         return;
     field = value;
     FieldChanged();
 }
 
-void Tsp_ImageMarker::SetX(double x) {
+void Tsp_ImageMarker::SetX(double x)
+{
     SetValue(x_, x);
 }
 
-void Tsp_ImageMarker::SetY(double y) {
+void Tsp_ImageMarker::SetY(double y)
+{
     SetValue(y_, y);
 }
 
-void Tsp_ImageMarker::SetStretchX(double x) {
+void Tsp_ImageMarker::SetStretchX(double x)
+{
     SetValue(stretchX_, x);
 }
 
-void Tsp_ImageMarker::SetStretchY(double y) {
+void Tsp_ImageMarker::SetStretchY(double y)
+{
     SetValue(stretchY_, y);
 }
 
-void Tsp_ImageMarker::SetStretch(bool stretch) {
+void Tsp_ImageMarker::SetStretch(bool stretch)
+{
     if (stretch == stretch_)
         return;
     stretch_ = stretch;
     FieldChanged();
 }
 
-void Tsp_ImageMarker::Draw(Tsp_Canvas& canvas) {
+void Tsp_ImageMarker::Draw(Tsp_Canvas& canvas)
+{
     if (!Plot() || picture_.IsEmpty())
         return;
     const Tsp_Axis& xAxis = PlotXAxis();

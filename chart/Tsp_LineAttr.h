@@ -13,7 +13,9 @@ class Tsp_LineAttr {
 public:
     explicit Tsp_LineAttr(Tsp_Color color = Tsp_Colors::Black, bool visible = true)
         : color_(color)
-        , visible_(visible) {}
+        , visible_(visible)
+    {
+    }
     Tsp_LineAttr(const Tsp_LineAttr&) = delete;
     Tsp_LineAttr& operator=(const Tsp_LineAttr&) = delete;
 

@@ -5,37 +5,44 @@
 namespace varnolux {
 
 Tsp_LineMarker::Tsp_LineMarker(QObject* parent)
-    : Tsp_PlotMarker(parent) {}
+    : Tsp_PlotMarker(parent)
+{
+}
 
-void Tsp_LineMarker::SetPen(const Tsp_Pen& pen) {
+void Tsp_LineMarker::SetPen(const Tsp_Pen& pen)
+{
     if (pen == pen_)
         return;
     pen_ = pen;
     FieldChanged();
 }
 
-void Tsp_LineMarker::SetBrush(const Tsp_Brush& brush) {
+void Tsp_LineMarker::SetBrush(const Tsp_Brush& brush)
+{
     if (brush == brush_)
         return;
     brush_ = brush;
     FieldChanged();
 }
 
-void Tsp_LineMarker::SetPosition(double position) {
+void Tsp_LineMarker::SetPosition(double position)
+{
     if (position == position_)
         return;
     position_ = position;
     FieldChanged();
 }
 
-void Tsp_LineMarker::SetOrientation(Tsp_LMOrientation orientation) {
+void Tsp_LineMarker::SetOrientation(Tsp_LMOrientation orientation)
+{
     if (orientation == orientation_)
         return;
     orientation_ = orientation;
     FieldChanged();
 }
 
-void Tsp_LineMarker::Draw(Tsp_Canvas& canvas) {
+void Tsp_LineMarker::Draw(Tsp_Canvas& canvas)
+{
     if (!Plot())
         return;
     const Tsp_Rect& field = Plot()->Field();

@@ -9,11 +9,13 @@ namespace varnolux {
 
 namespace {
 
-QColor ToQColor(Tsp_Color c) {
+QColor ToQColor(Tsp_Color c)
+{
     return QColor(c & 0xff, c >> 8 & 0xff, c >> 16 & 0xff);
 }
 
-Qt::PenStyle ToQtStyle(Tsp_PenStyle style) {
+Qt::PenStyle ToQtStyle(Tsp_PenStyle style)
+{
     switch (style) {
     case Tsp_PenStyle::psSolid:
         return Qt::SolidLine;
@@ -31,21 +33,25 @@ Qt::PenStyle ToQtStyle(Tsp_PenStyle style) {
     return Qt::SolidLine;
 }
 
-QPainter::CompositionMode ToComposition(Tsp_PenMode mode) {
+QPainter::CompositionMode ToComposition(Tsp_PenMode mode)
+{
     return mode == Tsp_PenMode::pmNotXor ? QPainter::RasterOp_NotSourceXorDestination
                                          : QPainter::CompositionMode_SourceOver;
 }
 
-QRect ToQRect(const Tsp_Rect& r) {
+QRect ToQRect(const Tsp_Rect& r)
+{
     return QRect(r.Left, r.Top, std::max(r.Width(), 0), std::max(r.Height(), 0));
 }
 
 /// The rectangle whose one-pixel outline covers r's border pixels.
-QRect OutlineRect(const Tsp_Rect& r) {
+QRect OutlineRect(const Tsp_Rect& r)
+{
     return QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
 }
 
-int Sign(int v) {
+int Sign(int v)
+{
     return (v > 0) - (v < 0);
 }
 
@@ -53,11 +59,13 @@ int Sign(int v) {
 
 Tsp_QtCanvas::Tsp_QtCanvas(QPainter& painter, const QFont& baseFont)
     : painter_(painter)
-    , baseFont_(baseFont) {
+    , baseFont_(baseFont)
+{
     painter_.setRenderHint(QPainter::Antialiasing, false);
 }
 
-void Tsp_QtCanvas::UsePenAndBrush() {
+void Tsp_QtCanvas::UsePenAndBrush()
+{
     const Tsp_Pen& pen = Pen();
     QPen qpen(ToQColor(pen.Color), pen.Width <= 1 ? 1 : pen.Width, ToQtStyle(pen.Style));
     if (pen.Width > 1) {
@@ -71,7 +79,8 @@ void Tsp_QtCanvas::UsePenAndBrush() {
     painter_.setCompositionMode(ToComposition(pen.Mode));
 }
 
-void Tsp_QtCanvas::Line(Tsp_Point from, Tsp_Point to) {
+void Tsp_QtCanvas::Line(Tsp_Point from, Tsp_Point to)
+{
     if (from == to)
         return;
     UsePenAndBrush();
@@ -84,7 +93,8 @@ void Tsp_QtCanvas::Line(Tsp_Point from, Tsp_Point to) {
     painter_.drawLine(from.X, from.Y, last.X, last.Y);
 }
 
-void Tsp_QtCanvas::Rectangle(const Tsp_Rect& rect) {
+void Tsp_QtCanvas::Rectangle(const Tsp_Rect& rect)
+{
     if (rect.IsEmpty())
         return;
     UsePenAndBrush();
@@ -96,14 +106,16 @@ void Tsp_QtCanvas::Rectangle(const Tsp_Rect& rect) {
     painter_.drawRect(OutlineRect(rect));
 }
 
-void Tsp_QtCanvas::Ellipse(const Tsp_Rect& box) {
+void Tsp_QtCanvas::Ellipse(const Tsp_Rect& box)
+{
     if (box.IsEmpty())
         return;
     UsePenAndBrush();
     painter_.drawEllipse(OutlineRect(box));
 }
 
-void Tsp_QtCanvas::Polygon(std::span<const Tsp_Point> corners) {
+void Tsp_QtCanvas::Polygon(std::span<const Tsp_Point> corners)
+{
     QPolygon polygon;
     for (const Tsp_Point& p : corners)
         polygon << QPoint(p.X, p.Y);
@@ -111,14 +123,16 @@ void Tsp_QtCanvas::Polygon(std::span<const Tsp_Point> corners) {
     painter_.drawPolygon(polygon);
 }
 
-void Tsp_QtCanvas::FillRect(const Tsp_Rect& rect) {
+void Tsp_QtCanvas::FillRect(const Tsp_Rect& rect)
+{
     if (rect.IsEmpty())
         return;
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_.fillRect(ToQRect(rect), ToQColor(Brush().Color));
 }
 
-QFont Tsp_QtCanvas::CurrentFont() const {
+QFont Tsp_QtCanvas::CurrentFont() const
+{
     const Tsp_Font& font = Font();
     QFont qfont = baseFont_;
     if (!font.Family.empty())
@@ -128,7 +142,8 @@ QFont Tsp_QtCanvas::CurrentFont() const {
     return qfont;
 }
 
-void Tsp_QtCanvas::TextOut(int x, int y, std::string_view text) {
+void Tsp_QtCanvas::TextOut(int x, int y, std::string_view text)
+{
     const QFont font = CurrentFont();
     painter_.setFont(font);
     painter_.setPen(ToQColor(Font().Color));
@@ -146,16 +161,19 @@ void Tsp_QtCanvas::TextOut(int x, int y, std::string_view text) {
     painter_.restore();
 }
 
-int Tsp_QtCanvas::TextWidth(std::string_view text) {
+int Tsp_QtCanvas::TextWidth(std::string_view text)
+{
     return QFontMetrics(CurrentFont())
         .horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-int Tsp_QtCanvas::TextHeight(std::string_view /*text*/) {
+int Tsp_QtCanvas::TextHeight(std::string_view /*text*/)
+{
     return QFontMetrics(CurrentFont()).height();
 }
 
-void Tsp_QtCanvas::DrawPicture(const Tsp_Rect& target, const Tsp_Picture& picture) {
+void Tsp_QtCanvas::DrawPicture(const Tsp_Rect& target, const Tsp_Picture& picture)
+{
     if (picture.IsEmpty() || target.IsEmpty() ||
         picture.Pixels.size() < static_cast<std::size_t>(picture.Width) * picture.Height)
         return;
@@ -165,7 +183,8 @@ void Tsp_QtCanvas::DrawPicture(const Tsp_Rect& target, const Tsp_Picture& pictur
     painter_.drawImage(ToQRect(target), image);
 }
 
-void Tsp_QtCanvas::SetClipRect(std::optional<Tsp_Rect> clip) {
+void Tsp_QtCanvas::SetClipRect(std::optional<Tsp_Rect> clip)
+{
     clip_ = clip;
     if (clip_)
         painter_.setClipRect(ToQRect(*clip_));

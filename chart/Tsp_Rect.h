@@ -14,15 +14,18 @@ struct Tsp_Rect {
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
     bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    bool Contains(Tsp_Point p) const {
+    bool Contains(Tsp_Point p) const
+    {
         return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom;
     }
-    bool Intersects(const Tsp_Rect& other) const {
+    bool Intersects(const Tsp_Rect& other) const
+    {
         return Left < other.Right && other.Left < Right && Top < other.Bottom && other.Top < Bottom;
     }
 
     /// The common part; empty (Right ≤ Left or Bottom ≤ Top) when there is none.
-    Tsp_Rect Intersected(const Tsp_Rect& other) const {
+    Tsp_Rect Intersected(const Tsp_Rect& other) const
+    {
         return {Left > other.Left ? Left : other.Left, Top > other.Top ? Top : other.Top,
                 Right < other.Right ? Right : other.Right,
                 Bottom < other.Bottom ? Bottom : other.Bottom};

@@ -2,6 +2,7 @@
 
 #include "chart/FormatDateTime.h"
 #include "chart/FormatFloat.h"
+#include "settings/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,8 @@ struct Scaling {
 };
 
 /// The scaling of Min < Max, or none when it cannot be represented.
-std::optional<Scaling> ScalingOf(double lo, double hi) {
+std::optional<Scaling> ScalingOf(double lo, double hi)
+{
     const double range = hi - lo;
     if (!(range > 0.0) || !std::isfinite(range))
         return std::nullopt;
@@ -44,7 +46,8 @@ std::optional<Scaling> ScalingOf(double lo, double hi) {
 }
 
 /// Limits around a single value v that contain it.
-std::pair<double, double> WidenedAround(double v) {
+std::pair<double, double> WidenedAround(double v)
+{
     if (std::fabs(v) < 10.0)
         return {v, v + 1.0};
     if (v > 0.0) {
@@ -56,61 +59,72 @@ std::pair<double, double> WidenedAround(double v) {
     return {lo, lo + std::fabs(lo) / 10.0};
 }
 
-int Rounded(double v) {
+int Rounded(double v)
+{
     return static_cast<int>(std::nearbyint(v));
 }
 
-std::int16_t ClampedPixel(int p) {
+std::int16_t ClampedPixel(int p)
+{
     return static_cast<std::int16_t>(std::clamp(p, -Tsp_Scale::PixelLimit, Tsp_Scale::PixelLimit));
 }
 
-int Utf8Characters(const std::string& text) {
+int Utf8Characters(const std::string& text)
+{
     return static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     }));
 }
 
-double FractionalPart(double v) {
+double FractionalPart(double v)
+{
     return v - std::trunc(v);
 }
 
-int ClampedTickCount(double count) {
+int ClampedTickCount(double count)
+{
     return static_cast<int>(std::clamp(count, 0.0, static_cast<double>(Tsp_Scale::MaxTicks)));
 }
 
 } // namespace
 
 Tsp_Scale::Tsp_Scale(std::uint32_t flags)
-    : flags_(flags) {
+    : flags_(flags)
+{
     ChangeMinMax(0.0, 10.0);
 }
 
-bool Tsp_Scale::GetFlagBit(int bit) const {
+bool Tsp_Scale::GetFlagBit(int bit) const
+{
     return bit >= 0 && bit < 32 && (flags_ >> bit & 1u) != 0;
 }
 
-void Tsp_Scale::SetFlagBit(int bit) {
+void Tsp_Scale::SetFlagBit(int bit)
+{
     if (bit < 0 || bit >= 32 || GetFlagBit(bit))
         return;
     flags_ |= 1u << bit;
     FlagsChanged(bit);
 }
 
-void Tsp_Scale::ReSetFlagBit(int bit) {
+void Tsp_Scale::ReSetFlagBit(int bit)
+{
     if (!GetFlagBit(bit))
         return;
     flags_ &= ~(1u << bit);
     FlagsChanged(bit);
 }
 
-void Tsp_Scale::NotFlagBit(int bit) {
+void Tsp_Scale::NotFlagBit(int bit)
+{
     if (GetFlagBit(bit))
         ReSetFlagBit(bit);
     else
         SetFlagBit(bit);
 }
 
-void Tsp_Scale::FlagsChanged(int bit) {
+void Tsp_Scale::FlagsChanged(int bit)
+{
     switch (bit) {
     case Tsp_ScaleBit::Vertical:
     case Tsp_ScaleBit::Inverted:
@@ -129,14 +143,16 @@ void Tsp_Scale::FlagsChanged(int bit) {
     }
 }
 
-void Tsp_Scale::ChangeMinMax(double a, double b) {
+void Tsp_Scale::ChangeMinMax(double a, double b)
+{
     FixMinMax(a, b);
     CalcMetr();
     CalcTicksVal();
     CalcTicksPos();
 }
 
-void Tsp_Scale::FixMinMax(double a, double b) {
+void Tsp_Scale::FixMinMax(double a, double b)
+{
     if (!std::isfinite(a) || !std::isfinite(b))
         return;
     const double lo = std::min(a, b);
@@ -159,7 +175,8 @@ void Tsp_Scale::FixMinMax(double a, double b) {
     scaledMax_ = scaling->ScaledMax;
 }
 
-void Tsp_Scale::CalcMetr() {
+void Tsp_Scale::CalcMetr()
+{
     if (IsInverted()) {
         metric_ = -lineLength_ / range_;
         originValue_ = max_;
@@ -175,11 +192,13 @@ void Tsp_Scale::CalcMetr() {
     }
 }
 
-bool Tsp_Scale::FractionMode() const {
+bool Tsp_Scale::FractionMode() const
+{
     return GetFlagBit(Tsp_ScaleBit::NoLabels) || GetFlagBit(Tsp_ScaleBit::FractionTicks);
 }
 
-void Tsp_Scale::CalcTicksVal() {
+void Tsp_Scale::CalcTicksVal()
+{
     tickCount_ = requestedTicks_;
     if (tickCount_ == 0)
         return;
@@ -207,7 +226,8 @@ void Tsp_Scale::CalcTicksVal() {
         tickValues_[i] = (start + static_cast<double>(i * delta)) / factor_;
 }
 
-void Tsp_Scale::CalcTicksPos() {
+void Tsp_Scale::CalcTicksPos()
+{
     for (int i = 0; i < tickCount_; ++i) {
         if (FractionMode()) {
             const int along = Rounded(lineLength_ * tickValues_[i]);
@@ -219,7 +239,8 @@ void Tsp_Scale::CalcTicksPos() {
     }
 }
 
-void Tsp_Scale::SetLine(int x, int y, int length) {
+void Tsp_Scale::SetLine(int x, int y, int length)
+{
     length = length == 0 ? 1 : std::abs(std::max(length, -std::numeric_limits<int>::max()));
     if (x == lineX_ && y == lineY_ && length == lineLength_)
         return;
@@ -230,7 +251,8 @@ void Tsp_Scale::SetLine(int x, int y, int length) {
     CalcTicksPos();
 }
 
-int Tsp_Scale::V2P(double value) const {
+int Tsp_Scale::V2P(double value) const
+{
     const double p = (value - originValue_) * metric_ + originPixel_;
     if (!(p <= PixelLimit))
         return PixelLimit;
@@ -239,11 +261,13 @@ int Tsp_Scale::V2P(double value) const {
     return Rounded(p);
 }
 
-double Tsp_Scale::P2V(int pixel) const {
+double Tsp_Scale::P2V(int pixel) const
+{
     return (pixel - originPixel_) / metric_ + originValue_;
 }
 
-void Tsp_Scale::SetTicksCount(int count) {
+void Tsp_Scale::SetTicksCount(int count)
+{
     count = std::clamp(count, 0, MaxTicks);
     if (count == requestedTicks_)
         return;
@@ -253,32 +277,37 @@ void Tsp_Scale::SetTicksCount(int count) {
     AttributesChanged();
 }
 
-double Tsp_Scale::TksDbl(int i) const {
+double Tsp_Scale::TksDbl(int i) const
+{
     if (!GetFlagBit(Tsp_ScaleBit::FractionTicks))
         return tickValues_[i];
     const double along = range_ * tickValues_[i];
     return IsInverted() ? originValue_ - along : originValue_ + along;
 }
 
-std::string Tsp_Scale::TickLabel(int i) const {
+std::string Tsp_Scale::TickLabel(int i) const
+{
     const double value = TksDbl(i);
     if (GetFlagBit(Tsp_ScaleBit::LabelAsDataTime))
         return FormatDateTime(value, labelFormat_);
-    return FormatFloat(value, labelFormat_, LocaleNumberSeparator());
+    return FormatFloat(value, labelFormat_, LocaleDecimalSeparator());
 }
 
-void Tsp_Scale::SetLabelFormat(const std::string& format) {
+void Tsp_Scale::SetLabelFormat(const std::string& format)
+{
     if (format == labelFormat_)
         return;
     labelFormat_ = format;
     AttributesChanged();
 }
 
-void Tsp_Scale::ScrollBy(int pixels) {
+void Tsp_Scale::ScrollBy(int pixels)
+{
     ShiftScaleBy(true, 0.0, pixels);
 }
 
-void Tsp_Scale::ShiftScaleBy(bool byPixels, double valueDelta, double pixelDelta) {
+void Tsp_Scale::ShiftScaleBy(bool byPixels, double valueDelta, double pixelDelta)
+{
     if (byPixels)
         valueDelta = pixelDelta / metric_;
     else
@@ -303,7 +332,8 @@ void Tsp_Scale::ShiftScaleBy(bool byPixels, double valueDelta, double pixelDelta
     CalcTicksPos();
 }
 
-void Tsp_Scale::ShiftFractionTicks(double pixelDelta) {
+void Tsp_Scale::ShiftFractionTicks(double pixelDelta)
+{
     const double spacing = requestedTicks_ < 2 ? 1.0 : 1.0 / (requestedTicks_ - 1);
     const double d = IsVertical() ? -pixelDelta : pixelDelta;
     double u = FractionalPart((lineLength_ * tickValues_[0] - d) / (lineLength_ * spacing));
@@ -314,7 +344,8 @@ void Tsp_Scale::ShiftFractionTicks(double pixelDelta) {
         tickValues_[i] = spacing * i + spacing * u;
 }
 
-void Tsp_Scale::ShiftValueTicks() {
+void Tsp_Scale::ShiftValueTicks()
+{
     double u = FractionalPart((tickValues_[0] * factor_ - factor_ * originValue_) / step_);
     if (!IsInverted()) {
         if (u < 0.0)
@@ -333,11 +364,13 @@ void Tsp_Scale::ShiftValueTicks() {
     }
 }
 
-int Tsp_Scale::LabelCharacters(int i) const {
+int Tsp_Scale::LabelCharacters(int i) const
+{
     return Utf8Characters(TickLabel(i));
 }
 
-int Tsp_Scale::BandWidth(int charWidth, int textHeight) const {
+int Tsp_Scale::BandWidth(int charWidth, int textHeight) const
+{
     int band = lineAttr_.Width();
     if (tickCount_ == 0)
         return band;
@@ -356,7 +389,8 @@ int Tsp_Scale::BandWidth(int charWidth, int textHeight) const {
     return band;
 }
 
-int Tsp_Scale::OrgIndent(int charWidth, int textHeight) const {
+int Tsp_Scale::OrgIndent(int charWidth, int textHeight) const
+{
     if (tickCount_ == 0 || GetFlagBit(Tsp_ScaleBit::NoLabels))
         return 0;
     const int d = std::abs(Rounded((originValue_ - TksDbl(0)) * metric_));
@@ -364,7 +398,8 @@ int Tsp_Scale::OrgIndent(int charWidth, int textHeight) const {
     return std::max(half - d, 0);
 }
 
-int Tsp_Scale::EndIndent(int charWidth, int textHeight) const {
+int Tsp_Scale::EndIndent(int charWidth, int textHeight) const
+{
     if (tickCount_ == 0 || GetFlagBit(Tsp_ScaleBit::NoLabels))
         return 0;
     const int last = tickCount_ - 1;
@@ -374,7 +409,8 @@ int Tsp_Scale::EndIndent(int charWidth, int textHeight) const {
     return std::max(half - d, 0);
 }
 
-Tsp_Rect Tsp_Scale::CalcDrawBounds(Tsp_Canvas& canvas) const {
+Tsp_Rect Tsp_Scale::CalcDrawBounds(Tsp_Canvas& canvas) const
+{
     const int charWidth = canvas.TextWidth("0");
     const int textHeight = std::abs(canvas.Font().Height);
     const int band = BandWidth(charWidth, textHeight);
@@ -388,13 +424,15 @@ Tsp_Rect Tsp_Scale::CalcDrawBounds(Tsp_Canvas& canvas) const {
     return {lineX_ - before, top, lineX_ + lineLength_ + beyond + 1, top + band};
 }
 
-int Tsp_Scale::Outward() const {
+int Tsp_Scale::Outward() const
+{
     if (IsVertical())
         return IsOpposite() ? 1 : -1;
     return IsOpposite() ? -1 : 1;
 }
 
-void Tsp_Scale::DrawLine(Tsp_Canvas& canvas, int startExtension, int endExtension) const {
+void Tsp_Scale::DrawLine(Tsp_Canvas& canvas, int startExtension, int endExtension) const
+{
     if (!lineAttr_.Visible())
         return;
     Tsp_Pen pen = lineAttr_.AsPen();
@@ -411,7 +449,8 @@ void Tsp_Scale::DrawLine(Tsp_Canvas& canvas, int startExtension, int endExtensio
     }
 }
 
-void Tsp_Scale::DrawTicks(Tsp_Canvas& canvas) const {
+void Tsp_Scale::DrawTicks(Tsp_Canvas& canvas) const
+{
     const bool marks = !GetFlagBit(Tsp_ScaleBit::NoTicks);
     const bool labels = !GetFlagBit(Tsp_ScaleBit::NoLabels);
     if (!marks && !labels)
@@ -442,7 +481,8 @@ void Tsp_Scale::DrawTicks(Tsp_Canvas& canvas) const {
     }
 }
 
-bool Tsp_Scale::GetVisible() const {
+bool Tsp_Scale::GetVisible() const
+{
     return !(GetFlagBit(Tsp_ScaleBit::NoTicks) && GetFlagBit(Tsp_ScaleBit::NoLabels) &&
              !lineAttr_.Visible());
 }

@@ -2,75 +2,90 @@
 
 #include "chart/FormatFloat.h"
 #include "chart/Tsp_CustomXYPlot.h"
+#include "settings/NumberText.h"
 
 #include <algorithm>
 
 namespace varnolux {
 
 Tsp_SpectrLines::Tsp_SpectrLines(QObject* parent)
-    : Tsp_XYDataSeries(parent) {}
+    : Tsp_XYDataSeries(parent)
+{
+}
 
 template <typename T>
-void Tsp_SpectrLines::SetLook(T& field, const T& value) {
+void Tsp_SpectrLines::SetLook(T& field, const T& value)
+{
     if (value == field)
         return;
     field = value;
     InvalidatePlot(TIP_Reason::rsAttrChanged);
 }
 
-void Tsp_SpectrLines::SetBaseYValue(double value) {
+void Tsp_SpectrLines::SetBaseYValue(double value)
+{
     if (value == baseYValue_)
         return;
     baseYValue_ = value;
     InvalidatePlot(TIP_Reason::rsDataChanged);
 }
 
-void Tsp_SpectrLines::SetYOrigin(Tsp_YOrigin origin) {
+void Tsp_SpectrLines::SetYOrigin(Tsp_YOrigin origin)
+{
     if (origin == yOrigin_)
         return;
     yOrigin_ = origin;
     InvalidatePlot(TIP_Reason::rsDataChanged);
 }
 
-void Tsp_SpectrLines::SetLabelValues(Tsp_WhatValues values) {
+void Tsp_SpectrLines::SetLabelValues(Tsp_WhatValues values)
+{
     SetLook(labelValues_, values);
 }
 
-void Tsp_SpectrLines::SetLabelFormat(const std::string& format) {
+void Tsp_SpectrLines::SetLabelFormat(const std::string& format)
+{
     SetLook(labelFormat_, format);
 }
 
-void Tsp_SpectrLines::SetLabelFont(const Tsp_Font& font) {
+void Tsp_SpectrLines::SetLabelFont(const Tsp_Font& font)
+{
     SetLook(labelFont_, font);
 }
 
-void Tsp_SpectrLines::SetShowLabel(bool show) {
+void Tsp_SpectrLines::SetShowLabel(bool show)
+{
     SetLook(showLabel_, show);
 }
 
-void Tsp_SpectrLines::SetShowBaseLine(bool show) {
+void Tsp_SpectrLines::SetShowBaseLine(bool show)
+{
     SetLook(showBaseLine_, show);
 }
 
-double Tsp_SpectrLines::BaseValue() const {
+double Tsp_SpectrLines::BaseValue() const
+{
     return yOrigin_ == Tsp_YOrigin::yoBaseLine ? baseYValue_ : 0.0;
 }
 
-std::optional<double> Tsp_SpectrLines::GetYMin() const {
+std::optional<double> Tsp_SpectrLines::GetYMin() const
+{
     const std::optional<double> dataMin = Tsp_XYDataSeries::GetYMin();
     if (!dataMin)
         return dataMin;
     return std::min(*dataMin, BaseValue());
 }
 
-std::optional<double> Tsp_SpectrLines::GetYMax() const {
+std::optional<double> Tsp_SpectrLines::GetYMax() const
+{
     const std::optional<double> dataMax = Tsp_XYDataSeries::GetYMax();
     if (!dataMax)
         return dataMax;
     return std::max(*dataMax, BaseValue());
 }
 
-int Tsp_SpectrLines::BasePixel() const {
+int Tsp_SpectrLines::BasePixel() const
+{
     const Tsp_CustomXYPlot& plot = *Plot();
     const int topLine = plot.TopAxis().LineY();
     const int bottomLine = plot.BottomAxis().LineY();
@@ -79,7 +94,8 @@ int Tsp_SpectrLines::BasePixel() const {
     return std::clamp(PlotYAxis().V2P(baseYValue_), topLine - 2, bottomLine + 2);
 }
 
-void Tsp_SpectrLines::Draw(Tsp_Canvas& canvas) {
+void Tsp_SpectrLines::Draw(Tsp_Canvas& canvas)
+{
     if (Count() <= 0 || !Plot())
         return;
     const Tsp_Axis& xAxis = PlotXAxis();
@@ -104,7 +120,7 @@ void Tsp_SpectrLines::Draw(Tsp_Canvas& canvas) {
     }
     if (showLabel_) {
         canvas.SetFont(labelFont_);
-        const std::string separator = LocaleNumberSeparator();
+        const std::string separator = LocaleDecimalSeparator();
         for (int i = 0; i < Count(); ++i) {
             const double value = labelValues_ == Tsp_WhatValues::wvXValues ? GetX(i) : GetY(i);
             std::string label = FormatFloat(value, labelFormat_, separator);
@@ -121,7 +137,8 @@ void Tsp_SpectrLines::Draw(Tsp_Canvas& canvas) {
     }
 }
 
-void Tsp_SpectrLines::DrawLegendMarker(Tsp_Canvas& canvas, const Tsp_Rect& rect) {
+void Tsp_SpectrLines::DrawLegendMarker(Tsp_Canvas& canvas, const Tsp_Rect& rect)
+{
     if (!LineAttr().Visible())
         return;
     const Tsp_Pen savedPen = canvas.Pen();

@@ -10,26 +10,31 @@ namespace varnolux {
 Tsp_XYDataSeries::Tsp_XYDataSeries(QObject* parent)
     : Tsp_DataSeries(parent)
     , xs_(GrowthStep)
-    , ys_(GrowthStep) {
+    , ys_(GrowthStep)
+{
     lineAttr_.OnChange = [this] {
         InvalidatePlot(TIP_Reason::rsAttrChanged);
     };
 }
 
-double Tsp_XYDataSeries::GetX(int i) const {
+double Tsp_XYDataSeries::GetX(int i) const
+{
     return i >= 0 && i < count_ ? xs_[i] : std::numeric_limits<double>::quiet_NaN();
 }
 
-double Tsp_XYDataSeries::GetY(int i) const {
+double Tsp_XYDataSeries::GetY(int i) const
+{
     return i >= 0 && i < count_ ? ys_[i] : std::numeric_limits<double>::quiet_NaN();
 }
 
-void Tsp_XYDataSeries::SetStorage(int capacity) {
+void Tsp_XYDataSeries::SetStorage(int capacity)
+{
     xs_.resize(capacity);
     ys_.resize(capacity);
 }
 
-void Tsp_XYDataSeries::IncludeInCache(double x, double y) {
+void Tsp_XYDataSeries::IncludeInCache(double x, double y)
+{
     if (count_ == 0) {
         xMin_ = xMax_ = x;
         yMin_ = yMax_ = y;
@@ -48,7 +53,8 @@ void Tsp_XYDataSeries::IncludeInCache(double x, double y) {
         yMax_ = y;
 }
 
-void Tsp_XYDataSeries::AppendPoint(double x, double y) {
+void Tsp_XYDataSeries::AppendPoint(double x, double y)
+{
     if (count_ >= Capacity())
         Expand();
     xs_[count_] = x;
@@ -57,19 +63,22 @@ void Tsp_XYDataSeries::AppendPoint(double x, double y) {
     ++count_;
 }
 
-void Tsp_XYDataSeries::DataChanged() {
+void Tsp_XYDataSeries::DataChanged()
+{
     if (!CanPlot() || !Active())
         return;
     InvalidatePlot(TIP_Reason::rsDataChanged);
     Plot()->RepaintNow();
 }
 
-void Tsp_XYDataSeries::AddXY(double x, double y) {
+void Tsp_XYDataSeries::AddXY(double x, double y)
+{
     AppendPoint(x, y);
     DataChanged();
 }
 
-void Tsp_XYDataSeries::AddXYArrays(std::span<const double> xs, std::span<const double> ys) {
+void Tsp_XYDataSeries::AddXYArrays(std::span<const double> xs, std::span<const double> ys)
+{
     const int n = static_cast<int>(std::min({xs.size(), ys.size(), std::size_t{MaxPoints}}));
     if (n <= 0)
         return;
@@ -89,7 +98,8 @@ void Tsp_XYDataSeries::AddXYArrays(std::span<const double> xs, std::span<const d
         InvalidatePlot(TIP_Reason::rsDataChanged);
 }
 
-void Tsp_XYDataSeries::InsertXY(int i, double x, double y) {
+void Tsp_XYDataSeries::InsertXY(int i, double x, double y)
+{
     if (i < 0 || i > count_)
         return;
     if (i == count_) {
@@ -107,7 +117,8 @@ void Tsp_XYDataSeries::InsertXY(int i, double x, double y) {
     DataChanged();
 }
 
-void Tsp_XYDataSeries::ReplaceXY(int i, double x, double y) {
+void Tsp_XYDataSeries::ReplaceXY(int i, double x, double y)
+{
     if (i < 0 || i >= count_)
         return;
     xs_[i] = x;
@@ -116,7 +127,8 @@ void Tsp_XYDataSeries::ReplaceXY(int i, double x, double y) {
     DataChanged();
 }
 
-void Tsp_XYDataSeries::Delete(int i) {
+void Tsp_XYDataSeries::Delete(int i)
+{
     if (i < 0 || i >= count_)
         return;
     cacheValid_ = false;
@@ -126,7 +138,8 @@ void Tsp_XYDataSeries::Delete(int i) {
     DataChanged();
 }
 
-void Tsp_XYDataSeries::DeleteRange(int a, int b) {
+void Tsp_XYDataSeries::DeleteRange(int a, int b)
+{
     if (b < a)
         std::swap(a, b);
     if (a < 0 || a >= count_)
@@ -139,7 +152,8 @@ void Tsp_XYDataSeries::DeleteRange(int a, int b) {
     DataChanged();
 }
 
-void Tsp_XYDataSeries::Clear() {
+void Tsp_XYDataSeries::Clear()
+{
     const bool hadPoints = count_ > 0;
     count_ = 0;
     cacheValid_ = false;
@@ -147,7 +161,8 @@ void Tsp_XYDataSeries::Clear() {
         InvalidatePlot(TIP_Reason::rsDataChanged);
 }
 
-void Tsp_XYDataSeries::SetCapacity(int n) {
+void Tsp_XYDataSeries::SetCapacity(int n)
+{
     n = std::clamp(n, 0, MaxPoints);
     if (n < count_) {
         count_ = n;
@@ -161,27 +176,32 @@ void Tsp_XYDataSeries::SetCapacity(int n) {
         SetStorage(RoundedCapacity(n));
 }
 
-void Tsp_XYDataSeries::AdjustCapacity() {
+void Tsp_XYDataSeries::AdjustCapacity()
+{
     if (RoundedCapacity(count_) != Capacity())
         SetStorage(RoundedCapacity(count_));
 }
 
-void Tsp_XYDataSeries::Expand() {
+void Tsp_XYDataSeries::Expand()
+{
     SetStorage(Capacity() + GrowthStep);
 }
 
-void Tsp_XYDataSeries::ExpandBy(int n) {
+void Tsp_XYDataSeries::ExpandBy(int n)
+{
     if (n < 0)
         return;
     SetStorage(Capacity() + RoundedCapacity(std::min(n, MaxPoints)));
 }
 
-void Tsp_XYDataSeries::FindMinMax() {
+void Tsp_XYDataSeries::FindMinMax()
+{
     if (count_ > 0)
         RecomputeCache();
 }
 
-void Tsp_XYDataSeries::RecomputeCache() const {
+void Tsp_XYDataSeries::RecomputeCache() const
+{
     xMin_ = xMax_ = xs_[0];
     yMin_ = yMax_ = ys_[0];
     for (int i = 1; i < count_; ++i) {
@@ -197,40 +217,46 @@ void Tsp_XYDataSeries::RecomputeCache() const {
     cacheValid_ = true;
 }
 
-void Tsp_XYDataSeries::EnsureCache() const {
+void Tsp_XYDataSeries::EnsureCache() const
+{
     if (!cacheValid_)
         RecomputeCache();
 }
 
-std::optional<double> Tsp_XYDataSeries::GetXMin() const {
+std::optional<double> Tsp_XYDataSeries::GetXMin() const
+{
     if (count_ <= 0)
         return std::nullopt;
     EnsureCache();
     return xMin_;
 }
 
-std::optional<double> Tsp_XYDataSeries::GetXMax() const {
+std::optional<double> Tsp_XYDataSeries::GetXMax() const
+{
     if (count_ <= 0)
         return std::nullopt;
     EnsureCache();
     return xMax_;
 }
 
-std::optional<double> Tsp_XYDataSeries::GetYMin() const {
+std::optional<double> Tsp_XYDataSeries::GetYMin() const
+{
     if (count_ <= 0)
         return std::nullopt;
     EnsureCache();
     return yMin_;
 }
 
-std::optional<double> Tsp_XYDataSeries::GetYMax() const {
+std::optional<double> Tsp_XYDataSeries::GetYMax() const
+{
     if (count_ <= 0)
         return std::nullopt;
     EnsureCache();
     return yMax_;
 }
 
-void Tsp_XYDataSeries::SetLockInvalidate(bool locked) {
+void Tsp_XYDataSeries::SetLockInvalidate(bool locked)
+{
     if (locked == locked_)
         return;
     locked_ = locked;
@@ -238,7 +264,8 @@ void Tsp_XYDataSeries::SetLockInvalidate(bool locked) {
         InvalidatePlot(TIP_Reason::rsDataChanged);
 }
 
-bool Tsp_XYDataSeries::CanPlot() const {
+bool Tsp_XYDataSeries::CanPlot() const
+{
     return !locked_ && Plot() != nullptr;
 }
 

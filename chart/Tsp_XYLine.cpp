@@ -11,7 +11,8 @@ namespace {
 /// Pixels beyond this are far outside any field.
 constexpr int FarPixel = 16000;
 
-bool IsFar(Tsp_Point p) {
+bool IsFar(Tsp_Point p)
+{
     return std::abs(p.X) > FarPixel || std::abs(p.Y) > FarPixel;
 }
 
@@ -20,21 +21,25 @@ const Tsp_Brush ClearBrush{Tsp_Colors::White, Tsp_BrushStyle::bsClear};
 } // namespace
 
 Tsp_XYLine::Tsp_XYLine(QObject* parent)
-    : Tsp_XYDataSeries(parent) {
+    : Tsp_XYDataSeries(parent)
+{
     pointAttr_.OnChange = [this] {
         InvalidatePlot(TIP_Reason::rsAttrChanged);
     };
 }
 
-Tsp_Point Tsp_XYLine::PixelOf(int i) const {
+Tsp_Point Tsp_XYLine::PixelOf(int i) const
+{
     return {PlotXAxis().V2P(GetX(i)), PlotYAxis().V2P(GetY(i))};
 }
 
-bool Tsp_XYLine::LineDrawn() const {
+bool Tsp_XYLine::LineDrawn() const
+{
     return LineAttr().Visible() && LineAttr().Style() != Tsp_PenStyle::psClear;
 }
 
-void Tsp_XYLine::QuickAddXY(double x, double y) {
+void Tsp_XYLine::QuickAddXY(double x, double y)
+{
     AppendPoint(x, y);
     if (!CanPlot() || !Active())
         return;
@@ -58,7 +63,8 @@ void Tsp_XYLine::QuickAddXY(double x, double y) {
     });
 }
 
-void Tsp_XYLine::Draw(Tsp_Canvas& canvas) {
+void Tsp_XYLine::Draw(Tsp_Canvas& canvas)
+{
     const int count = Count();
     if (count < 1 || !Plot())
         return;
@@ -93,14 +99,16 @@ void Tsp_XYLine::Draw(Tsp_Canvas& canvas) {
     }
 }
 
-void Tsp_XYLine::MarkPoint(Tsp_Canvas& canvas, int i, Tsp_Point pixel) {
+void Tsp_XYLine::MarkPoint(Tsp_Canvas& canvas, int i, Tsp_Point pixel)
+{
     if (pointAttr_.Kind() != TPointKind::ptCustom)
         DrawSymbol(canvas, pixel);
     else if (OnDrawCustomPoint)
         OnDrawCustomPoint(*this, canvas, GetX(i), GetY(i), pixel.X, pixel.Y);
 }
 
-void Tsp_XYLine::DrawSymbol(Tsp_Canvas& canvas, Tsp_Point pixel) const {
+void Tsp_XYLine::DrawSymbol(Tsp_Canvas& canvas, Tsp_Point pixel) const
+{
     const int x = pixel.X;
     const int y = pixel.Y;
     const int l = pointAttr_.LeftHalf();
@@ -138,7 +146,8 @@ void Tsp_XYLine::DrawSymbol(Tsp_Canvas& canvas, Tsp_Point pixel) const {
     }
 }
 
-void Tsp_XYLine::DrawLegendMarker(Tsp_Canvas& canvas, const Tsp_Rect& rect) {
+void Tsp_XYLine::DrawLegendMarker(Tsp_Canvas& canvas, const Tsp_Rect& rect)
+{
     const Tsp_Pen savedPen = canvas.Pen();
     const Tsp_Brush savedBrush = canvas.Brush();
     const Tsp_Point middle{rect.Left + rect.Width() / 2, rect.Top + rect.Height() / 2};

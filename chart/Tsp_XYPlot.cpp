@@ -11,7 +11,8 @@ namespace varnolux {
 
 namespace {
 
-Tsp_ShiftState ShiftStateOf(const QMouseEvent& event) {
+Tsp_ShiftState ShiftStateOf(const QMouseEvent& event)
+{
     Tsp_ShiftState state = 0;
     const Qt::KeyboardModifiers keys = event.modifiers();
     if (keys & Qt::ShiftModifier)
@@ -30,7 +31,8 @@ Tsp_ShiftState ShiftStateOf(const QMouseEvent& event) {
     return state;
 }
 
-std::optional<Tsp_MouseButton> ButtonOf(const QMouseEvent& event) {
+std::optional<Tsp_MouseButton> ButtonOf(const QMouseEvent& event)
+{
     switch (event.button()) {
     case Qt::LeftButton:
         return Tsp_MouseButton::mbLeft;
@@ -43,7 +45,8 @@ std::optional<Tsp_MouseButton> ButtonOf(const QMouseEvent& event) {
     }
 }
 
-Tsp_Point PointOf(const QMouseEvent& event) {
+Tsp_Point PointOf(const QMouseEvent& event)
+{
     const QPoint p = event.position().toPoint();
     return {p.x(), p.y()};
 }
@@ -51,25 +54,30 @@ Tsp_Point PointOf(const QMouseEvent& event) {
 } // namespace
 
 Tsp_XYPlot::Tsp_XYPlot(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     // Every paint covers the whole widget, so Qt need not erase it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(180, 120);
 }
 
-Tsp_XYPlot::~Tsp_XYPlot() {
+Tsp_XYPlot::~Tsp_XYPlot()
+{
     ShowScreenCursor(std::nullopt);
 }
 
-QString Tsp_XYPlot::BottomAxisCaption() const {
+QString Tsp_XYPlot::BottomAxisCaption() const
+{
     return QString::fromStdString(BottomAxis().Caption());
 }
 
-void Tsp_XYPlot::SetBottomAxisCaption(const QString& caption) {
+void Tsp_XYPlot::SetBottomAxisCaption(const QString& caption)
+{
     BottomAxis().SetCaption(caption.toStdString());
 }
 
-void Tsp_XYPlot::SetBufferedDisplay(bool buffered) {
+void Tsp_XYPlot::SetBufferedDisplay(bool buffered)
+{
     if (buffered == buffered_)
         return;
     buffered_ = buffered;
@@ -77,7 +85,8 @@ void Tsp_XYPlot::SetBufferedDisplay(bool buffered) {
     Invalidate();
 }
 
-bool Tsp_XYPlot::EnsureBuffer() {
+bool Tsp_XYPlot::EnsureBuffer()
+{
     if (buffer_.size() != size()) {
         buffer_ = QImage(size(), QImage::Format_RGB32);
         BufferIsInvalid();
@@ -85,7 +94,8 @@ bool Tsp_XYPlot::EnsureBuffer() {
     return !buffer_.isNull();
 }
 
-void Tsp_XYPlot::paintEvent(QPaintEvent* /*event*/) {
+void Tsp_XYPlot::paintEvent(QPaintEvent* /*event*/)
+{
     QPainter painter(this);
     if (buffered_ && EnsureBuffer()) {
         {
@@ -102,34 +112,41 @@ void Tsp_XYPlot::paintEvent(QPaintEvent* /*event*/) {
     DrawOverlay(overlay);
 }
 
-void Tsp_XYPlot::resizeEvent(QResizeEvent* event) {
+void Tsp_XYPlot::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     Invalidate();
 }
 
-void Tsp_XYPlot::mousePressEvent(QMouseEvent* event) {
+void Tsp_XYPlot::mousePressEvent(QMouseEvent* event)
+{
     if (const std::optional<Tsp_MouseButton> button = ButtonOf(*event))
         MouseDown(*button, ShiftStateOf(*event), PointOf(*event));
 }
 
-void Tsp_XYPlot::mouseMoveEvent(QMouseEvent* event) {
+void Tsp_XYPlot::mouseMoveEvent(QMouseEvent* event)
+{
     MouseMove(PointOf(*event));
 }
 
-void Tsp_XYPlot::mouseReleaseEvent(QMouseEvent* event) {
+void Tsp_XYPlot::mouseReleaseEvent(QMouseEvent* event)
+{
     if (const std::optional<Tsp_MouseButton> button = ButtonOf(*event))
         MouseUp(*button, PointOf(*event));
 }
 
-void Tsp_XYPlot::RequestRepaint() {
+void Tsp_XYPlot::RequestRepaint()
+{
     update();
 }
 
-void Tsp_XYPlot::RepaintNow() {
+void Tsp_XYPlot::RepaintNow()
+{
     repaint();
 }
 
-void Tsp_XYPlot::DrawIncrement(const std::function<void(Tsp_Canvas&)>& draw) {
+void Tsp_XYPlot::DrawIncrement(const std::function<void(Tsp_Canvas&)>& draw)
+{
     if (!buffered_ || buffer_.size() != size() || !IsArranged() || !FieldDrawn()) {
         CustomInvalidate(false, false, true);
         return;
@@ -144,7 +161,8 @@ void Tsp_XYPlot::DrawIncrement(const std::function<void(Tsp_Canvas&)>& draw) {
     update(field.Left, field.Top, field.Width(), field.Height());
 }
 
-void Tsp_XYPlot::MouseModeChanged() {
+void Tsp_XYPlot::MouseModeChanged()
+{
     switch (MouseMode()) {
     case Tsp_MouseMode::Zooming:
         ShowScreenCursor(Qt::CrossCursor);
@@ -161,7 +179,8 @@ void Tsp_XYPlot::MouseModeChanged() {
     }
 }
 
-void Tsp_XYPlot::ShowScreenCursor(std::optional<Qt::CursorShape> shape) {
+void Tsp_XYPlot::ShowScreenCursor(std::optional<Qt::CursorShape> shape)
+{
     // An override cursor leaves the plot's own cursor as it is.
     if (shape && screenCursorSet_) {
         QGuiApplication::changeOverrideCursor(*shape);
@@ -174,7 +193,8 @@ void Tsp_XYPlot::ShowScreenCursor(std::optional<Qt::CursorShape> shape) {
     }
 }
 
-QImage Tsp_XYPlot::PlotImage(int width, int height) {
+QImage Tsp_XYPlot::PlotImage(int width, int height)
+{
     if (width <= 9 || height <= 9)
         return {};
     QImage image(width, height, QImage::Format_RGB32);
@@ -188,7 +208,8 @@ QImage Tsp_XYPlot::PlotImage(int width, int height) {
     return image;
 }
 
-void Tsp_XYPlot::CopyToClipboardBitmap() {
+void Tsp_XYPlot::CopyToClipboardBitmap()
+{
     const QImage image = PlotImage(width(), height());
     if (!image.isNull())
         QGuiApplication::clipboard()->setImage(image);

@@ -16,13 +16,15 @@ struct NumberCase {
     const char* Expected;
 };
 
-void PrintTo(const NumberCase& c, std::ostream* out) {
+void PrintTo(const NumberCase& c, std::ostream* out)
+{
     *out << c.Value << " as \"" << c.Pattern << "\"";
 }
 
 class FormatFloatTest : public ::testing::TestWithParam<NumberCase> {};
 
-TEST_P(FormatFloatTest, WritesThePattern) {
+TEST_P(FormatFloatTest, WritesThePattern)
+{
     const NumberCase& c = GetParam();
     EXPECT_EQ(FormatFloat(c.Value, c.Pattern, c.Separator), c.Expected)
         << c.Value << " with \"" << c.Pattern << "\"";
@@ -55,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         // No pattern: 15 significant digits.
         NumberCase{1.5, "", ",", "1,5"}, NumberCase{1e20, "", ".", "1E+20"}));
 
-TEST(FormatFloatTest, NonFiniteValuesAreNamed) {
+TEST(FormatFloatTest, NonFiniteValuesAreNamed)
+{
     EXPECT_EQ(FormatFloat(std::numeric_limits<double>::quiet_NaN(), "0", "."), "NAN");
     EXPECT_EQ(FormatFloat(std::numeric_limits<double>::infinity(), "0", "."), "INF");
     EXPECT_EQ(FormatFloat(-std::numeric_limits<double>::infinity(), "0", "."), "-INF");
@@ -67,13 +70,15 @@ struct DateCase {
     const char* Expected;
 };
 
-void PrintTo(const DateCase& c, std::ostream* out) {
+void PrintTo(const DateCase& c, std::ostream* out)
+{
     *out << c.Value << " as \"" << c.Pattern << "\"";
 }
 
 class FormatDateTimeTest : public ::testing::TestWithParam<DateCase> {};
 
-TEST_P(FormatDateTimeTest, WritesThePattern) {
+TEST_P(FormatDateTimeTest, WritesThePattern)
+{
     const DateCase& c = GetParam();
     EXPECT_EQ(FormatDateTime(c.Value, c.Pattern), c.Expected)
         << c.Value << " with \"" << c.Pattern << "\"";

@@ -28,20 +28,24 @@ struct Limits {
     friend bool operator==(const Limits&, const Limits&) = default;
 };
 
-Limits LimitsOf(const Tsp_Axis& axis) {
+Limits LimitsOf(const Tsp_Axis& axis)
+{
     return {axis.Min(), axis.Max()};
 }
 
-std::ostream& operator<<(std::ostream& out, const Limits& l) {
+std::ostream& operator<<(std::ostream& out, const Limits& l)
+{
     return out << l.Min << ".." << l.Max;
 }
 
-bool HasText(const RecordingCanvas& canvas, const std::string& text) {
+bool HasText(const RecordingCanvas& canvas, const std::string& text)
+{
     const auto texts = canvas.TextsDrawn();
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-std::vector<Tsp_Color> LineColors(const RecordingCanvas& canvas) {
+std::vector<Tsp_Color> LineColors(const RecordingCanvas& canvas)
+{
     std::vector<Tsp_Color> colors;
     for (const auto& line : canvas.Lines)
         if (colors.empty() || colors.back() != line.Pen.Color)
@@ -49,7 +53,8 @@ std::vector<Tsp_Color> LineColors(const RecordingCanvas& canvas) {
     return colors;
 }
 
-TEST(PlotArrangeTest, PlacesTheFieldBetweenTheAxes) {
+TEST(PlotArrangeTest, PlacesTheFieldBetweenTheAxes)
+{
     TestPlot plot;
     plot.Paint();
     EXPECT_EQ(plot.Field(), (Tsp_Rect{28, 9, 170, 99}));
@@ -66,7 +71,8 @@ TEST(PlotArrangeTest, PlacesTheFieldBetweenTheAxes) {
     EXPECT_TRUE(plot.FieldDrawn());
 }
 
-TEST(PlotArrangeTest, TheLayoutDoesNotDependOnThePreviousSize) {
+TEST(PlotArrangeTest, TheLayoutDoesNotDependOnThePreviousSize)
+{
     TestPlot plot;
     plot.BottomAxis().SetMax(256); // the last label, "240", is well inside the line
     plot.Paint();
@@ -78,7 +84,8 @@ TEST(PlotArrangeTest, TheLayoutDoesNotDependOnThePreviousSize) {
     EXPECT_EQ(plot.Field(), first);
 }
 
-TEST(PlotArrangeTest, TheAxesStartAsTheyShould) {
+TEST(PlotArrangeTest, TheAxesStartAsTheyShould)
+{
     const TestPlot plot;
     EXPECT_EQ(plot.LeftAxis().Flags(), 1u);
     EXPECT_EQ(plot.RightAxis().Flags(), 57u);
@@ -91,7 +98,8 @@ TEST(PlotArrangeTest, TheAxesStartAsTheyShould) {
     EXPECT_EQ(plot.LeftAxis().Margin(), 4);
 }
 
-TEST(PlotArrangeTest, TinyPlotKeepsAFieldOfThreePixels) {
+TEST(PlotArrangeTest, TinyPlotKeepsAFieldOfThreePixels)
+{
     TestPlot plot;
     RecordingCanvas canvas;
     plot.PaintLayers(canvas, 20, 20, false);
@@ -99,7 +107,8 @@ TEST(PlotArrangeTest, TinyPlotKeepsAFieldOfThreePixels) {
     EXPECT_EQ(plot.Field().Height(), 3);
 }
 
-TEST(PlotArrangeTest, ACaptionGetsRoomInItsMargin) {
+TEST(PlotArrangeTest, ACaptionGetsRoomInItsMargin)
+{
     TestPlot plot;
     plot.BottomAxis().SetCaption("Hue");
     plot.LeftAxis().SetCaption("Fraction");
@@ -126,7 +135,8 @@ TEST(PlotArrangeTest, ACaptionGetsRoomInItsMargin) {
     EXPECT_EQ(plot.Field().Bottom, 120 - (17 + 30));
 }
 
-TEST(PlotPaintTest, OnlyInvalidLayersAreRedrawn) {
+TEST(PlotPaintTest, OnlyInvalidLayersAreRedrawn)
+{
     TestPlot plot;
     Tsp_LineMarker marker;
     marker.SetPlot(&plot);
@@ -152,7 +162,8 @@ TEST(PlotPaintTest, OnlyInvalidLayersAreRedrawn) {
     EXPECT_TRUE(HasText(all, "0.2"));
 }
 
-TEST(PlotPaintTest, EachChangeInvalidatesWhatItAffects) {
+TEST(PlotPaintTest, EachChangeInvalidatesWhatItAffects)
+{
     struct Case {
         const char* Change;
         std::function<void(TestPlot&)> Apply;
@@ -194,7 +205,8 @@ TEST(PlotPaintTest, EachChangeInvalidatesWhatItAffects) {
     }
 }
 
-TEST(PlotPaintTest, FieldHoldsGridMarkersAndSeriesInOrder) {
+TEST(PlotPaintTest, FieldHoldsGridMarkersAndSeriesInOrder)
+{
     TestPlot plot;
     Tsp_LineMarker before, after;
     before.SetPen({Tsp_Colors::Red, Tsp_PenStyle::psDot, 1, Tsp_PenMode::pmCopy});
@@ -215,7 +227,8 @@ TEST(PlotPaintTest, FieldHoldsGridMarkersAndSeriesInOrder) {
     EXPECT_EQ(canvas.ClipRect(), std::nullopt);
 }
 
-TEST(PlotPaintTest, GridLinesLieStrictlyInsideTheField) {
+TEST(PlotPaintTest, GridLinesLieStrictlyInsideTheField)
+{
     TestPlot plot;
     plot.BottomAxis().GridAttr().SetVisible(false);
     plot.CustomInvalidate(false, false, true);
@@ -228,7 +241,8 @@ TEST(PlotPaintTest, GridLinesLieStrictlyInsideTheField) {
     EXPECT_EQ(rows, (std::vector<int>{76, 54, 31}));
 }
 
-TEST(PlotPaintTest, NoFieldColorLeavesTheFieldUnfilled) {
+TEST(PlotPaintTest, NoFieldColorLeavesTheFieldUnfilled)
+{
     TestPlot plot;
     plot.SetFieldColor(Tsp_Colors::None);
     const RecordingCanvas canvas = plot.Paint();
@@ -236,7 +250,8 @@ TEST(PlotPaintTest, NoFieldColorLeavesTheFieldUnfilled) {
         EXPECT_NE(fill.Rect, plot.Field());
 }
 
-TEST(PlotPaintTest, SurroundingsAndBorderInThePlotColor) {
+TEST(PlotPaintTest, SurroundingsAndBorderInThePlotColor)
+{
     TestPlot plot;
     plot.SetColor(Tsp_Colors::Silver);
     const RecordingCanvas canvas = plot.Paint();
@@ -250,7 +265,8 @@ TEST(PlotPaintTest, SurroundingsAndBorderInThePlotColor) {
     EXPECT_EQ(canvas.Rectangles[1].Pen.Color, Tsp_Colors::Silver);
 }
 
-TEST(PlotPaintTest, TickLabelsCanBeReplaced) {
+TEST(PlotPaintTest, TickLabelsCanBeReplaced)
+{
     TestPlot plot;
     plot.OnGetTickLabel = [](const Tsp_Axis& axis, int, double value, std::string& label) {
         if (value == 5 && axis.GetFlagBit(Tsp_ScaleBit::Vertical))
@@ -261,7 +277,8 @@ TEST(PlotPaintTest, TickLabelsCanBeReplaced) {
     EXPECT_TRUE(HasText(canvas, "5"));
 }
 
-TEST(PlotPaintTest, DrawPlotOntoAnotherCanvasNeedsANewArrangement) {
+TEST(PlotPaintTest, DrawPlotOntoAnotherCanvasNeedsANewArrangement)
+{
     TestPlot plot;
     plot.Paint();
     RecordingCanvas other;
@@ -276,7 +293,8 @@ TEST(PlotPaintTest, DrawPlotOntoAnotherCanvasNeedsANewArrangement) {
     EXPECT_TRUE(tooSmall.Fills.empty());
 }
 
-TEST(PlotPaintTest, XCursorInvertsAColumnInsideTheField) {
+TEST(PlotPaintTest, XCursorInvertsAColumnInsideTheField)
+{
     TestPlot plot;
     plot.Paint();
     plot.SetXCursVal(5);
@@ -297,7 +315,8 @@ TEST(PlotPaintTest, XCursorInvertsAColumnInsideTheField) {
     EXPECT_TRUE(atEdge.Lines.empty());
 }
 
-TEST(LineMarkerTest, DrawnUpToItsPenWidthOutsideTheField) {
+TEST(LineMarkerTest, DrawnUpToItsPenWidthOutsideTheField)
+{
     TestPlot plot;
     Tsp_LineMarker marker;
     marker.SetPlot(&plot);
@@ -323,7 +342,8 @@ TEST(LineMarkerTest, DrawnUpToItsPenWidthOutsideTheField) {
     }
 }
 
-TEST(LineMarkerTest, HorizontalMarkerOnTheYAxis) {
+TEST(LineMarkerTest, HorizontalMarkerOnTheYAxis)
+{
     TestPlot plot;
     Tsp_LineMarker marker;
     marker.SetOrientation(Tsp_LMOrientation::loHorizontal);
@@ -342,7 +362,8 @@ TEST(LineMarkerTest, HorizontalMarkerOnTheYAxis) {
     EXPECT_TRUE(below.Lines.empty());
 }
 
-TEST(ImageMarkerTest, DrawnOnlyWhereItMeetsTheField) {
+TEST(ImageMarkerTest, DrawnOnlyWhereItMeetsTheField)
+{
     TestPlot plot;
     Tsp_ImageMarker marker;
     marker.SetPicture({4, 3, std::vector<std::uint32_t>(12, 0xFF00FF00)});
@@ -372,7 +393,8 @@ TEST(ImageMarkerTest, DrawnOnlyWhereItMeetsTheField) {
     EXPECT_TRUE(outside.Pictures.empty());
 }
 
-TEST(XYLineTest, NothingBeyondTheAxisRange) {
+TEST(XYLineTest, NothingBeyondTheAxisRange)
+{
     TestPlot plot;
     Tsp_XYLine line;
     line.AddXY(11, 1);
@@ -385,7 +407,8 @@ TEST(XYLineTest, NothingBeyondTheAxisRange) {
     EXPECT_TRUE(canvas.Rectangles.empty());
 }
 
-TEST(XYLineTest, FarSegmentsAreLeftOut) {
+TEST(XYLineTest, FarSegmentsAreLeftOut)
+{
     TestPlot plot;
     Tsp_XYLine line;
     line.PointAttr().SetVisible(false);
@@ -400,7 +423,8 @@ TEST(XYLineTest, FarSegmentsAreLeftOut) {
     EXPECT_EQ(canvas.Lines[1].From.X, 16383);
 }
 
-TEST(XYLineTest, SymbolsMarkThePointsInTheField) {
+TEST(XYLineTest, SymbolsMarkThePointsInTheField)
+{
     TestPlot plot;
     Tsp_XYLine line;
     line.LineAttr().SetVisible(false);
@@ -441,7 +465,8 @@ TEST(XYLineTest, SymbolsMarkThePointsInTheField) {
     EXPECT_EQ(custom, (std::vector<Tsp_Point>{{x, y}}));
 }
 
-TEST(XYLineTest, LegendMarkerShowsLineAndSymbolAndKeepsTheCanvas) {
+TEST(XYLineTest, LegendMarkerShowsLineAndSymbolAndKeepsTheCanvas)
+{
     Tsp_XYLine line;
     line.LineAttr().SetColor(Tsp_Colors::Navy);
     RecordingCanvas canvas;
@@ -463,7 +488,8 @@ TEST(XYLineTest, LegendMarkerShowsLineAndSymbolAndKeepsTheCanvas) {
     EXPECT_EQ(bar.Lines[0].From, (Tsp_Point{20, 30}));
 }
 
-TEST(XYLineTest, SingleHiddenPointDrawsNothing) {
+TEST(XYLineTest, SingleHiddenPointDrawsNothing)
+{
     TestPlot plot;
     Tsp_XYLine line;
     line.PointAttr().SetVisible(false);
@@ -475,7 +501,8 @@ TEST(XYLineTest, SingleHiddenPointDrawsNothing) {
     EXPECT_TRUE(canvas.Lines.empty());
 }
 
-TEST(SpectrLinesTest, BarsFromTheBaseLine) {
+TEST(SpectrLinesTest, BarsFromTheBaseLine)
+{
     TestPlot plot;
     Tsp_SpectrLines spectrum;
     spectrum.SetBaseYValue(2);
@@ -501,7 +528,8 @@ TEST(SpectrLinesTest, BarsFromTheBaseLine) {
     EXPECT_EQ(onAxis.TextsDrawn(), (std::vector<std::string>{"5"}));
 }
 
-TEST(AutoLimitsTest, FollowTheDataWithRoom) {
+TEST(AutoLimitsTest, FollowTheDataWithRoom)
+{
     TestPlot plot;
     plot.BottomAxis().SetAutoMin(true);
     plot.BottomAxis().SetAutoMax(true);
@@ -520,7 +548,8 @@ TEST(AutoLimitsTest, FollowTheDataWithRoom) {
     EXPECT_FALSE(plot.IsArranged());
 }
 
-TEST(AutoLimitsTest, OnlyActiveSeriesOnTheAxisCount) {
+TEST(AutoLimitsTest, OnlyActiveSeriesOnTheAxisCount)
+{
     TestPlot plot;
     Tsp_XYLine bottom, top, inactive;
     bottom.AddXY(0, 0);
@@ -547,7 +576,8 @@ TEST(AutoLimitsTest, OnlyActiveSeriesOnTheAxisCount) {
     EXPECT_EQ(LimitsOf(plot.BottomAxis()), (Limits{-1000 - 0.025 * 1010, 10}));
 }
 
-TEST(AutoLimitsTest, WithoutDataOrFlagsNothingChanges) {
+TEST(AutoLimitsTest, WithoutDataOrFlagsNothingChanges)
+{
     TestPlot plot;
     EXPECT_FALSE(plot.DoAutoMinMax(plot.BottomAxis()));
     plot.BottomAxis().SetAutoMin(true);
@@ -558,7 +588,8 @@ TEST(AutoLimitsTest, WithoutDataOrFlagsNothingChanges) {
     EXPECT_FALSE(plot.DoAutoMinMax(plot.BottomAxis()));
 }
 
-TEST(AutoLimitsTest, SinglePointGetsAUsableRange) {
+TEST(AutoLimitsTest, SinglePointGetsAUsableRange)
+{
     TestPlot plot;
     plot.LeftAxis().SetAutoMin(true);
     plot.LeftAxis().SetAutoMax(true);
@@ -570,7 +601,8 @@ TEST(AutoLimitsTest, SinglePointGetsAUsableRange) {
     EXPECT_LT(plot.LeftAxis().Min(), plot.LeftAxis().Max());
 }
 
-TEST(AutoLimitsTest, ExplicitLimitsSwitchThemOff) {
+TEST(AutoLimitsTest, ExplicitLimitsSwitchThemOff)
+{
     TestPlot plot;
     plot.BottomAxis().SetAutoMax(true);
     plot.BottomAxis().SetMax(256);
@@ -586,13 +618,15 @@ class ZoomTest : public ::testing::Test {
 protected:
     void SetUp() override { plot.Paint(); }
 
-    Limits Expected(const Tsp_Axis& axis, int a, int b) const {
+    Limits Expected(const Tsp_Axis& axis, int a, int b) const
+    {
         const double p = axis.P2V(a);
         const double q = axis.P2V(b);
         return {std::min(p, q), std::max(p, q)};
     }
 
-    void Drag(Tsp_ShiftState shift, Tsp_Point from, Tsp_Point to) {
+    void Drag(Tsp_ShiftState shift, Tsp_Point from, Tsp_Point to)
+    {
         plot.MouseDown(Tsp_MouseButton::mbLeft, shift, from);
         plot.MouseMove(to);
         plot.MouseUp(Tsp_MouseButton::mbLeft, to);
@@ -600,7 +634,8 @@ protected:
 
     void Click(Tsp_ShiftState shift, Tsp_Point at) { Drag(shift, at, at); }
 
-    void ExpectOriginalLimits() const {
+    void ExpectOriginalLimits() const
+    {
         EXPECT_EQ(LimitsOf(plot.BottomAxis()), (Limits{0, 10}));
         EXPECT_EQ(LimitsOf(plot.TopAxis()), (Limits{0, 10}));
         EXPECT_EQ(LimitsOf(plot.LeftAxis()), (Limits{0, 10}));
@@ -610,7 +645,8 @@ protected:
     TestPlot plot;
 };
 
-TEST_F(ZoomTest, RubberBandZoomsAndAClickRestores) {
+TEST_F(ZoomTest, RubberBandZoomsAndAClickRestores)
+{
     const Limits bottom = Expected(plot.BottomAxis(), 50, 100);
     const Limits left = Expected(plot.LeftAxis(), 60, 20);
     plot.MouseDown(Tsp_MouseButton::mbLeft, ShiftLeft, {50, 20});
@@ -636,7 +672,8 @@ TEST_F(ZoomTest, RubberBandZoomsAndAClickRestores) {
     EXPECT_FALSE(plot.LimitsStored());
 }
 
-TEST_F(ZoomTest, ASecondZoomStillRestoresTheFirstLimits) {
+TEST_F(ZoomTest, ASecondZoomStillRestoresTheFirstLimits)
+{
     Drag(ShiftLeft, {50, 20}, {100, 60});
     plot.Paint();
     Drag(ShiftLeft, {60, 30}, {90, 50});
@@ -644,7 +681,8 @@ TEST_F(ZoomTest, ASecondZoomStillRestoresTheFirstLimits) {
     ExpectOriginalLimits();
 }
 
-TEST_F(ZoomTest, BackwardsDragIsNormalised) {
+TEST_F(ZoomTest, BackwardsDragIsNormalised)
+{
     const Limits bottom = Expected(plot.BottomAxis(), 51, 101);
     const Limits left = Expected(plot.LeftAxis(), 61, 21);
     Drag(ShiftLeft, {100, 60}, {50, 20});
@@ -652,19 +690,22 @@ TEST_F(ZoomTest, BackwardsDragIsNormalised) {
     EXPECT_EQ(LimitsOf(plot.LeftAxis()), left);
 }
 
-TEST_F(ZoomTest, ShortDragIsAClick) {
+TEST_F(ZoomTest, ShortDragIsAClick)
+{
     Drag(ShiftLeft, {50, 20}, {53, 23});
     ExpectOriginalLimits();
     EXPECT_FALSE(plot.LimitsStored());
 }
 
-TEST_F(ZoomTest, NarrowRectangleDoesNothing) {
+TEST_F(ZoomTest, NarrowRectangleDoesNothing)
+{
     Drag(ShiftLeft, {50, 20}, {52, 60});
     ExpectOriginalLimits();
     EXPECT_FALSE(plot.LimitsStored());
 }
 
-TEST_F(ZoomTest, OnlyTheConfiguredKeysZoom) {
+TEST_F(ZoomTest, OnlyTheConfiguredKeysZoom)
+{
     Drag(Tsp_Shift::ssLeft, {50, 20}, {100, 60});
     Drag(ShiftLeft | Tsp_Shift::ssAlt, {50, 20}, {100, 60});
     plot.MouseDown(Tsp_MouseButton::mbRight, Tsp_Shift::ssShift | Tsp_Shift::ssRight, {50, 20});
@@ -680,7 +721,8 @@ TEST_F(ZoomTest, OnlyTheConfiguredKeysZoom) {
     EXPECT_EQ(plot.MouseMode(), Tsp_MouseMode::Idle);
 }
 
-TEST_F(ZoomTest, HorizontalZoomSpansTheFieldHeight) {
+TEST_F(ZoomTest, HorizontalZoomSpansTheFieldHeight)
+{
     plot.SetZoom(Tsp_zpDirections::zpdHorizontal);
     const Limits bottom = Expected(plot.BottomAxis(), 50, 100);
     plot.MouseDown(Tsp_MouseButton::mbLeft, ShiftLeft, {50, 40});
@@ -691,7 +733,8 @@ TEST_F(ZoomTest, HorizontalZoomSpansTheFieldHeight) {
     EXPECT_EQ(LimitsOf(plot.LeftAxis()), (Limits{0, 10}));
 }
 
-TEST_F(ZoomTest, ShakyClickInAOneDirectionZoomStillRestores) {
+TEST_F(ZoomTest, ShakyClickInAOneDirectionZoomStillRestores)
+{
     plot.SetZoom(Tsp_zpDirections::zpdHorizontal);
     Drag(ShiftLeft, {50, 50}, {100, 50});
     const Limits zoomed = LimitsOf(plot.BottomAxis());
@@ -701,7 +744,8 @@ TEST_F(ZoomTest, ShakyClickInAOneDirectionZoomStillRestores) {
     ExpectOriginalLimits();
 }
 
-TEST_F(ZoomTest, AnAxisCanRefuseToZoom) {
+TEST_F(ZoomTest, AnAxisCanRefuseToZoom)
+{
     plot.OnAxisZoom = [this](Tsp_Axis& axis, double&, double& max, bool& canZoom) {
         if (&axis == &plot.BottomAxis())
             canZoom = false;
@@ -713,7 +757,8 @@ TEST_F(ZoomTest, AnAxisCanRefuseToZoom) {
     EXPECT_EQ(plot.LeftAxis().Max(), 9);
 }
 
-TEST_F(ZoomTest, PanningShiftsTheLimitsAndAClickRestoresThem) {
+TEST_F(ZoomTest, PanningShiftsTheLimitsAndAClickRestoresThem)
+{
     const double shift = 10 / plot.BottomAxis().Metric();
     plot.RepaintRequests = 0;
     plot.MouseDown(Tsp_MouseButton::mbLeft, CtrlLeft, {100, 50});
@@ -734,7 +779,8 @@ TEST_F(ZoomTest, PanningShiftsTheLimitsAndAClickRestoresThem) {
     ExpectOriginalLimits();
 }
 
-TEST_F(ZoomTest, ExplicitLimitsMakeTheClickDoNothing) {
+TEST_F(ZoomTest, ExplicitLimitsMakeTheClickDoNothing)
+{
     Drag(ShiftLeft, {50, 20}, {100, 60});
     const Limits zoomed = LimitsOf(plot.BottomAxis());
     plot.LeftAxis().SetMax(1.1);
@@ -743,7 +789,8 @@ TEST_F(ZoomTest, ExplicitLimitsMakeTheClickDoNothing) {
     EXPECT_EQ(LimitsOf(plot.BottomAxis()), zoomed);
 }
 
-TEST_F(ZoomTest, StoredLimitsAreKeptUntilRestored) {
+TEST_F(ZoomTest, StoredLimitsAreKeptUntilRestored)
+{
     plot.StoreLimits();
     plot.BottomAxis().ChangeMinMax(3, 4);
     plot.StoreLimits();
@@ -753,7 +800,8 @@ TEST_F(ZoomTest, StoredLimitsAreKeptUntilRestored) {
     ExpectOriginalLimits();
 }
 
-TEST(AxisTest, ExplicitLimitsAndShifts) {
+TEST(AxisTest, ExplicitLimitsAndShifts)
+{
     TestPlot plot;
     plot.Paint();
     Tsp_Axis& bottom = plot.BottomAxis();
@@ -771,7 +819,8 @@ TEST(AxisTest, ExplicitLimitsAndShifts) {
     EXPECT_DOUBLE_EQ(bottom.Max(), 22);
 }
 
-TEST(AxisTest, AssignCopiesTheAxis) {
+TEST(AxisTest, AssignCopiesTheAxis)
+{
     TestPlot plot;
     Tsp_Axis& left = plot.LeftAxis();
     left.SetMinMax(0, 1.1);
@@ -792,7 +841,8 @@ TEST(AxisTest, AssignCopiesTheAxis) {
     EXPECT_EQ(right.TickLabel(1), left.TickLabel(1));
 }
 
-TEST(PlotLifetimeTest, APlotGoingFirstLeavesNoDanglingReference) {
+TEST(PlotLifetimeTest, APlotGoingFirstLeavesNoDanglingReference)
+{
     auto plot = std::make_unique<TestPlot>();
     Tsp_XYLine line;
     Tsp_LineMarker marker;
@@ -806,7 +856,8 @@ TEST(PlotLifetimeTest, APlotGoingFirstLeavesNoDanglingReference) {
     line.SetActive(false);
 }
 
-TEST(PlotLifetimeTest, SeriesAndMarkersGoingFirstLeaveThePlot) {
+TEST(PlotLifetimeTest, SeriesAndMarkersGoingFirstLeaveThePlot)
+{
     TestPlot plot;
     {
         Tsp_XYLine line;
@@ -824,7 +875,8 @@ TEST(PlotLifetimeTest, SeriesAndMarkersGoingFirstLeaveThePlot) {
     EXPECT_FALSE(canvas.Fills.empty());
 }
 
-TEST(PlotLifetimeTest, ListsHoldEachOnceAndMoveThem) {
+TEST(PlotLifetimeTest, ListsHoldEachOnceAndMoveThem)
+{
     TestPlot plot, other;
     Tsp_XYLine a, b;
     plot.AddSeries(a);

@@ -23,28 +23,32 @@ constexpr std::uint32_t NoLabels = 1u << Tsp_ScaleBit::NoLabels;
 constexpr std::uint32_t Opposite = 1u << Tsp_ScaleBit::OppositeSide;
 constexpr std::uint32_t FractionTicks = 1u << Tsp_ScaleBit::FractionTicks;
 
-std::vector<double> TickValues(const Tsp_Scale& scale) {
+std::vector<double> TickValues(const Tsp_Scale& scale)
+{
     std::vector<double> values;
     for (int i = 0; i < scale.GetTicksCount(); ++i)
         values.push_back(scale.TksDbl(i));
     return values;
 }
 
-std::vector<int> TickPositions(const Tsp_Scale& scale) {
+std::vector<int> TickPositions(const Tsp_Scale& scale)
+{
     std::vector<int> positions;
     for (int i = 0; i < scale.GetTicksCount(); ++i)
         positions.push_back(scale.TickPos(i));
     return positions;
 }
 
-std::vector<std::string> TickLabels(const Tsp_Scale& scale) {
+std::vector<std::string> TickLabels(const Tsp_Scale& scale)
+{
     std::vector<std::string> labels;
     for (int i = 0; i < scale.GetTicksCount(); ++i)
         labels.push_back(scale.TickLabel(i));
     return labels;
 }
 
-void ExpectValues(const std::vector<double>& actual, const std::vector<double>& expected) {
+void ExpectValues(const std::vector<double>& actual, const std::vector<double>& expected)
+{
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_DOUBLE_EQ(actual[i], expected[i]) << "tick " << i;
@@ -60,13 +64,15 @@ struct TickCase {
     std::vector<double> Ticks;
 };
 
-void PrintTo(const TickCase& c, std::ostream* out) {
+void PrintTo(const TickCase& c, std::ostream* out)
+{
     *out << c.A << " to " << c.B;
 }
 
 class ScaleTicksTest : public ::testing::TestWithParam<TickCase> {};
 
-TEST_P(ScaleTicksTest, ChoosesRoundTicks) {
+TEST_P(ScaleTicksTest, ChoosesRoundTicks)
+{
     const TickCase& c = GetParam();
     Tsp_Scale scale(Horizontal);
     scale.ChangeMinMax(c.A, c.B);
@@ -99,7 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TickCase{-5, -5, -5, -4, 10, 2, {-5, -4.8, -4.6, -4.4, -4.2, -4}},
                       TickCase{0, 0, 0, 1, 10, 2, {0, 0.2, 0.4, 0.6, 0.8, 1.0}}));
 
-TEST(ScaleTest, EqualNegativeLimitsStayAroundTheirValue) {
+TEST(ScaleTest, EqualNegativeLimitsStayAroundTheirValue)
+{
     for (double v : {-10.0, -100.0, -12345.0}) {
         Tsp_Scale scale(Horizontal);
         scale.ChangeMinMax(v, v);
@@ -109,7 +116,8 @@ TEST(ScaleTest, EqualNegativeLimitsStayAroundTheirValue) {
     }
 }
 
-TEST(ScaleTest, UnusableLimitsKeepTheOldOnes) {
+TEST(ScaleTest, UnusableLimitsKeepTheOldOnes)
+{
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     for (auto [a, b] : {std::pair{nan, 1.0}, std::pair{0.0, inf}, std::pair{-inf, inf},
@@ -122,7 +130,8 @@ TEST(ScaleTest, UnusableLimitsKeepTheOldOnes) {
     }
 }
 
-TEST(ScaleTest, RangeTooSmallToScaleIsWidened) {
+TEST(ScaleTest, RangeTooSmallToScaleIsWidened)
+{
     Tsp_Scale scale(Horizontal);
     scale.ChangeMinMax(0.0, 1e-320);
     EXPECT_EQ(scale.Min(), 0.0);
@@ -130,7 +139,8 @@ TEST(ScaleTest, RangeTooSmallToScaleIsWidened) {
     EXPECT_EQ(scale.GetTicksCount(), 6);
 }
 
-TEST(ScaleTest, TinyAndHugeRangesGiveBoundedTicks) {
+TEST(ScaleTest, TinyAndHugeRangesGiveBoundedTicks)
+{
     for (auto [a, b] : {std::pair{1.0, 1.0 + 4e-16}, std::pair{1e15, 1e15 + 0.5},
                         std::pair{-1e300, 1e300}, std::pair{1e-300, 2e-300}}) {
         Tsp_Scale scale(Horizontal);
@@ -145,7 +155,8 @@ TEST(ScaleTest, TinyAndHugeRangesGiveBoundedTicks) {
     }
 }
 
-TEST(ScaleTest, NewScaleHasItsDefaults) {
+TEST(ScaleTest, NewScaleHasItsDefaults)
+{
     const Tsp_Scale scale(Horizontal);
     EXPECT_EQ(scale.TicksCount(), 5);
     EXPECT_EQ(scale.LabelFormat(), "###0.##");
@@ -156,7 +167,8 @@ TEST(ScaleTest, NewScaleHasItsDefaults) {
     EXPECT_EQ(scale.Max(), 10.0);
 }
 
-TEST(ScaleTest, TicksCountIsLimited) {
+TEST(ScaleTest, TicksCountIsLimited)
+{
     Tsp_Scale scale(Horizontal);
     scale.SetTicksCount(30);
     EXPECT_EQ(scale.TicksCount(), 21);
@@ -168,7 +180,8 @@ TEST(ScaleTest, TicksCountIsLimited) {
     EXPECT_EQ(scale.GetTicksCount(), 0);
 }
 
-TEST(ScaleTest, OneTickSitsAtTheScaledMinimum) {
+TEST(ScaleTest, OneTickSitsAtTheScaledMinimum)
+{
     Tsp_Scale scale(Horizontal);
     scale.SetTicksCount(1);
     scale.ChangeMinMax(-3.7, 12.2);
@@ -180,7 +193,8 @@ TEST(ScaleTest, OneTickSitsAtTheScaledMinimum) {
     ExpectValues(TickValues(inverted), {12});
 }
 
-TEST(ScaleTest, SetLineTakesTheLengthBySize) {
+TEST(ScaleTest, SetLineTakesTheLengthBySize)
+{
     Tsp_Scale scale(Horizontal);
     scale.SetLine(5, 6, -40);
     EXPECT_EQ(scale.LineLength(), 40);
@@ -190,7 +204,8 @@ TEST(ScaleTest, SetLineTakesTheLengthBySize) {
     EXPECT_EQ(scale.LineY(), 6);
 }
 
-TEST(ScaleTest, MapsValuesToPixelsInEveryOrientation) {
+TEST(ScaleTest, MapsValuesToPixelsInEveryOrientation)
+{
     Tsp_Scale horizontal(Horizontal);
     horizontal.SetLine(10, 0, 100);
     EXPECT_EQ(TickPositions(horizontal), (std::vector<int>{10, 35, 60, 85, 110}));
@@ -212,7 +227,8 @@ TEST(ScaleTest, MapsValuesToPixelsInEveryOrientation) {
     EXPECT_EQ(invertedVertical.V2P(0), 0);
 }
 
-TEST(ScaleTest, RoundsHalvesToEvenAndClampsFarValues) {
+TEST(ScaleTest, RoundsHalvesToEvenAndClampsFarValues)
+{
     Tsp_Scale scale(Horizontal);
     scale.SetLine(0, 0, 4);
     EXPECT_EQ(scale.V2P(1.25), 0);
@@ -223,7 +239,8 @@ TEST(ScaleTest, RoundsHalvesToEvenAndClampsFarValues) {
     EXPECT_EQ(scale.V2P(std::numeric_limits<double>::quiet_NaN()), 16383);
 }
 
-TEST(ScaleTest, PixelToValueAndBackIsExact) {
+TEST(ScaleTest, PixelToValueAndBackIsExact)
+{
     for (std::uint32_t flags : {Horizontal, Vertical, Inverted, Vertical | Inverted}) {
         Tsp_Scale scale(flags);
         scale.SetLine(20, 300, 256);
@@ -234,7 +251,8 @@ TEST(ScaleTest, PixelToValueAndBackIsExact) {
     }
 }
 
-TEST(ScaleTest, FractionModePlacesTicksAlongTheLine) {
+TEST(ScaleTest, FractionModePlacesTicksAlongTheLine)
+{
     Tsp_Scale noLabels(NoLabels);
     noLabels.SetLine(0, 0, 100);
     ExpectValues(TickValues(noLabels), {0, 0.25, 0.5, 0.75, 1});
@@ -252,7 +270,8 @@ TEST(ScaleTest, FractionModePlacesTicksAlongTheLine) {
     ExpectValues(TickValues(single), {0});
 }
 
-TEST(ScaleTest, FlagChangesRecomputeTheTicks) {
+TEST(ScaleTest, FlagChangesRecomputeTheTicks)
+{
     Tsp_Scale scale(Horizontal);
     scale.SetLine(0, 0, 100);
     scale.SetFlagBit(Tsp_ScaleBit::Inverted);
@@ -267,7 +286,8 @@ TEST(ScaleTest, FlagChangesRecomputeTheTicks) {
     ExpectValues(TickValues(scale), {0, 2.5, 5, 7.5, 10});
 }
 
-TEST(ScaleTest, ScrollingKeepsTheTickGrid) {
+TEST(ScaleTest, ScrollingKeepsTheTickGrid)
+{
     Tsp_Scale scale(Horizontal);
     scale.SetLine(0, 0, 100);
     scale.ScrollBy(10);
@@ -282,7 +302,8 @@ TEST(ScaleTest, ScrollingKeepsTheTickGrid) {
     EXPECT_DOUBLE_EQ(scale.Min(), -1.3);
 }
 
-TEST(ScaleTest, ScrollingAnInvertedScale) {
+TEST(ScaleTest, ScrollingAnInvertedScale)
+{
     Tsp_Scale scale(Inverted);
     scale.SetLine(0, 0, 100);
     scale.ScrollBy(10);
@@ -292,7 +313,8 @@ TEST(ScaleTest, ScrollingAnInvertedScale) {
     EXPECT_EQ(TickPositions(scale), (std::vector<int>{15, 40, 65, 90}));
 }
 
-TEST(ScaleTest, ScrollingFurtherThanTheRangeStartsAfresh) {
+TEST(ScaleTest, ScrollingFurtherThanTheRangeStartsAfresh)
+{
     Tsp_Scale scale(Horizontal);
     scale.SetLine(0, 0, 100);
     scale.ScrollBy(200);
@@ -300,7 +322,8 @@ TEST(ScaleTest, ScrollingFurtherThanTheRangeStartsAfresh) {
     ExpectValues(TickValues(scale), {20, 22.5, 25, 27.5, 30});
 }
 
-TEST(ScaleTest, ScrollingFractionTicksMovesThemWithThePointer) {
+TEST(ScaleTest, ScrollingFractionTicksMovesThemWithThePointer)
+{
     Tsp_Scale scale(Vertical | NoTicks | NoLabels | Opposite);
     scale.SetLine(0, 100, 100);
     scale.ScrollBy(10);
@@ -308,7 +331,8 @@ TEST(ScaleTest, ScrollingFractionTicksMovesThemWithThePointer) {
     EXPECT_EQ(TickPositions(scale), (std::vector<int>{90, 65, 40, 15}));
 }
 
-TEST(ScaleTest, ScrollingWithoutTicksAddsNone) {
+TEST(ScaleTest, ScrollingWithoutTicksAddsNone)
+{
     for (std::uint32_t flags : {Horizontal, NoLabels}) {
         Tsp_Scale scale(flags);
         scale.SetLine(0, 0, 100);
@@ -320,7 +344,8 @@ TEST(ScaleTest, ScrollingWithoutTicksAddsNone) {
     }
 }
 
-TEST(ScaleTest, LabelsUseThePatternAndTheLocale) {
+TEST(ScaleTest, LabelsUseThePatternAndTheLocale)
+{
     Tsp_Scale scale(Horizontal);
     EXPECT_EQ(TickLabels(scale), (std::vector<std::string>{"0", "2.5", "5", "7.5", "10"}));
     scale.SetLabelFormat("0.00");
@@ -334,7 +359,8 @@ TEST(ScaleTest, LabelsUseThePatternAndTheLocale) {
     EXPECT_EQ(german, (std::vector<std::string>{"0,00", "2,50", "5,00", "7,50", "10,00"}));
 }
 
-TEST(ScaleTest, DateTimeLabels) {
+TEST(ScaleTest, DateTimeLabels)
+{
     Tsp_Scale scale(1u << Tsp_ScaleBit::LabelAsDataTime);
     scale.ChangeMinMax(45000, 45004);
     scale.SetLabelFormat("dd.mm.yyyy");
@@ -342,7 +368,8 @@ TEST(ScaleTest, DateTimeLabels) {
                                                            "18.03.2023", "19.03.2023"}));
 }
 
-TEST(ScaleTest, VisibleUnlessNothingIsDrawn) {
+TEST(ScaleTest, VisibleUnlessNothingIsDrawn)
+{
     Tsp_Scale scale(NoTicks | NoLabels);
     EXPECT_TRUE(scale.GetVisible());
     scale.LineAttr().SetVisible(false);
@@ -351,7 +378,8 @@ TEST(ScaleTest, VisibleUnlessNothingIsDrawn) {
     EXPECT_TRUE(scale.GetVisible());
 }
 
-TEST(ScaleBandTest, RoomForLineTicksAndLabels) {
+TEST(ScaleBandTest, RoomForLineTicksAndLabels)
+{
     constexpr int cw = 6;
     constexpr int th = 13;
     Tsp_Scale vertical(Vertical);
@@ -369,7 +397,8 @@ TEST(ScaleBandTest, RoomForLineTicksAndLabels) {
     EXPECT_EQ(noTicks.BandWidth(cw, th), 1);
 }
 
-TEST(ScaleBandTest, IndentsOfLabelsBeyondTheLineEnds) {
+TEST(ScaleBandTest, IndentsOfLabelsBeyondTheLineEnds)
+{
     Tsp_Scale horizontal(Horizontal);
     horizontal.SetLine(10, 0, 100);
     EXPECT_EQ(horizontal.OrgIndent(6, 13), 3); // half of "0"
@@ -385,7 +414,8 @@ TEST(ScaleBandTest, IndentsOfLabelsBeyondTheLineEnds) {
     EXPECT_EQ(unlabelled.EndIndent(6, 13), 0);
 }
 
-TEST(ScaleDrawTest, LineOfSeveralPixelsGrowsAwayFromTheField) {
+TEST(ScaleDrawTest, LineOfSeveralPixelsGrowsAwayFromTheField)
+{
     struct Case {
         std::uint32_t Flags;
         Tsp_Point FirstFrom, FirstTo, SecondFrom;
@@ -417,7 +447,8 @@ TEST(ScaleDrawTest, LineOfSeveralPixelsGrowsAwayFromTheField) {
     EXPECT_TRUE(canvas.Lines.empty());
 }
 
-TEST(ScaleDrawTest, TicksAndLabelsOnEachSide) {
+TEST(ScaleDrawTest, TicksAndLabelsOnEachSide)
+{
     struct Case {
         std::uint32_t Flags;
         Tsp_Point TickFrom, TickTo, LabelAt; // of the last tick, "10"
@@ -442,7 +473,8 @@ TEST(ScaleDrawTest, TicksAndLabelsOnEachSide) {
     }
 }
 
-TEST(ScaleDrawTest, TicksWithoutMarksOrLabels) {
+TEST(ScaleDrawTest, TicksWithoutMarksOrLabels)
+{
     Tsp_Scale noMarks(NoTicks);
     RecordingCanvas labelsOnly;
     noMarks.DrawTicks(labelsOnly);
@@ -456,7 +488,8 @@ TEST(ScaleDrawTest, TicksWithoutMarksOrLabels) {
     EXPECT_TRUE(empty.Texts.empty());
 }
 
-TEST(ScaleDrawTest, DrawBoundsCoverBand) {
+TEST(ScaleDrawTest, DrawBoundsCoverBand)
+{
     Tsp_Scale scale(Vertical);
     scale.SetLine(50, 100, 100);
     RecordingCanvas canvas;

@@ -23,7 +23,8 @@ struct ReferencePoints {
 };
 
 void ExpectSame(const Tsp_XYDataSeries& series, const ReferencePoints& reference,
-                const std::string& step, bool askExtremes) {
+                const std::string& step, bool askExtremes)
+{
     ASSERT_EQ(series.Count(), reference.Count()) << step;
     EXPECT_GE(series.Capacity(), series.Count()) << step;
     EXPECT_EQ(series.Capacity() % Tsp_XYDataSeries::GrowthStep, 0) << step;
@@ -46,7 +47,8 @@ void ExpectSame(const Tsp_XYDataSeries& series, const ReferencePoints& reference
     EXPECT_EQ(series.GetYMax(), *yMax) << step;
 }
 
-TEST(XYDataSeriesTest, MatchesAReferenceUnderRandomChanges) {
+TEST(XYDataSeriesTest, MatchesAReferenceUnderRandomChanges)
+{
     std::mt19937 random(20240611);
     const auto uniform = [&](int lo, int hi) {
         return std::uniform_int_distribution(lo, hi)(random);
@@ -156,7 +158,8 @@ TEST(XYDataSeriesTest, MatchesAReferenceUnderRandomChanges) {
     }
 }
 
-TEST(XYDataSeriesTest, EmptyAndSinglePoint) {
+TEST(XYDataSeriesTest, EmptyAndSinglePoint)
+{
     Tsp_XYLine series;
     EXPECT_EQ(series.Count(), 0);
     EXPECT_FALSE(series.GetXMin());
@@ -173,7 +176,8 @@ TEST(XYDataSeriesTest, EmptyAndSinglePoint) {
     EXPECT_FALSE(series.GetYMin());
 }
 
-TEST(XYDataSeriesTest, CapacityGrowsInSteps) {
+TEST(XYDataSeriesTest, CapacityGrowsInSteps)
+{
     Tsp_XYLine series;
     EXPECT_EQ(series.Capacity(), 32);
     for (int i = 0; i < 32; ++i)
@@ -198,7 +202,8 @@ TEST(XYDataSeriesTest, CapacityGrowsInSteps) {
     EXPECT_EQ(series.Capacity(), 32);
 }
 
-TEST(XYDataSeriesTest, NegativeSizesDoNotCorruptTheStore) {
+TEST(XYDataSeriesTest, NegativeSizesDoNotCorruptTheStore)
+{
     Tsp_XYLine series;
     for (int i = 0; i < 10; ++i)
         series.AddXY(i, i);
@@ -210,7 +215,8 @@ TEST(XYDataSeriesTest, NegativeSizesDoNotCorruptTheStore) {
     EXPECT_EQ(series.Capacity(), 32);
 }
 
-TEST(XYDataSeriesTest, DeleteRangeInEitherOrder) {
+TEST(XYDataSeriesTest, DeleteRangeInEitherOrder)
+{
     Tsp_XYLine series;
     for (int i = 0; i < 8; ++i)
         series.AddXY(i, 10 * i);
@@ -226,7 +232,8 @@ TEST(XYDataSeriesTest, DeleteRangeInEitherOrder) {
     EXPECT_EQ(series.GetYMax(), 60);
 }
 
-TEST(XYDataSeriesTest, ReplacedExtremeIsRecomputed) {
+TEST(XYDataSeriesTest, ReplacedExtremeIsRecomputed)
+{
     Tsp_XYLine series;
     series.AddXY(0, 5);
     series.AddXY(1, 9);
@@ -237,7 +244,8 @@ TEST(XYDataSeriesTest, ReplacedExtremeIsRecomputed) {
     EXPECT_EQ(series.GetYMin(), 1);
 }
 
-TEST(XYDataSeriesTest, UnlockedChangesRepaintAtOnce) {
+TEST(XYDataSeriesTest, UnlockedChangesRepaintAtOnce)
+{
     TestPlot plot;
     Tsp_XYLine line;
     line.SetPlot(&plot);
@@ -252,7 +260,8 @@ TEST(XYDataSeriesTest, UnlockedChangesRepaintAtOnce) {
     EXPECT_TRUE(plot.IsArranged());
 }
 
-TEST(XYDataSeriesTest, LockedFillRepaintsOnceWhenUnlocked) {
+TEST(XYDataSeriesTest, LockedFillRepaintsOnceWhenUnlocked)
+{
     TestPlot plot;
     Tsp_XYLine lines[3];
     for (Tsp_XYLine& line : lines) {
@@ -280,7 +289,8 @@ TEST(XYDataSeriesTest, LockedFillRepaintsOnceWhenUnlocked) {
     EXPECT_EQ(lines[2].GetYMax(), 255 / 256.0);
 }
 
-TEST(XYDataSeriesTest, InactiveOrDetachedSeriesDoNotRepaint) {
+TEST(XYDataSeriesTest, InactiveOrDetachedSeriesDoNotRepaint)
+{
     TestPlot plot;
     Tsp_XYLine line;
     line.AddXY(1, 1);
@@ -296,7 +306,8 @@ TEST(XYDataSeriesTest, InactiveOrDetachedSeriesDoNotRepaint) {
     EXPECT_EQ(line.Count(), 1);
 }
 
-TEST(SpectrLinesTest, ExtremesIncludeTheBase) {
+TEST(SpectrLinesTest, ExtremesIncludeTheBase)
+{
     Tsp_SpectrLines spectrum;
     EXPECT_FALSE(spectrum.GetYMin());
     spectrum.AddXY(1, 1);

@@ -15,7 +15,8 @@ using namespace varnolux;
 
 namespace {
 
-QColor ColorOf(Tsp_Color c) {
+QColor ColorOf(Tsp_Color c)
+{
     return QColor(c & 0xff, c >> 8 & 0xff, c >> 16 & 0xff);
 }
 
@@ -23,7 +24,8 @@ QColor ColorOf(Tsp_Color c) {
 /// owned by the plot, which the window owns.
 struct ChannelChart {
     ChannelChart()
-        : Plot(new Tsp_XYPlot(&Window)) {
+        : Plot(new Tsp_XYPlot(&Window))
+    {
         Window.resize(400, 300);
         Plot->setObjectName("sp_XYPlot");
         Plot->resize(400, 300);
@@ -50,7 +52,8 @@ struct ChannelChart {
     }
 
     /// Fills each curve with 256 points at a constant height, as an analysis would.
-    void Fill(const std::array<double, 3>& heights) {
+    void Fill(const std::array<double, 3>& heights)
+    {
         Plot->LeftAxis().SetMax(1.1);
         for (int c = 0; c < 3; ++c) {
             Tsp_XYLine* line = Lines[c];
@@ -62,7 +65,8 @@ struct ChannelChart {
         }
     }
 
-    void PlaceMarkers(const std::array<double, 6>& positions) {
+    void PlaceMarkers(const std::array<double, 6>& positions)
+    {
         for (int i = 0; i < 6; ++i)
             Markers[i]->SetPosition(positions[i]);
     }
@@ -78,7 +82,8 @@ struct ChannelChart {
     std::array<Tsp_LineMarker*, 6> Markers{};
 };
 
-int CountInColumn(const QImage& image, int x, int top, int bottom, const QColor& color) {
+int CountInColumn(const QImage& image, int x, int top, int bottom, const QColor& color)
+{
     int count = 0;
     for (int y = top; y < bottom; ++y)
         count += image.pixelColor(x, y) == color ? 1 : 0;
@@ -102,7 +107,8 @@ private Q_SLOTS:
     void plotImageAtAnotherSize();
 };
 
-void Tsp_XYPlotTest::curvesAndMarkersArePainted() {
+void Tsp_XYPlotTest::curvesAndMarkersArePainted()
+{
     ChannelChart chart;
     chart.Fill({0.5, 0.25, 0.75});
     chart.PlaceMarkers({30, 200, 60, 150, 90, 240});
@@ -133,7 +139,8 @@ void Tsp_XYPlotTest::curvesAndMarkersArePainted() {
     QCOMPARE(image.pixelColor(chart.Plot->LeftAxis().LineX(), chart.Y(0.3)), QColor(Qt::black));
 }
 
-void Tsp_XYPlotTest::bufferedPaintingMatchesDirectPainting() {
+void Tsp_XYPlotTest::bufferedPaintingMatchesDirectPainting()
+{
     ChannelChart direct;
     ChannelChart buffered;
     buffered.Plot->SetBufferedDisplay(true);
@@ -155,7 +162,8 @@ void Tsp_XYPlotTest::bufferedPaintingMatchesDirectPainting() {
     QCOMPARE(buffered.Image(), direct.Image());
 }
 
-void Tsp_XYPlotTest::quickAddDrawsIntoTheBuffer() {
+void Tsp_XYPlotTest::quickAddDrawsIntoTheBuffer()
+{
     ChannelChart chart;
     chart.Plot->SetBufferedDisplay(true);
     chart.Fill({0.5, 0.25, 0.75});
@@ -173,7 +181,8 @@ void Tsp_XYPlotTest::quickAddDrawsIntoTheBuffer() {
     QCOMPARE(image.pixelColor(chart.X(50), chart.Y(1)), ColorOf(Tsp_Colors::Maroon));
 }
 
-void Tsp_XYPlotTest::rubberBandZoomAndClickUnzoom() {
+void Tsp_XYPlotTest::rubberBandZoomAndClickUnzoom()
+{
     ChannelChart chart;
     chart.Fill({0.5, 0.25, 0.75});
     chart.Window.show();
@@ -208,7 +217,8 @@ void Tsp_XYPlotTest::rubberBandZoomAndClickUnzoom() {
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
 }
 
-void Tsp_XYPlotTest::ctrlDragPans() {
+void Tsp_XYPlotTest::ctrlDragPans()
+{
     ChannelChart chart;
     chart.Window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart.Window));
@@ -227,7 +237,8 @@ void Tsp_XYPlotTest::ctrlDragPans() {
     QCOMPARE(plot.BottomAxis().Min(), 0.0);
 }
 
-void Tsp_XYPlotTest::seriesDestroyedBeforeThePlot() {
+void Tsp_XYPlotTest::seriesDestroyedBeforeThePlot()
+{
     ChannelChart chart;
     chart.Fill({0.5, 0.25, 0.75});
     delete chart.Lines[1];
@@ -239,7 +250,8 @@ void Tsp_XYPlotTest::seriesDestroyedBeforeThePlot() {
     QCOMPARE(image.pixelColor(chart.X(100), chart.Y(0.5)), ColorOf(Tsp_Colors::Maroon));
 }
 
-void Tsp_XYPlotTest::plotDestroyedBeforeItsSeries() {
+void Tsp_XYPlotTest::plotDestroyedBeforeItsSeries()
+{
     Tsp_XYLine freeLine;
     Tsp_LineMarker freeMarker;
     auto chart = std::make_unique<ChannelChart>();
@@ -254,7 +266,8 @@ void Tsp_XYPlotTest::plotDestroyedBeforeItsSeries() {
     freeMarker.SetPosition(3);
 }
 
-void Tsp_XYPlotTest::bottomAxisCaptionByName() {
+void Tsp_XYPlotTest::bottomAxisCaptionByName()
+{
     ChannelChart chart;
     auto* plot = chart.Window.findChild<Tsp_XYPlot*>("sp_XYPlot");
     QVERIFY(plot != nullptr);
@@ -266,7 +279,8 @@ void Tsp_XYPlotTest::bottomAxisCaptionByName() {
     QVERIFY(!plot->BottomAxis().HasCaption());
 }
 
-void Tsp_XYPlotTest::plotImageAtAnotherSize() {
+void Tsp_XYPlotTest::plotImageAtAnotherSize()
+{
     ChannelChart chart;
     chart.Fill({0.5, 0.25, 0.75});
     const QImage onScreen = chart.Image();
