@@ -79,19 +79,25 @@ struct TStoredValue {
     std::optional<std::string> text;
 };
 
+std::optional<std::string> StoredText(const TIniDocument& document, const std::string& section,
+                                      const std::string& key)
+{
+    auto text = document.Value(SectionOrProgram(section), key);
+    if (text)
+        *text = CutUtf8(std::move(*text), MaxConfigValueLength);
+    return text;
+}
+
 TStoredValue ReadStoredValue(const std::string& fileName, const std::string& section,
                              const std::string& key)
 {
-    const structConfig config = OpenConfig(fileName, SectionOrProgram(section), key);
+    const structConfig config = OpenConfig(fileName, section, key);
     if (!config.hasFile)
         return {};
     const auto document = TIniDocument::Load(config.fileName);
     if (!document)
         return {};
-    auto text = document->Value(config.section, config.key);
-    if (text)
-        *text = CutUtf8(std::move(*text), MaxConfigValueLength);
-    return {true, std::move(text)};
+    return {true, StoredText(*document, config.section, config.key)};
 }
 
 // The integer of a key; errorFlag is set when the file cannot be read or the text is
@@ -259,6 +265,27 @@ bool ReadConfigBool(const std::string& fileName, const std::string& section, con
                     bool defaultValue, bool* errorFlag)
 {
     const std::optional<int> number = ReadStoredInteger(fileName, section, key, errorFlag);
+    return number ? *number != 0 : defaultValue;
+}
+
+std::string ReadConfigString(const TIniDocument& document, const std::string& section,
+                             const std::string& key, const std::string& defaultValue)
+{
+    return StoredText(document, section, key).value_or(defaultValue);
+}
+
+int ReadConfigInteger(const TIniDocument& document, const std::string& section,
+                      const std::string& key, int defaultValue)
+{
+    const auto text = StoredText(document, section, key);
+    return (text ? ParseConfigInteger(*text) : std::nullopt).value_or(defaultValue);
+}
+
+bool ReadConfigBool(const TIniDocument& document, const std::string& section,
+                    const std::string& key, bool defaultValue)
+{
+    const auto text = StoredText(document, section, key);
+    const std::optional<int> number = text ? ParseConfigInteger(*text) : std::nullopt;
     return number ? *number != 0 : defaultValue;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/IniDocument.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -44,6 +46,16 @@ int ReadConfigInteger(const std::string& fileName, const std::string& section,
 /// True when the integer value is not 0.
 bool ReadConfigBool(const std::string& fileName, const std::string& section, const std::string& key,
                     bool defaultValue, bool* errorFlag = nullptr);
+
+/// The same reads on a document already in memory (a file that must be read even
+/// when it is read-only, or bytes under test), with the same rules: an empty section
+/// is "Program", long texts are cut, integers in the same forms.
+std::string ReadConfigString(const TIniDocument& document, const std::string& section,
+                             const std::string& key, const std::string& defaultValue);
+int ReadConfigInteger(const TIniDocument& document, const std::string& section,
+                      const std::string& key, int defaultValue);
+bool ReadConfigBool(const TIniDocument& document, const std::string& section,
+                    const std::string& key, bool defaultValue);
 
 /// Writes one value into an existing, writable file and returns the resolved file
 /// name; returns the empty text and writes nothing for a missing or read-only file.

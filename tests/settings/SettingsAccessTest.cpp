@@ -237,6 +237,35 @@ TEST(SettingsAccess, ReadsBooleansAsNonZeroIntegers)
     }
 }
 
+TEST(SettingsAccess, AnInMemoryDocumentReadsAsTheFileWould)
+{
+    const TempFolder folder;
+    const std::string fileName = folder.File("document.ini");
+    for (const char* text : {"0", "42", "-12", "0x1F", "$1F", "12abc", "", "true", "2", "1.5",
+                             "2147483648", " spaced ", "Sättigung"}) {
+        const std::string bytes = std::string("[S]\nK=") + text + "\n[Program]\nP=" + text + "\n";
+        WriteFile(fileName, bytes);
+        const TIniDocument document = TIniDocument::Parse(bytes);
+        for (const char* section : {"S", "s", "", "Missing"}) {
+            EXPECT_EQ(ReadConfigString(document, section, "K", "default"),
+                      ReadConfigString(fileName, section, "K", "default"))
+                << text << " " << section;
+            EXPECT_EQ(ReadConfigString(document, section, "P", "default"),
+                      ReadConfigString(fileName, section, "P", "default"))
+                << text << " " << section;
+            EXPECT_EQ(ReadConfigInteger(document, section, "K", -99),
+                      ReadConfigInteger(fileName, section, "K", -99))
+                << text << " " << section;
+            for (const bool defaultValue : {false, true})
+                EXPECT_EQ(ReadConfigBool(document, section, "K", defaultValue),
+                          ReadConfigBool(fileName, section, "K", defaultValue))
+                    << text << " " << section;
+        }
+    }
+    const TIniDocument longValue = TIniDocument::Parse("[S]\nK=" + std::string(3000, 'x') + "\n");
+    EXPECT_EQ(ReadConfigString(longValue, "S", "K", ""), std::string(2047, 'x'));
+}
+
 TEST(SettingsAccess, WritesValueFormsAndReturnsTheFileName)
 {
     const TempFolder folder;
