@@ -129,20 +129,31 @@ std::string NonFiniteText(double value)
 
 } // namespace
 
-std::string FormatFixed(double value, int decimals, std::string_view separator)
+std::string FormatFixedPrecision(double value, int precision, int decimals,
+                                 std::string_view separator)
 {
     if (!std::isfinite(value))
         return NonFiniteText(value);
+    precision = std::max(precision, 1);
     decimals = std::max(decimals, 0);
     const TDecimal exact = ExactDecimal(std::fabs(value));
-    const TDecimal rounded =
-        RoundToDigits(exact, std::min(FixedSignificantDigits, exact.exponent + decimals));
+    const TDecimal rounded = RoundToDigits(exact, std::min(precision, exact.exponent + decimals));
     if (rounded.IsZero())
         return PlainText(rounded, decimals, separator);
     const std::string sign = value < 0 ? "-" : "";
-    if (rounded.exponent > FixedSignificantDigits)
+    if (rounded.exponent > precision)
         return sign + ExponentText(rounded, decimals, separator);
     return sign + PlainText(rounded, decimals, separator);
+}
+
+std::string FormatFixedPrecision(double value, int precision, int decimals)
+{
+    return FormatFixedPrecision(value, precision, decimals, LocaleDecimalSeparator());
+}
+
+std::string FormatFixed(double value, int decimals, std::string_view separator)
+{
+    return FormatFixedPrecision(value, FixedSignificantDigits, decimals, separator);
 }
 
 std::string FormatFixed(double value, int decimals)

@@ -14,6 +14,14 @@ std::string FormatFixed(double value, int decimals, std::string_view separator);
 /// With the locale's decimal separator.
 std::string FormatFixed(double value, int decimals);
 
+/// fixed(v, d) with another count of significant digits (precision, at least 1):
+/// FormatFixed(v, d, s) is FormatFixedPrecision(v, 6, d, s), and
+/// FormatFixedPrecision(12345678.9, 7, 0) = 1.234568E7.
+std::string FormatFixedPrecision(double value, int precision, int decimals,
+                                 std::string_view separator);
+/// With the locale's decimal separator.
+std::string FormatFixedPrecision(double value, int precision, int decimals);
+
 /// General format with up to 15 significant digits: 307200, 1, 0.5, exponent form
 /// only for very large or very small values.
 std::string FormatGeneral(double value, std::string_view separator);

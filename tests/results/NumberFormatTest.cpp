@@ -82,6 +82,43 @@ TEST(FormatFixed, SwitchesToExponentFormAboveSixIntegerDigits)
         EXPECT_EQ(FormatFixed(c.value, c.decimals, "."), c.text) << c.value << ", " << c.decimals;
 }
 
+TEST(FormatFixedPrecision, KeepsTheGivenCountOfSignificantDigits)
+{
+    struct TPrecisionCase {
+        double value;
+        int precision;
+        int decimals;
+        const char* text;
+    };
+    const TPrecisionCase cases[] = {
+        {1234567, 7, 0, "1234567"},
+        {1234567.5, 7, 0, "1234568"},
+        {12345678.9, 7, 0, "1.234568E7"},
+        {9999999.5, 7, 0, "1E7"},
+        {-2.5, 7, 0, "-3"},
+        {0.4, 7, 0, "0"},
+        {0, 7, 0, "0"},
+        {1234.56789, 7, 2, "1234.57"},
+        {1234.56789, 3, 1, "1.23E3"},
+        {5.5, 1, 0, "6"},
+        {55, 1, 0, "6E1"},
+        // A precision below one counts as one.
+        {55, 0, 0, "6E1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFixedPrecision(c.value, c.precision, c.decimals, "."), c.text)
+            << c.value << ", " << c.precision << ", " << c.decimals;
+}
+
+TEST(FormatFixedPrecision, SixDigitsIsFormatFixed)
+{
+    for (const double value : {0.0, 0.375, 2.125, 123456.789, 999999.5, 1234567.0, -1e300})
+        for (int decimals = 0; decimals <= 4; ++decimals)
+            EXPECT_EQ(FormatFixedPrecision(value, 6, decimals, ","),
+                      FormatFixed(value, decimals, ","))
+                << value << ", " << decimals;
+}
+
 TEST(FormatFixed, UsesTheGivenSeparator)
 {
     EXPECT_EQ(FormatFixed(0.5, 2, ","), "0,50");
