@@ -88,10 +88,11 @@ QStringList ListItems(const QListWidget& list)
     return items;
 }
 
+/// A list whose items show check boxes.
 bool IsCheckList(const QListWidget& list)
 {
     for (int i = 0; i < list.count(); ++i)
-        if (list.item(i)->flags() & Qt::ItemIsUserCheckable)
+        if (list.item(i)->data(Qt::CheckStateRole).isValid())
             return true;
     return false;
 }

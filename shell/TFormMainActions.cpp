@@ -507,9 +507,6 @@ void TFormMain::ActionSaveResultExecute()
     std::error_code error;
     if (fileName.empty() || folder.empty()) {
         CurrentReporter().ShowLanguageMessage("LabelDefineResultFile", {});
-    } else if (!Analysis->Results.Exists("SHAResult")) {
-        // After a failed open the table holds only an empty path and name.
-        CurrentReporter().ShowMessage("There is no analysis result to save.");
     } else if (std::filesystem::is_directory(folder, error)) {
         SaveResultTo(fileName);
     } else if (CurrentReporter().AskYesNo(
