@@ -123,8 +123,8 @@ TFormMain::TFormMain(const TProgramFiles& files)
 
     move(0, 0);
     resize(1024, 750);
-    HueMaxHandle = CreateHueHandle({20, 20});
-    HueMinHandle = CreateHueHandle({20, 100});
+    HueMaxHandle = CreateHueHandle("HueMaxHandle", {20, 20});
+    HueMinHandle = CreateHueHandle("HueMinHandle", {20, 100});
     ImagePlasma->Picture().SetSize(TPlasmaForm::PaletteSize, TPlasmaForm::PaletteSize);
     for (TLabeledEdit* field : {LabeledEditAnaArea, LabeledEditAnaAreaCM, LabeledEditAreaPixel,
                                 LabeledEditAreaCM, LabeledEditMeanSize, LabeledEditMeanSizeCM,
@@ -357,10 +357,9 @@ void TFormMain::CreateDialogs()
         fileDialog("SaveDialog1", QFileDialog::AcceptSave, {"Option file (*.ini)"}, "ini");
 }
 
-TKVShapeSize* TFormMain::CreateHueHandle(QPoint position)
+TKVShapeSize* TFormMain::CreateHueHandle(const char* name, QPoint position)
 {
-    auto* handle = Named(new TKVShapeSize(PanelColorCircle),
-                         position.y() < 50 ? "HueMaxHandle" : "HueMinHandle");
+    auto* handle = Named(new TKVShapeSize(PanelColorCircle), name);
     handle->SetShape(TKVShapeSize::TShapeType::stCircle);
     handle->SetShowFrame(true);
     handle->SetSelected(false);
@@ -431,7 +430,6 @@ void TFormMain::Timer1Timer()
     windows_.PlasmaForm->SetTargetImage(ImagePlasma);
     windows_.PlasmaForm->StartPalette();
     Updating = false;
-    startupDone_ = true;
     Q_EMIT StartupFinished();
 }
 

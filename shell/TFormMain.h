@@ -228,7 +228,7 @@ private:
     void CreatePageControl(QWidget& panel);
     void CreateChart(QWidget& tabSheet);
     void CreateDialogs();
-    TKVShapeSize* CreateHueHandle(QPoint position);
+    TKVShapeSize* CreateHueHandle(const char* name, QPoint position);
     void ConnectEvents();
 
     // Start-up and closing.
@@ -291,7 +291,6 @@ private:
     bool busy_ = false;
     bool rangeChangedDuringWork_ = false;
     bool shown_ = false;
-    bool startupDone_ = false;
 };
 
 /// Marks an open or an analysis as running for its lifetime.
