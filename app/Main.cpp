@@ -1,0 +1,35 @@
+// varnolux: the desktop program.
+
+#include "input/TKVFreeImage.h"
+#include "settings/Messages.h"
+#include "shell/TApplication.h"
+#include "shell/TFormMain.h"
+#include "shell/TMessageBoxReporter.h"
+#include "shell/TProgramWindows.h"
+#include "shell/TSingleInstance.h"
+
+#include <exception>
+
+int main(int argc, char** argv)
+{
+    using namespace varnolux;
+    TApplication application(argc, argv);
+    TMessageBoxReporter reporter;
+    const TScopedReporter reportInMessageBoxes(reporter);
+    try {
+        TSingleInstance instance("Varnoluxdemo");
+        if (!instance.Start()) {
+            instance.AskRunningInstanceToRaise();
+            return 0;
+        }
+        const TKVFreeImage versionCheck;
+        TProgramWindows windows;
+        QObject::connect(&instance, &TSingleInstance::RaiseRequested, windows.FormMain.get(),
+                         &TFormMain::BringToFront);
+        windows.FormMain->show();
+        return application.exec();
+    } catch (const std::exception& error) {
+        reporter.ShowMessage(error.what());
+    }
+    return 0;
+}

@@ -1,0 +1,84 @@
+// varnolux-screenshot: opens an image in the desktop program's main window, as a user
+// would, and writes a picture of the window after the analysis.
+
+#include "settings/Messages.h"
+#include "shell/TApplication.h"
+#include "shell/TFormMain.h"
+#include "shell/TProgramWindows.h"
+
+#include <cstdio>
+#include <string>
+
+#include <QEventLoop>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+constexpr const char* UsageText =
+    "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB]\n"
+    "\n"
+    "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
+    "the window after the analysis. TAB names the page shown below the results:\n"
+    "Chart (the default), Colors, H-image, S-image or V-image.\n";
+
+/// Runs the event loop for a while, so that timers (the palette) can fire.
+void Wait(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void ShowPage(QTabWidget& pages, const QString& caption)
+{
+    for (int i = 0; i < pages.count(); ++i)
+        if (pages.tabText(i) == caption)
+            pages.setCurrentIndex(i);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace varnolux;
+    if (argc < 4 || argc > 5) {
+        std::fputs(UsageText, stderr);
+        return 2;
+    }
+    TApplication application(argc, argv);
+    TStderrReporter reporter;
+    const TScopedReporter reportToStderr(reporter);
+
+    // The program's own files stay untouched: this window keeps its files elsewhere.
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fputs("varnolux-screenshot: no temporary folder\n", stderr);
+        return 1;
+    }
+    TProgramWindows windows(TProgramFiles::InFolder(folder.path().toStdString() + "/"));
+    TFormMain& window = *windows.FormMain;
+    bool started = false;
+    QObject::connect(&window, &TFormMain::StartupFinished, [&started] { started = true; });
+    window.show();
+    while (!started)
+        Wait(10);
+
+    if (!window.LoadOptions(argv[2]))
+        return 1;
+    window.OpenImage(argv[1]);
+    if (!window.Analysis->Results.Exists("SHAResult")) {
+        std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
+        return 1;
+    }
+    ShowPage(*window.PageControlPlasma, argc == 5 ? argv[4] : "Chart");
+    Wait(700); // a few palette frames
+    if (!window.grab().save(argv[3], "PNG")) {
+        std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", argv[3]);
+        return 1;
+    }
+    window.close();
+    return 0;
+}

@@ -1,0 +1,28 @@
+#include "shell/TApplication.h"
+
+#include "settings/Messages.h"
+
+#include <exception>
+
+namespace varnolux {
+
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName("Varnolux");
+    setApplicationDisplayName(Title);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        CurrentReporter().ShowMessage(error.what());
+    } catch (...) {
+        CurrentReporter().ShowMessage("Internal error: unknown exception");
+    }
+    return false;
+}
+
+} // namespace varnolux

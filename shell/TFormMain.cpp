@@ -1,0 +1,626 @@
+#include "shell/TFormMain.h"
+
+#include "analysis/FitToPanel.h"
+#include "chart/Tsp_LineMarker.h"
+#include "chart/Tsp_XYLine.h"
+#include "chart/Tsp_XYPlot.h"
+#include "results/NumberFormat.h"
+#include "settings/ProgramInfo.h"
+#include "settings/SettingsAccess.h"
+#include "shell/HueAngle.h"
+#include "shell/TApplication.h"
+#include "shell/TFormOptions.h"
+#include "shell/TImageWidget.h"
+#include "shell/TLabeledEdit.h"
+#include "shell/TPanel.h"
+#include "shell/TPlasmaForm.h"
+#include "shell/TProgramControl.h"
+#include "shell/TStatusBar.h"
+#include "shell/TStatusProgressBar.h"
+#include "tools/TFormMeasure.h"
+#include "tools/TKVShapeSize.h"
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSlider>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace varnolux {
+
+namespace {
+
+constexpr int ImagePanelGap = 12;
+constexpr int ImageMargin = 2;
+constexpr int HueHandleSize = 10;
+constexpr int StartupDelayMs = 10;
+constexpr int RangeDelayTickMs = 100;
+const std::vector<int> StatusPanelWidths = {250, 130, 70, 80, 200, 50};
+
+const QColor Silver(192, 192, 192);
+const QColor ResultFieldColour(225, 225, 205);
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+std::string FileTimeText(const std::string& fileName)
+{
+    const std::time_t time = static_cast<std::time_t>(
+        QFileInfo(QString::fromStdString(fileName)).lastModified().toSecsSinceEpoch());
+    std::tm local{};
+    localtime_r(&time, &local);
+    char text[128];
+    const size_t length = std::strftime(text, sizeof text, "%x %X", &local);
+    return {text, length};
+}
+
+} // namespace
+
+TFormMain::TFormMain(const TProgramFiles& files)
+    : files_(files)
+{
+    setObjectName("FormMain");
+    DefaultOptionsFile = files_.DefaultOptionsFile;
+    OptionsFile = DefaultOptionsFile;
+    setWindowTitle(TApplication::Title);
+    setMinimumSize(740, 536);
+    // The fixed layout of the bottom panel is made for a small font.
+    QFont smallFont = font();
+    smallFont.setPointSize(8);
+    setFont(smallFont);
+
+    CreateActions();
+    CreateMenusAndToolBar();
+    auto* client = new QWidget(this);
+    auto* clientLayout = new QVBoxLayout(client);
+    clientLayout->setContentsMargins(0, 0, 0, 0);
+    clientLayout->setSpacing(0);
+    PanelTop = new TPanel(client, "PanelTop");
+    clientLayout->addWidget(PanelTop, 1);
+    PanelBottom = new TPanel(client, "PanelBottom");
+    PanelBottom->setFixedHeight(193);
+    clientLayout->addWidget(PanelBottom);
+    StatusBarMain = new TStatusBar(client, "StatusBarMain", StatusPanelWidths);
+    clientLayout->addWidget(StatusBarMain);
+    setCentralWidget(client);
+    CreateImagePanels();
+    CreateBottomPanel();
+    CreateDialogs();
+    Timer1 = Named(new QTimer(this), "Timer1");
+    Timer1->setInterval(StartupDelayMs);
+    Timer2 = Named(new QTimer(this), "Timer2");
+    Timer2->setInterval(RangeDelayTickMs);
+
+    StatusProgressBar = new TStatusProgressBar(StatusBarMain, "StatusProgressBar");
+    StatusBarMain->SetPanelWidget(StatusPanelProgress, StatusProgressBar);
+
+    ProgramControl = std::make_unique<TProgramControl>(*this);
+    ProgramControl->SetState(StateStart);
+
+    TAnalysisViews views{ImageOriginal, ImageAnalyse, ImageH, ImageS, ImageV, ImageColorCircle};
+    const auto background =
+        static_cast<TColour>(ReadConfigInteger(OptionsFile, "FormOptions", "ColorBack", 0));
+    TAnalysisHost* host = this;
+    Analysis = std::make_unique<TAnalysis>(views, background, host, StatusProgressBar);
+    TQStatus::Instance().SetEventPump([] { QCoreApplication::processEvents(); });
+
+    move(0, 0);
+    resize(1024, 750);
+    HueMaxHandle = CreateHueHandle("HueMaxHandle", {20, 20});
+    HueMinHandle = CreateHueHandle("HueMinHandle", {20, 100});
+    ImagePlasma->Picture().SetSize(TPlasmaForm::PaletteSize, TPlasmaForm::PaletteSize);
+    for (TLabeledEdit* field : {LabeledEditAnaArea, LabeledEditAnaAreaCM, LabeledEditAreaPixel,
+                                LabeledEditAreaCM, LabeledEditMeanSize, LabeledEditMeanSizeCM,
+                                LabeledEditCount, LabeledEditPercent, LabeledEditMeasure}) {
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Base, ResultFieldColour);
+        field->setPalette(palette);
+    }
+    ConnectEvents();
+}
+
+TFormMain::~TFormMain()
+{
+    TQStatus& status = TQStatus::Instance();
+    status.SetEventPump({});
+    status.SetBar(3, nullptr);
+    Analysis.reset();
+    ProgramControl.reset();
+}
+
+void TFormMain::ConnectWindows(const TWindows& windows)
+{
+    windows_ = windows;
+    connect(windows_.FormOptions, &TFormOptions::BackgroundColourChosen, this,
+            [this](TColour colour) { Analysis->SetBackgroundColour(colour); });
+    connect(windows_.FormMeasure, &TFormMeasure::UnitCaptionsChanged, this,
+            &TFormMain::ApplyUnitCaptions);
+}
+
+void TFormMain::CreateImagePanels()
+{
+    PanelTopLeft = new TPanel(PanelTop, "PanelTopLeft", TPanel::TBevel::Lowered);
+    PanelTopRight = new TPanel(PanelTop, "PanelTopRight", TPanel::TBevel::Lowered);
+    PanelTopLeft->setGeometry(0, 0, 342, 500);
+    PanelTopRight->setGeometry(350, 0, 440, 500);
+    ImageOriginal =
+        new TImageWidget(PanelTopLeft, "ImageOriginal", TImageWidget::TPictureFit::Stretch);
+    ImageAnalyse =
+        new TImageWidget(PanelTopRight, "ImageAnalyse", TImageWidget::TPictureFit::Stretch);
+    for (TPanel* panel : {PanelTopLeft, PanelTopRight})
+        panel->SetColour(Silver);
+    for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
+        image->setCursor(Qt::PointingHandCursor);
+}
+
+void TFormMain::CreateBottomPanel()
+{
+    auto* bottomLayout = new QHBoxLayout(PanelBottom);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    PanelBottomLeft = new TPanel(PanelBottom, "PanelBottomLeft", TPanel::TBevel::Lowered);
+    bottomLayout->addWidget(PanelBottomLeft);
+    auto* row = new QHBoxLayout(PanelBottomLeft);
+    row->setContentsMargins(1, 1, 1, 1);
+    row->setSpacing(0);
+
+    PanelColorCircle = new TPanel(PanelBottomLeft, "PanelColorCircle");
+    PanelColorCircle->setFixedWidth(177);
+    ImageColorCircle =
+        new TImageWidget(PanelColorCircle, "ImageColorCircle", TImageWidget::TPictureFit::Natural);
+    ImageColorCircle->setGeometry(5, 8, 166, 166);
+    ImageColorCircle->SetTransparent(true);
+    Panel1 = new TPanel(PanelBottomLeft, "Panel1");
+    Panel1->setFixedWidth(284);
+    CreateRangeControls(*Panel1);
+    Panel2 = new TPanel(PanelBottomLeft, "Panel2");
+    Panel2->setFixedWidth(235);
+    CreateResultFields(*Panel2);
+    PanelImagePlasma = new TPanel(PanelBottomLeft, "PanelImagePlasma");
+    CreatePageControl(*PanelImagePlasma);
+    for (QWidget* panel : {PanelColorCircle, Panel1, Panel2})
+        row->addWidget(panel);
+    row->addWidget(PanelImagePlasma, 1);
+}
+
+void TFormMain::CreateRangeControls(QWidget& panel)
+{
+    static constexpr std::array<int, 6> barTops = {9, 36, 74, 101, 138, 160};
+    static constexpr std::array<int, 6> editTops = {10, 35, 73, 98, 137, 161};
+    static constexpr std::array<const char*, 3> rowCaptions = {"Hue", "Saturation", "Brightness"};
+    for (size_t row = 0; row < rowCaptions.size(); ++row) {
+        auto* caption = new QLabel(rowCaptions[row], &panel);
+        caption->move(4, (barTops[2 * row] + barTops[2 * row + 1] + 21) / 2 - 8);
+    }
+    for (size_t i = 0; i < RangeControls.size(); ++i) {
+        const TRangeControl& control = RangeControls[i];
+        QSlider* bar = Named(new QSlider(Qt::Horizontal, &panel), control.TrackBar);
+        bar->setRange(0, 255);
+        bar->setTickInterval(26);
+        bar->setTickPosition(QSlider::TicksBelow);
+        bar->setPageStep(26);
+        bar->setGeometry(57, barTops[i], 150, 21);
+        bar->setValue(control.Initial);
+        TrackBars[i] = bar;
+        auto* edit = new TLabeledEdit(&panel, control.Edit, i % 2 == 0 ? "Min" : "Max",
+                                      TLabeledEdit::TLabelPosition::lpLeft);
+        edit->setGeometry(235, editTops[i], 41, 19);
+        edit->setText(QString::number(control.Initial));
+        RangeEdits[i] = edit;
+    }
+}
+
+void TFormMain::CreateResultFields(QWidget& panel)
+{
+    struct TField {
+        TLabeledEdit*& Edit;
+        const char* Name;
+        const char* Label;
+        int Left;
+        int Top;
+    };
+    const TField fields[] = {
+        {LabeledEditAnaArea, "LabeledEditAnaArea", "Analysis area", 10, 20},
+        {LabeledEditAnaAreaCM, "LabeledEditAnaAreaCM", "Analysis area", 130, 20},
+        {LabeledEditAreaPixel, "LabeledEditAreaPixel", "Object area", 10, 57},
+        {LabeledEditAreaCM, "LabeledEditAreaCM", "Object area", 130, 57},
+        {LabeledEditMeanSize, "LabeledEditMeanSize", "Mean size", 10, 94},
+        {LabeledEditMeanSizeCM, "LabeledEditMeanSizeCM", "Mean size", 130, 94},
+        {LabeledEditCount, "LabeledEditCount", "Object count", 10, 131},
+        {LabeledEditPercent, "LabeledEditPercent", "Area in %", 10, 168},
+        {LabeledEditMeasure, "LabeledEditMeasure", "Measure", 130, 168},
+    };
+    for (const TField& field : fields) {
+        field.Edit = new TLabeledEdit(&panel, field.Name, field.Label);
+        field.Edit->setGeometry(field.Left, field.Top, 99, 18);
+        field.Edit->setReadOnly(true);
+        field.Edit->setFocusPolicy(Qt::NoFocus);
+    }
+}
+
+void TFormMain::CreatePageControl(QWidget& panel)
+{
+    auto* layout = new QVBoxLayout(&panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    PageControlPlasma = Named(new QTabWidget(&panel), "PageControlPlasma");
+    layout->addWidget(PageControlPlasma);
+    const auto addSheet = [this](const char* name, const QString& caption) {
+        QWidget* sheet = Named(new QWidget, name);
+        auto* sheetLayout = new QVBoxLayout(sheet);
+        sheetLayout->setContentsMargins(0, 0, 0, 0);
+        PageControlPlasma->addTab(sheet, caption);
+        return sheet;
+    };
+    TabSheetChart = addSheet("TabSheetChart", "Chart");
+    TabSheetPlasma = addSheet("TabSheetPlasma", "Colors");
+    TabSheetH = addSheet("TabSheetH", "H-image");
+    TabSheetS = addSheet("TabSheetS", "S-image");
+    TabSheetV = addSheet("TabSheetV", "V-image");
+    CreateChart(*TabSheetChart);
+    ImagePlasma =
+        new TImageWidget(TabSheetPlasma, "ImagePlasma", TImageWidget::TPictureFit::Stretch);
+    TabSheetPlasma->layout()->addWidget(ImagePlasma);
+    const auto proportional = TImageWidget::TPictureFit::ProportionalCentre;
+    ImageH = new TImageWidget(TabSheetH, "ImageH", proportional);
+    ImageS = new TImageWidget(TabSheetS, "ImageS", proportional);
+    ImageV = new TImageWidget(TabSheetV, "ImageV", proportional);
+    TabSheetH->layout()->addWidget(ImageH);
+    TabSheetS->layout()->addWidget(ImageS);
+    TabSheetV->layout()->addWidget(ImageV);
+    PageControlPlasma->setCurrentWidget(TabSheetH);
+}
+
+void TFormMain::CreateChart(QWidget& tabSheet)
+{
+    sp_XYPlot = Named(new Tsp_XYPlot(&tabSheet), "sp_XYPlot");
+    tabSheet.layout()->addWidget(sp_XYPlot);
+    sp_XYPlot->SetBufferedDisplay(true);
+    sp_XYPlot->SetFieldColor(Tsp_Colors::White);
+    sp_XYPlot->SetBorderStyle(Tsp_BorderStyle::bs_None);
+    sp_XYPlot->LeftAxis().SetMax(10);
+    sp_XYPlot->BottomAxis().SetMax(256);
+    for (Tsp_Axis* axis : {&sp_XYPlot->LeftAxis(), &sp_XYPlot->BottomAxis()}) {
+        axis->GridAttr().SetVisible(true);
+        axis->SetLabelFormat("###0.##");
+    }
+    // A plain drag zooms and a plain click un-zooms; Ctrl-drag pans.
+    sp_XYPlot->SetZoomShiftKeys(0);
+
+    static constexpr std::array<const char*, 3> lineNames = {"sp_XYLineH", "sp_XYLineS",
+                                                             "sp_XYLineV"};
+    static constexpr std::array<Tsp_Color, 3> lineColours = {Tsp_Colors::Maroon, Tsp_Colors::Green,
+                                                             Tsp_Colors::Navy};
+    for (size_t c = 0; c < lineNames.size(); ++c) {
+        auto* line = Named(new Tsp_XYLine(sp_XYPlot), lineNames[c]);
+        line->LineAttr().SetColor(lineColours[c]);
+        line->PointAttr().SetVisible(false);
+        line->SetPlot(sp_XYPlot);
+        sp_XYLines[c] = line;
+    }
+    static constexpr std::array<const char*, 6> markerNames = {
+        "sp_LineMarkerHMin", "sp_LineMarkerHMax", "sp_LineMarkerSMin",
+        "sp_LineMarkerSMax", "sp_LineMarkerVMin", "sp_LineMarkerVMax"};
+    static constexpr std::array<Tsp_Color, 3> markerColours = {Tsp_Colors::Red, Tsp_Colors::Lime,
+                                                               Tsp_Colors::Blue};
+    for (size_t i = 0; i < markerNames.size(); ++i) {
+        auto* marker = Named(new Tsp_LineMarker(sp_XYPlot), markerNames[i]);
+        marker->SetPen({markerColours[i / 2], Tsp_PenStyle::psDot, 1, Tsp_PenMode::pmCopy});
+        sp_XYPlot->AddMarker(*marker, Tsp_WhenDrawMarker::dmBeforeSeries);
+        marker->SetPosition(RangeControls[i].Initial);
+        sp_LineMarkers[i] = marker;
+    }
+}
+
+void TFormMain::CreateDialogs()
+{
+    const auto fileDialog = [this](const char* name, QFileDialog::AcceptMode mode,
+                                   const QStringList& filters, const char* suffix) {
+        auto* dialog = Named(new QFileDialog(this), name);
+        dialog->setAcceptMode(mode);
+        dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                            : QFileDialog::AnyFile);
+        dialog->setNameFilters(filters);
+        dialog->setDefaultSuffix(suffix);
+        return dialog;
+    };
+    OpenPictureDialog1 =
+        fileDialog("OpenPictureDialog1", QFileDialog::AcceptOpen,
+                   {"All images (*.jpg *.bmp *.png *.tga *.pcx *.pgm *.pbm *.tif)", "JPEG (*.jpg)",
+                    "Bitmap (*.bmp)", "PNG (*.png)", "Targa (*.tga)", "PCX (*.pcx)", "PGM (*.pgm)",
+                    "PBM (*.pbm)", "TIFF (*.tif)", "All files (*)"},
+                   "");
+    SavePictureDialog1 = fileDialog("SavePictureDialog1", QFileDialog::AcceptSave,
+                                    {"Bitmap (*.bmp)", "JPEG (*.jpg)"}, "bmp");
+    // A name typed without extension gets the one of the chosen format.
+    connect(SavePictureDialog1, &QFileDialog::filterSelected, this, [this](const QString& filter) {
+        SavePictureDialog1->setDefaultSuffix(filter.startsWith("JPEG") ? "jpg" : "bmp");
+    });
+    OpenDialog1 =
+        fileDialog("OpenDialog1", QFileDialog::AcceptOpen, {"Option file (*.ini)"}, "ini");
+    SaveDialog1 =
+        fileDialog("SaveDialog1", QFileDialog::AcceptSave, {"Option file (*.ini)"}, "ini");
+}
+
+TKVShapeSize* TFormMain::CreateHueHandle(const char* name, QPoint position)
+{
+    auto* handle = Named(new TKVShapeSize(PanelColorCircle), name);
+    handle->SetShape(TKVShapeSize::TShapeType::stCircle);
+    handle->SetShowFrame(true);
+    handle->SetSelected(false);
+    handle->SetShowHandles(false);
+    handle->SetPen(QPen(Qt::black, 1));
+    handle->SetBoundControl(ImageColorCircle);
+    handle->SetKeepInside(true);
+    handle->SetBounds({position, QSize(HueHandleSize, HueHandleSize)});
+    handle->OnMoved = [this](TKVShapeSize& moved) {
+        HueHandleMoved(moved);
+    };
+    handle->OnReleased = [this](TKVShapeSize& released) {
+        HueHandleReleased(released);
+    };
+    return handle;
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    FormShow();
+}
+
+void TFormMain::FormShow()
+{
+    // Opening the options dialog saves the current options into the options file, so
+    // they must be the stored ones from the start.
+    if (HoldsOptions(OptionsFile))
+        LoadOptions(OptionsFile);
+    Analysis->SetBackgroundColour(windows_.FormOptions->ColorBack());
+    RestoreFormPosition(*this);
+    for (TLabeledEdit* field :
+         {LabeledEditAnaArea, LabeledEditAnaAreaCM, LabeledEditAreaPixel, LabeledEditAreaCM,
+          LabeledEditMeanSize, LabeledEditMeanSizeCM, LabeledEditCount, LabeledEditPercent})
+        field->clear();
+    for (size_t i = 0; i < TrackBars.size(); ++i)
+        RangeEdits[i]->setText(QString::number(TrackBars[i]->value()));
+    ProgramControl->SetState(StateNoImage);
+    FormResize();
+    Timer1->start();
+}
+
+bool TFormMain::HoldsOptions(const std::string& fileName) const
+{
+    // The window position alone, written at closing, is no set of options.
+    constexpr const char* absent = "\x01";
+    return ReadConfigString(fileName, "FormMain", RangeTextKeys[0], absent) != absent;
+}
+
+void TFormMain::Timer1Timer()
+{
+    Timer1->stop();
+    LanguageFile = DefaultLanguageFile();
+    windows_.FormMeasure->SetUnitCaptions(
+        ReadConfigBool(OptionsFile, "FormMeasure", "lCheckBoxUnits", false));
+    setWindowTitle(windowTitle() + QString::fromStdString(ProgramVersionText()));
+    ActionOpen->setVisible(true);
+
+    Updating = true;
+    HueMaxAngle = HueAngleOfPosition(TrackBars[HMax]->value());
+    HueMinAngle = HueAngleOfPosition(TrackBars[HMin]->value());
+    PlaceHueHandles(HueMaxAngle, HueMinAngle);
+    for (TKVShapeSize* handle : {HueMaxHandle, HueMinHandle, HueMaxHandle, HueMinHandle})
+        HueHandleMoved(*handle);
+    windows_.PlasmaForm->SetTargetImage(ImagePlasma);
+    windows_.PlasmaForm->StartPalette();
+    Updating = false;
+    Q_EMIT StartupFinished();
+}
+
+void TFormMain::OpenImage(const std::string& fileName)
+{
+    if (busy_)
+        return;
+    {
+        const TBusyScope busy(*this);
+        windows_.PlasmaForm->StopPalette();
+        if (Analysis->LoadImage(fileName)) {
+            // Lets the new pictures be painted before the analysis.
+            QCoreApplication::processEvents();
+            AnalyseLoadedImage();
+        }
+        windows_.PlasmaForm->StartPalette();
+    }
+    EndOfWork();
+}
+
+void TFormMain::FormResize()
+{
+    if (!ProgramControl || ProgramControl->State() == StateClosing)
+        return;
+    const int width = (PanelTop->width() - ImagePanelGap) / 2;
+    const int height = PanelTop->height();
+    PanelTopLeft->setGeometry(0, 0, width, height);
+    PanelTopRight->setGeometry(PanelTop->width() - width, 0, width, height);
+    if (Analysis) {
+        const auto fit = [](TImageWidget& image, const QWidget& panel) {
+            const TViewPlacement placement =
+                FitToPanel(image.Picture().Width(), image.Picture().Height(), panel.width(),
+                           panel.height(), ImageMargin);
+            image.setGeometry(placement.Left, placement.Top, placement.Width, placement.Height);
+        };
+        fit(*ImageOriginal, *PanelTopLeft);
+        fit(*ImageAnalyse, *PanelTopRight);
+    }
+    PanelTopLeft->update();
+}
+
+TFormMain::TFileInfo TFormMain::GetFileInfo(const std::string& fileName)
+{
+    std::error_code error;
+    const std::filesystem::path file(fileName);
+    if (!std::filesystem::is_regular_file(file, error))
+        return {};
+    const double size = static_cast<double>(std::filesystem::file_size(file, error));
+    if (error)
+        return {};
+    std::string sizeText = FormatFixed(size, 0) + " Byte";
+    if (size > 1048576)
+        sizeText = FormatFixed(size / 1048576, 1) + " MB";
+    else if (size > 1024)
+        sizeText = FormatFixed(size / 1024, 1) + " KB";
+    return {FileTimeText(fileName), sizeText};
+}
+
+void TFormMain::ShowImageFileInfo(const std::string& fileName)
+{
+    const TFileInfo info = GetFileInfo(fileName);
+    const std::string name = SubjectText.empty() ? FileNamePart(fileName) : SubjectText;
+    StatusBarMain->SetPanelText(0, QString::fromStdString(name));
+    StatusBarMain->SetPanelText(1, QString::fromStdString(info.DateText));
+    StatusBarMain->SetPanelText(2, QString::fromStdString(info.SizeText));
+    const TBitmap24& picture = ImageOriginal->Picture();
+    StatusBarMain->SetPanelText(3, QString("%1 x %2").arg(picture.Width()).arg(picture.Height()));
+    StatusBarMain->repaint();
+}
+
+void TFormMain::ClearImageFileInfo()
+{
+    for (int panel = 0; panel <= 3; ++panel)
+        StatusBarMain->SetPanelText(panel, {});
+}
+
+void TFormMain::RestoreFormPosition(QWidget& window)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(OptionsFile, error))
+        return;
+    const std::string section = window.objectName().toStdString();
+    const auto read = [&](const char* key, int current) {
+        return ReadConfigInteger(OptionsFile, section, section + key, current);
+    };
+    const int left = read("Left", window.x());
+    const int top = read("Top", window.y());
+    const int width = read("Width", window.width());
+    const int height = read("Height", window.height());
+    window.move(left, top);
+    window.resize(width, height);
+}
+
+void TFormMain::SaveFormPosition(const QWidget& window)
+{
+    const std::string section = window.objectName().toStdString();
+    try {
+        std::error_code error;
+        if (!std::filesystem::exists(OptionsFile, error))
+            std::ofstream(OptionsFile, std::ios::binary);
+        WriteConfigInteger(OptionsFile, section, section + "Left", window.x());
+        WriteConfigInteger(OptionsFile, section, section + "Top", window.y());
+        WriteConfigInteger(OptionsFile, section, section + "Width", window.width());
+        WriteConfigInteger(OptionsFile, section, section + "Height", window.height());
+    } catch (const TSettingsError&) {
+        // A window position that cannot be kept is no reason to keep the user waiting.
+    }
+}
+
+void TFormMain::BringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    const int state = ProgramControl->State();
+    if (busy_ || state == StateLoading || state == StateAnalysing) {
+        event->ignore();
+        return;
+    }
+    ProgramControl->SetState(StateClosing);
+    FormClose();
+    event->accept();
+}
+
+void TFormMain::FormClose()
+{
+    if (!ActionClose->isEnabled())
+        return;
+    ActionClose->setEnabled(false);
+    SaveFormPosition(*this);
+}
+
+void TFormMain::StopTimers()
+{
+    Timer1->stop();
+    Timer2->stop();
+    if (windows_.PlasmaForm)
+        windows_.PlasmaForm->StopPalette();
+}
+
+QAction* TFormMain::ActionByName(const char* name) const
+{
+    return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void TFormMain::ProgramStateChanged(TProgramState state)
+{
+    ProgramControl->SetState(state);
+}
+
+void TFormMain::SourceShown(const std::string& fileName)
+{
+    FormResize();
+    ShowImageFileInfo(fileName);
+    windows_.FormOptions->ImageWidth = ImageOriginal->Picture().Width();
+    windows_.FormOptions->ImageHeight = ImageOriginal->Picture().Height();
+}
+
+void TFormMain::ImageLoaded()
+{
+    FormResize();
+}
+
+void TFormMain::CurvesChanged()
+{
+    FeedChart();
+    UpdateLineMarkers();
+}
+
+void TFormMain::ColourCircleDrawn()
+{
+    HueChanged = false;
+}
+
+void TFormMain::FeedChart()
+{
+    sp_XYPlot->LeftAxis().SetMax(1.1);
+    for (size_t channel = 0; channel < sp_XYLines.size(); ++channel) {
+        Tsp_XYLine& line = *sp_XYLines[channel];
+        line.SetCapacity(0);
+        line.SetLockInvalidate(true);
+        const auto& curve = Analysis->Curves[channel];
+        for (size_t k = 0; k < curve.size(); ++k)
+            line.AddXY(static_cast<double>(k), curve[k]);
+        line.SetLockInvalidate(false);
+    }
+}
+
+} // namespace varnolux

@@ -1,0 +1,312 @@
+#pragma once
+
+#include "analysis/TAnalysis.h"
+#include "shell/TProgramFiles.h"
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include <QMainWindow>
+
+class QAction;
+class QFileDialog;
+class QMenu;
+class QSlider;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+
+namespace varnolux {
+
+class TAboutBox;
+class TFormMeasure;
+class TFormOptions;
+class TFormSHADlg;
+class TImageWidget;
+class TKVShapeSize;
+class TLabeledEdit;
+class TPanel;
+class TPlasmaForm;
+class TProgramControl;
+class TStatusBar;
+class TStatusProgressBar;
+class Tsp_LineMarker;
+class Tsp_XYLine;
+class Tsp_XYPlot;
+struct TUnitCaptions;
+
+/// The main window: it owns the analysis engine and is the one place that opens
+/// images and starts analyses. It shows the source and analysed image, the colour
+/// range as track bars, edits and hue handles, the result fields, the chart, the
+/// palette and the channel images.
+class TFormMain : public QMainWindow, private TAnalysisHost {
+    Q_OBJECT
+
+public:
+    /// The other program-wide windows the main window works with.
+    struct TWindows {
+        TAboutBox* AboutBox = nullptr;
+        TFormMeasure* FormMeasure = nullptr;
+        TFormOptions* FormOptions = nullptr;
+        TPlasmaForm* PlasmaForm = nullptr;
+        TFormSHADlg* FormSHADlg = nullptr;
+    };
+
+    /// The size of the file: date text and size text, both empty for a missing file.
+    struct TFileInfo {
+        std::string DateText;
+        std::string SizeText;
+    };
+
+    static constexpr int StatusPanelOptions = 4;
+    static constexpr int StatusPanelProgress = 5;
+    /// The colour range is quiet this long before it is analysed again.
+    static constexpr std::chrono::milliseconds QuietTime{432};
+
+    explicit TFormMain(const TProgramFiles& files = TProgramFiles::Installed());
+    ~TFormMain() override;
+
+    /// Must be called once, before the window is shown.
+    void ConnectWindows(const TWindows& windows);
+
+    // The open road and the layout.
+    /// Loads the image and, when that succeeds, analyses it.
+    void OpenImage(const std::string& fileName);
+    void FormResize();
+    void ShowImageFileInfo(const std::string& fileName);
+    void ClearImageFileInfo();
+    static TFileInfo GetFileInfo(const std::string& fileName);
+    void RestoreFormPosition(QWidget& window);
+    void SaveFormPosition(const QWidget& window);
+    /// Comes to the front when a second start asks for it.
+    void BringToFront();
+
+    // The colour range.
+    void MarkOptionsChanged();
+    void ApplyEditsToTrackBars();
+    void PlaceHueHandles(double maxAngle, double minAngle);
+    void HueHandleMoved(TKVShapeSize& handle);
+    void HueHandleReleased(TKVShapeSize& handle);
+    void UpdateLineMarkers();
+
+    // The analysis.
+    /// Analyses the loaded image with the controls' settings; nothing while an open or
+    /// an analysis runs or no image is loaded. False when no complete analysis ran.
+    bool RunAnalysis();
+    /// Whether an open or an analysis is running.
+    bool Busy() const { return busy_; }
+
+    // Options files.
+    /// Writes the options of the three windows to the file, creating it when missing.
+    /// A save that cannot write is reported unless quiet.
+    bool SaveOptions(const std::string& fileName, bool quiet = false);
+    /// Reads an options file into the three windows; a file that cannot be read as an
+    /// options file is reported and left alone.
+    bool LoadOptions(const std::string& fileName);
+    /// The options as the three windows hold them.
+    TOptions CurrentOptions() const;
+
+    /// The tolerant number parser: either decimal separator, -10000000000.0 when the
+    /// text is not a number (reported as "NoFloat" when asked to).
+    static double ParseFloat(const std::string& text, bool report);
+    static constexpr double NoNumber = -10000000000.0;
+
+    // Used by the state controller.
+    QAction* ActionByName(const char* name) const;
+    void StopTimers();
+    /// The options are marked as changed in the status bar and the actions.
+    void ShowOptionsChanged();
+
+    std::unique_ptr<TProgramControl> ProgramControl;
+    std::unique_ptr<TAnalysis> Analysis;
+
+    std::string DefaultOptionsFile;
+    std::string OptionsFile;
+    bool OptionsChanged = false;
+    std::string LanguageFile;
+    std::string SubjectText;
+    double HueMaxAngle = -9999.0;
+    double HueMinAngle = -9999.0;
+    TKVShapeSize* HueMaxHandle = nullptr;
+    TKVShapeSize* HueMinHandle = nullptr;
+    bool Updating = false;
+    bool HueChanged = false;
+    std::chrono::steady_clock::time_point LastChangeTime{};
+    int RegionZoom = -1;
+
+    // Actions.
+    QAction* ActionOpen;
+    QAction* ActionPrint;
+    QAction* ActionSaveImage;
+    QAction* ActionClose;
+    QAction* ActionColorSelection;
+    QAction* ActionRegionSelect;
+    QAction* ActionMeasure;
+    QAction* ActionProcess;
+    QAction* ActionSaveResult;
+    QAction* ActionLoadOptions;
+    QAction* ActionLoadDefaultOptions;
+    QAction* ActionOptions;
+    QAction* ActionSaveOptions;
+    QAction* ActionSaveOptionsAs;
+    QAction* ActionSaveOptionsAsDefault;
+    QAction* ActionEditRoport;
+    QAction* ActionShowSHA;
+    QAction* ActionManual;
+    QAction* ActionWWW;
+    QAction* ActionInfo;
+
+    // Components.
+    QToolBar* ToolBar1;
+    TPanel* PanelTop;
+    TPanel* PanelTopLeft;
+    TPanel* PanelTopRight;
+    TImageWidget* ImageOriginal;
+    TImageWidget* ImageAnalyse;
+    TPanel* PanelBottom;
+    TPanel* PanelBottomLeft;
+    TPanel* PanelColorCircle;
+    TImageWidget* ImageColorCircle;
+    TPanel* Panel1;
+    TPanel* Panel2;
+    TPanel* PanelImagePlasma;
+    std::array<QSlider*, 6> TrackBars{};
+    std::array<TLabeledEdit*, 6> RangeEdits{};
+    TLabeledEdit* LabeledEditAnaArea;
+    TLabeledEdit* LabeledEditAnaAreaCM;
+    TLabeledEdit* LabeledEditAreaPixel;
+    TLabeledEdit* LabeledEditAreaCM;
+    TLabeledEdit* LabeledEditMeanSize;
+    TLabeledEdit* LabeledEditMeanSizeCM;
+    TLabeledEdit* LabeledEditCount;
+    TLabeledEdit* LabeledEditPercent;
+    TLabeledEdit* LabeledEditMeasure;
+    QTabWidget* PageControlPlasma;
+    QWidget* TabSheetChart;
+    QWidget* TabSheetPlasma;
+    QWidget* TabSheetH;
+    QWidget* TabSheetS;
+    QWidget* TabSheetV;
+    Tsp_XYPlot* sp_XYPlot;
+    std::array<Tsp_XYLine*, 3> sp_XYLines{};
+    std::array<Tsp_LineMarker*, 6> sp_LineMarkers{};
+    TImageWidget* ImagePlasma;
+    TImageWidget* ImageH;
+    TImageWidget* ImageS;
+    TImageWidget* ImageV;
+    TStatusBar* StatusBarMain;
+    TStatusProgressBar* StatusProgressBar;
+    QTimer* Timer1;
+    QTimer* Timer2;
+    QFileDialog* OpenPictureDialog1;
+    QFileDialog* SavePictureDialog1;
+    QFileDialog* OpenDialog1;
+    QFileDialog* SaveDialog1;
+
+Q_SIGNALS:
+    /// The start-up step has run.
+    void StartupFinished();
+    /// An analysis run has ended, complete or not.
+    void AnalysisFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class TBusyScope;
+
+    // Building the window.
+    void CreateActions();
+    void CreateMenusAndToolBar();
+    void CreateImagePanels();
+    void CreateBottomPanel();
+    void CreateRangeControls(QWidget& panel);
+    void CreateResultFields(QWidget& panel);
+    void CreatePageControl(QWidget& panel);
+    void CreateChart(QWidget& tabSheet);
+    void CreateDialogs();
+    TKVShapeSize* CreateHueHandle(const char* name, QPoint position);
+    void ConnectEvents();
+
+    // Start-up and closing.
+    void FormShow();
+    void Timer1Timer();
+    void FormClose();
+    /// Whether the options file holds options, not just a window position.
+    bool HoldsOptions(const std::string& fileName) const;
+
+    // The colour range.
+    void TrackBarHMinChange(int index);
+    void LabeledEditHMaxChange();
+    void ApplyEditToTrackBar(int index);
+    void Timer2Timer();
+    void StartDelayedAnalysis();
+    void DrawHueRadiusLines();
+    QPoint HandleCentre(const TKVShapeSize& handle) const;
+    QPoint HandlePositionOnOrbit(const TKVShapeSize& handle, double angle) const;
+
+    // The analysis.
+    bool AnalyseLoadedImage();
+    TAnalysisSettings ReadAnalysisSettings() const;
+    void WriteBackSettings(const TAnalysisSettings& settings);
+    void ShowResultFields();
+    void FeedChart();
+    void EndOfWork();
+    void ApplyUnitCaptions(const TUnitCaptions& captions);
+    void ApplyOptionsToWindows(const TOptions& options);
+    void ShowOptionsFileName(const std::string& fileName);
+
+    // Actions.
+    void ActionOpenExecute();
+    void ActionCloseExecute();
+    void ActionProcessExecute();
+    void ActionSaveImageExecute();
+    void ActionSaveResultExecute();
+    void SaveResultTo(const std::string& fileName);
+    void ActionOptionsExecute();
+    void ActionLoadOptionsExecute();
+    void ActionSaveOptionsExecute();
+    void ActionSaveOptionsAsExecute();
+    void ActionLoadDefaultOptionsExecute();
+    void ActionSaveOptionsAsDefaultExecute();
+    void ActionShowSHAExecute();
+    void ActionManualExecute();
+    void ActionWWWExecute();
+    void ActionInfoExecute();
+    void ToolNotAvailable();
+    int ShowModal(QDialog& dialog);
+
+    // TAnalysisHost
+    void ProgramStateChanged(TProgramState state) override;
+    void SourceShown(const std::string& fileName) override;
+    void ImageLoaded() override;
+    void CurvesChanged() override;
+    void ColourCircleDrawn() override;
+
+    TProgramFiles files_;
+    TWindows windows_;
+    bool busy_ = false;
+    bool rangeChangedDuringWork_ = false;
+    bool shown_ = false;
+};
+
+/// Marks an open or an analysis as running for its lifetime.
+class TFormMain::TBusyScope {
+public:
+    explicit TBusyScope(TFormMain& window)
+        : window_(window)
+    {
+        window_.busy_ = true;
+    }
+    ~TBusyScope() { window_.busy_ = false; }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    TFormMain& window_;
+};
+
+} // namespace varnolux

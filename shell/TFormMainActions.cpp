@@ -1,0 +1,630 @@
+// The main window's actions, the analysis they start and the options files.
+
+#include "imaging/BmpFile.h"
+#include "imaging/JpegFile.h"
+#include "settings/Messages.h"
+#include "settings/NumberText.h"
+#include "settings/ProgramInfo.h"
+#include "settings/SettingsAccess.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormOptions.h"
+#include "shell/TFormSHADlg.h"
+#include "shell/TImageWidget.h"
+#include "shell/TLabeledEdit.h"
+#include "shell/TPanel.h"
+#include "shell/TPlasmaForm.h"
+#include "shell/TProgramControl.h"
+#include "shell/TStatusBar.h"
+#include "tools/ProductWebPage.h"
+#include "tools/TAboutBox.h"
+#include "tools/TFormMeasure.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSlider>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+namespace varnolux {
+
+namespace {
+
+constexpr const char* JpegFilter = "JPEG (*.jpg)";
+constexpr const char* DefaultOptionsText = "- DEFAULT OPTIONS -";
+constexpr const char* ToolNotAvailableText = "This tool is not available yet.";
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+/// Why options cannot be saved to the file, after creating it when it is missing; the
+/// empty text when they can.
+std::string OptionsFileProblem(const std::string& fileName)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(fileName, error) && !std::ofstream(fileName, std::ios::binary)) {
+        return "the file cannot be created";
+    }
+    if (IsReadOnlyFile(fileName) || ::access(fileName.c_str(), W_OK) != 0)
+        return "the file is read-only";
+    return {};
+}
+
+/// A whole decimal number with the given decimal separator (and no other).
+std::optional<double> ParseWithSeparator(std::string text, char separator)
+{
+    const char other = separator == ',' ? '.' : ',';
+    if (text.find(other) != std::string::npos)
+        return std::nullopt;
+    for (char& c : text)
+        if (c == separator)
+            c = '.';
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0.0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::string Trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+double TFormMain::ParseFloat(const std::string& text, bool report)
+{
+    const std::string trimmed = Trimmed(text);
+    std::optional<double> value;
+    if (trimmed != "-") {
+        const bool comma = trimmed.find(',') != std::string::npos;
+        value = ParseWithSeparator(trimmed, comma ? ',' : '.');
+        if (!value)
+            value = ParseWithSeparator(trimmed, comma ? '.' : ',');
+    }
+    if (!value && report)
+        CurrentReporter().ShowLanguageMessage("NoFloat", {});
+    return value.value_or(NoNumber);
+}
+
+void TFormMain::CreateActions()
+{
+    struct TActionDefinition {
+        QAction*& Action;
+        const char* Name;
+        const char* Text;
+        QKeySequence Shortcut;
+        const char* Hint;
+        QStyle::StandardPixmap Icon;
+    };
+    const QKeySequence none;
+    const TActionDefinition definitions[] = {
+        {ActionOpen, "ActionOpen", "&Open", QKeySequence("Ctrl+O"), "Open a file to analyze",
+         QStyle::SP_DialogOpenButton},
+        {ActionPrint, "ActionPrint", "&Print", QKeySequence("Ctrl+P"),
+         "Print the results as report", QStyle::SP_FileDialogDetailedView},
+        {ActionSaveImage, "ActionSaveImage", "Save", QKeySequence("Ctrl+S"), "",
+         QStyle::SP_DialogSaveButton},
+        {ActionClose, "ActionClose", "&Close", QKeySequence("Alt+F4"), "",
+         QStyle::SP_DialogCloseButton},
+        {ActionColorSelection, "ActionColorSelection", "Set color", none,
+         "Select the color range by mouse", QStyle::SP_DialogHelpButton},
+        {ActionRegionSelect, "ActionRegionSelect", "Set analysis area", none,
+         "Select the region inside the image to be analyzed", QStyle::SP_FileDialogContentsView},
+        {ActionMeasure, "ActionMeasure", "Set Measure", none, "Set the measure",
+         QStyle::SP_ArrowRight},
+        {ActionProcess, "ActionProcess", "Analysis", QKeySequence("Ctrl+A"), "Run an analysis",
+         QStyle::SP_MediaPlay},
+        {ActionSaveResult, "ActionSaveResult", "Save result", none,
+         "Save the results into the file specified by the options", QStyle::SP_DriveFDIcon},
+        {ActionLoadOptions, "ActionLoadOptions", "Load options", none, "Load options",
+         QStyle::SP_DirOpenIcon},
+        {ActionLoadDefaultOptions, "ActionLoadDefaultOptions", "Load default options", none, "",
+         QStyle::SP_DirHomeIcon},
+        {ActionOptions, "ActionOptions", "Edit Op&tions", none, "Edit the analysis options",
+         QStyle::SP_FileDialogListView},
+        {ActionSaveOptions, "ActionSaveOptions", "Save options", none, "",
+         QStyle::SP_DialogSaveButton},
+        {ActionSaveOptionsAs, "ActionSaveOptionsAs", "Save options as ...", none, "",
+         QStyle::SP_DialogSaveButton},
+        {ActionSaveOptionsAsDefault, "ActionSaveOptionsAsDefault", "Save options as default", none,
+         "", QStyle::SP_DialogSaveButton},
+        {ActionEditRoport, "ActionEditRoport", "Edit print template", none, "",
+         QStyle::SP_FileIcon},
+        {ActionShowSHA, "ActionShowSHA", "Show SHA values", none, "",
+         QStyle::SP_MessageBoxInformation},
+        {ActionManual, "ActionManual", "Manual", none, "", QStyle::SP_DialogHelpButton},
+        {ActionWWW, "ActionWWW", "Varnolux on the web", none, "", QStyle::SP_DriveNetIcon},
+        {ActionInfo, "ActionInfo", "&Info", none, "", QStyle::SP_MessageBoxInformation},
+    };
+    for (const TActionDefinition& definition : definitions) {
+        auto* action = new QAction(style()->standardIcon(definition.Icon), definition.Text, this);
+        action->setObjectName(definition.Name);
+        action->setShortcut(definition.Shortcut);
+        if (*definition.Hint) {
+            action->setToolTip(definition.Hint);
+            action->setStatusTip(definition.Hint);
+        }
+        definition.Action = action;
+    }
+    ActionSaveOptions->setEnabled(false);
+}
+
+void TFormMain::CreateMenusAndToolBar()
+{
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("MenuFile");
+    file->addActions({ActionOpen});
+    file->addSeparator();
+    file->addActions({ActionPrint, ActionSaveImage});
+    file->addSeparator();
+    file->addAction(ActionClose);
+
+    QMenu* analysis = menuBar()->addMenu("&Analysis");
+    analysis->setObjectName("MenuAnalysis");
+    analysis->addActions({ActionColorSelection, ActionRegionSelect, ActionMeasure});
+    analysis->addSeparator();
+    analysis->addAction(ActionProcess);
+    analysis->addSeparator();
+    analysis->addAction(ActionSaveResult);
+
+    QMenu* options = menuBar()->addMenu("&Options");
+    options->setObjectName("MenuOptions");
+    options->addActions({ActionLoadOptions, ActionLoadDefaultOptions});
+    options->addSeparator();
+    options->addAction(ActionOptions);
+    options->addSeparator();
+    options->addActions({ActionSaveOptions, ActionSaveOptionsAs, ActionSaveOptionsAsDefault});
+    options->addSeparator();
+    options->addAction(ActionEditRoport);
+    options->addSeparator();
+    options->addAction(ActionShowSHA);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->setObjectName("MenuHelp");
+    help->addAction(ActionManual);
+    help->addSeparator();
+    help->addActions({ActionWWW, ActionInfo});
+
+    ToolBar1 = addToolBar("Tools");
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize({19, 19});
+    ToolBar1->addActions({ActionOpen, ActionLoadOptions, ActionOptions, ActionProcess,
+                          ActionColorSelection, ActionRegionSelect, ActionMeasure, ActionPrint,
+                          ActionSaveResult});
+}
+
+void TFormMain::ConnectEvents()
+{
+    for (size_t i = 0; i < TrackBars.size(); ++i) {
+        connect(TrackBars[i], &QSlider::valueChanged, this,
+                [this, i] { TrackBarHMinChange(static_cast<int>(i)); });
+        connect(RangeEdits[i], &QLineEdit::textChanged, this, &TFormMain::LabeledEditHMaxChange);
+    }
+    connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+    connect(Timer2, &QTimer::timeout, this, &TFormMain::Timer2Timer);
+    connect(PanelTop, &TPanel::Resized, this, [this] {
+        FormResize();
+        update();
+    });
+    for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
+        connect(image, &TImageWidget::Clicked, this, &TFormMain::ToolNotAvailable);
+
+    const std::pair<QAction*, void (TFormMain::*)()> handlers[] = {
+        {ActionOpen, &TFormMain::ActionOpenExecute},
+        {ActionClose, &TFormMain::ActionCloseExecute},
+        {ActionProcess, &TFormMain::ActionProcessExecute},
+        {ActionSaveImage, &TFormMain::ActionSaveImageExecute},
+        {ActionSaveResult, &TFormMain::ActionSaveResultExecute},
+        {ActionOptions, &TFormMain::ActionOptionsExecute},
+        {ActionLoadOptions, &TFormMain::ActionLoadOptionsExecute},
+        {ActionSaveOptions, &TFormMain::ActionSaveOptionsExecute},
+        {ActionSaveOptionsAs, &TFormMain::ActionSaveOptionsAsExecute},
+        {ActionLoadDefaultOptions, &TFormMain::ActionLoadDefaultOptionsExecute},
+        {ActionSaveOptionsAsDefault, &TFormMain::ActionSaveOptionsAsDefaultExecute},
+        {ActionShowSHA, &TFormMain::ActionShowSHAExecute},
+        {ActionManual, &TFormMain::ActionManualExecute},
+        {ActionWWW, &TFormMain::ActionWWWExecute},
+        {ActionInfo, &TFormMain::ActionInfoExecute},
+        {ActionPrint, &TFormMain::ToolNotAvailable},
+        {ActionEditRoport, &TFormMain::ToolNotAvailable},
+        {ActionColorSelection, &TFormMain::ToolNotAvailable},
+        {ActionMeasure, &TFormMain::ToolNotAvailable},
+        {ActionRegionSelect, &TFormMain::ToolNotAvailable},
+    };
+    for (const auto& [action, handler] : handlers)
+        connect(action, &QAction::triggered, this, handler);
+}
+
+// The analysis.
+
+bool TFormMain::RunAnalysis()
+{
+    if (busy_ || !Analysis->HasImage())
+        return false;
+    bool complete = false;
+    {
+        const TBusyScope busy(*this);
+        windows_.PlasmaForm->StopPalette();
+        complete = AnalyseLoadedImage();
+        windows_.PlasmaForm->StartPalette();
+    }
+    EndOfWork();
+    return complete;
+}
+
+bool TFormMain::AnalyseLoadedImage()
+{
+    TAnalysisSettings settings = ReadAnalysisSettings();
+    rangeChangedDuringWork_ = false;
+    const bool complete = Analysis->Run(settings);
+    WriteBackSettings(settings);
+    if (complete)
+        ShowResultFields();
+    Q_EMIT AnalysisFinished();
+    return complete;
+}
+
+void TFormMain::EndOfWork()
+{
+    // A run that could not complete leaves the image loaded, with nothing running.
+    if (ProgramControl->State() == StateImageLoaded)
+        ProgramControl->ShowWaitCursor(false);
+    if (rangeChangedDuringWork_) {
+        rangeChangedDuringWork_ = false;
+        StartDelayedAnalysis();
+    }
+}
+
+TOptions TFormMain::CurrentOptions() const
+{
+    TOptions options;
+    for (size_t i = 0; i < RangeEdits.size(); ++i)
+        options.rangeTexts[i] = RangeEdits[i]->text().toStdString();
+    windows_.FormOptions->WriteTo(options);
+    const TFormMeasure& measure = *windows_.FormMeasure;
+    options.lCheckBoxUnits = measure.CheckBoxUnits->isChecked();
+    options.ComboBoxUnits = measure.ComboBoxUnits->currentIndex();
+    options.ComboBoxZoom = measure.ComboBoxZoom->currentIndex();
+    options.EditMeasure = measure.EditMeasure->text().toStdString();
+    return options;
+}
+
+TAnalysisSettings TFormMain::ReadAnalysisSettings() const
+{
+    TAnalysisSettings settings;
+    for (size_t i = 0; i < TrackBars.size(); ++i)
+        settings.TrackBars[i] = TrackBars[i]->value();
+    settings.Options = CurrentOptions();
+    settings.MeasureText = LabeledEditMeasure->text().toStdString();
+    settings.UnitText = windows_.FormMeasure->ComboBoxUnits->currentText().toStdString();
+    return settings;
+}
+
+void TFormMain::WriteBackSettings(const TAnalysisSettings& settings)
+{
+    // The edits show the bars; a bar moved during the run keeps its new position.
+    for (size_t i = 0; i < TrackBars.size(); ++i)
+        RangeEdits[i]->setText(QString::number(TrackBars[i]->value()));
+    const TOptions& options = settings.Options;
+    TFormOptions& dialog = *windows_.FormOptions;
+    dialog.EditMinRegion->setText(Text(options.EditMinRegion));
+    dialog.iExclRectLeft = options.iExclRectLeft;
+    dialog.iExclRectUp = options.iExclRectUp;
+    dialog.iExclRectRight = options.iExclRectRight;
+    dialog.iExclRectDown = options.iExclRectDown;
+    windows_.FormMeasure->EditMeasure->setText(Text(options.EditMeasure));
+    LabeledEditMeasure->setText(Text(settings.MeasureText));
+}
+
+void TFormMain::ShowResultFields()
+{
+    const TResultFields& fields = Analysis->ResultFields;
+    LabeledEditAnaArea->setText(Text(fields.AnaArea));
+    LabeledEditAreaPixel->setText(Text(fields.AreaPixel));
+    LabeledEditCount->setText(Text(fields.Count));
+    LabeledEditMeanSize->setText(Text(fields.MeanSize));
+    LabeledEditPercent->setText(Text(fields.Percent));
+    LabeledEditAreaCM->setText(Text(fields.AreaCM));
+    LabeledEditAnaAreaCM->setText(Text(fields.AnaAreaCM));
+    LabeledEditMeanSizeCM->setText(Text(fields.MeanSizeCM));
+}
+
+void TFormMain::ApplyUnitCaptions(const TUnitCaptions& captions)
+{
+    LabeledEditMeasure->SetEditLabelCaption(Text(captions.MeasureLabel));
+    LabeledEditMeasure->setText(Text(captions.MeasureValue));
+    windows_.FormOptions->LabelMinSize->setText(Text(captions.MinSizeLabel));
+    LabeledEditAreaCM->SetEditLabelCaption(Text(captions.AreaLabel));
+    LabeledEditAnaAreaCM->SetEditLabelCaption(Text(captions.AnaAreaLabel));
+    LabeledEditMeanSizeCM->SetEditLabelCaption(Text(captions.MeanSizeLabel));
+}
+
+// Options files.
+
+void TFormMain::ShowOptionsFileName(const std::string& fileName)
+{
+    StatusBarMain->SetPanelText(StatusPanelOptions, fileName == DefaultOptionsFile
+                                                        ? DefaultOptionsText
+                                                        : Text(FileNamePart(fileName)));
+}
+
+void TFormMain::ShowOptionsChanged()
+{
+    OptionsChanged = true;
+    ActionSaveOptions->setEnabled(OptionsFile != DefaultOptionsFile);
+    ActionSaveOptionsAs->setEnabled(true);
+    StatusBarMain->SetPanelText(StatusPanelOptions, "* " + (OptionsFile == DefaultOptionsFile
+                                                                ? QString(DefaultOptionsText)
+                                                                : Text(FileNamePart(OptionsFile))));
+}
+
+bool TFormMain::SaveOptions(const std::string& fileName, bool quiet)
+{
+    const std::string resolved = ResolveConfigFileName(fileName);
+    std::string problem = OptionsFileProblem(resolved);
+    if (problem.empty()) {
+        try {
+            CurrentOptions().Save(resolved);
+        } catch (const TSettingsError& error) {
+            problem = error.what();
+        }
+    }
+    if (!problem.empty()) {
+        if (!quiet)
+            CurrentReporter().ShowMessage("The options could not be saved to " + fileName + ": " +
+                                          problem + ".");
+        return false;
+    }
+    OptionsChanged = false;
+    ActionSaveOptions->setEnabled(false);
+    ShowOptionsFileName(fileName);
+    return true;
+}
+
+bool TFormMain::LoadOptions(const std::string& fileName)
+{
+    const std::string resolved = ResolveConfigFileName(fileName);
+    std::error_code error;
+    if (std::filesystem::exists(resolved, error)) {
+        const std::string problem = CheckOptionsFile(resolved);
+        if (!problem.empty()) {
+            CurrentReporter().ShowMessage("The options file " + fileName +
+                                          " cannot be read: " + problem + ".");
+            return false;
+        }
+    }
+    ApplyOptionsToWindows(TOptions::Load(resolved));
+    ShowOptionsFileName(fileName);
+    OptionsChanged = false;
+    ActionSaveOptions->setEnabled(false);
+    return true;
+}
+
+void TFormMain::ApplyOptionsToWindows(const TOptions& options)
+{
+    for (size_t i = 0; i < RangeEdits.size(); ++i)
+        RangeEdits[i]->setText(Text(options.rangeTexts[i]));
+    windows_.FormOptions->ReadFrom(options);
+    TFormMeasure& measure = *windows_.FormMeasure;
+    measure.CheckBoxUnits->setChecked(options.lCheckBoxUnits);
+    measure.ComboBoxUnits->setCurrentIndex(options.ComboBoxUnits);
+    measure.ComboBoxZoom->setCurrentIndex(options.ComboBoxZoom);
+    measure.EditMeasure->setText(Text(options.EditMeasure));
+    measure.SetUnitCaptions(measure.CheckBoxUnits->isChecked());
+}
+
+// Actions.
+
+int TFormMain::ShowModal(QDialog& dialog)
+{
+    dialog.adjustSize();
+    dialog.move(frameGeometry().center() - dialog.rect().center());
+    dialog.setWindowModality(Qt::ApplicationModal);
+    return dialog.exec();
+}
+
+void TFormMain::ActionOpenExecute()
+{
+    if (busy_)
+        return;
+    if (OpenPictureDialog1->exec() != QDialog::Accepted ||
+        OpenPictureDialog1->selectedFiles().isEmpty()) {
+        ProgramControl->SetState(StateNoImage);
+        return;
+    }
+    OpenImage(OpenPictureDialog1->selectedFiles().constFirst().toStdString());
+}
+
+void TFormMain::ActionCloseExecute()
+{
+    close();
+}
+
+void TFormMain::ActionProcessExecute()
+{
+    if (busy_)
+        return;
+    windows_.PlasmaForm->StopPalette();
+    ApplyEditsToTrackBars();
+    RunAnalysis();
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ActionSaveImageExecute()
+{
+    if (busy_)
+        return;
+    windows_.PlasmaForm->StopPalette();
+    if (SavePictureDialog1->exec() == QDialog::Accepted &&
+        !SavePictureDialog1->selectedFiles().isEmpty()) {
+        const std::string fileName = SavePictureDialog1->selectedFiles().constFirst().toStdString();
+        // The chosen filter decides the format, whatever the name ends in.
+        const bool jpeg = SavePictureDialog1->selectedNameFilter() == JpegFilter;
+        try {
+            if (jpeg)
+                WriteJpegFile(ImageAnalyse->Picture(), fileName);
+            else
+                WriteBmpFile(ImageAnalyse->Picture(), fileName);
+        } catch (const std::exception& error) {
+            CurrentReporter().ShowMessage("The analysed image could not be saved to " + fileName +
+                                          ": " + error.what());
+        }
+    }
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ActionSaveResultExecute()
+{
+    if (busy_)
+        return;
+    windows_.PlasmaForm->StopPalette();
+    const std::string fileName = windows_.FormOptions->EditResultFile->text().toStdString();
+    const std::string folder = FolderPart(fileName);
+    std::error_code error;
+    if (fileName.empty() || folder.empty()) {
+        CurrentReporter().ShowLanguageMessage("LabelDefineResultFile", {});
+    } else if (std::filesystem::is_directory(folder, error)) {
+        SaveResultTo(fileName);
+    } else if (CurrentReporter().AskYesNo(
+                   FormatMessage(DefaultMessageText("LabelDefineResultFilePath"), {folder}))) {
+        std::filesystem::create_directories(folder, error);
+        if (error)
+            CurrentReporter().ShowMessage("The folder " + folder +
+                                          " could not be created: " + error.message() + ".");
+        else
+            SaveResultTo(fileName);
+    }
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::SaveResultTo(const std::string& fileName)
+{
+    if (!Analysis->Results.SaveToFile(fileName))
+        CurrentReporter().ShowMessage(
+            "The result could not be saved to " + fileName +
+            ". The file may be read-only or open in another program, or the disk may be full.");
+}
+
+void TFormMain::ActionOptionsExecute()
+{
+    if (busy_)
+        return;
+    TFormOptions& dialog = *windows_.FormOptions;
+    windows_.PlasmaForm->StopPalette();
+    SaveOptions(OptionsFile, true);
+    const QString minRegion = dialog.EditMinRegion->text();
+    const TColour colorBack = dialog.ColorBack();
+    const QString resultFile = dialog.EditResultFile->text();
+    const TColour surfaceColour = Analysis->SourceSurface.BackgroundColour;
+    if (ShowModal(dialog) == QDialog::Accepted) {
+        ProgramControl->SetState(StateImageLoaded);
+        MarkOptionsChanged();
+        ActionProcessExecute();
+    } else {
+        dialog.EditMinRegion->setText(minRegion);
+        dialog.SetColorBack(colorBack);
+        dialog.EditResultFile->setText(resultFile);
+        Analysis->SetBackgroundColour(surfaceColour);
+    }
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ActionLoadOptionsExecute()
+{
+    if (busy_ || OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+        return;
+    const std::string fileName = OpenDialog1->selectedFiles().constFirst().toStdString();
+    if (LoadOptions(fileName))
+        OptionsFile = fileName;
+}
+
+void TFormMain::ActionSaveOptionsExecute()
+{
+    SaveOptions(OptionsFile);
+}
+
+void TFormMain::ActionSaveOptionsAsExecute()
+{
+    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+        return;
+    const std::string fileName = SaveDialog1->selectedFiles().constFirst().toStdString();
+    if (SaveOptions(fileName))
+        OptionsFile = fileName;
+}
+
+void TFormMain::ActionLoadDefaultOptionsExecute()
+{
+    if (!busy_ && LoadOptions(DefaultOptionsFile))
+        OptionsFile = DefaultOptionsFile;
+}
+
+void TFormMain::ActionSaveOptionsAsDefaultExecute()
+{
+    if (SaveOptions(DefaultOptionsFile))
+        OptionsFile = DefaultOptionsFile;
+}
+
+void TFormMain::ActionShowSHAExecute()
+{
+    windows_.FormSHADlg->SetFingerprints(Analysis->ShaImageFile, Analysis->ShaOptions,
+                                         Analysis->ShaResult);
+    windows_.PlasmaForm->StopPalette();
+    ShowModal(*windows_.FormSHADlg);
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ActionManualExecute()
+{
+    std::error_code error;
+    if (std::filesystem::is_regular_file(files_.ManualFile, error)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(Text(files_.ManualFile)));
+        return;
+    }
+    std::string text = LanguageText("FormLanguage", "FormLanguage.NoManual");
+    if (text.empty())
+        text = "The manual " + files_.ManualFile + " is not installed.";
+    CurrentReporter().ShowMessage(text);
+}
+
+void TFormMain::ActionWWWExecute()
+{
+    QDesktopServices::openUrl(QUrl(ProductWebPageAddress));
+}
+
+void TFormMain::ActionInfoExecute()
+{
+    windows_.PlasmaForm->StopPalette();
+    ShowModal(*windows_.AboutBox);
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ToolNotAvailable()
+{
+    CurrentReporter().ShowMessage(ToolNotAvailableText);
+}
+
+} // namespace varnolux

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "imaging/TColour.h"
+
+#include <string>
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace varnolux {
+
+struct TOptions;
+
+/// The options dialog. It shows the minimum object size, the background colour and
+/// the result file, and keeps the analysis-area options that the analysis-area
+/// editor sets.
+class TFormOptions : public QDialog {
+    Q_OBJECT
+
+public:
+    /// The dialog's state is saved to the settings file when it closes with OK.
+    explicit TFormOptions(std::string settingsFile, QWidget* parent = nullptr);
+
+    /// The colour of PanelColorBack.
+    TColour ColorBack() const { return colorBack_; }
+    void SetColorBack(TColour colour);
+
+    /// The dialog's part of an options value.
+    void WriteTo(TOptions& options) const;
+    void ReadFrom(const TOptions& options);
+
+    /// Whether the minimum size is a number of 0 or more; shows "Invalid number" and
+    /// puts the focus back on the edit when it is not.
+    bool CheckMinRegion();
+
+    /// OK closes only with a valid minimum size, whether clicked or pressed with Enter.
+    void done(int result) override;
+
+    // The analysis-area options.
+    int iInclCircleX = 0;
+    int iInclCircleY = 0;
+    int iInclCircleDiam = 0;
+    int iExclRectLeft = 0;
+    int iExclRectUp = 0;
+    int iExclRectRight = 0;
+    int iExclRectDown = 0;
+    int colColorInclCircle = 0;
+    int colColorExclRect = 0;
+    bool lUseInclCircle = false;
+    bool lUseExclRect = false;
+
+    /// The size of the current image, for the analysis-area editor.
+    double ImageWidth = 0.0;
+    double ImageHeight = 0.0;
+
+    QLineEdit* EditResultFile;
+    QPushButton* ButtonResultFile;
+    QLabel* LabelMinSize;
+    QLineEdit* EditMinRegion;
+    QFrame* PanelColorBack;
+    QPushButton* ButtonColorBack;
+    QPushButton* BitBtnOk;
+    QPushButton* BitBtnCancel;
+
+Q_SIGNALS:
+    /// The user chose a new background colour with the colour button.
+    void BackgroundColourChosen(varnolux::TColour colour);
+
+private:
+    void EditMinRegionExit(QWidget* newFocus);
+    void ButtonResultFileClick();
+    void ButtonColorBackClick();
+
+    std::string settingsFile_;
+    TColour colorBack_ = 0;
+    bool checkingMinRegion_ = false;
+};
+
+} // namespace varnolux

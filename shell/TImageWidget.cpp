@@ -1,0 +1,81 @@
+#include "shell/TImageWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace varnolux {
+
+namespace {
+
+/// The image with every pixel of the bottom-left pixel's colour made transparent.
+QImage WithTransparentSurround(const QImage& image)
+{
+    QImage result = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb surround = result.pixel(0, result.height() - 1);
+    for (int y = 0; y < result.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x)
+            if (row[x] == surround)
+                row[x] = qRgba(0, 0, 0, 0);
+    }
+    return result;
+}
+
+} // namespace
+
+TImageWidget::TImageWidget(QWidget* parent, const char* name, TPictureFit fit)
+    : QWidget(parent)
+    , fit_(fit)
+{
+    setObjectName(name);
+}
+
+void TImageWidget::SetTransparent(bool transparent)
+{
+    transparent_ = transparent;
+    update();
+}
+
+QImage TImageWidget::PictureImage() const
+{
+    if (picture_.IsEmpty())
+        return {};
+    return QImage(picture_.Bits(), picture_.Width(), picture_.Height(),
+                  static_cast<qsizetype>(picture_.Stride()), QImage::Format_BGR888);
+}
+
+QRect TImageWidget::PictureRect() const
+{
+    switch (fit_) {
+    case TPictureFit::Natural:
+        return {0, 0, picture_.Width(), picture_.Height()};
+    case TPictureFit::Stretch:
+        return rect();
+    case TPictureFit::ProportionalCentre:
+        break;
+    }
+    if (picture_.IsEmpty())
+        return {};
+    const QSize fitted =
+        QSize(picture_.Width(), picture_.Height()).scaled(size(), Qt::KeepAspectRatio);
+    return {(width() - fitted.width()) / 2, (height() - fitted.height()) / 2, fitted.width(),
+            fitted.height()};
+}
+
+void TImageWidget::paintEvent(QPaintEvent*)
+{
+    const QImage image = PictureImage();
+    if (image.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, fit_ != TPictureFit::Natural);
+    painter.drawImage(PictureRect(), transparent_ ? WithTransparentSurround(image) : image);
+}
+
+void TImageWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT Clicked();
+}
+
+} // namespace varnolux

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "imaging/TImageView.h"
+
+#include <QImage>
+#include <QWidget>
+
+namespace varnolux {
+
+/// An image control: shows its picture bitmap, which the engine draws through the
+/// TImageView interface, without copying it.
+class TImageWidget : public QWidget, public TImageView {
+    Q_OBJECT
+
+public:
+    enum class TPictureFit {
+        Natural,           // at its own size from the top-left corner
+        Stretch,           // stretched to the whole control
+        ProportionalCentre // as large as fits with its proportions, centred
+    };
+
+    TImageWidget(QWidget* parent, const char* name, TPictureFit fit);
+
+    int ControlWidth() const override { return width(); }
+    int ControlHeight() const override { return height(); }
+    TBitmap24& Picture() override { return picture_; }
+    const TBitmap24& Picture() const { return picture_; }
+    void PictureChanged() override { update(); }
+
+    /// Pixels of the colour of the picture's bottom-left pixel let the parent show.
+    void SetTransparent(bool transparent);
+
+    /// The picture as an image that shares the bitmap's pixels.
+    QImage PictureImage() const;
+    /// Where the picture is drawn in the control.
+    QRect PictureRect() const;
+
+Q_SIGNALS:
+    void Clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    TPictureFit fit_;
+    bool transparent_ = false;
+    TBitmap24 picture_;
+};
+
+} // namespace varnolux

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "settings/Messages.h"
+
+namespace varnolux {
+
+/// Shows the messages meant for the user in message boxes over the active window.
+class TMessageBoxReporter : public TReporter {
+public:
+    void ShowMessage(const std::string& text) override;
+    bool AskAbort(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
+};
+
+} // namespace varnolux

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace varnolux {
+
+/// The files the desktop program keeps next to its executable: the default options
+/// file, the program settings file and the manual. Tests move them elsewhere.
+struct TProgramFiles {
+    std::string DefaultOptionsFile;
+    std::string SettingsFile;
+    std::string ManualFile;
+
+    /// The files in the program's folder.
+    static TProgramFiles Installed();
+    /// The same names in another folder (given with its trailing "/").
+    static TProgramFiles InFolder(const std::string& folder);
+};
+
+} // namespace varnolux

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "imaging/BmpFile.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormOptions.h"
+#include "shell/TProgramControl.h"
+#include "shell/TProgramWindows.h"
+#include "support/Pictures.h"
+#include "support/RecordingReporter.h"
+#include "support/TempFolder.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+namespace varnolux::test {
+
+/// The program's windows with their files in a temporary folder and the messages
+/// recorded instead of shown.
+class MainWindowFixture {
+public:
+    MainWindowFixture()
+        : windows(std::make_unique<TProgramWindows>(TProgramFiles::InFolder(Folder())))
+    {
+    }
+
+    std::string Folder() const { return folder.Path().string() + "/"; }
+
+    TFormMain& Main() { return *windows->FormMain; }
+    TFormOptions& Options() { return *windows->FormOptions; }
+
+    /// Shows the main window and waits for its start-up step.
+    bool Start()
+    {
+        QSignalSpy started(&Main(), &TFormMain::StartupFinished);
+        Main().show();
+        return started.count() > 0 || started.wait(5000);
+    }
+
+    template <typename T>
+    T* Find(const char* name)
+    {
+        return Main().findChild<T*>(name);
+    }
+
+    QSlider& Bar(int index) { return *Main().TrackBars[static_cast<size_t>(index)]; }
+
+    std::string WriteImage(const TBitmap24& bitmap, const std::string& name = "image.bmp")
+    {
+        const std::string fileName = folder.File(name);
+        WriteBmpFile(bitmap, fileName);
+        return fileName;
+    }
+
+    /// The objects picture, scaled up so that an analysis hands control back to the
+    /// event loop many times.
+    std::string WriteObjectsImage(int scale = 10)
+    {
+        const TBitmap24 small = Picture(ObjectRows);
+        TBitmap24 large(small.Width() * scale, small.Height() * scale);
+        for (int y = 0; y < large.Height(); ++y)
+            for (int x = 0; x < large.Width(); ++x)
+                large.SetPixel(x, y, small.Pixel(x / scale, y / scale));
+        return WriteImage(large, "objects.bmp");
+    }
+
+    /// Opens the picture and analyses it as the open road does.
+    bool OpenObjects(int scale = 10)
+    {
+        Main().OpenImage(WriteObjectsImage(scale));
+        return Main().Analysis->Results.Exists("SHAResult");
+    }
+
+    TempFolder folder;
+    RecordingReporter reporter;
+    std::unique_ptr<TProgramWindows> windows;
+};
+
+/// Runs the action once a modal window of the type is on screen, from inside its
+/// event loop.
+template <typename Window>
+void WhenModal(std::function<void(Window&)> action)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action(*window);
+    });
+    poll->start();
+}
+
+/// A mouse event at a point of the widget's parent.
+inline void SendMouse(QWidget& widget, QEvent::Type type, QPoint parentPoint,
+                      Qt::KeyboardModifiers keys = Qt::NoModifier)
+{
+    QWidget& parent = *widget.parentWidget();
+    const QPoint local = widget.mapFrom(&parent, parentPoint);
+    const QPoint global = parent.mapToGlobal(parentPoint);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, local, global, button, held, keys);
+    QCoreApplication::sendEvent(&widget, &event);
+}
+
+/// Runs the action once, from inside the next analysis (while the engine hands control
+/// back to the event loop).
+inline void DuringNextAnalysis(TFormMain& main, std::function<void()> action)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, action, &main] {
+        if (main.ProgramControl->State() != StateAnalysing)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start();
+}
+
+/// Drags a 10 × 10 hue handle by its middle so that its top-left corner goes to the
+/// point of its parent, then releases it there.
+inline void DragHandleTo(QWidget& handle, QPoint topLeft)
+{
+    const QPoint grip(4, 4);
+    SendMouse(handle, QEvent::MouseButtonPress, handle.pos() + grip);
+    SendMouse(handle, QEvent::MouseMove, topLeft + grip);
+    SendMouse(handle, QEvent::MouseButtonRelease, topLeft + grip);
+}
+
+/// Chooses the file (and the filter) in the next modal file dialog.
+inline void AcceptNextFileDialog(const std::string& fileName, const QString& filter = {})
+{
+    WhenModal<QFileDialog>([fileName, filter](QFileDialog& dialog) {
+        if (!filter.isEmpty())
+            dialog.selectNameFilter(filter);
+        // As typed: selectFile leaves a focused name edit alone.
+        dialog.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(fileName));
+        static_cast<QDialog&>(dialog).accept();
+    });
+}
+
+inline void RejectNextFileDialog()
+{
+    WhenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+}
+
+} // namespace varnolux::test

@@ -1,0 +1,448 @@
+#include "MainWindowFixture.h"
+#include "chart/Tsp_LineMarker.h"
+#include "chart/Tsp_XYLine.h"
+#include "chart/Tsp_XYPlot.h"
+#include "imaging/JpegFile.h"
+#include "settings/ProgramInfo.h"
+#include "settings/SettingsAccess.h"
+#include "shell/TFormSHADlg.h"
+#include "shell/TImageWidget.h"
+#include "shell/TLabeledEdit.h"
+#include "shell/TPanel.h"
+#include "shell/TPlasmaForm.h"
+#include "shell/TProgramControl.h"
+#include "shell/TStatusBar.h"
+#include "tools/TFormMeasure.h"
+
+#include <filesystem>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+
+using namespace varnolux;
+using varnolux::test::AcceptNextFileDialog;
+using varnolux::test::DuringNextAnalysis;
+using varnolux::test::MainWindowFixture;
+using varnolux::test::ReadFile;
+using varnolux::test::RejectNextFileDialog;
+using varnolux::test::SendMouse;
+using varnolux::test::WhenModal;
+using varnolux::test::WriteFile;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no line end>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+constexpr size_t DateTimeField = 2;
+
+const char* OptionsText = "[FormMain]\n"
+                          "LabeledEditHMin=0\nLabeledEditHMax=10\nLabeledEditSMin=100\n"
+                          "LabeledEditSMax=255\nLabeledEditVMin=0\nLabeledEditVMax=255\n"
+                          "FormMainLeft=30\nFormMainTop=40\nFormMainWidth=900\nFormMainHeight=700\n"
+                          "[FormOptions]\nEditMinRegion=0.5\nColorBack=255\nlUseExclRect=1\n"
+                          "iExclRectLeft=20\niExclRectRight=20\n"
+                          "[FormMeasure]\nlCheckBoxUnits=1\nComboBoxUnits=2\nEditMeasure=10.00\n";
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init() { fixture = std::make_unique<MainWindowFixture>(); }
+    void cleanup() { fixture.reset(); }
+
+    void StartsWithoutAnImage()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QCOMPARE(main.ProgramControl->State(), 2);
+        QCOMPARE(main.windowTitle(),
+                 QString("Varnolux Demo") + QString::fromStdString(ProgramVersionText()));
+        QCOMPARE(main.pos(), QPoint(0, 0));
+        QCOMPARE(main.size(), QSize(1024, 750));
+        QCOMPARE(main.RangeEdits[HMax]->text(), QString("255"));
+        QCOMPARE(main.PageControlPlasma->currentWidget(), main.TabSheetH);
+        QVERIFY(fixture->windows->PlasmaForm->Running());
+        QCOMPARE(fixture->windows->PlasmaForm->TargetImage(), main.ImagePlasma);
+        QVERIFY(fixture->reporter.messages.empty());
+        // Every component the language file will look for carries its name.
+        for (const char* name :
+             {"TrackBarHMin", "LabeledEditVMax", "ImageAnalyse", "PanelTopLeft", "StatusBarMain",
+              "sp_XYPlot", "sp_XYLineV", "sp_LineMarkerSMax", "LabeledEditMeanSizeCM",
+              "PageControlPlasma", "TabSheetChart", "ImageColorCircle", "StatusProgressBar"})
+            QVERIFY2(main.findChild<QObject*>(name), name);
+        QVERIFY(main.findChild<QAction*>("ActionSaveOptionsAsDefault"));
+    }
+
+    void ImagePanelsShareTheWidth()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        main.PanelTop->resize(800, 400);
+        QCOMPARE(main.PanelTopLeft->width(), 394);
+        QCOMPARE(main.PanelTopRight->width(), 394);
+        QCOMPARE(main.PanelTopRight->x(), 406);
+    }
+
+    void StartUpLoadsTheStoredOptionsAndPosition()
+    {
+        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QCOMPARE(fixture->Bar(HMax).value(), 10);
+        QCOMPARE(fixture->Options().EditMinRegion->text(), QString("0.5"));
+        QVERIFY(fixture->windows->FormMeasure->CheckBoxUnits->isChecked());
+        QCOMPARE(main.LabeledEditMeasure->text(), QString("10.00"));
+        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area [mm²]"));
+        QCOMPARE(main.pos(), QPoint(30, 40));
+        QCOMPARE(main.size(), QSize(900, 700));
+        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+                 QString("- DEFAULT OPTIONS -"));
+        QVERIFY(!main.OptionsChanged);
+        QCOMPARE(main.Analysis->SourceSurface.BackgroundColour, TColour(255));
+        // Opening the options dialog no longer replaces the stored options.
+        const std::string before = TOptions::Load(main.DefaultOptionsFile).EditMinRegion;
+        WhenModal<TFormOptions>([](TFormOptions& dialog) { dialog.reject(); });
+        main.ProgramControl->SetState(4);
+        main.ActionOptions->trigger();
+        QCOMPARE(TOptions::Load(main.DefaultOptionsFile).EditMinRegion, before);
+    }
+
+    void AWindowPositionAloneIsNoSetOfOptions()
+    {
+        WriteFile(
+            fixture->Main().DefaultOptionsFile,
+            "[FormMain]\nFormMainLeft=5\nFormMainTop=6\nFormMainWidth=800\nFormMainHeight=600\n");
+        QVERIFY(fixture->Start());
+        QCOMPARE(fixture->Main().pos(), QPoint(5, 6));
+        QCOMPARE(fixture->Options().EditMinRegion->text(), QString("10.0"));
+        QCOMPARE(fixture->Bar(HMax).value(), 255);
+        QVERIFY(fixture->reporter.messages.empty());
+    }
+
+    void OpenAnalyseAndSaveTheResult()
+    {
+        const std::string optionsFile = fixture->folder.File("red.ini");
+        WriteFile(optionsFile, OptionsText);
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(main.LoadOptions(optionsFile));
+        const std::string image = fixture->WriteObjectsImage();
+        main.OpenImage(image);
+        QCOMPARE(main.ProgramControl->State(), 6);
+        QCOMPARE(main.StatusBarMain->PanelText(0), QString("objects.bmp"));
+        QCOMPARE(main.StatusBarMain->PanelText(3), QString("200 x 80"));
+        QVERIFY(!main.LabeledEditCount->text().isEmpty());
+
+        const std::string resultFile = fixture->folder.File("results.txt");
+        fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
+        main.ActionSaveResult->trigger();
+        main.ActionSaveResult->trigger();
+        const std::vector<std::string> lines = Lines(ReadFile(resultFile));
+        QCOMPARE(lines.size(), size_t(3));
+        QCOMPARE(lines[0], main.Analysis->Results.HeaderLine());
+        QCOMPARE(lines[1], lines[2]);
+
+        // The line the batch command prints for the same image and options.
+        TAnalysis engine({}, 0);
+        TAnalysisSettings settings;
+        ApplyOptions(settings, TOptions::Load(optionsFile));
+        QVERIFY(engine.LoadImage(image));
+        QVERIFY(engine.Run(settings));
+        std::vector<std::string> expected = Fields(engine.Results.ValueLine());
+        std::vector<std::string> saved = Fields(lines[1]);
+        QCOMPARE(saved.size(), size_t(23));
+        expected[DateTimeField] = saved[DateTimeField] = {};
+        QCOMPARE(saved, expected);
+        QCOMPARE(main.LabeledEditAreaCM->text().toStdString(), engine.ResultFields.AreaCM);
+        QVERIFY(fixture->reporter.messages.empty());
+    }
+
+    void SavingAResultNeedsAFileName()
+    {
+        QVERIFY(fixture->Start());
+        QVERIFY(fixture->OpenObjects());
+        fixture->Options().EditResultFile->clear();
+        fixture->Main().ActionSaveResult->trigger();
+        QCOMPARE(fixture->reporter.messages,
+                 std::vector<std::string>{
+                     "Please define result file in options before saving a result"});
+    }
+
+    void AMissingResultFolderIsCreatedOnlyAfterYes_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void AMissingResultFolderIsCreatedOnlyAfterYes()
+    {
+        QFETCH(bool, yes);
+        QVERIFY(fixture->Start());
+        QVERIFY(fixture->OpenObjects());
+        const std::string folder = fixture->folder.File("a/b") + "/";
+        const std::string resultFile = folder + "results.txt";
+        fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
+        fixture->reporter.yesNoAnswer = yes;
+        fixture->Main().ActionSaveResult->trigger();
+        QCOMPARE(fixture->reporter.messages,
+                 std::vector<std::string>{"Fehler beim Speichern der Ergebnisdatei: Der Pfad \"" +
+                                          folder + "\" existiert nicht. Soll er angelegt werden?"});
+        QCOMPARE(std::filesystem::exists(resultFile), yes);
+        if (yes)
+            QCOMPARE(Lines(ReadFile(resultFile)).size(), size_t(2));
+    }
+
+    void AResultThatCannotBeWrittenIsReported()
+    {
+        QVERIFY(fixture->Start());
+        QVERIFY(fixture->OpenObjects());
+        // A folder where the file should be: no user may write it as a file.
+        const std::string resultFile = fixture->folder.File("taken");
+        std::filesystem::create_directory(resultFile);
+        fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
+        fixture->Main().ActionSaveResult->trigger();
+        QCOMPARE(fixture->reporter.messages.size(), size_t(1));
+        QVERIFY(fixture->reporter.messages[0].find("could not be saved to " + resultFile) !=
+                std::string::npos);
+    }
+
+    void AFailedOpenLeavesNothingToSave()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        main.OpenImage(fixture->folder.File("missing.bmp"));
+        QCOMPARE(main.ProgramControl->State(), 2);
+        QCOMPARE(fixture->reporter.messages,
+                 std::vector<std::string>{"File " + fixture->folder.File("missing.bmp") +
+                                          " not found."});
+        // The table holds only an empty path and name, and cannot be saved.
+        QCOMPARE(main.Analysis->Results.Count(), 2);
+        QVERIFY(!main.ActionSaveResult->isEnabled());
+        QVERIFY(main.ImageOriginal->Picture().IsEmpty());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void ACancelledOpenLeavesNoImage()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        RejectNextFileDialog();
+        main.ActionOpen->trigger();
+        QCOMPARE(main.ProgramControl->State(), 2);
+        QVERIFY(main.ActionSaveResult->isEnabled());
+        QVERIFY(!main.ActionProcess->isEnabled());
+        QCOMPARE(main.StatusBarMain->PanelText(0), QString());
+    }
+
+    void OpenThroughTheDialog()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
+        AcceptNextFileDialog(fixture->WriteObjectsImage());
+        main.ActionOpen->trigger();
+        QCOMPARE(analyses.count(), 1);
+        QCOMPARE(main.ProgramControl->State(), 6);
+        QVERIFY(!main.ImageAnalyse->Picture().IsEmpty());
+        QCOMPARE(main.ImageH->Picture().Width(), 200);
+    }
+
+    void TheChosenFilterDecidesTheImageFormat_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("signature");
+        QTest::newRow("JPEG named .bmp") << "JPEG (*.jpg)"
+                                         << "analysed.bmp" << QByteArray("\xff\xd8");
+        QTest::newRow("bitmap named .jpg") << "Bitmap (*.bmp)"
+                                           << "analysed.jpg" << QByteArray("BM");
+    }
+
+    void TheChosenFilterDecidesTheImageFormat()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, signature);
+        QVERIFY(fixture->Start());
+        QVERIFY(fixture->OpenObjects());
+        const std::string fileName = fixture->folder.File(name.toStdString());
+        AcceptNextFileDialog(fileName, filter);
+        fixture->Main().ActionSaveImage->trigger();
+        const std::string bytes = ReadFile(fileName);
+        QVERIFY(bytes.starts_with(signature.toStdString()));
+        const TBitmap24& picture = fixture->Main().ImageAnalyse->Picture();
+        const TBitmap24 read = signature == "BM" ? ReadBmpFile(fileName) : ReadJpegFile(fileName);
+        QCOMPARE(read.Width(), picture.Width());
+        QVERIFY(fixture->reporter.messages.empty());
+    }
+
+    void AnImageThatCannotBeSavedIsReported()
+    {
+        QVERIFY(fixture->Start());
+        QVERIFY(fixture->OpenObjects());
+        // No file can be made there, whoever runs the test.
+        const std::string fileName = "/proc/varnolux-analysed.bmp";
+        AcceptNextFileDialog(fileName, "Bitmap (*.bmp)");
+        fixture->Main().ActionSaveImage->trigger();
+        QCOMPARE(fixture->reporter.messages.size(), size_t(1));
+        QVERIFY(fixture->reporter.messages[0].find("could not be saved to " + fileName) !=
+                std::string::npos);
+    }
+
+    void TheChartShowsTheCurvesAndTheRange()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        QCOMPARE(main.sp_XYPlot->LeftAxis().Max(), 1.1);
+        for (size_t channel = 0; channel < 3; ++channel) {
+            const Tsp_XYLine& line = *main.sp_XYLines[channel];
+            QCOMPARE(line.Count(), 256);
+            for (int k : {0, 100, 255})
+                QCOMPARE(line.GetY(k), main.Analysis->Curves[channel][static_cast<size_t>(k)]);
+        }
+        fixture->Bar(SMin).setValue(77);
+        QCOMPARE(main.sp_LineMarkers[SMin]->Position(), 77.0);
+    }
+
+    void DraggingARubberBandZoomsAndAClickUnzooms()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        main.PageControlPlasma->setCurrentWidget(main.TabSheetChart);
+        Tsp_XYPlot& plot = *main.sp_XYPlot;
+        QVERIFY(plot.grab().width() > 0);
+        const Tsp_Rect field = plot.Field();
+        const QPoint from(field.Left + 10, field.Top + 10);
+        const QPoint to(field.Left + field.Width() / 2, field.Bottom - 10);
+        const QPoint origin = plot.pos();
+        SendMouse(plot, QEvent::MouseButtonPress, origin + from);
+        SendMouse(plot, QEvent::MouseMove, origin + (from + to) / 2);
+        SendMouse(plot, QEvent::MouseMove, origin + to);
+        SendMouse(plot, QEvent::MouseButtonRelease, origin + to);
+        QVERIFY(plot.BottomAxis().Max() < 200);
+        QVERIFY(plot.LeftAxis().Max() < 1.1);
+        SendMouse(plot, QEvent::MouseButtonPress, origin + from);
+        SendMouse(plot, QEvent::MouseButtonRelease, origin + from);
+        QCOMPARE(plot.BottomAxis().Max(), 256.0);
+        QCOMPARE(plot.LeftAxis().Max(), 1.1);
+    }
+
+    void ClosingIsRefusedWhileAnAnalysisRuns()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects(20));
+        QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
+        bool closed = true;
+        bool openEnabled = true;
+        DuringNextAnalysis(main, [&] {
+            closed = main.close();
+            openEnabled = main.ActionOpen->isEnabled();
+            // Nothing started from here may run a second analysis inside this one.
+            main.ActionProcess->trigger();
+            main.OpenImage(fixture->WriteImage(test::Picture(test::ObjectRows), "other.bmp"));
+            QCOMPARE(main.RunAnalysis(), false);
+        });
+        main.ActionProcess->trigger();
+        QVERIFY(!closed);
+        QVERIFY(!openEnabled);
+        QCOMPARE(analyses.count(), 1);
+        QCOMPARE(main.ProgramControl->State(), 6);
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.Analysis->SourceImage->Width(), 400);
+    }
+
+    void ClosingWritesThePositionOnce()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        main.move(12, 34);
+        QVERIFY(main.close());
+        const std::string file = main.DefaultOptionsFile;
+        QCOMPARE(ReadConfigInteger(file, "FormMain", "FormMainLeft", -1), 12);
+        QCOMPARE(ReadConfigInteger(file, "FormMain", "FormMainHeight", -1), 750);
+        QCOMPARE(main.ProgramControl->State(), 10);
+        std::filesystem::remove(file);
+        QVERIFY(main.close());
+        QVERIFY(!std::filesystem::exists(file));
+    }
+
+    void TheFingerprintDialogShowsTheLastRun()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        std::string shown;
+        WhenModal<TFormSHADlg>([&shown](TFormSHADlg& dialog) {
+            shown = dialog.EditSHAResult->text().toStdString();
+            QVERIFY(dialog.EditSHAFile->isReadOnly());
+            dialog.accept();
+        });
+        main.ActionShowSHA->trigger();
+        QCOMPARE(shown, main.Analysis->ShaResult);
+        QCOMPARE(shown.size(), size_t(64));
+    }
+
+    void LaterToolsSayTheyAreNotAvailable()
+    {
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        for (QAction* action : {main.ActionColorSelection, main.ActionMeasure,
+                                main.ActionRegionSelect, main.ActionPrint}) {
+            fixture->reporter.messages.clear();
+            QVERIFY(action->isEnabled());
+            action->trigger();
+            QCOMPARE(fixture->reporter.messages,
+                     std::vector<std::string>{"This tool is not available yet."});
+        }
+    }
+
+    void AMissingManualIsReported()
+    {
+        QVERIFY(fixture->Start());
+        fixture->Main().ActionManual->trigger();
+        QCOMPARE(fixture->reporter.messages.size(), size_t(1));
+        QVERIFY(fixture->reporter.messages[0].find("manual.pdf") != std::string::npos);
+    }
+
+private:
+    std::unique_ptr<MainWindowFixture> fixture;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,353 @@
+#include "MainWindowFixture.h"
+#include "settings/SettingsAccess.h"
+#include "shell/FormState.h"
+#include "shell/TLabeledEdit.h"
+#include "shell/TProgramControl.h"
+#include "shell/TStatusBar.h"
+#include "tools/TFormMeasure.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace varnolux;
+using varnolux::test::AcceptNextFileDialog;
+using varnolux::test::MainWindowFixture;
+using varnolux::test::ReadFile;
+using varnolux::test::TempFolder;
+using varnolux::test::WhenModal;
+using varnolux::test::WriteFile;
+
+namespace {
+
+/// The keys of one section, in file order.
+std::vector<std::string> KeysOf(const std::string& text, const std::string& section)
+{
+    std::vector<std::string> keys;
+    bool inSection = false;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.starts_with("["))
+            inSection = line == "[" + section + "]";
+        else if (inSection && line.find('=') != std::string::npos)
+            keys.push_back(line.substr(0, line.find('=')));
+        start = end + 1;
+    }
+    return keys;
+}
+
+} // namespace
+
+class OptionsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init()
+    {
+        fixture = std::make_unique<MainWindowFixture>();
+        QVERIFY(fixture->Start());
+    }
+    void cleanup() { fixture.reset(); }
+
+    void CancelPutsTheDialogsValuesBack()
+    {
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        TFormOptions& options = fixture->Options();
+        options.EditResultFile->setText("before.txt");
+        const TColour colourBefore = options.ColorBack();
+        const TColour surfaceBefore = main.Analysis->AnalysedSurface.BackgroundColour;
+        TColour surfaceWhileOpen = 0;
+        WhenModal<TFormOptions>([&](TFormOptions& dialog) {
+            dialog.EditMinRegion->setText("5");
+            dialog.EditResultFile->setText("other.txt");
+            WhenModal<QColorDialog>([](QColorDialog& colours) {
+                colours.setCurrentColor(QColor(0, 255, 0));
+                colours.accept();
+            });
+            dialog.ButtonColorBack->click();
+            surfaceWhileOpen = main.Analysis->AnalysedSurface.BackgroundColour;
+            dialog.BitBtnCancel->click();
+        });
+        QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
+        main.ActionOptions->trigger();
+        QCOMPARE(surfaceWhileOpen, MakeColour(0, 255, 0));
+        QCOMPARE(options.EditMinRegion->text(), QString("10.0"));
+        QCOMPARE(options.EditResultFile->text(), QString("before.txt"));
+        QCOMPARE(options.ColorBack(), colourBefore);
+        QCOMPARE(main.Analysis->AnalysedSurface.BackgroundColour, surfaceBefore);
+        QCOMPARE(main.Analysis->SourceSurface.BackgroundColour, surfaceBefore);
+        QCOMPARE(analyses.count(), 0);
+        QCOMPARE(main.ProgramControl->State(), 6);
+    }
+
+    void OkAnalysesAgainAndSavesTheDialogsState()
+    {
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        const std::string settingsFile = fixture->Folder() + "Varnolux.ini";
+        QVERIFY(!std::filesystem::exists(settingsFile));
+        WhenModal<TFormOptions>([](TFormOptions& dialog) {
+            dialog.EditMinRegion->setText("3");
+            dialog.BitBtnOk->click();
+        });
+        QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
+        main.ActionOptions->trigger();
+        QCOMPARE(analyses.count(), 1);
+        QCOMPARE(main.Analysis->Results.GetValueText("MinRegion"), std::string("3"));
+        QVERIFY(main.OptionsChanged);
+        QCOMPARE(
+            KeysOf(ReadFile(settingsFile), "FormOptions"),
+            (std::vector<std::string>{"EditResultFile", "EditMinRegion", "FormOptionsTop",
+                                      "FormOptionsLeft", "FormOptionsHeight", "FormOptionsWidth"}));
+        QCOMPARE(ReadConfigString(settingsFile, "FormOptions", "EditMinRegion", ""),
+                 std::string("3"));
+    }
+
+    void EnterChecksTheMinimumSize()
+    {
+        TFormMain& main = fixture->Main();
+        QVERIFY(fixture->OpenObjects());
+        bool stayedOpen = false;
+        WhenModal<TFormOptions>([&](TFormOptions& dialog) {
+            dialog.EditMinRegion->setText("-1");
+            dialog.EditMinRegion->setFocus();
+            QTest::keyClick(dialog.EditMinRegion, Qt::Key_Return);
+            stayedOpen = dialog.isVisible();
+            dialog.EditMinRegion->setText("0,5");
+            QTest::keyClick(dialog.EditMinRegion, Qt::Key_Return);
+        });
+        main.ActionOptions->trigger();
+        QVERIFY(stayedOpen);
+        QCOMPARE(fixture->reporter.messages, std::vector<std::string>{"Invalid number"});
+        QCOMPARE(main.Analysis->Results.GetValueText("MinRegion"), std::string("0.5"));
+    }
+
+    void ValidMinimumSizes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("zero") << "0" << true;
+        QTest::newRow("decimal comma") << "0,5" << true;
+        QTest::newRow("decimal point") << "0.5" << true;
+        QTest::newRow("negative") << "-1" << false;
+        QTest::newRow("letters") << "abc" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void ValidMinimumSizes()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        fixture->Options().EditMinRegion->setText(text);
+        QCOMPARE(fixture->Options().CheckMinRegion(), valid);
+        QCOMPARE(fixture->reporter.messages.size(), size_t(valid ? 0 : 1));
+    }
+
+    void OptionsGoThroughAFileAndBack()
+    {
+        TFormMain& main = fixture->Main();
+        TFormOptions& dialog = fixture->Options();
+        TFormMeasure& measure = *fixture->windows->FormMeasure;
+        fixture->Bar(HMin).setValue(230);
+        fixture->Bar(VMax).setValue(199);
+        dialog.EditMinRegion->setText("2,5");
+        dialog.EditResultFile->setText("/tmp/results.txt");
+        dialog.iInclCircleDiam = 40;
+        dialog.lUseInclCircle = true;
+        dialog.SetColorBack(MakeColour(1, 2, 3));
+        measure.CheckBoxUnits->setChecked(true);
+        measure.ComboBoxUnits->setCurrentIndex(1);
+        measure.EditMeasure->setText("12.50");
+        const TOptions saved = main.CurrentOptions();
+        QCOMPARE(saved.ComboBoxZoom, -1);
+
+        const std::string fileName = fixture->folder.File("saved.ini");
+        AcceptNextFileDialog(fileName);
+        main.ActionSaveOptionsAs->trigger();
+        QVERIFY(std::filesystem::exists(fileName));
+        QCOMPARE(main.OptionsFile, fileName);
+        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+                 QString("saved.ini"));
+        QVERIFY(!main.OptionsChanged);
+        QVERIFY(!main.ActionSaveOptions->isEnabled());
+        QCOMPARE(TOptions::Load(fileName), saved);
+
+        fixture->Bar(HMin).setValue(3);
+        dialog.EditMinRegion->setText("7");
+        dialog.iInclCircleDiam = 0;
+        measure.CheckBoxUnits->setChecked(false);
+        measure.ComboBoxZoom->setCurrentIndex(2);
+        QVERIFY(main.OptionsChanged);
+        QVERIFY(main.ActionSaveOptions->isEnabled());
+
+        AcceptNextFileDialog(fileName);
+        main.ActionLoadOptions->trigger();
+        QCOMPARE(main.CurrentOptions(), saved);
+        QCOMPARE(fixture->Bar(HMin).value(), 230);
+        QCOMPARE(main.LabeledEditMeasure->text(), QString("12.50"));
+        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area [µm²]"));
+        QVERIFY(!main.OptionsChanged);
+        QVERIFY(fixture->reporter.messages.empty());
+    }
+
+    void SaveOptionsWritesTheCurrentFile()
+    {
+        TFormMain& main = fixture->Main();
+        const std::string fileName = fixture->folder.File("current.ini");
+        QVERIFY(main.SaveOptions(fileName));
+        main.OptionsFile = fileName;
+        fixture->Bar(SMin).setValue(42);
+        QVERIFY(main.ActionSaveOptions->isEnabled());
+        main.ActionSaveOptions->trigger();
+        QCOMPARE(TOptions::Load(fileName).rangeTexts[SMin], std::string("42"));
+        QVERIFY(!main.ActionSaveOptions->isEnabled());
+        main.ActionSaveOptionsAsDefault->trigger();
+        QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
+        QCOMPARE(TOptions::Load(main.DefaultOptionsFile).rangeTexts[SMin], std::string("42"));
+        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+                 QString("- DEFAULT OPTIONS -"));
+    }
+
+    void ASaveThatCannotWriteIsReported_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("read-only file") << "read-only";
+        QTest::newRow("missing folder") << "missing folder";
+    }
+
+    void ASaveThatCannotWriteIsReported()
+    {
+        QFETCH(QString, kind);
+        TFormMain& main = fixture->Main();
+        std::string fileName = fixture->folder.File("missing/options.ini");
+        if (kind == "read-only") {
+            fileName = fixture->folder.File("read-only.ini");
+            WriteFile(fileName, "[FormMain]\n");
+            QCOMPARE(::chmod(fileName.c_str(), 0444), 0);
+        }
+        const std::string before = ReadFile(fileName);
+        main.OptionsFile = fileName;
+        main.MarkOptionsChanged();
+        QVERIFY(!main.SaveOptions(fileName));
+        QCOMPARE(fixture->reporter.messages.size(), size_t(1));
+        QVERIFY(fixture->reporter.messages[0].starts_with("The options could not be saved to " +
+                                                          fileName));
+        QCOMPARE(ReadFile(fileName), before);
+        QVERIFY(main.OptionsChanged);
+    }
+
+    void AFileWithOnlyTheRangeResetsTheOtherOptions()
+    {
+        TFormMain& main = fixture->Main();
+        const std::string fileName = fixture->folder.File("range.ini");
+        WriteFile(fileName, "[FormMain]\nLabeledEditHMin=5\nLabeledEditHMax=6\nLabeledEditSMin=7\n"
+                            "LabeledEditSMax=8\nLabeledEditVMin=9\nLabeledEditVMax=10\n");
+        fixture->Options().lUseExclRect = true;
+        fixture->Options().iExclRectLeft = 3;
+        QVERIFY(main.LoadOptions(fileName));
+        const TOptions loaded = main.CurrentOptions();
+        QCOMPARE(loaded.rangeTexts[VMax], std::string("10"));
+        QCOMPARE(loaded.iExclRectLeft, 0);
+        QVERIFY(!loaded.lUseExclRect);
+        QCOMPARE(loaded.EditMinRegion, std::string());
+        QCOMPARE(fixture->windows->FormMeasure->ComboBoxUnits->currentText(), QString("nm"));
+        QCOMPARE(fixture->windows->FormMeasure->ComboBoxZoom->currentText(), QString("400%"));
+    }
+
+    void AFileThatIsNoOptionsFileIsLeftAlone()
+    {
+        TFormMain& main = fixture->Main();
+        const std::string fileName = fixture->folder.File("binary.ini");
+        WriteFile(fileName, std::string("\x00\x01\x02garbage", 10));
+        fixture->Bar(HMin).setValue(44);
+        QVERIFY(!main.LoadOptions(fileName));
+        QCOMPARE(fixture->Bar(HMin).value(), 44);
+        QCOMPARE(fixture->reporter.messages.size(), size_t(1));
+    }
+
+    void TheTolerantNumberParser_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("comma") << "1,5" << 1.5;
+        QTest::newRow("point") << "1.5" << 1.5;
+        QTest::newRow("blanks") << " 2 " << 2.0;
+        QTest::newRow("sign") << "-0,25" << -0.25;
+        QTest::newRow("plus") << "+3" << 3.0;
+        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("lone minus") << " - " << TFormMain::NoNumber;
+        QTest::newRow("word") << "abc" << TFormMain::NoNumber;
+        QTest::newRow("two points") << "1.5.2" << TFormMain::NoNumber;
+        QTest::newRow("both separators") << "1.234,5" << TFormMain::NoNumber;
+        QTest::newRow("empty") << "" << TFormMain::NoNumber;
+    }
+
+    void TheTolerantNumberParser()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(TFormMain::ParseFloat(text.toStdString(), false), value);
+        QVERIFY(fixture->reporter.messages.empty());
+        TFormMain::ParseFloat(text.toStdString(), true);
+        QCOMPARE(fixture->reporter.messages.size(), size_t(value == TFormMain::NoNumber ? 1 : 0));
+    }
+
+    void FormStateWritesEachKindOfControl()
+    {
+        const TempFolder folder;
+        const std::string fileName = folder.File("state.ini");
+        QWidget window;
+        window.setObjectName("FormTest");
+        auto* list = new QListWidget(&window);
+        list->setObjectName("ListBox1");
+        list->addItems({"a", "b", "c"});
+        auto* combo = new QComboBox(&window);
+        combo->setObjectName("ComboTagged");
+        combo->addItems({"x", "y"});
+        combo->setCurrentIndex(1);
+        combo->setProperty("Tag", 1);
+        auto* check = new QCheckBox(&window);
+        check->setObjectName("CheckBox1");
+        check->setChecked(true);
+        auto* skipped = new QLineEdit("not written", &window);
+        skipped->setObjectName("EditTagged");
+        skipped->setProperty("Tag", -1);
+        auto* slider = new QSlider(&window);
+        slider->setObjectName("TrackBar1");
+        slider->setValue(7);
+        new QPushButton("no state", &window);
+        window.setGeometry(10, 20, 300, 200);
+
+        QVERIFY(SaveFormState(window, fileName));
+        QCOMPARE(KeysOf(ReadFile(fileName), "FormTest"),
+                 (std::vector<std::string>{"ListBox1___Count", "ListBox1___0", "ListBox1___1",
+                                           "ListBox1___2", "ComboTagged", "CheckBox1", "TrackBar1",
+                                           "FormTestTop", "FormTestLeft", "FormTestHeight",
+                                           "FormTestWidth"}));
+        QCOMPARE(ReadConfigString(fileName, "FormTest", "ListBox1___2", ""), std::string("c"));
+        QCOMPARE(ReadConfigString(fileName, "FormTest", "ComboTagged", ""), std::string("1"));
+        QCOMPARE(ReadConfigString(fileName, "FormTest", "CheckBox1", ""), std::string("1"));
+        QCOMPARE(ReadConfigInteger(fileName, "FormTest", "FormTestWidth", 0), 300);
+    }
+
+private:
+    std::unique_ptr<MainWindowFixture> fixture;
+};
+
+QTEST_MAIN(OptionsTest)
+#include "OptionsTest.moc"
