@@ -83,7 +83,12 @@ std::string FormatMessage(std::string_view format, const std::vector<std::string
 
 void TReporter::ShowLanguageMessage(std::string_view label, const std::vector<std::string>& args)
 {
-    ShowMessage(FormatMessage(DefaultMessageText(label), args));
+    ShowMessage(FormatMessage(LanguageMessageText(label), args));
+}
+
+std::string TReporter::LanguageMessageText(std::string_view label)
+{
+    return DefaultMessageText(label);
 }
 
 bool TReporter::AskAbort(const std::string& text)

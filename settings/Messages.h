@@ -23,8 +23,12 @@ public:
     /// A plain message with an OK button.
     virtual void ShowMessage(const std::string& text) = 0;
 
-    /// A message of the language form: the label's current text used as format.
+    /// A message of the language form: LanguageMessageText(label) used as format.
     virtual void ShowLanguageMessage(std::string_view label, const std::vector<std::string>& args);
+
+    /// The current text of a message label, for messages that are formatted by the
+    /// caller (a Yes/No question); the layout's text unless the language form is there.
+    virtual std::string LanguageMessageText(std::string_view label);
 
     /// A warning with the buttons Abort and Ignore; true when the user chose Abort.
     virtual bool AskAbort(const std::string& text);

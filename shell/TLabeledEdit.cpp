@@ -16,6 +16,10 @@ TLabeledEdit::TLabeledEdit(QWidget* parent, const char* name, const QString& cap
     PlaceLabel();
 }
 
+TLabeledEdit::TLabeledEdit(QWidget* parent) : TLabeledEdit(parent, "", QString())
+{
+}
+
 TLabeledEdit::~TLabeledEdit()
 {
     delete label_;

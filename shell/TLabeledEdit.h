@@ -18,6 +18,8 @@ public:
 
     TLabeledEdit(QWidget* parent, const char* name, const QString& caption,
                  TLabelPosition position = TLabelPosition::lpAbove);
+    /// Unnamed, with an empty label above.
+    explicit TLabeledEdit(QWidget* parent = nullptr);
     ~TLabeledEdit() override;
 
     QLabel* EditLabel() const { return label_; }

@@ -1,0 +1,110 @@
+#include "shell/MessageLabels.h"
+
+#include "settings/Messages.h"
+
+namespace varnolux {
+
+namespace {
+
+constexpr std::string_view General = "l";
+constexpr std::string_view Dialogs = "Dialogs";
+constexpr std::string_view Messages = "VarnoluxMessages";
+
+constexpr TMessageGroup Groups[] = {
+    {"GroupBoxL", General},
+    {"GroupBoxDialogs", Dialogs},
+    {"GroupBoxVarnoluxMessages", Messages},
+};
+
+// The program's own messages keep their text in the core, which shows them without a
+// language form too. The other labels are texts for dialogs and steps that the
+// language files may still carry.
+constexpr TMessageLabel Labels[] = {
+    {"TrueColor", General, "Please set the display to true colour (24 bits per pixel)."},
+    {"InternalError1", General, "An internal error occurred."},
+    {"NoImage", General, "No image loaded."},
+    {"FMemoryStream", General, "The image could not be copied into memory."},
+    {"LZoom", General, "Zoom"},
+    {"LBildschirmAufloesung", General, "The screen resolution is too low for this program."},
+    {"LBildschirmAufloesung86", General,
+     "The screen's text size differs from the layout's; some texts may not fit."},
+    {"SettingsBrightCompare", General, "Brightness comparison"},
+    {"SettingsSizeCompare", General, "Size comparison"},
+    {"SettinigsBackgroundMedian", General, "Median of the background"},
+    {"SettingsFilterMean", General, "Mean filter"},
+    {"SettingsExclDiameter", General, "Exclusion diameter"},
+    {"SettingsExclForm", General, "Exclusion by shape"},
+    {"SettingsMaxForm", General, "Maximum shape factor"},
+    {"SettingsThres", General, "Threshold"},
+    {"SettingsThresForm", General, "Shape threshold"},
+    {"MinExclRect", General, "Minimum excluded rectangle"},
+    {"SettingsFormCompare", General, "Shape comparison"},
+    {"LabelStepAnaBackground", General, "Analysing the background"},
+    {"LabelStepRegionsThres", General, "Thresholding the regions"},
+    {"LabelStepSeparationObjects", General, "Separating the objects"},
+    {"LabelStepOptionsSize", General, "Applying the size options"},
+    {"LabelStepBright", General, "Analysing the brightness"},
+    {"SettingsMaxSize", General, "Maximum size"},
+    {"LabelStepForm", General, "Analysing the shapes"},
+    {"LabelSmallImageOptionAna", General, "The image is small. Please check the analysis options."},
+    {"LInclusionExclusionCorrection", General,
+     "The inclusion circle and the excluded borders were corrected to fit the image."},
+    {"LWarnSmallAnaRegion", General, "The analysis area is very small."},
+    {"MessageSelectedLesionTooSmall", General, "The selected region is too small."},
+    {"LabelWaterShedPercentile", General, "Watershed percentile"},
+    {"LabeGeneralOptionslMinMax", General, "Minimum and maximum"},
+    {"Label4", General, "Label4"},
+    {"Label5", General, "Label5"},
+
+    {"OptionsIniTempWrong", Dialogs, "The temporary options file is not valid."},
+    {"SettingsReservedFileName", Dialogs,
+     "This file name is reserved for the default options. Please choose another name."},
+    {"LResultFileMissing", Dialogs, "No result file is defined."},
+    {"LLoadOptionsError", Dialogs, "The options file could not be loaded."},
+    {"LNoDefaultOptionFile", Dialogs,
+     "The default options file is missing. The built-in options are used."},
+    {"LUseLastOptions", Dialogs, "Use the last options?"},
+    {"LOptSaveErrorFileNotExist", Dialogs,
+     "The options could not be saved: the file does not exist."},
+    {"LResultFileDetailMissing", Dialogs, "No file for the detailed results is defined."},
+    {"LSaveResult", Dialogs, "Save result"},
+    {"LSaveImageError", Dialogs, "The image could not be saved."},
+    {"MessageStopAnalysisOptionFileError", Dialogs,
+     "The analysis was stopped because the options file is not valid."},
+    {"LSaveFileExtension", Dialogs, "Please choose a file name with a known extension."},
+    {"LabelPrnTemplateNotFound", Dialogs, "The print template was not found."},
+    {"DefaultSaveOptions", Dialogs, "Save the options as the default options?"},
+    {"DSaveOptions", Dialogs, "Save the options?"},
+    {"MessageLoadOptionsImageCorrect", Dialogs,
+     "The options were loaded. Please check that they suit the image."},
+
+    {"FileNotFound", Messages, {}},
+    {"MessageInvalidNumber", Messages, {}},
+    {"NoFloat", Messages, {}},
+    {"LabelInvalidValueTrackBarPositionFromLabeledEdit", Messages, {}},
+    {"LabelMinimalAreaInvalid", Messages, {}},
+    {"LabelInvalidMeasure", Messages, {}},
+    {"LabelDefineResultFile", Messages, {}},
+    {"LabelDefineResultFilePath", Messages, {}},
+    {"LabelColorRegionsNotSet", Messages, {}},
+    {"InvalidOptionFile", Messages, {}},
+};
+
+} // namespace
+
+std::span<const TMessageGroup> MessageGroups()
+{
+    return Groups;
+}
+
+std::span<const TMessageLabel> MessageLabels()
+{
+    return Labels;
+}
+
+std::string LayoutText(const TMessageLabel& label)
+{
+    return label.text.empty() ? DefaultMessageText(label.name) : std::string(label.text);
+}
+
+} // namespace varnolux
