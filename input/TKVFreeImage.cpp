@@ -1,15 +1,19 @@
 #include "input/TKVFreeImage.h"
 
+#include "input/DicomImport.h"
+#include "input/TScopedFile.h"
 #include "settings/Messages.h"
 #include "settings/TFileDescriptor.h"
 
 #include <FreeImage.h>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
 #include <string_view>
 #include <system_error>
 #include <tiffio.h>
@@ -29,22 +33,38 @@ struct TFreeImageDeleter {
 };
 using TFreeImageBitmap = std::unique_ptr<FIBITMAP, TFreeImageDeleter>;
 
+/// What the decoders complained about during one load.
+struct TDecoderComplaints {
+    int count = 0;
+    bool aboutMemory = false;
+};
+
 // FreeImage has one process-wide message callback; each thread collects the
 // complaints of its own load, so loads on several threads keep them apart.
-thread_local int threadMessageCount = 0;
+thread_local TDecoderComplaints threadComplaints;
 
-void CountFreeImageMessage(FREE_IMAGE_FORMAT, const char*)
+void NoteComplaint(const char* text)
 {
-    ++threadMessageCount;
+    ++threadComplaints.count;
+    std::string lowerCase = text ? text : "";
+    std::transform(lowerCase.begin(), lowerCase.end(), lowerCase.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (lowerCase.find("memory") != std::string::npos)
+        threadComplaints.aboutMemory = true;
+}
+
+void CountFreeImageMessage(FREE_IMAGE_FORMAT, const char* message)
+{
+    NoteComplaint(message);
 }
 
 /// libtiff reports its errors past FreeImage. FreeImage asks it for tags it does not
 /// know, which libtiff calls an internal error: harmless, and not the file's fault.
-void CountTiffError(const char* module, const char*, va_list)
+void CountTiffError(const char* module, const char* format, va_list)
 {
     if (module && std::string_view(module) == "TIFFFieldWithTag")
         return;
-    ++threadMessageCount;
+    NoteComplaint(format);
 }
 
 void InstallMessageHandlers()
@@ -56,10 +76,10 @@ void InstallMessageHandlers()
 }
 
 /// Decoder complaints since the last call on this thread.
-int TakeFreeImageMessageCount()
+TDecoderComplaints TakeComplaints()
 {
     [[maybe_unused]] static const bool installed = (InstallMessageHandlers(), true);
-    return std::exchange(threadMessageCount, 0);
+    return std::exchange(threadComplaints, {});
 }
 
 /// The image as a standard 24-bit FreeImage bitmap. 16-bit samples keep their high
@@ -105,19 +125,55 @@ std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
 }
 
 /// The loaded and converted image, or nothing when FreeImage failed or complained.
+/// Throws std::bad_alloc when it failed for want of memory: FreeImage then either
+/// says so or returns nothing with errno ENOMEM from its allocation.
 TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, const std::string& fileName)
 {
-    TakeFreeImageMessageCount();
+    TakeComplaints();
+    errno = 0;
     const TFreeImageBitmap loaded(FreeImage_Load(format, fileName.c_str(), 0));
     TFreeImageBitmap converted = loaded ? ConvertTo24Bits(loaded.get()) : nullptr;
-    if (TakeFreeImageMessageCount() > 0)
+    const TDecoderComplaints complaints = TakeComplaints();
+    if (complaints.aboutMemory || (!converted && errno == ENOMEM))
+        throw std::bad_alloc();
+    if (complaints.count > 0)
         return nullptr;
     return converted;
+}
+
+bool IsExistingFile(const std::string& fileName)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(fileName, error);
 }
 
 std::string QuotedName(const std::string& fileName)
 {
     return "\"" + fileName + "\"";
+}
+
+/// Reads a file through FreeImage; messages name shownName, the file the user opened.
+std::unique_ptr<TBitmap24> LoadWithFreeImage(const std::string& fileName,
+                                             const std::string& shownName)
+{
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
+        std::end(AcceptedFormats)) {
+        CurrentReporter().ShowMessage(QuotedName(shownName) +
+                                      " : Unrecognized file format. File may be damaged.");
+        return nullptr;
+    }
+    try {
+        if (const TFreeImageBitmap image = LoadConverted(format, fileName))
+            return CopyToBitmap(image.get());
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        // A decoder that throws through FreeImage fails like a decoder that complains.
+    }
+    CurrentReporter().ShowMessage(QuotedName(shownName) +
+                                  " File header does not match file extension!");
+    return nullptr;
 }
 
 } // namespace
@@ -133,26 +189,14 @@ TKVFreeImage::TKVFreeImage()
 
 std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const std::string& fileName)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error))
+    if (!IsExistingFile(fileName))
         return nullptr;
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
-    if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
-        std::end(AcceptedFormats)) {
-        CurrentReporter().ShowMessage(QuotedName(fileName) +
-                                      " : Unrecognized file format. File may be damaged.");
+    if (!IsDicomFileName(fileName))
+        return LoadWithFreeImage(fileName, fileName);
+    const TScopedFile converted(ConvertDicom(fileName));
+    if (converted.Name().empty() || !IsExistingFile(converted.Name()))
         return nullptr;
-    }
-    try {
-        if (const TFreeImageBitmap image = LoadConverted(format, fileName))
-            return CopyToBitmap(image.get());
-    } catch (...) {
-        // A decoder that throws through FreeImage, or an image too large to hold, fails
-        // like a decoder that complains.
-    }
-    CurrentReporter().ShowMessage(QuotedName(fileName) +
-                                  " File header does not match file extension!");
-    return nullptr;
+    return LoadWithFreeImage(converted.Name(), fileName);
 }
 
 std::string ExpectedFreeImageVersion()
