@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <limits>
 #include <new>
 #include <string_view>
 #include <system_error>
@@ -124,21 +125,47 @@ std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
     return bitmap;
 }
 
+/// Whether a load that FreeImage blamed on memory wanted more than there is: the
+/// 24-bit image its header declares cannot be allocated now. A damaged header that
+/// trips a decoder's allocation is the file's fault, and so is a declared image
+/// beyond the 4 GB a bitmap file can hold, which the program could never open.
+bool DeclaredImageExceedsMemory(FREE_IMAGE_FORMAT format, const std::string& fileName)
+{
+    if (!FreeImage_FIFSupportsNoPixels(format))
+        return false;
+    const TFreeImageBitmap header(FreeImage_Load(format, fileName.c_str(), FIF_LOAD_NOPIXELS));
+    TakeComplaints();
+    if (!header)
+        return false;
+    const std::uint64_t bytes =
+        std::uint64_t(FreeImage_GetWidth(header.get())) * FreeImage_GetHeight(header.get()) * 3;
+    if (bytes == 0 || bytes > std::numeric_limits<std::uint32_t>::max())
+        return false;
+    const std::unique_ptr<void, decltype(&std::free)> block(std::malloc(std::size_t(bytes)),
+                                                            &std::free);
+    return block == nullptr;
+}
+
 /// The loaded and converted image, or nothing when FreeImage failed or complained.
-/// Throws std::bad_alloc when it failed for want of memory: FreeImage then either
-/// says so or returns nothing with errno ENOMEM from its allocation.
+/// Throws std::bad_alloc when it failed for want of memory.
 TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, const std::string& fileName)
 {
     TakeComplaints();
     errno = 0;
-    const TFreeImageBitmap loaded(FreeImage_Load(format, fileName.c_str(), 0));
+    TFreeImageBitmap loaded(FreeImage_Load(format, fileName.c_str(), 0));
     TFreeImageBitmap converted = loaded ? ConvertTo24Bits(loaded.get()) : nullptr;
+    const bool memoryFailed = errno == ENOMEM;
     const TDecoderComplaints complaints = TakeComplaints();
-    if (complaints.aboutMemory || (!converted && errno == ENOMEM))
-        throw std::bad_alloc();
-    if (complaints.count > 0)
-        return nullptr;
-    return converted;
+    if (converted && complaints.count == 0)
+        return converted;
+    // FreeImage says so, or returns nothing with errno from its allocation.
+    if (complaints.aboutMemory || (!converted && memoryFailed)) {
+        loaded.reset();
+        converted.reset();
+        if (DeclaredImageExceedsMemory(format, fileName))
+            throw std::bad_alloc();
+    }
+    return nullptr;
 }
 
 bool IsExistingFile(const std::string& fileName)
