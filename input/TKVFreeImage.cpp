@@ -1,7 +1,9 @@
 #include "input/TKVFreeImage.h"
 
+#include "input/AvailableMemory.h"
 #include "input/DicomImport.h"
 #include "input/TScopedFile.h"
+#include "input/TTrackedImageFile.h"
 #include "settings/Messages.h"
 #include "settings/TFileDescriptor.h"
 
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <new>
 #include <string_view>
@@ -125,46 +128,115 @@ std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
     return bitmap;
 }
 
-/// Whether a load that FreeImage blamed on memory wanted more than there is: the
-/// 24-bit image its header declares cannot be allocated now. A damaged header that
-/// trips a decoder's allocation is the file's fault, and so is a declared image
-/// beyond the 4 GB a bitmap file can hold, which the program could never open.
-bool DeclaredImageExceedsMemory(FREE_IMAGE_FORMAT format, const std::string& fileName)
+/// What opening and analysing an image holds per pixel: FreeImage's bitmaps, our
+/// own, three RGB copies of four planes each, masks and region labels.
+constexpr std::uint64_t AnalysisBytesPerPixel = 40;
+
+/// The decoders of these read exactly what the file should hold, so any short read
+/// means the file ends early; the others read in blocks, and their one short read
+/// at the end of a whole file is normal.
+constexpr FREE_IMAGE_FORMAT ExactReaders[] = {FIF_BMP, FIF_ICO, FIF_KOALA, FIF_PBM,
+                                              FIF_PGM, FIF_PPM, FIF_RAS};
+
+bool IsTruncated(FREE_IMAGE_FORMAT format, int shortReads)
 {
-    if (!FreeImage_FIFSupportsNoPixels(format))
-        return false;
-    const TFreeImageBitmap header(FreeImage_Load(format, fileName.c_str(), FIF_LOAD_NOPIXELS));
-    TakeComplaints();
-    if (!header)
-        return false;
-    const std::uint64_t bytes =
-        std::uint64_t(FreeImage_GetWidth(header.get())) * FreeImage_GetHeight(header.get()) * 3;
-    if (bytes == 0 || bytes > std::numeric_limits<std::uint32_t>::max())
-        return false;
-    const std::unique_ptr<void, decltype(&std::free)> block(std::malloc(std::size_t(bytes)),
-                                                            &std::free);
-    return block == nullptr;
+    const bool exact = std::find(std::begin(ExactReaders), std::end(ExactReaders), format) !=
+                       std::end(ExactReaders);
+    return shortReads > (exact ? 0 : 1);
 }
 
-/// The loaded and converted image, or nothing when FreeImage failed or complained.
-/// Throws std::bad_alloc when it failed for want of memory.
+/// Formats whose pixel data is stored as it is or run-length coded: the file holds
+/// at least a 256th of the declared pixels' bytes.
+constexpr FREE_IMAGE_FORMAT BoundedCompression[] = {FIF_BMP, FIF_KOALA, FIF_PBM, FIF_PCX,
+                                                    FIF_PGM, FIF_PPM,   FIF_RAS, FIF_TARGA};
+constexpr std::uint64_t MaxRunLengthRatio = 256;
+
+std::uint32_t Little32(const unsigned char* bytes)
+{
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
+}
+
+/// FreeImage's icon decoder trusts the bit count of the first image and overruns its
+/// buffer when it is not one a bitmap can have.
+bool HasSaneIconHeader(const std::string& fileName)
+{
+    std::ifstream file(fileName, std::ios::binary);
+    unsigned char directory[22];
+    if (!file.read(reinterpret_cast<char*>(directory), sizeof directory))
+        return false;
+    file.seekg(std::streamoff(Little32(directory + 18)));
+    unsigned char header[16];
+    if (!file.read(reinterpret_cast<char*>(header), sizeof header))
+        return false;
+    if (std::equal(header, header + 4, "\x89PNG"))
+        return true;
+    const unsigned bits = unsigned(header[14]) | unsigned(header[15]) << 8;
+    return Little32(header) == 40 &&
+           (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
+}
+
+enum class TDeclaredSize { Unknown, Unreadable, Plausible, TooLargeForMemory, Impossible };
+
+/// What the header says about the size, before any pixel is decoded. A declared
+/// image whose 24-bit bitmap would not fit the 4 GB of a bitmap file, or whose
+/// pixels could not be in a file this short, comes from a damaged header; one the
+/// machine's memory cannot analyse is refused before it is decoded into memory the
+/// kernel would have to take back by killing the program.
+TDeclaredSize DeclaredSize(FREE_IMAGE_FORMAT format, TTrackedImageFile& file)
+{
+    if (!FreeImage_FIFSupportsNoPixels(format))
+        return TDeclaredSize::Unknown;
+    const TFreeImageBitmap header(file.Load(format, FIF_LOAD_NOPIXELS));
+    TakeComplaints();
+    if (!header)
+        return TDeclaredSize::Unreadable;
+    const std::uint64_t pixels =
+        std::uint64_t(FreeImage_GetWidth(header.get())) * FreeImage_GetHeight(header.get());
+    if (pixels * 3 > std::numeric_limits<std::uint32_t>::max())
+        return TDeclaredSize::Impossible;
+    const bool boundedCompression =
+        std::find(std::begin(BoundedCompression), std::end(BoundedCompression), format) !=
+        std::end(BoundedCompression);
+    const std::uint64_t pixelBytes = pixels * FreeImage_GetBPP(header.get()) / 8;
+    if (boundedCompression && file.Size() * MaxRunLengthRatio < pixelBytes)
+        return TDeclaredSize::Impossible;
+    const auto available = AvailableMemory();
+    if (available && pixels * AnalysisBytesPerPixel > *available)
+        return TDeclaredSize::TooLargeForMemory;
+    return TDeclaredSize::Plausible;
+}
+
+/// The loaded and converted image, or nothing when the file is damaged: FreeImage
+/// failed or complained, or the decoder wanted more than the file holds.
+/// Throws std::bad_alloc when memory ran out.
 TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, const std::string& fileName)
 {
+    if (format == FIF_ICO && !HasSaneIconHeader(fileName))
+        return nullptr;
     TakeComplaints();
+    TTrackedImageFile file(fileName);
+    const TDeclaredSize declared = DeclaredSize(format, file);
+    if (declared == TDeclaredSize::Impossible)
+        return nullptr;
+    if (declared == TDeclaredSize::TooLargeForMemory)
+        throw std::bad_alloc();
     errno = 0;
-    TFreeImageBitmap loaded(FreeImage_Load(format, fileName.c_str(), 0));
-    TFreeImageBitmap converted = loaded ? ConvertTo24Bits(loaded.get()) : nullptr;
-    const bool memoryFailed = errno == ENOMEM;
+    const TFreeImageBitmap loaded(file.Load(format, 0));
     const TDecoderComplaints complaints = TakeComplaints();
-    if (converted && complaints.count == 0)
+    const bool loadedWhole =
+        loaded && complaints.count == 0 && !IsTruncated(format, file.ShortReads());
+    TFreeImageBitmap converted = loadedWhole ? ConvertTo24Bits(loaded.get()) : nullptr;
+    const bool memoryFailed = errno == ENOMEM;
+    const TDecoderComplaints conversionComplaints = TakeComplaints();
+    if (converted && conversionComplaints.count == 0)
         return converted;
-    // FreeImage says so, or returns nothing with errno from its allocation.
-    if (complaints.aboutMemory || (!converted && memoryFailed)) {
-        loaded.reset();
-        converted.reset();
-        if (DeclaredImageExceedsMemory(format, fileName))
-            throw std::bad_alloc();
-    }
+    // FreeImage says so, or gives nothing with errno from a failed allocation. With a
+    // header it cannot even read, that is the file's fault.
+    if (declared != TDeclaredSize::Unreadable &&
+        (complaints.aboutMemory || conversionComplaints.aboutMemory ||
+         (loadedWhole && !converted && memoryFailed)))
+        throw std::bad_alloc();
     return nullptr;
 }
 
