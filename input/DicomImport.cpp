@@ -76,6 +76,20 @@ std::string QuotedName(const std::string& fileName)
     return "\"" + fileName + "\"";
 }
 
+/// The errors among a tool's messages ("E: …", "F: …"), else all of them.
+std::string ToolErrors(std::string_view messages)
+{
+    std::string errors;
+    for (std::string_view rest = messages; !rest.empty();) {
+        const auto lineEnd = rest.find('\n');
+        const std::string_view line = Trimmed(rest.substr(0, lineEnd));
+        rest.remove_prefix(lineEnd == std::string_view::npos ? rest.size() : lineEnd + 1);
+        if (line.starts_with("E: ") || line.starts_with("F: "))
+            errors += (errors.empty() ? "" : " ") + std::string(line);
+    }
+    return errors.empty() ? std::string(Trimmed(messages)) : errors;
+}
+
 /// Why a tool run gave nothing, in a few words or the tool's own.
 std::string ToolComplaint(const TConsoleResult& run)
 {
@@ -84,7 +98,7 @@ std::string ToolComplaint(const TConsoleResult& run)
     if (run.TimedOut)
         return "it did not finish within " +
                std::to_string(ConsoleProgramTimeLimit.count() / 1000) + " s and was stopped";
-    std::string errors(Trimmed(run.ErrorOutput.substr(0, MaxComplaintLength)));
+    const std::string errors = ToolErrors(run.ErrorOutput).substr(0, MaxComplaintLength);
     if (errors.empty())
         return "exit status " + std::to_string(run.ExitCode);
     return errors;

@@ -67,6 +67,11 @@ std::string PrintFormat(const testing::TestParamInfo<TFormat>& info)
     return info.param.name;
 }
 
+void PrintTo(const TFormat& format, std::ostream* out)
+{
+    *out << format.name;
+}
+
 const TFormat Formats[] = {
     {"Bmp", ".bmp",
      [](const TempFolder& f) {
