@@ -43,8 +43,7 @@ std::vector<std::string> BracketedNames(std::string_view bytes)
     for (std::size_t start = 0; start < bytes.size() && names.size() < 8;) {
         const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
         const std::string_view line = Trimmed(bytes.substr(start, end - start));
-        if (line.starts_with('[') && line.rfind(']') != std::string_view::npos &&
-            IsPlainText(line))
+        if (line.starts_with('[') && line.rfind(']') != std::string_view::npos && IsPlainText(line))
             names.emplace_back(Trimmed(line.substr(1, line.rfind(']') - 1)));
         start = end + 1;
     }
