@@ -6,6 +6,7 @@
 #include "settings/TOptions.h"
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -129,6 +130,8 @@ int main(int argc, char** argv)
 {
     using namespace varnolux;
     std::setlocale(LC_ALL, "");
+    // A file-size limit must fail the write and be reported, not kill the run.
+    std::signal(SIGXFSZ, SIG_IGN);
     const auto parsed = ParseArguments(argc, argv);
     if (std::holds_alternative<bool>(parsed)) {
         std::fputs(UsageText, stdout);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <new>
 
 namespace varnolux {
 
@@ -258,6 +259,9 @@ bool TQROITemplate<T>::LoadFromFile(const std::string& fileName, int channel, bo
             Image->LoadPicture(fileName);
         SetImage(Image);
         LoadFromBitmap(bitmap, channel);
+    } catch (const std::bad_alloc&) {
+        // Not the file's fault: the caller tells the user about memory.
+        throw;
     } catch (const std::exception&) {
         std::error_code error;
         if (std::filesystem::exists(fileName, error))

@@ -1,15 +1,23 @@
 #include "input/TKVFreeImage.h"
 
+#include "input/AvailableMemory.h"
+#include "input/DicomImport.h"
+#include "input/TScopedFile.h"
+#include "input/TTrackedImageFile.h"
 #include "settings/Messages.h"
 #include "settings/TFileDescriptor.h"
 
 #include <FreeImage.h>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <limits>
+#include <new>
 #include <string_view>
 #include <system_error>
 #include <tiffio.h>
@@ -29,22 +37,38 @@ struct TFreeImageDeleter {
 };
 using TFreeImageBitmap = std::unique_ptr<FIBITMAP, TFreeImageDeleter>;
 
+/// What the decoders complained about during one load.
+struct TDecoderComplaints {
+    int count = 0;
+    bool aboutMemory = false;
+};
+
 // FreeImage has one process-wide message callback; each thread collects the
 // complaints of its own load, so loads on several threads keep them apart.
-thread_local int threadMessageCount = 0;
+thread_local TDecoderComplaints threadComplaints;
 
-void CountFreeImageMessage(FREE_IMAGE_FORMAT, const char*)
+void NoteComplaint(const char* text)
 {
-    ++threadMessageCount;
+    ++threadComplaints.count;
+    std::string lowerCase = text ? text : "";
+    std::transform(lowerCase.begin(), lowerCase.end(), lowerCase.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (lowerCase.find("memory") != std::string::npos)
+        threadComplaints.aboutMemory = true;
+}
+
+void CountFreeImageMessage(FREE_IMAGE_FORMAT, const char* message)
+{
+    NoteComplaint(message);
 }
 
 /// libtiff reports its errors past FreeImage. FreeImage asks it for tags it does not
 /// know, which libtiff calls an internal error: harmless, and not the file's fault.
-void CountTiffError(const char* module, const char*, va_list)
+void CountTiffError(const char* module, const char* format, va_list)
 {
     if (module && std::string_view(module) == "TIFFFieldWithTag")
         return;
-    ++threadMessageCount;
+    NoteComplaint(format);
 }
 
 void InstallMessageHandlers()
@@ -56,10 +80,10 @@ void InstallMessageHandlers()
 }
 
 /// Decoder complaints since the last call on this thread.
-int TakeFreeImageMessageCount()
+TDecoderComplaints TakeComplaints()
 {
     [[maybe_unused]] static const bool installed = (InstallMessageHandlers(), true);
-    return std::exchange(threadMessageCount, 0);
+    return std::exchange(threadComplaints, {});
 }
 
 /// The image as a standard 24-bit FreeImage bitmap. 16-bit samples keep their high
@@ -104,20 +128,151 @@ std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
     return bitmap;
 }
 
-/// The loaded and converted image, or nothing when FreeImage failed or complained.
+/// What opening and analysing an image holds per pixel: FreeImage's bitmaps, our
+/// own, three RGB copies of four planes each, masks and region labels.
+constexpr std::uint64_t AnalysisBytesPerPixel = 40;
+
+/// The decoders of these read exactly what the file should hold, so any short read
+/// means the file ends early; the others read in blocks, and their one short read
+/// at the end of a whole file is normal.
+constexpr FREE_IMAGE_FORMAT ExactReaders[] = {FIF_BMP, FIF_ICO, FIF_KOALA, FIF_PBM,
+                                              FIF_PGM, FIF_PPM, FIF_RAS};
+
+bool IsTruncated(FREE_IMAGE_FORMAT format, int shortReads)
+{
+    const bool exact = std::find(std::begin(ExactReaders), std::end(ExactReaders), format) !=
+                       std::end(ExactReaders);
+    return shortReads > (exact ? 0 : 1);
+}
+
+/// Formats whose pixel data is stored as it is or run-length coded: the file holds
+/// at least a 256th of the declared pixels' bytes.
+constexpr FREE_IMAGE_FORMAT BoundedCompression[] = {FIF_BMP, FIF_KOALA, FIF_PBM, FIF_PCX,
+                                                    FIF_PGM, FIF_PPM,   FIF_RAS, FIF_TARGA};
+constexpr std::uint64_t MaxRunLengthRatio = 256;
+
+std::uint32_t Little32(const unsigned char* bytes)
+{
+    return std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
+}
+
+/// FreeImage's icon decoder trusts the bit count of the first image and overruns its
+/// buffer when it is not one a bitmap can have.
+bool HasSaneIconHeader(const std::string& fileName)
+{
+    std::ifstream file(fileName, std::ios::binary);
+    unsigned char directory[22];
+    if (!file.read(reinterpret_cast<char*>(directory), sizeof directory))
+        return false;
+    file.seekg(std::streamoff(Little32(directory + 18)));
+    unsigned char header[16];
+    if (!file.read(reinterpret_cast<char*>(header), sizeof header))
+        return false;
+    if (std::equal(header, header + 4, "\x89PNG"))
+        return true;
+    const unsigned bits = unsigned(header[14]) | unsigned(header[15]) << 8;
+    return Little32(header) == 40 &&
+           (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
+}
+
+enum class TDeclaredSize { Unknown, Unreadable, Plausible, TooLargeForMemory, Impossible };
+
+/// What the header says about the size, before any pixel is decoded. A declared
+/// image whose 24-bit bitmap would not fit the 4 GB of a bitmap file, or whose
+/// pixels could not be in a file this short, comes from a damaged header; one the
+/// machine's memory cannot analyse is refused before it is decoded into memory the
+/// kernel would have to take back by killing the program.
+TDeclaredSize DeclaredSize(FREE_IMAGE_FORMAT format, TTrackedImageFile& file)
+{
+    if (!FreeImage_FIFSupportsNoPixels(format))
+        return TDeclaredSize::Unknown;
+    const TFreeImageBitmap header(file.Load(format, FIF_LOAD_NOPIXELS));
+    TakeComplaints();
+    if (!header)
+        return TDeclaredSize::Unreadable;
+    const std::uint64_t pixels =
+        std::uint64_t(FreeImage_GetWidth(header.get())) * FreeImage_GetHeight(header.get());
+    if (pixels * 3 > std::numeric_limits<std::uint32_t>::max())
+        return TDeclaredSize::Impossible;
+    const bool boundedCompression =
+        std::find(std::begin(BoundedCompression), std::end(BoundedCompression), format) !=
+        std::end(BoundedCompression);
+    const std::uint64_t pixelBytes = pixels * FreeImage_GetBPP(header.get()) / 8;
+    if (boundedCompression && file.Size() * MaxRunLengthRatio < pixelBytes)
+        return TDeclaredSize::Impossible;
+    const auto available = AvailableMemory();
+    if (available && pixels * AnalysisBytesPerPixel > *available)
+        return TDeclaredSize::TooLargeForMemory;
+    return TDeclaredSize::Plausible;
+}
+
+/// The loaded and converted image, or nothing when the file is damaged: FreeImage
+/// failed or complained, or the decoder wanted more than the file holds.
+/// Throws std::bad_alloc when memory ran out.
 TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, const std::string& fileName)
 {
-    TakeFreeImageMessageCount();
-    const TFreeImageBitmap loaded(FreeImage_Load(format, fileName.c_str(), 0));
-    TFreeImageBitmap converted = loaded ? ConvertTo24Bits(loaded.get()) : nullptr;
-    if (TakeFreeImageMessageCount() > 0)
+    if (format == FIF_ICO && !HasSaneIconHeader(fileName))
         return nullptr;
-    return converted;
+    TakeComplaints();
+    TTrackedImageFile file(fileName);
+    const TDeclaredSize declared = DeclaredSize(format, file);
+    if (declared == TDeclaredSize::Impossible)
+        return nullptr;
+    if (declared == TDeclaredSize::TooLargeForMemory)
+        throw std::bad_alloc();
+    errno = 0;
+    const TFreeImageBitmap loaded(file.Load(format, 0));
+    const TDecoderComplaints complaints = TakeComplaints();
+    const bool loadedWhole =
+        loaded && complaints.count == 0 && !IsTruncated(format, file.ShortReads());
+    TFreeImageBitmap converted = loadedWhole ? ConvertTo24Bits(loaded.get()) : nullptr;
+    const bool memoryFailed = errno == ENOMEM;
+    const TDecoderComplaints conversionComplaints = TakeComplaints();
+    if (converted && conversionComplaints.count == 0)
+        return converted;
+    // FreeImage says so, or gives nothing with errno from a failed allocation. With a
+    // header it cannot even read, that is the file's fault.
+    if (declared != TDeclaredSize::Unreadable &&
+        (complaints.aboutMemory || conversionComplaints.aboutMemory ||
+         (loadedWhole && !converted && memoryFailed)))
+        throw std::bad_alloc();
+    return nullptr;
+}
+
+bool IsExistingFile(const std::string& fileName)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(fileName, error);
 }
 
 std::string QuotedName(const std::string& fileName)
 {
     return "\"" + fileName + "\"";
+}
+
+/// Reads a file through FreeImage; messages name shownName, the file the user opened.
+std::unique_ptr<TBitmap24> LoadWithFreeImage(const std::string& fileName,
+                                             const std::string& shownName)
+{
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
+        std::end(AcceptedFormats)) {
+        CurrentReporter().ShowMessage(QuotedName(shownName) +
+                                      " : Unrecognized file format. File may be damaged.");
+        return nullptr;
+    }
+    try {
+        if (const TFreeImageBitmap image = LoadConverted(format, fileName))
+            return CopyToBitmap(image.get());
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        // A decoder that throws through FreeImage fails like a decoder that complains.
+    }
+    CurrentReporter().ShowMessage(QuotedName(shownName) +
+                                  " File header does not match file extension!");
+    return nullptr;
 }
 
 } // namespace
@@ -133,26 +288,14 @@ TKVFreeImage::TKVFreeImage()
 
 std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const std::string& fileName)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error))
+    if (!IsExistingFile(fileName))
         return nullptr;
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
-    if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
-        std::end(AcceptedFormats)) {
-        CurrentReporter().ShowMessage(QuotedName(fileName) +
-                                      " : Unrecognized file format. File may be damaged.");
+    if (!IsDicomFileName(fileName))
+        return LoadWithFreeImage(fileName, fileName);
+    const TScopedFile converted(ConvertDicom(fileName));
+    if (converted.Name().empty() || !IsExistingFile(converted.Name()))
         return nullptr;
-    }
-    try {
-        if (const TFreeImageBitmap image = LoadConverted(format, fileName))
-            return CopyToBitmap(image.get());
-    } catch (...) {
-        // A decoder that throws through FreeImage, or an image too large to hold, fails
-        // like a decoder that complains.
-    }
-    CurrentReporter().ShowMessage(QuotedName(fileName) +
-                                  " File header does not match file extension!");
-    return nullptr;
+    return LoadWithFreeImage(converted.Name(), fileName);
 }
 
 std::string ExpectedFreeImageVersion()

@@ -7,7 +7,10 @@
 #include "imaging/TQROIRGB.h"
 #include "support/TempFolder.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <new>
+#include <sys/resource.h>
 
 namespace varnolux {
 namespace {
@@ -92,6 +95,48 @@ TEST(LoadFromFile, ADamagedFileThrowsAnInternalError)
         EXPECT_EQ(ErrorText([&] { roi.LoadFromFile(name, 0, false); }),
                   "Internal error: TQROIU::LoadFromFile (AnsiString pFileName) - pFileName: '" +
                       name + "'");
+    }
+}
+
+/// The address space this process uses now, in bytes.
+rlim_t AddressSpaceInUse()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.starts_with("VmSize:"))
+            return rlim_t(std::stoull(line.substr(7))) * 1024;
+    return 0;
+}
+
+/// Loads with 8 MB of address space to spare; exits 3 on std::bad_alloc, 4 on
+/// another error, 5 when the load succeeds.
+[[noreturn]] void LoadWithLittleMemory(const std::string& fileName)
+{
+    const rlim_t limit = AddressSpaceInUse() + (8 << 20);
+    const rlimit addressSpace{limit, limit};
+    ::setrlimit(RLIMIT_AS, &addressSpace);
+    TQROIRGB roi;
+    try {
+        roi.LoadFromFile(fileName, 0, false);
+    } catch (const std::bad_alloc&) {
+        std::exit(3);
+    } catch (const std::exception&) {
+        std::exit(4);
+    }
+    std::exit(5);
+}
+
+TEST(LoadFromFile, RunningOutOfMemoryIsNoInternalError)
+{
+    const test::TempFolder folder;
+    TBitmap24 large(4000, 3000);
+    large.Fill(MakeColour(10, 200, 30));
+    for (const std::string file : {"large.bmp", "large.jpg"}) {
+        const std::string name = folder.File(file);
+        file.ends_with(".bmp") ? WriteBmpFile(large, name) : WriteJpegFile(large, name);
+        // The 36 MB bitmap does not fit.
+        EXPECT_EXIT(LoadWithLittleMemory(name), ::testing::ExitedWithCode(3), "") << file;
     }
 }
 
