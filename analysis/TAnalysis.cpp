@@ -224,7 +224,10 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
 
 void TAnalysis::AddFileResults()
 {
-    Results.AddString("Path", FolderPart(ImageFileName));
+    // A name relative to the working folder would leave the result without its folder.
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(ImageFileName, error).lexically_normal();
+    Results.AddString("Path", FolderPart(error ? ImageFileName : absolute.string()));
     Results.AddString("Name", FileNamePart(ImageFileName));
 }
 

@@ -27,11 +27,12 @@ bool WriteAll(int fd, std::string_view text)
 }
 
 /// Creates the file with the header line when it does not exist yet; a header that
-/// cannot be written whole removes the new file again.
+/// cannot be written whole removes the new file again. The header is appended too,
+/// so a line another program appends at the same moment is never overwritten.
 bool CreateWithHeader(const std::string& fileName, std::string_view header)
 {
     const TFileDescriptor file(
-        ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0666));
     if (!file.IsOpen())
         return errno == EEXIST;
     if (header.empty() || (WriteAll(file.Get(), header) && ::fsync(file.Get()) == 0))
@@ -40,17 +41,28 @@ bool CreateWithHeader(const std::string& fileName, std::string_view header)
     return false;
 }
 
+/// Whether a file that is not empty ends without a line break (edited by hand, or
+/// written by another program), so that a new line would join its last one.
+bool EndsInsideALine(int fd, off_t size)
+{
+    char last = '\n';
+    return size > 0 && ::pread(fd, &last, 1, size - 1) == 1 && last != '\n';
+}
+
 /// Appends the line with one write; on any failure cuts the file back to its old
 /// length, so earlier lines stay intact and no partial line remains.
 bool AppendLine(const std::string& fileName, std::string_view line)
 {
-    const TFileDescriptor file(::open(fileName.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    const TFileDescriptor file(::open(fileName.c_str(), O_RDWR | O_APPEND | O_CLOEXEC));
     struct stat before {};
     if (!file.IsOpen() || ::fstat(file.Get(), &before) != 0)
         return false;
     if (line.empty())
         return true;
-    if (WriteAll(file.Get(), line) && ::fsync(file.Get()) == 0)
+    const std::string text =
+        (EndsInsideALine(file.Get(), before.st_size) ? std::string(LineEnd) : std::string()) +
+        std::string(line);
+    if (WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0)
         return true;
     [[maybe_unused]] const int ignored = ::ftruncate(file.Get(), before.st_size);
     return false;

@@ -79,6 +79,20 @@ TEST_F(TAnalysisTest, AnalysesTheSelectedRegions)
     EXPECT_TRUE(reporter.messages.empty());
 }
 
+TEST_F(TAnalysisTest, APathRelativeToTheWorkingFolderIsStoredInFull)
+{
+    WriteImage(Objects, "relative.bmp");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    const bool loaded = engine.LoadImage("./relative.bmp");
+    TAnalysisSettings settings = RedSettings();
+    const bool analysed = loaded && engine.Run(settings);
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(analysed);
+    EXPECT_EQ(Item("Path"), std::filesystem::canonical(folder.Path()).string() + "/");
+    EXPECT_EQ(Item("Name"), "relative.bmp");
+}
+
 TEST_F(TAnalysisTest, StoresTheItemsInTableOrder)
 {
     ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));

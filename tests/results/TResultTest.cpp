@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace varnolux {
 namespace {
@@ -143,6 +144,48 @@ TEST(TResultFile, NewFileGetsTheHeaderAndLaterSavesOnlyValues)
     table.AddString("Extra", "e");
     ASSERT_TRUE(table.SaveToFile(file));
     EXPECT_EQ(ReadFile(file), "Name\tArea\tCount\r\nleaf.png\t2.25\t3\r\nleaf.png\t2.25\t4\te\r\n");
+}
+
+TEST(TResultFile, ALastLineWithoutALineEndIsNotJoined)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("edited.txt");
+    WriteFile(file, "Name\tArea\tCount\r\nedited by hand");
+    ASSERT_TRUE(SmallTable().SaveToFile(file));
+    EXPECT_EQ(ReadFile(file), "Name\tArea\tCount\r\nedited by hand\r\nleaf.png\t2.25\t3\r\n");
+}
+
+TEST(TResultFile, SavesFromSeveralProcessesKeepEveryLine)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("shared.txt");
+    constexpr int Writers = 4;
+    constexpr int SavesEach = 25;
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < Writers; ++writer) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            bool saved = true;
+            for (int save = 0; save < SavesEach; ++save)
+                saved = SmallTable().SaveToFile(file) && saved;
+            _exit(saved ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string contents = ReadFile(file);
+    const std::string line = "leaf.png\t2.25\t3\r\n";
+    size_t lines = 0;
+    for (size_t at = contents.find(line); at != std::string::npos; at = contents.find(line, at + 1))
+        ++lines;
+    EXPECT_EQ(lines, size_t(Writers * SavesEach));
+    EXPECT_EQ(contents.find("Name\tArea\tCount\r\n"), contents.rfind("Name\tArea\tCount\r\n"))
+        << "one header";
 }
 
 TEST(TResultFile, EmptyTableCreatesAnEmptyFile)
