@@ -1,5 +1,6 @@
 #include "analysis/AnalysisSteps.h"
 #include "analysis/MeasureShape.h"
+#include "analysis/TAnalysisTimings.h"
 #include "imaging/LabelPlane.h"
 #include "imaging/TBitmap24.h"
 #include "imaging/TQImage.h"
@@ -63,23 +64,36 @@ void DrawKeptRegions(const TQROIRGB& image, const TLabelPlane& plane, const std:
 
 } // namespace
 
-TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface)
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
+                                 TAnalysisTimings* timings)
 {
-    const TLabelPlane plane = LabelRegions(resultImage, 1);
-    const std::vector<std::int64_t> eighths = RegionAreasInEighths(plane);
+    TAnalysisTimings ignored;
+    TAnalysisTimings& phases = timings ? *timings : ignored;
+    TLabelPlane plane;
+    {
+        const TPhaseTimer timer(phases.Labelling);
+        plane = LabelRegions(resultImage, 1);
+    }
 
-    surface.Clear();
     TRegionStatistics statistics;
-    std::vector<bool> kept(eighths.size(), false);
-    for (int region = 1; region <= plane.RegionCount; ++region) {
-        // Exact: an area is a sum of eighths.
-        const double area = double(eighths[size_t(region)]) / 8.0;
-        if (area >= threshold) {
-            kept[size_t(region)] = true;
-            ++statistics.Count;
-            statistics.Sum += area;
+    std::vector<bool> kept;
+    {
+        const TPhaseTimer timer(phases.Statistics);
+        const std::vector<std::int64_t> eighths = RegionAreasInEighths(plane);
+        kept.assign(eighths.size(), false);
+        for (int region = 1; region <= plane.RegionCount; ++region) {
+            // Exact: an area is a sum of eighths.
+            const double area = double(eighths[size_t(region)]) / 8.0;
+            if (area >= threshold) {
+                kept[size_t(region)] = true;
+                ++statistics.Count;
+                statistics.Sum += area;
+            }
         }
     }
+
+    const TPhaseTimer timer(phases.Drawing);
+    surface.Clear();
     if (surface.Bitmap)
         DrawKeptRegions(resultImage, plane, kept, *surface.Bitmap);
     surface.Repaint();
