@@ -297,11 +297,9 @@ bool TAnalysis::RunSteps(TAnalysisSettings& settings)
         const TPhaseTimer timer(Timings.Classification);
         ClassifyPixels(*HsvImage, limits);
     }
-    {
-        const TPhaseTimer timer(Timings.Drawing);
-        ResultImage->TQROIL::Assign(*HsvImage);
-        ResultImage->Show(true);
-    }
+    // The selection goes to the result image; the analysed picture is drawn once, with
+    // the kept regions only, after the labelling.
+    ResultImage->TQROIL::Assign(*HsvImage);
 
     const double minRegion = ReadMinRegion(options);
     const double measure = ReadMeasure(settings);
