@@ -85,11 +85,16 @@ void TQROIL::DrawMasked(TBitmap24& bitmap, Paint&& paint) const
     const int y0 = int(std::clamp<std::int64_t>(-std::int64_t(OriginY), 0, height_));
     const int y1 =
         int(std::clamp<std::int64_t>(std::int64_t(bitmap.Height()) - OriginY, 0, height_));
-    ForEachTileRow(x0, x1, y0, y1, 6, [&](int y, int xBegin, int xEnd) {
-        std::uint8_t* row = bitmap.Row(y + OriginY).data();
+    ForEachTile(x0, x1, y0, y1, 6, [&](int xBegin, int xEnd, int yBegin, int yEnd) {
+        const std::uint8_t* columns[TileWidth];
         for (int x = xBegin; x < xEnd; ++x)
-            if (mask_[x][y])
-                paint(x, y, row + std::ptrdiff_t(x + OriginX) * 3);
+            columns[x - xBegin] = mask_[x];
+        for (int y = yBegin; y < yEnd; ++y) {
+            std::uint8_t* row = bitmap.Row(y + OriginY).data();
+            for (int x = xBegin; x < xEnd; ++x)
+                if (columns[x - xBegin][y])
+                    paint(x, y, row + std::ptrdiff_t(x + OriginX) * 3);
+        }
     });
 }
 

@@ -13,13 +13,13 @@ inline constexpr int TileWidth = 64;
 inline constexpr int TileHeight = 128;
 
 /// Visits the columns [x0, x1) and rows [y0, y1) tile by tile, calling
-/// visit(y, xBegin, xEnd) for each row piece of a tile. Column planes are then read
-/// and bitmap rows written in cache-sized pieces, where a plain row-by-row loop over
-/// column planes would touch a new cache line for every pixel. Tile columns may run
-/// on several threads (ForEachBlock), so visit must only write its own pixels;
-/// bytesPerPixel is the work estimate.
+/// visit(xBegin, xEnd, yBegin, yEnd) for each tile, tiles of one column of tiles from
+/// the top. Column planes are then read and bitmap rows written in cache-sized
+/// pieces, where a plain row-by-row loop over column planes would touch a new cache
+/// line for every pixel. Columns of tiles may run on several threads (ForEachBlock),
+/// so visit must only write inside its tile; bytesPerPixel is the work estimate.
 template <typename Visit>
-void ForEachTileRow(int x0, int x1, int y0, int y1, std::size_t bytesPerPixel, Visit&& visit)
+void ForEachTile(int x0, int x1, int y0, int y1, std::size_t bytesPerPixel, Visit&& visit)
 {
     if (x0 >= x1 || y0 >= y1)
         return;
@@ -30,9 +30,8 @@ void ForEachTileRow(int x0, int x1, int y0, int y1, std::size_t bytesPerPixel, V
         for (int tile = first; tile < last; ++tile) {
             const int xBegin = x0 + tile * TileWidth;
             const int xEnd = std::min(x1, xBegin + TileWidth);
-            for (int tileTop = y0; tileTop < y1; tileTop += TileHeight)
-                for (int y = tileTop; y < std::min(y1, tileTop + TileHeight); ++y)
-                    visit(y, xBegin, xEnd);
+            for (int yBegin = y0; yBegin < y1; yBegin += TileHeight)
+                visit(xBegin, xEnd, yBegin, std::min(y1, yBegin + TileHeight));
         }
     });
 }
