@@ -8,6 +8,7 @@
 #include "imaging/TileOrder.h"
 
 #include <algorithm>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -71,39 +72,60 @@ std::span<const TRun> ColumnRuns(const TRegionRuns& runs, int x, int width)
 /// window with three of its pixels and 2 per diagonal window. Such windows sit where a
 /// run of one of the two columns starts or ends, so only those rows are looked at. All
 /// set pixels of a window are 8-neighbours, so a window belongs to one region.
+/// Adds the extra eighths of the windows between columns x and x + 1 to their regions.
+void AddExtraEighths(const TRegionRuns& runs, int x, int width, std::vector<std::int32_t>& extra)
+{
+    const auto leftRuns = ColumnRuns(runs, x, width);
+    const auto rightRuns = ColumnRuns(runs, x + 1, width);
+    TEdgeRows leftEdges(leftRuns), rightEdges(rightRuns);
+    TColumnCursor leftTop(leftRuns), leftBottom(leftRuns);
+    TColumnCursor rightTop(rightRuns), rightBottom(rightRuns);
+    int previous = -2;
+    while (!leftEdges.Done() || !rightEdges.Done()) {
+        const bool fromLeft =
+            rightEdges.Done() || (!leftEdges.Done() && leftEdges.Row() <= rightEdges.Row());
+        TEdgeRows& edges = fromLeft ? leftEdges : rightEdges;
+        const int y = edges.Row();
+        edges.Advance();
+        if (y == previous)
+            continue;
+        previous = y;
+        const int tl = leftTop.RegionAt(y);
+        const int bl = leftBottom.RegionAt(y + 1);
+        const int tr = rightTop.RegionAt(y);
+        const int br = rightBottom.RegionAt(y + 1);
+        const int set = (tl >= 0) + (bl >= 0) + (tr >= 0) + (br >= 0);
+        const int region = std::max({tl, bl, tr, br});
+        if (set == 3)
+            extra[std::size_t(region)] += 1;
+        else if (set == 2 && (tl >= 0) == (br >= 0) && (tl >= 0) != (tr >= 0))
+            extra[std::size_t(region)] += 2;
+    }
+}
+
+/// The bit-quad area of every region in eighths. Of the window weights 0, 2, 4, 6
+/// (diagonal pair), 7 (three set) and 8, twice the set-pixel count is common to all,
+/// and every pixel lies in four windows: a region's area is 8 per pixel plus 1 per
+/// window with three of its pixels and 2 per diagonal window. Such windows sit where a
+/// run of one of the two columns starts or ends, so only those rows are looked at. All
+/// set pixels of a window are 8-neighbours, so a window belongs to one region.
 std::vector<std::int64_t> RegionAreasInEighths(const TRegionRuns& runs, int width)
 {
     std::vector<std::int64_t> eighths(std::size_t(runs.RegionCount));
     for (std::size_t region = 0; region < eighths.size(); ++region)
         eighths[region] = 8 * runs.PixelCounts[region];
-    for (int x = -1; x < width; ++x) {
-        const auto leftRuns = ColumnRuns(runs, x, width);
-        const auto rightRuns = ColumnRuns(runs, x + 1, width);
-        TEdgeRows leftEdges(leftRuns), rightEdges(rightRuns);
-        TColumnCursor leftTop(leftRuns), leftBottom(leftRuns);
-        TColumnCursor rightTop(rightRuns), rightBottom(rightRuns);
-        int previous = -2;
-        while (!leftEdges.Done() || !rightEdges.Done()) {
-            const bool fromLeft =
-                rightEdges.Done() || (!leftEdges.Done() && leftEdges.Row() <= rightEdges.Row());
-            TEdgeRows& edges = fromLeft ? leftEdges : rightEdges;
-            const int y = edges.Row();
-            edges.Advance();
-            if (y == previous)
-                continue;
-            previous = y;
-            const int tl = leftTop.RegionAt(y);
-            const int bl = leftBottom.RegionAt(y + 1);
-            const int tr = rightTop.RegionAt(y);
-            const int br = rightBottom.RegionAt(y + 1);
-            const int set = (tl >= 0) + (bl >= 0) + (tr >= 0) + (br >= 0);
-            const int region = std::max({tl, bl, tr, br});
-            if (set == 3)
-                eighths[std::size_t(region)] += 1;
-            else if (set == 2 && (tl >= 0) == (br >= 0) && (tl >= 0) != (tr >= 0))
-                eighths[std::size_t(region)] += 2;
-        }
-    }
+    std::mutex mutex;
+    // Item x is the pair of columns x − 1 and x, for x = 0 … width; each block of
+    // pairs counts into its own array, added up afterwards (integers, so in any order).
+    const std::size_t runsPerColumn = runs.Runs.size() / std::size_t(std::max(width, 1)) + 1;
+    ForEachBlock(width + 1, 64 * runsPerColumn, [&](int first, int last) {
+        std::vector<std::int32_t> extra(eighths.size(), 0);
+        for (int x = first; x < last; ++x)
+            AddExtraEighths(runs, x - 1, width, extra);
+        const std::lock_guard lock(mutex);
+        for (std::size_t region = 0; region < eighths.size(); ++region)
+            eighths[region] += extra[region];
+    });
     return eighths;
 }
 

@@ -67,7 +67,8 @@ double TimeFastest(int repeats, const std::function<void()>& work)
     return Fastest(times);
 }
 
-/// Blobs: red discs of many sizes on a noisy grey-green background. Noise: every
+/// Blobs: red discs of many sizes on a slightly noisy grey, which is too pale to be
+/// selected. Noise: every
 /// pixel a random colour, so the selection is a scatter of tiny regions.
 TBitmap24 MakeImage(const TImageSize& size, TSelection selection)
 {
@@ -77,7 +78,7 @@ TBitmap24 MakeImage(const TImageSize& size, TSelection selection)
         auto row = bitmap.Row(y);
         for (std::uint8_t& byte : row)
             byte = selection == TSelection::Noise ? std::uint8_t(random())
-                                                  : std::uint8_t(96 + random() % 64);
+                                                  : std::uint8_t(112 + random() % 16);
     }
     if (selection == TSelection::Noise)
         return bitmap;
