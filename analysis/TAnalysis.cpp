@@ -213,11 +213,10 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
 
     // The new copies replace the old ones only when all three exist.
     auto result = std::make_unique<TQROIRGB>(*source);
+    auto hsv = std::make_unique<TQROIRGB>(*source);
     readTimer.reset();
-    std::unique_ptr<TQROIRGB> hsv;
     {
         const TPhaseTimer convertTimer(Timings.Convert);
-        hsv = std::make_unique<TQROIRGB>(*source);
         hsv->ConvertColourSpace(6);
     }
     readTimer.emplace(Timings.Read);

@@ -8,8 +8,8 @@ namespace varnolux {
 /// that did not run (a failed open, an image without a run) stays 0.
 struct TAnalysisTimings {
     // LoadImage
-    double Read = 0.0;    // the file into the planes: reader, temporary BMP, planes
-    double Convert = 0.0; // the copy converted to hue, saturation and brightness
+    double Read = 0.0;    // the rest: reader, temporary BMP, planes, copies, pictures
+    double Convert = 0.0; // the conversion of the copy to hue, saturation, brightness
 
     // Run
     double Run = 0.0;          // the whole run without its fingerprints
