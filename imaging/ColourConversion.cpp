@@ -405,7 +405,15 @@ __attribute__((target("avx2"))) int ConvertSixteenAvx2(std::uint8_t* red, std::u
     const __m128i blueIsMax = _mm_andnot_si128(_mm_or_si128(redIsMax, greenIsMax), all);
     const __m128i greenBelowBlue =
         _mm_andnot_si128(_mm_cmpeq_epi8(g, b), _mm_cmpeq_epi8(_mm_min_epu8(g, b), g));
-    const __m128i coloured = _mm_andnot_si128(_mm_cmpeq_epi8(d, _mm_setzero_si128()), all);
+    // Where the two smaller components are equal the double numerator is exactly 0,
+    // so the double hue is the sector's own (0, 85 or 170) and never falls below:
+    // no doubt, whole or not. Grey (d = 0) is exact as well.
+    const __m128i certain =
+        _mm_or_si128(_mm_or_si128(_mm_and_si128(redIsMax, _mm_cmpeq_epi8(g, b)),
+                                  _mm_and_si128(greenIsMax, _mm_cmpeq_epi8(b, r))),
+                     _mm_or_si128(_mm_and_si128(blueIsMax, _mm_cmpeq_epi8(r, g)),
+                                  _mm_cmpeq_epi8(d, _mm_setzero_si128())));
+    const __m128i doubtful = _mm_andnot_si128(certain, all);
 
     // Sixteen 16-bit lanes; masks widen by sign extension.
     const __m256i r16 = _mm256_cvtepu8_epi16(r);
@@ -440,9 +448,9 @@ __attribute__((target("avx2"))) int ConvertSixteenAvx2(std::uint8_t* red, std::u
         hue[half] = _mm256_cvttps_epi32(_mm256_div_ps(numerator, denominator));
         const __m256 whole = _mm256_cmp_ps(
             _mm256_mul_ps(_mm256_cvtepi32_ps(hue[half]), denominator), numerator, _CMP_EQ_OQ);
-        const __m256 isColoured = _mm256_castsi256_ps(
-            _mm256_cvtepi8_epi32(half ? _mm_srli_si128(coloured, 8) : coloured));
-        wholeHue[half] = _mm256_castps_si256(_mm256_and_ps(whole, isColoured));
+        const __m256 isDoubtful = _mm256_castsi256_ps(
+            _mm256_cvtepi8_epi32(half ? _mm_srli_si128(doubtful, 8) : doubtful));
+        wholeHue[half] = _mm256_castps_si256(_mm256_and_ps(whole, isDoubtful));
         const __m256i index = _mm256_cvtepu16_epi32(half ? _mm256_extracti128_si256(tableIndex, 1)
                                                          : _mm256_castsi256_si128(tableIndex));
         saturation[half] = _mm256_and_si256(
