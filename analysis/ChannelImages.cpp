@@ -1,9 +1,9 @@
 #include "analysis/AnalysisSteps.h"
+#include "imaging/GreyDrawing.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TileOrder.h"
 
-#include <cstring>
 #include <mutex>
 
 namespace varnolux {
@@ -52,34 +52,6 @@ TChannelCounts CountChannelValues(const TQROIRGB& hsv)
     return counts;
 }
 
-struct TTile {
-    int XBegin, XEnd, YBegin, YEnd;
-};
-
-/// Paints a plane as grey levels into one tile of a bitmap, black outside the mask.
-void DrawGreyTile(const TPlane<std::uint8_t>& mask, const TPlane<std::uint8_t>& plane,
-                  TBitmap24& picture, TTile tile)
-{
-    const std::uint8_t* inside[TileWidth];
-    const std::uint8_t* values[TileWidth];
-    for (int x = tile.XBegin; x < tile.XEnd; ++x) {
-        inside[x - tile.XBegin] = mask[x];
-        values[x - tile.XBegin] = plane[x];
-    }
-    const int last = tile.XEnd - 1 - tile.XBegin;
-    for (int y = tile.YBegin; y < tile.YEnd; ++y) {
-        std::uint8_t* pixels = picture.Row(y).data() + size_t(tile.XBegin) * 3;
-        // One four-byte store per pixel: its fourth byte is the next pixel's first,
-        // written right after. The tile's last pixel gets three bytes.
-        for (int i = 0; i < last; ++i) {
-            const std::uint32_t grey = inside[i][y] ? values[i][y] : 0;
-            const std::uint32_t triple = grey * 0x010101u;
-            std::memcpy(pixels + size_t(i) * 3, &triple, 4);
-        }
-        std::fill_n(pixels + size_t(last) * 3, 3, inside[last][y] ? values[last][y] : 0);
-    }
-}
-
 } // namespace
 
 TChannelCurves ComputeChannelCurves(const TQROIRGB& hsv)
@@ -113,8 +85,8 @@ void DrawChannelImages(const TQROIRGB& hsv, std::array<TImageView*, 3> views)
     ForEachTile(0, hsv.Width(), 0, hsv.Height(), 13,
                 [&](int xBegin, int xEnd, int yBegin, int yEnd) {
                     for (size_t channel = 0; channel < 3; ++channel)
-                        DrawGreyTile(hsv.Mask(), *planes[channel], *pictures[channel],
-                                     {xBegin, xEnd, yBegin, yEnd});
+                        DrawMaskedGrey(hsv.Mask(), *planes[channel], *pictures[channel], xBegin,
+                                       xEnd, yBegin, yEnd);
                 });
     for (TImageView* view : views)
         view->PictureChanged();

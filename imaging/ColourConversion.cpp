@@ -1,5 +1,6 @@
 #include "imaging/ColourConversion.h"
 
+#include "imaging/CpuFeatures.h"
 #include "imaging/KernelThreads.h"
 
 #include <algorithm>
@@ -468,12 +469,6 @@ __attribute__((target("avx2"))) int ConvertSixteenAvx2(std::uint8_t* red, std::u
     store(green, BytesAvx2(saturation));
     store(blue, Brightness(max));
     return 0;
-}
-
-bool HasAvx2()
-{
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2;
 }
 
 #endif
