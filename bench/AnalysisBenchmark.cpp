@@ -236,7 +236,7 @@ int RunBenchmark(bool smoke, bool largestOnly)
                                            {TSelection::Noise, "Noise-like selection"}}) {
         std::vector<TColumn> columns;
         for (const TImageSize& size : sizes) {
-            const int repeats = smoke ? 1 : size.Width * size.Height > 10'000'000 ? 5 : 9;
+            const int repeats = smoke ? 1 : size.Width * size.Height > 10'000'000 ? 7 : 11;
             const TBitmap24 bitmap = MakeImage(size, selection);
             const std::string fileName =
                 folder + "varnolux-bench-" + std::to_string(size.Width) + ".bmp";

@@ -1,4 +1,5 @@
 #include "imaging/GreyDrawing.h"
+
 #include "imaging/TBitmap24.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +34,8 @@ TEST(DrawMaskedGrey, PaintsExactlyTheRectangle)
                 expected.SetPixel(x, y, MakeColour(grey, grey, grey));
             }
         DrawMaskedGrey(mask, values, bitmap, xBegin, xEnd, yBegin, yEnd);
-        ASSERT_TRUE(bitmap == expected) << width << "x" << height << " [" << xBegin << ", "
-                                        << xEnd << ") x [" << yBegin << ", " << yEnd << ")";
+        ASSERT_TRUE(bitmap == expected) << width << "x" << height << " [" << xBegin << ", " << xEnd
+                                        << ") x [" << yBegin << ", " << yEnd << ")";
     }
 }
 
