@@ -8,9 +8,14 @@
 #include "imaging/TileOrder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
 #include <span>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace varnolux {
 
@@ -37,27 +42,6 @@ private:
     std::size_t next_ = 0;
 };
 
-/// The rows y of the windows (y, y + 1) at whose middle a column's runs start or
-/// end, in increasing order.
-class TEdgeRows {
-public:
-    explicit TEdgeRows(std::span<const TRun> runs)
-        : runs_(runs)
-    {
-    }
-    bool Done() const { return next_ / 2 >= runs_.size(); }
-    int Row() const
-    {
-        const TRun& run = runs_[next_ / 2];
-        return (next_ % 2 == 0 ? run.Top : run.Bottom) - 1;
-    }
-    void Advance() { ++next_; }
-
-private:
-    std::span<const TRun> runs_;
-    std::size_t next_ = 0;
-};
-
 std::span<const TRun> ColumnRuns(const TRegionRuns& runs, int x, int width)
 {
     if (x < 0 || x >= width)
@@ -66,66 +50,106 @@ std::span<const TRun> ColumnRuns(const TRegionRuns& runs, int x, int width)
                                         runs.ColumnEnd(x) - runs.ColumnBegin(x));
 }
 
-/// The bit-quad area of every region in eighths. Of the window weights 0, 2, 4, 6
-/// (diagonal pair), 7 (three set) and 8, twice the set-pixel count is common to all,
-/// and every pixel lies in four windows: a region's area is 8 per pixel plus 1 per
-/// window with three of its pixels and 2 per diagonal window. Such windows sit where a
-/// run of one of the two columns starts or ends, so only those rows are looked at. All
-/// set pixels of a window are 8-neighbours, so a window belongs to one region.
-/// Adds the extra eighths of the windows between columns x and x + 1 to their regions.
-void AddExtraEighths(const TRegionRuns& runs, int x, int width, std::vector<std::int32_t>& extra)
+/// A window's eighths beyond the 2 per set pixel: 1 with three set, 2 on a diagonal.
+int ExtraEighths(int tl, int tr, int bl, int br)
 {
-    const auto leftRuns = ColumnRuns(runs, x, width);
-    const auto rightRuns = ColumnRuns(runs, x + 1, width);
-    TEdgeRows leftEdges(leftRuns), rightEdges(rightRuns);
-    TColumnCursor leftTop(leftRuns), leftBottom(leftRuns);
-    TColumnCursor rightTop(rightRuns), rightBottom(rightRuns);
-    int previous = -2;
-    while (!leftEdges.Done() || !rightEdges.Done()) {
-        const bool fromLeft =
-            rightEdges.Done() || (!leftEdges.Done() && leftEdges.Row() <= rightEdges.Row());
-        TEdgeRows& edges = fromLeft ? leftEdges : rightEdges;
-        const int y = edges.Row();
-        edges.Advance();
-        if (y == previous)
-            continue;
-        previous = y;
-        const int tl = leftTop.RegionAt(y);
-        const int bl = leftBottom.RegionAt(y + 1);
-        const int tr = rightTop.RegionAt(y);
-        const int br = rightBottom.RegionAt(y + 1);
-        const int set = (tl >= 0) + (bl >= 0) + (tr >= 0) + (br >= 0);
-        const int region = std::max({tl, bl, tr, br});
-        if (set == 3)
-            extra[std::size_t(region)] += 1;
-        else if (set == 2 && (tl >= 0) == (br >= 0) && (tl >= 0) != (tr >= 0))
-            extra[std::size_t(region)] += 2;
+    const int set = tl + tr + bl + br;
+    return set == 3 ? 1 : set == 2 && tl == br ? 2 : 0;
+}
+
+/// The windows between two neighbouring columns (nullptr: outside the plane, all
+/// zeros; only bytes equal to 1 are set, as in the labelling). Calls
+/// add(y, extra) for every window (y, y + 1) with extra eighths, y increasing.
+template <typename Add>
+void FindExtraWindows(const std::uint8_t* left, const std::uint8_t* right, int height, Add&& add)
+{
+    const auto set = [height](const std::uint8_t* column, int y) {
+        return column && y >= 0 && y < height && column[y] == 1 ? 1 : 0;
+    };
+    const auto window = [&](int y) {
+        if (const int extra =
+                ExtraEighths(set(left, y), set(right, y), set(left, y + 1), set(right, y + 1)))
+            add(y, extra);
+    };
+    window(-1);
+    int y = 0;
+#if defined(__SSE2__)
+    // 16 windows at a time; blocks without a three-pixel or diagonal window, the
+    // usual case, cost a few vector operations.
+    static const std::uint8_t zeros[17] = {};
+    const std::uint8_t* l = left ? left : zeros;
+    const std::uint8_t* r = right ? right : zeros;
+    const __m128i ones = _mm_set1_epi8(1);
+    const auto load = [&](const std::uint8_t* column, int at) {
+        const std::uint8_t* bytes = column == zeros ? zeros : column + at;
+        return _mm_and_si128(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), ones), ones);
+    };
+    for (; y + 17 <= height; y += 16) {
+        const __m128i tl = load(l, y);
+        const __m128i tr = load(r, y);
+        const __m128i bl = load(l, y + 1);
+        const __m128i br = load(r, y + 1);
+        const __m128i count = _mm_add_epi8(_mm_add_epi8(tl, tr), _mm_add_epi8(bl, br));
+        const __m128i three = _mm_cmpeq_epi8(count, _mm_set1_epi8(3));
+        const __m128i diagonal =
+            _mm_and_si128(_mm_cmpeq_epi8(count, _mm_set1_epi8(2)), _mm_cmpeq_epi8(tl, br));
+        for (int bits = _mm_movemask_epi8(_mm_or_si128(three, diagonal)); bits != 0;
+             bits &= bits - 1)
+            window(y + __builtin_ctz(unsigned(bits)));
     }
+#endif
+    for (; y < height; ++y)
+        window(y);
+}
+
+/// Adds the extra eighths of the windows between columns x and x + 1 to their regions.
+void AddExtraEighths(const TQROIL& selection, const TRegionRuns& runs, int x,
+                     std::vector<std::int32_t>& extra)
+{
+    const int width = selection.Width();
+    const std::uint8_t* left = x >= 0 ? selection.Mask()[x] : nullptr;
+    const std::uint8_t* right = x + 1 < width ? selection.Mask()[x + 1] : nullptr;
+    TColumnCursor leftRegions(ColumnRuns(runs, x, width));
+    TColumnCursor rightRegions(ColumnRuns(runs, x + 1, width));
+    FindExtraWindows(left, right, selection.Height(), [&](int y, int eighths) {
+        // Any set pixel of the window names its region; the rows asked for never
+        // decrease, as the cursors need.
+        int region = leftRegions.RegionAt(y);
+        if (region < 0)
+            region = leftRegions.RegionAt(y + 1);
+        if (region < 0)
+            region = rightRegions.RegionAt(y);
+        if (region < 0)
+            region = rightRegions.RegionAt(y + 1);
+        extra[std::size_t(region)] += eighths;
+    });
 }
 
 /// The bit-quad area of every region in eighths. Of the window weights 0, 2, 4, 6
 /// (diagonal pair), 7 (three set) and 8, twice the set-pixel count is common to all,
 /// and every pixel lies in four windows: a region's area is 8 per pixel plus 1 per
-/// window with three of its pixels and 2 per diagonal window. Such windows sit where a
-/// run of one of the two columns starts or ends, so only those rows are looked at. All
-/// set pixels of a window are 8-neighbours, so a window belongs to one region.
-std::vector<std::int64_t> RegionAreasInEighths(const TRegionRuns& runs, int width)
+/// window with three of its pixels and 2 per diagonal window. All set pixels of a
+/// window are 8-neighbours, so a window belongs to one region.
+std::vector<std::int64_t> RegionAreasInEighths(const TQROIL& selection, const TRegionRuns& runs)
 {
     std::vector<std::int64_t> eighths(std::size_t(runs.RegionCount));
     for (std::size_t region = 0; region < eighths.size(); ++region)
         eighths[region] = 8 * runs.PixelCounts[region];
+    if (eighths.empty())
+        return eighths;
     std::mutex mutex;
     // Item x is the pair of columns x − 1 and x, for x = 0 … width; each block of
     // pairs counts into its own array, added up afterwards (integers, so in any order).
-    const std::size_t runsPerColumn = runs.Runs.size() / std::size_t(std::max(width, 1)) + 1;
-    ForEachBlock(width + 1, 64 * runsPerColumn, [&](int first, int last) {
-        std::vector<std::int32_t> extra(eighths.size(), 0);
-        for (int x = first; x < last; ++x)
-            AddExtraEighths(runs, x - 1, width, extra);
-        const std::lock_guard lock(mutex);
-        for (std::size_t region = 0; region < eighths.size(); ++region)
-            eighths[region] += extra[region];
-    });
+    ForEachBlock(selection.Width() + 1, 2 * std::size_t(selection.Height()),
+                 [&](int first, int last) {
+                     std::vector<std::int32_t> extra(eighths.size(), 0);
+                     for (int x = first; x < last; ++x)
+                         AddExtraEighths(selection, runs, x - 1, extra);
+                     const std::lock_guard lock(mutex);
+                     for (std::size_t region = 0; region < eighths.size(); ++region)
+                         eighths[region] += extra[region];
+                 });
     return eighths;
 }
 
@@ -189,7 +213,7 @@ TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, 
     std::vector<bool> kept;
     {
         const TPhaseTimer timer(phases.Statistics);
-        const std::vector<std::int64_t> eighths = RegionAreasInEighths(runs, resultImage.Width());
+        const std::vector<std::int64_t> eighths = RegionAreasInEighths(resultImage, runs);
         kept.assign(eighths.size(), false);
         for (std::size_t region = 0; region < eighths.size(); ++region) {
             // Exact: an area is a sum of eighths.
