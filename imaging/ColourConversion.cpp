@@ -387,9 +387,9 @@ __attribute__((target("avx2"))) __m128i HueFromDoublesAvx2(__m128i red, __m128i 
 /// ConvertSixteen for processors with AVX2, with nothing left to the caller:
 /// saturation is gathered from the table, the hue is a float quotient with eight
 /// lanes, and where a quotient is a whole number the lanes take the double hue.
-__attribute__((target("avx2"))) int ConvertSixteenAvx2(std::uint8_t* red, std::uint8_t* green,
-                                                       std::uint8_t* blue,
-                                                       const std::uint8_t* saturationTable)
+__attribute__((target("avx2"))) void ConvertSixteenAvx2(std::uint8_t* red, std::uint8_t* green,
+                                                        std::uint8_t* blue,
+                                                        const std::uint8_t* saturationTable)
 {
     const auto load = [](const std::uint8_t* bytes) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
@@ -468,7 +468,6 @@ __attribute__((target("avx2"))) int ConvertSixteenAvx2(std::uint8_t* red, std::u
     store(red, hueBytes);
     store(green, BytesAvx2(saturation));
     store(blue, Brightness(max));
-    return 0;
 }
 
 #endif
@@ -506,12 +505,12 @@ void ConvertHsvRange(const THsvTables& tables, std::uint8_t* red, std::uint8_t* 
     const THsvKernel kernel = hsvKernel.load(std::memory_order_relaxed);
 #if defined(VARNOLUX_HAVE_AVX2_KERNEL)
     if (kernel == THsvKernel::Best && HasAvx2()) {
-        const std::uint8_t* saturationTable = tables.SaturationTable();
-        return ConvertHsvRangeWith(
-            [saturationTable](std::uint8_t* r, std::uint8_t* g, std::uint8_t* b) {
-                return ConvertSixteenAvx2(r, g, b, saturationTable);
-            },
-            tables, red, green, blue, count);
+        std::size_t i = 0;
+        for (; i + 16 <= count; i += 16)
+            ConvertSixteenAvx2(red + i, green + i, blue + i, tables.SaturationTable());
+        for (; i < count; ++i)
+            tables.Convert(red[i], green[i], blue[i]);
+        return;
     }
 #endif
 #if defined(__SSE2__)
