@@ -31,13 +31,6 @@ void CountColumnPair(std::span<const std::uint8_t> left, std::span<const std::ui
     ++counts[3 * set(left[height - 1]) + set(right[height - 1])];
 }
 
-/// A window's eighths beyond the 2 per set pixel: 1 with three set, 2 on a diagonal.
-int ExtraEighths(int tl, int tr, int bl, int br)
-{
-    const int set = tl + tr + bl + br;
-    return set == 3 ? 1 : set == 2 && tl == br ? 2 : 0;
-}
-
 struct TAreaParts {
     std::int64_t setPixels = 0; // of the left columns
     std::int64_t extraEighths = 0;
@@ -52,8 +45,8 @@ void AddColumnPair(const std::uint8_t* left, const std::uint8_t* right, int heig
         return byte != 0 ? 1 : 0;
     };
     // The windows hanging over the top and the bottom edge.
-    parts.extraEighths += ExtraEighths(0, 0, set(left[0]), set(right[0]));
-    parts.extraEighths += ExtraEighths(set(left[height - 1]), set(right[height - 1]), 0, 0);
+    parts.extraEighths += BitQuadExtraEighths(0, 0, set(left[0]), set(right[0]));
+    parts.extraEighths += BitQuadExtraEighths(set(left[height - 1]), set(right[height - 1]), 0, 0);
     int y = 0;
 #if defined(__SSE2__)
     const __m128i ones = _mm_set1_epi8(1);
@@ -88,7 +81,7 @@ void AddColumnPair(const std::uint8_t* left, const std::uint8_t* right, int heig
     for (; y + 1 < height; ++y) {
         parts.setPixels += set(left[y]);
         parts.extraEighths +=
-            ExtraEighths(set(left[y]), set(right[y]), set(left[y + 1]), set(right[y + 1]));
+            BitQuadExtraEighths(set(left[y]), set(right[y]), set(left[y + 1]), set(right[y + 1]));
     }
     parts.setPixels += set(left[height - 1]);
 }

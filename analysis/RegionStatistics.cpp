@@ -50,13 +50,6 @@ std::span<const TRun> ColumnRuns(const TRegionRuns& runs, int x, int width)
                                         runs.ColumnEnd(x) - runs.ColumnBegin(x));
 }
 
-/// A window's eighths beyond the 2 per set pixel: 1 with three set, 2 on a diagonal.
-int ExtraEighths(int tl, int tr, int bl, int br)
-{
-    const int set = tl + tr + bl + br;
-    return set == 3 ? 1 : set == 2 && tl == br ? 2 : 0;
-}
-
 /// The windows between two neighbouring columns (nullptr: outside the plane, all
 /// zeros; only bytes equal to 1 are set, as in the labelling). Calls
 /// add(y, extra) for every window (y, y + 1) with extra eighths, y increasing.
@@ -67,8 +60,8 @@ void FindExtraWindows(const std::uint8_t* left, const std::uint8_t* right, int h
         return column && y >= 0 && y < height && column[y] == 1 ? 1 : 0;
     };
     const auto window = [&](int y) {
-        if (const int extra =
-                ExtraEighths(set(left, y), set(right, y), set(left, y + 1), set(right, y + 1)))
+        if (const int extra = BitQuadExtraEighths(set(left, y), set(right, y), set(left, y + 1),
+                                                  set(right, y + 1)))
             add(y, extra);
     };
     window(-1);
