@@ -19,32 +19,38 @@ namespace {
 
 using TRun = TRegionRuns::TRun;
 
-/// The first y from y on whose byte is (inside) or is not (!inside) 1; height if none.
-int SkipWhile(const std::uint8_t* column, int y, int height, bool inside)
-{
-#if defined(__SSE2__)
-    const __m128i ones = _mm_set1_epi8(1);
-    const int uniform = inside ? 0xFFFF : 0;
-    while (y + 16 <= height) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(column + y));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, ones)) != uniform)
-            break;
-        y += 16;
-    }
-#endif
-    while (y < height && (column[y] == 1) == inside)
-        ++y;
-    return y;
-}
-
+/// The runs of one column. Runs start and end where the test "byte equals 1" changes
+/// from one row to the next: 16 rows at a time, those changes are the set bits of
+/// the tests XOR-ed with themselves shifted by a row, taken in order.
 void AppendColumnRuns(const std::uint8_t* column, int height, std::vector<TRun>& runs)
 {
-    for (int y = SkipWhile(column, 0, height, false); y < height;) {
-        const int top = y;
-        y = SkipWhile(column, y, height, true);
-        runs.push_back({top, y, 0});
-        y = SkipWhile(column, y, height, false);
+    bool inside = false;
+    int top = 0;
+    const auto change = [&](int y) {
+        if (inside)
+            runs.push_back({top, y, 0});
+        else
+            top = y;
+        inside = !inside;
+    };
+    int y = 0;
+#if defined(__SSE2__)
+    const __m128i ones = _mm_set1_epi8(1);
+    unsigned previous = 0; // the test of the row above the block, in bit 0
+    for (; y + 16 <= height; y += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(column + y));
+        const auto tests = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, ones)));
+        for (unsigned changes = (tests ^ ((tests << 1) | previous)) & 0xFFFFu; changes != 0;
+             changes &= changes - 1)
+            change(y + __builtin_ctz(changes));
+        previous = tests >> 15;
     }
+#endif
+    for (; y < height; ++y)
+        if ((column[y] == 1) != inside)
+            change(y);
+    if (inside)
+        change(height);
 }
 
 /// The runs of every column, scanned in blocks of columns on several threads.
