@@ -14,6 +14,7 @@ class TImageView;
 class TQImage;
 class TQROIL;
 class TQROIRGB;
+struct TAnalysisTimings;
 struct TOptions;
 
 /// Clears the mask in the excluded borders. Borders that do not fit the image are
@@ -46,8 +47,10 @@ struct TRegionStatistics {
 
 /// Cuts the selection (mask of the result image) into 8-connected regions, keeps those
 /// whose bit-quad area reaches the threshold and draws them in their source colours
-/// on the surface, which is cleared first.
-TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface);
+/// on the surface, which is cleared first. Adds the time of labelling, statistics and
+/// drawing to the timings when given.
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
+                                 TAnalysisTimings* timings = nullptr);
 
 } // namespace varnolux
 

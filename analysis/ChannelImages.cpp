@@ -1,6 +1,10 @@
 #include "analysis/AnalysisSteps.h"
+#include "imaging/GreyDrawing.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQROIRGB.h"
+#include "imaging/TileOrder.h"
+
+#include <mutex>
 
 namespace varnolux {
 
@@ -8,21 +12,43 @@ namespace {
 
 using TChannelCounts = std::array<std::array<std::int64_t, 256>, 3>;
 
+/// Counts the values of the mask's pixels in the columns [x0, x1). Two count sets per
+/// channel, for even and odd rows, so that a run of equal values does not wait on one
+/// counter.
+TChannelCounts CountColumns(const TQROIRGB& hsv, int x0, int x1)
+{
+    std::array<TChannelCounts, 2> partial{};
+    for (int x = x0; x < x1; ++x) {
+        const auto mask = hsv.Mask().Column(x);
+        const std::uint8_t* h = hsv.Red()[x];
+        const std::uint8_t* s = hsv.Green()[x];
+        const std::uint8_t* v = hsv.Blue()[x];
+        for (size_t y = 0; y < mask.size(); ++y)
+            if (mask[y]) {
+                auto& counts = partial[y & 1];
+                ++counts[0][h[y]];
+                ++counts[1][s[y]];
+                ++counts[2][v[y]];
+            }
+    }
+    for (size_t channel = 0; channel < 3; ++channel)
+        for (size_t value = 0; value < 256; ++value)
+            partial[0][channel][value] += partial[1][channel][value];
+    return partial[0];
+}
+
+/// Integer counts: their sum does not depend on how the columns were split.
 TChannelCounts CountChannelValues(const TQROIRGB& hsv)
 {
     TChannelCounts counts{};
-    const std::array<const TPlane<std::uint8_t>*, 3> planes = {&hsv.Red(), &hsv.Green(),
-                                                               &hsv.Blue()};
-    for (int x = 0; x < hsv.Width(); ++x) {
-        const auto mask = hsv.Mask().Column(x);
-        for (size_t channel = 0; channel < planes.size(); ++channel) {
-            const auto values = planes[channel]->Column(x);
-            auto& channelCounts = counts[channel];
-            for (size_t y = 0; y < mask.size(); ++y)
-                if (mask[y])
-                    ++channelCounts[values[y]];
-        }
-    }
+    std::mutex mutex;
+    ForEachBlock(hsv.Width(), 4 * std::size_t(hsv.Height()), [&](int x0, int x1) {
+        const TChannelCounts block = CountColumns(hsv, x0, x1);
+        const std::lock_guard lock(mutex);
+        for (size_t channel = 0; channel < 3; ++channel)
+            for (size_t value = 0; value < 256; ++value)
+                counts[channel][value] += block[channel][value];
+    });
     return counts;
 }
 
@@ -49,22 +75,21 @@ TChannelCurves ComputeChannelCurves(const TQROIRGB& hsv)
 
 void DrawChannelImages(const TQROIRGB& hsv, std::array<TImageView*, 3> views)
 {
+    std::array<TBitmap24*, 3> pictures{};
+    for (size_t channel = 0; channel < 3; ++channel) {
+        pictures[channel] = &views[channel]->Picture();
+        pictures[channel]->SetSize(hsv.Width(), hsv.Height());
+    }
     const std::array<const TPlane<std::uint8_t>*, 3> planes = {&hsv.Red(), &hsv.Green(),
                                                                &hsv.Blue()};
-    const auto& mask = hsv.Mask();
-    for (size_t channel = 0; channel < planes.size(); ++channel) {
-        TBitmap24& picture = views[channel]->Picture();
-        picture.SetSize(hsv.Width(), hsv.Height());
-        const auto& plane = *planes[channel];
-        for (int y = 0; y < hsv.Height(); ++y) {
-            auto row = picture.Row(y);
-            for (int x = 0; x < hsv.Width(); ++x) {
-                const std::uint8_t grey = mask[x][y] ? plane[x][y] : 0;
-                row[size_t(x) * 3] = row[size_t(x) * 3 + 1] = row[size_t(x) * 3 + 2] = grey;
-            }
-        }
-        views[channel]->PictureChanged();
-    }
+    ForEachTile(0, hsv.Width(), 0, hsv.Height(), 13,
+                [&](int xBegin, int xEnd, int yBegin, int yEnd) {
+                    for (size_t channel = 0; channel < 3; ++channel)
+                        DrawMaskedGrey(hsv.Mask(), *planes[channel], *pictures[channel], xBegin,
+                                       xEnd, yBegin, yEnd);
+                });
+    for (TImageView* view : views)
+        view->PictureChanged();
 }
 
 } // namespace varnolux

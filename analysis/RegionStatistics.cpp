@@ -1,87 +1,228 @@
 #include "analysis/AnalysisSteps.h"
 #include "analysis/MeasureShape.h"
-#include "imaging/LabelPlane.h"
+#include "analysis/TAnalysisTimings.h"
 #include "imaging/TBitmap24.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
+#include "imaging/TRegionRuns.h"
+#include "imaging/TileOrder.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <mutex>
+#include <span>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace varnolux {
 
 namespace {
 
-/// The bit-quad area of every region, in eighths, taken from the label plane in one
-/// pass. All set pixels of a 2 × 2 window are 8-neighbours of each other, so each
-/// window belongs to one region only and the sum per region equals the region's own
-/// measure over its bounding box.
-std::vector<std::int64_t> RegionAreasInEighths(const TLabelPlane& plane)
-{
-    std::vector<std::int64_t> eighths(size_t(plane.RegionCount) + 1, 0);
-    const auto& labels = plane.Labels;
-    const int width = labels.Width();
-    const int height = labels.Height();
-    if (width == 0 || height == 0)
-        return eighths;
+using TRun = TRegionRuns::TRun;
 
-    const std::vector<std::int32_t> outside(size_t(height), -1);
-    const auto addWindow = [&](std::int32_t tl, std::int32_t tr, std::int32_t bl, std::int32_t br) {
-        const int index = 3 * (tl > 0) + (tr > 0) + (bl > 0) + 3 * (br > 0);
-        if (index != 0)
-            eighths[size_t(std::max({tl, tr, bl, br}))] += BitQuadEighths[size_t(index)];
-    };
-    for (int x = -1; x < width; ++x) {
-        const std::span<const std::int32_t> left = x >= 0 ? labels.Column(x) : outside;
-        const std::span<const std::int32_t> right = x + 1 < width ? labels.Column(x + 1) : outside;
-        addWindow(-1, -1, left[0], right[0]);
-        for (size_t y = 0; y + 1 < size_t(height); ++y)
-            addWindow(left[y], right[y], left[y + 1], right[y + 1]);
-        addWindow(left[size_t(height) - 1], right[size_t(height) - 1], -1, -1);
+/// The region at successive rows of one column, rows never decreasing; -1 outside.
+class TColumnCursor {
+public:
+    explicit TColumnCursor(std::span<const TRun> runs)
+        : runs_(runs)
+    {
     }
+    int RegionAt(int y)
+    {
+        while (next_ < runs_.size() && runs_[next_].Bottom <= y)
+            ++next_;
+        return next_ < runs_.size() && runs_[next_].Top <= y ? runs_[next_].Region : -1;
+    }
+
+private:
+    std::span<const TRun> runs_;
+    std::size_t next_ = 0;
+};
+
+std::span<const TRun> ColumnRuns(const TRegionRuns& runs, int x, int width)
+{
+    if (x < 0 || x >= width)
+        return {};
+    return std::span(runs.Runs).subspan(runs.ColumnBegin(x),
+                                        runs.ColumnEnd(x) - runs.ColumnBegin(x));
+}
+
+/// The windows between two neighbouring columns (nullptr: outside the plane, all
+/// zeros; only bytes equal to 1 are set, as in the labelling). Calls
+/// add(y, extra) for every window (y, y + 1) with extra eighths, y increasing.
+template <typename Add>
+void FindExtraWindows(const std::uint8_t* left, const std::uint8_t* right, int height, Add&& add)
+{
+    const auto set = [height](const std::uint8_t* column, int y) {
+        return column && y >= 0 && y < height && column[y] == 1 ? 1 : 0;
+    };
+    const auto window = [&](int y) {
+        if (const int extra = BitQuadExtraEighths(set(left, y), set(right, y), set(left, y + 1),
+                                                  set(right, y + 1)))
+            add(y, extra);
+    };
+    window(-1);
+    int y = 0;
+#if defined(__SSE2__)
+    // 16 windows at a time; blocks without a three-pixel or diagonal window, the
+    // usual case, cost a few vector operations.
+    static const std::uint8_t zeros[17] = {};
+    const std::uint8_t* l = left ? left : zeros;
+    const std::uint8_t* r = right ? right : zeros;
+    const __m128i ones = _mm_set1_epi8(1);
+    const auto load = [&](const std::uint8_t* column, int at) {
+        const std::uint8_t* bytes = column == zeros ? zeros : column + at;
+        return _mm_and_si128(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), ones), ones);
+    };
+    for (; y + 17 <= height; y += 16) {
+        const __m128i tl = load(l, y);
+        const __m128i tr = load(r, y);
+        const __m128i bl = load(l, y + 1);
+        const __m128i br = load(r, y + 1);
+        const __m128i count = _mm_add_epi8(_mm_add_epi8(tl, tr), _mm_add_epi8(bl, br));
+        const __m128i three = _mm_cmpeq_epi8(count, _mm_set1_epi8(3));
+        const __m128i diagonal =
+            _mm_and_si128(_mm_cmpeq_epi8(count, _mm_set1_epi8(2)), _mm_cmpeq_epi8(tl, br));
+        for (int bits = _mm_movemask_epi8(_mm_or_si128(three, diagonal)); bits != 0;
+             bits &= bits - 1)
+            window(y + __builtin_ctz(unsigned(bits)));
+    }
+#endif
+    for (; y < height; ++y)
+        window(y);
+}
+
+/// Adds the extra eighths of the windows between columns x and x + 1 to their regions.
+void AddExtraEighths(const TQROIL& selection, const TRegionRuns& runs, int x,
+                     std::vector<std::int32_t>& extra)
+{
+    const int width = selection.Width();
+    const std::uint8_t* left = x >= 0 ? selection.Mask()[x] : nullptr;
+    const std::uint8_t* right = x + 1 < width ? selection.Mask()[x + 1] : nullptr;
+    TColumnCursor leftRegions(ColumnRuns(runs, x, width));
+    TColumnCursor rightRegions(ColumnRuns(runs, x + 1, width));
+    FindExtraWindows(left, right, selection.Height(), [&](int y, int eighths) {
+        // Any set pixel of the window names its region; the rows asked for never
+        // decrease, as the cursors need.
+        int region = leftRegions.RegionAt(y);
+        if (region < 0)
+            region = leftRegions.RegionAt(y + 1);
+        if (region < 0)
+            region = rightRegions.RegionAt(y);
+        if (region < 0)
+            region = rightRegions.RegionAt(y + 1);
+        extra[std::size_t(region)] += eighths;
+    });
+}
+
+/// The bit-quad area of every region in eighths. Of the window weights 0, 2, 4, 6
+/// (diagonal pair), 7 (three set) and 8, twice the set-pixel count is common to all,
+/// and every pixel lies in four windows: a region's area is 8 per pixel plus 1 per
+/// window with three of its pixels and 2 per diagonal window. All set pixels of a
+/// window are 8-neighbours, so a window belongs to one region.
+std::vector<std::int64_t> RegionAreasInEighths(const TQROIL& selection, const TRegionRuns& runs)
+{
+    std::vector<std::int64_t> eighths(std::size_t(runs.RegionCount));
+    for (std::size_t region = 0; region < eighths.size(); ++region)
+        eighths[region] = 8 * runs.PixelCounts[region];
+    if (eighths.empty())
+        return eighths;
+    std::mutex mutex;
+    // Item x is the pair of columns x − 1 and x, for x = 0 … width; each block of
+    // pairs counts into its own array, added up afterwards (integers, so in any order).
+    ForEachBlock(selection.Width() + 1, 2 * std::size_t(selection.Height()),
+                 [&](int first, int last) {
+                     std::vector<std::int32_t> extra(eighths.size(), 0);
+                     for (int x = first; x < last; ++x)
+                         AddExtraEighths(selection, runs, x - 1, extra);
+                     const std::lock_guard lock(mutex);
+                     for (std::size_t region = 0; region < eighths.size(); ++region)
+                         eighths[region] += extra[region];
+                 });
     return eighths;
 }
 
-/// Paints the pixels of the kept regions in their source colours.
-void DrawKeptRegions(const TQROIRGB& image, const TLabelPlane& plane, const std::vector<bool>& kept,
+/// Paints the pixels of the kept regions in their source colours, tile by tile.
+void DrawKeptRegions(const TQROIRGB& image, const TRegionRuns& runs, const std::vector<bool>& kept,
                      TBitmap24& bitmap)
 {
     const int width = std::min(image.Width(), bitmap.Width());
     const int height = std::min(image.Height(), bitmap.Height());
-    for (int y = 0; y < height; ++y) {
-        auto row = bitmap.Row(y);
-        for (int x = 0; x < width; ++x) {
-            const std::int32_t label = plane.Labels[x][y];
-            if (label > 0 && kept[size_t(label)]) {
-                row[size_t(x) * 3] = image.Blue()[x][y];
-                row[size_t(x) * 3 + 1] = image.Green()[x][y];
-                row[size_t(x) * 3 + 2] = image.Red()[x][y];
+    if (width <= 0 || height <= 0)
+        return;
+    const int tileColumns = (width + TileWidth - 1) / TileWidth;
+    ForEachBlock(
+        tileColumns, std::size_t(TileWidth) * std::size_t(height) * 6, [&](int first, int last) {
+            for (int tile = first; tile < last; ++tile) {
+                const int xBegin = tile * TileWidth;
+                const int xEnd = std::min(width, xBegin + TileWidth);
+                std::size_t next[TileWidth];
+                for (int x = xBegin; x < xEnd; ++x)
+                    next[x - xBegin] = runs.ColumnBegin(x);
+                for (int tileTop = 0; tileTop < height; tileTop += TileHeight) {
+                    const int tileBottom = std::min(height, tileTop + TileHeight);
+                    for (int x = xBegin; x < xEnd; ++x) {
+                        std::size_t& i = next[x - xBegin];
+                        const std::uint8_t* red = image.Red()[x];
+                        const std::uint8_t* green = image.Green()[x];
+                        const std::uint8_t* blue = image.Blue()[x];
+                        for (; i < runs.ColumnEnd(x) && runs.Runs[i].Top < tileBottom; ++i) {
+                            const TRun& run = runs.Runs[i];
+                            if (kept[std::size_t(run.Region)])
+                                for (int y = std::max(run.Top, tileTop);
+                                     y < std::min(run.Bottom, tileBottom); ++y) {
+                                    std::uint8_t* bgr = bitmap.Row(y).data() + std::size_t(x) * 3;
+                                    bgr[0] = blue[y];
+                                    bgr[1] = green[y];
+                                    bgr[2] = red[y];
+                                }
+                            if (run.Bottom > tileBottom)
+                                break; // the run goes on in the next tile
+                        }
+                    }
+                }
             }
-        }
-    }
+        });
 }
 
 } // namespace
 
-TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface)
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
+                                 TAnalysisTimings* timings)
 {
-    const TLabelPlane plane = LabelRegions(resultImage, 1);
-    const std::vector<std::int64_t> eighths = RegionAreasInEighths(plane);
+    TAnalysisTimings ignored;
+    TAnalysisTimings& phases = timings ? *timings : ignored;
+    TRegionRuns runs;
+    {
+        const TPhaseTimer timer(phases.Labelling);
+        runs = LabelRegionRuns(resultImage);
+    }
 
-    surface.Clear();
     TRegionStatistics statistics;
-    std::vector<bool> kept(eighths.size(), false);
-    for (int region = 1; region <= plane.RegionCount; ++region) {
-        // Exact: an area is a sum of eighths.
-        const double area = double(eighths[size_t(region)]) / 8.0;
-        if (area >= threshold) {
-            kept[size_t(region)] = true;
-            ++statistics.Count;
-            statistics.Sum += area;
+    std::vector<bool> kept;
+    {
+        const TPhaseTimer timer(phases.Statistics);
+        const std::vector<std::int64_t> eighths = RegionAreasInEighths(resultImage, runs);
+        kept.assign(eighths.size(), false);
+        for (std::size_t region = 0; region < eighths.size(); ++region) {
+            // Exact: an area is a sum of eighths.
+            const double area = double(eighths[region]) / 8.0;
+            if (area >= threshold) {
+                kept[region] = true;
+                ++statistics.Count;
+                statistics.Sum += area;
+            }
         }
     }
+
+    const TPhaseTimer timer(phases.Drawing);
+    surface.Clear();
     if (surface.Bitmap)
-        DrawKeptRegions(resultImage, plane, kept, *surface.Bitmap);
+        DrawKeptRegions(resultImage, runs, kept, *surface.Bitmap);
     surface.Repaint();
     return statistics;
 }

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <filesystem>
 #include <new>
+#include <optional>
 
 namespace varnolux {
 
@@ -163,6 +164,7 @@ bool TAnalysis::LoadImage(const std::string& fileName)
     SourceSurface.ResetBitmap();
     AnalysedSurface.ResetBitmap();
     imageLoaded_ = false;
+    Timings = {};
     try {
         imageLoaded_ = LoadImageSteps(fileName);
     } catch (const std::bad_alloc&) {
@@ -191,6 +193,8 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
     ImageFileName = fileName;
     TQStatus::Instance().SetBar(3, progressBar_);
 
+    // Everything of the open but the conversion counts as reading.
+    std::optional<TPhaseTimer> readTimer(Timings.Read);
     auto source = std::make_unique<TQROIRGB>();
     {
         TKVFreeImage reader;
@@ -210,7 +214,12 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
     // The new copies replace the old ones only when all three exist.
     auto result = std::make_unique<TQROIRGB>(*source);
     auto hsv = std::make_unique<TQROIRGB>(*source);
-    hsv->ConvertColourSpace(6);
+    readTimer.reset();
+    {
+        const TPhaseTimer convertTimer(Timings.Convert);
+        hsv->ConvertColourSpace(6);
+    }
+    readTimer.emplace(Timings.Read);
     SourceImage = std::move(source);
     ResultImage = std::move(result);
     HsvImage = std::move(hsv);
@@ -236,6 +245,7 @@ bool TAnalysis::Run(TAnalysisSettings& settings)
     if (!imageLoaded_)
         return false;
     SetState(StateAnalysing);
+    Timings.ClearRun();
     try {
         const bool complete = RunSteps(settings);
         SetState(StateAnalysed);
@@ -252,38 +262,56 @@ bool TAnalysis::Run(TAnalysisSettings& settings)
 
 bool TAnalysis::RunSteps(TAnalysisSettings& settings)
 {
+    std::optional<TPhaseTimer> runTimer(Timings.Run);
     TOptions& options = settings.Options;
     AddFileResults();
 
-    HsvImage->SetMask(1);
-    if (options.lUseExclRect)
-        ApplyExclusionBorders(*HsvImage, options);
-    if (options.lUseInclCircle)
-        ApplyInclusionCircle(*HsvImage, options);
+    {
+        const TPhaseTimer timer(Timings.Area);
+        HsvImage->SetMask(1);
+        if (options.lUseExclRect)
+            ApplyExclusionBorders(*HsvImage, options);
+        if (options.lUseInclCircle)
+            ApplyInclusionCircle(*HsvImage, options);
+    }
 
-    Curves = ComputeChannelCurves(*HsvImage);
-    if (host_)
-        host_->CurvesChanged();
-    DrawChannelImages(*HsvImage, {views_.ChannelH, views_.ChannelS, views_.ChannelV});
+    {
+        const TPhaseTimer timer(Timings.Curves);
+        Curves = ComputeChannelCurves(*HsvImage);
+        if (host_)
+            host_->CurvesChanged();
+        DrawChannelImages(*HsvImage, {views_.ChannelH, views_.ChannelS, views_.ChannelV});
+    }
 
-    DrawAreaOutline(*HsvImage, SourceSurface, TColour(options.colColorInclCircle));
-    const double analysisArea = Area(*HsvImage);
+    double analysisArea = 0.0;
+    {
+        const TPhaseTimer timer(Timings.Area);
+        DrawAreaOutline(*HsvImage, SourceSurface, TColour(options.colColorInclCircle));
+        analysisArea = Area(*HsvImage);
+    }
 
     const TTrackBarPositions limits = settings.TrackBars;
     for (size_t i = 0; i < limits.size(); ++i)
         options.rangeTexts[i] = std::to_string(limits[i]);
     Results.AddString("DateTime", CurrentDateTimeText());
 
-    ClassifyPixels(*HsvImage, limits);
+    {
+        const TPhaseTimer timer(Timings.Classification);
+        ClassifyPixels(*HsvImage, limits);
+    }
+    // The selection goes to the result image; the analysed picture is drawn once, with
+    // the kept regions only, after the labelling.
     ResultImage->TQROIL::Assign(*HsvImage);
-    ResultImage->Show(true);
 
     const double minRegion = ReadMinRegion(options);
     const double measure = ReadMeasure(settings);
     const double threshold = (minRegion * measure) * measure;
-    const TRegionStatistics statistics = MeasureRegions(*ResultImage, threshold, AnalysedSurface);
+    const TRegionStatistics statistics =
+        MeasureRegions(*ResultImage, threshold, AnalysedSurface, &Timings);
 
     StoreResults(settings, analysisArea, minRegion, measure, statistics);
+    runTimer.reset();
+    const TPhaseTimer timer(Timings.Fingerprints);
     return StoreFingerprints(settings);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/ColourRange.h"
+#include "analysis/TAnalysisTimings.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
@@ -144,6 +145,8 @@ public:
     /// The cumulative hue, saturation and brightness curves of the last run: entry k
     /// is the fraction of analysis-area pixels whose value is below k.
     std::array<std::array<double, 256>, 3> Curves{};
+    /// How long the phases of the last LoadImage and Run took.
+    TAnalysisTimings Timings;
 
     TImageView& OriginalView() { return *views_.Original; }
     TImageView& AnalysedView() { return *views_.Analysed; }

@@ -1,16 +1,25 @@
 // varnolux-batch: analyses images without a display and prints one result line each.
 
 #include "analysis/TAnalysis.h"
+#include "app/TBatchProgress.h"
+#include "app/TBatchReporter.h"
+#include "app/TOrderedSlots.h"
+#include "imaging/KernelThreads.h"
+#include "results/ResultJson.h"
 #include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "settings/TOptions.h"
 
+#include <algorithm>
+#include <atomic>
+#include <charconv>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -19,18 +28,35 @@ namespace {
 
 enum TExitStatus { ExitAllAnalysed = 0, ExitSomeFailed = 1, ExitUsage = 2 };
 
+enum class TOutputFormat { Tsv, Json };
+
 constexpr const char* UsageText =
-    "usage: varnolux-batch [--options FILE] [--result FILE] IMAGE...\n"
+    "usage: varnolux-batch [--options FILE] [--result FILE] [--format tsv|json]\n"
+    "                      [--jobs N] [--timings] IMAGE...\n"
     "\n"
     "Analyses each IMAGE and prints a tab-separated header line, then one result line\n"
-    "per analysed image.\n"
+    "per analysed image, in the order the images are given.\n"
     "  --options FILE  analysis options (an options file); without it the range is\n"
-    "                  0..255 in every channel, no area limits, minimum size 10.0\n"
-    "  --result FILE   also append each result line to FILE (a result file)\n";
+    "                  0..255 in every channel, no area limits, minimum size 10.0.\n"
+    "                  Every image starts from these options: a correction (borders\n"
+    "                  that do not fit, an invalid minimum size) holds for that image\n"
+    "  --result FILE   also append each result line to FILE (a result file)\n"
+    "  --format json   print JSON Lines instead: one object per analysed image, the\n"
+    "                  items in table order, numbers as numbers; no header line\n"
+    "  --jobs N        analyse N images at once (default: the number of cores); the\n"
+    "                  output is the same as with --jobs 1\n"
+    "  --timings       per image, print on standard error\n"
+    "                  \"timings NAME: read=MS convert=MS run=MS fingerprints=MS\":\n"
+    "                  reading the file into the planes, the conversion to hue,\n"
+    "                  saturation and brightness, the run without the fingerprints, and\n"
+    "                  the fingerprints, in milliseconds\n";
 
 struct TBatchArguments {
     std::optional<std::string> optionsFile;
     std::optional<std::string> resultFile;
+    TOutputFormat format = TOutputFormat::Tsv;
+    int jobs = 0; // 0: one per core
+    bool timings = false;
     std::vector<std::string> images;
 };
 
@@ -38,22 +64,45 @@ struct TUsageError {
     std::string message;
 };
 
+std::optional<int> ParseJobs(const std::string& text)
+{
+    int jobs = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, jobs);
+    if (error != std::errc() || stop != end || jobs < 1)
+        return std::nullopt;
+    return jobs;
+}
+
 std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char** argv)
 {
     TBatchArguments arguments;
     bool onlyImages = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
         if (onlyImages) {
             arguments.images.push_back(argument);
         } else if (argument == "--help" || argument == "-h") {
             return true;
         } else if (argument == "--") {
             onlyImages = true;
+        } else if (argument == "--timings") {
+            arguments.timings = true;
         } else if (argument == "--options" || argument == "--result") {
-            if (i + 1 >= argc)
+            if (!hasValue)
                 return TUsageError{argument + " needs a file name"};
             (argument == "--options" ? arguments.optionsFile : arguments.resultFile) = argv[++i];
+        } else if (argument == "--format") {
+            const std::string format = hasValue ? argv[++i] : "";
+            if (format != "tsv" && format != "json")
+                return TUsageError{"--format needs tsv or json"};
+            arguments.format = format == "json" ? TOutputFormat::Json : TOutputFormat::Tsv;
+        } else if (argument == "--jobs") {
+            const auto jobs = hasValue ? ParseJobs(argv[++i]) : std::nullopt;
+            if (!jobs)
+                return TUsageError{"--jobs needs a whole number of at least 1"};
+            arguments.jobs = *jobs;
         } else if (argument.starts_with("--")) {
             return TUsageError{"unknown option " + argument};
         } else {
@@ -85,8 +134,7 @@ TAnalysisSettings LoadSettings(const std::optional<std::string>& optionsFile,
 
 void PrintLine(const std::string& line)
 {
-    std::fputs(line.c_str(), stdout);
-    std::fputc('\n', stdout);
+    std::fputs((line + "\n").c_str(), stdout);
     std::fflush(stdout);
 }
 
@@ -98,27 +146,121 @@ std::string HeaderLine()
     return header;
 }
 
+/// Milliseconds with one decimal and a point, whatever the locale.
+std::string Milliseconds(double value)
+{
+    char text[32];
+    const auto [end, error] =
+        std::to_chars(std::begin(text), std::end(text), value, std::chars_format::fixed, 1);
+    return error == std::errc() ? std::string(text, end) : "0.0";
+}
+
+std::string TimingsLine(const std::string& image, const TAnalysisTimings& timings)
+{
+    return "timings " + FileNamePart(image) + ": read=" + Milliseconds(timings.Read) +
+           " convert=" + Milliseconds(timings.Convert) + " run=" + Milliseconds(timings.Run) +
+           " fingerprints=" + Milliseconds(timings.Fingerprints);
+}
+
+/// What a worker hands back for one image.
+struct TImageOutcome {
+    bool analysed = false;
+    std::vector<std::string> messages;
+    TResult results;
+    TAnalysisTimings timings;
+};
+
+/// What the workers share; everything but the slots and the counter is read-only.
+struct TBatchWork {
+    const std::vector<std::string>& images;
+    const TAnalysisSettings& settings;
+    TBatchProgress& progress;
+    std::atomic<std::size_t> next{0};
+    TOrderedSlots<TImageOutcome> outcomes;
+};
+
+/// A worker: one engine, one reporter, images taken from the shared counter. Its
+/// messages wait with the result, so standard error, too, follows the input order.
+void AnalyseImages(TBatchWork& work)
+{
+    TBatchReporter reporter(work.progress, true);
+    const TScopedReporter reportToStderr(reporter);
+    std::optional<TAnalysis> engine;
+    for (;;) {
+        const std::size_t index = work.next.fetch_add(1);
+        if (index >= work.images.size())
+            return;
+        const std::string& image = work.images[index];
+        reporter.SetContext(image);
+        TImageOutcome outcome;
+        try {
+            if (!engine)
+                engine.emplace(TAnalysisViews{}, TColour(work.settings.Options.ColorBack));
+            // Every image starts from the options as loaded, whichever worker takes it.
+            TAnalysisSettings settings = work.settings;
+            // A failed open or run has already said why.
+            outcome.analysed = engine->LoadImage(image) && engine->Run(settings);
+            outcome.timings = engine->Timings;
+            if (outcome.analysed)
+                outcome.results = engine->Results;
+        } catch (const std::exception& error) {
+            reporter.ShowMessage(std::string("Cannot analyse: ") + error.what());
+            engine.reset();
+        }
+        outcome.messages = reporter.TakeLines();
+        work.outcomes.Put(index, std::move(outcome));
+    }
+}
+
+int DefaultJobCount()
+{
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 int RunBatch(const TBatchArguments& arguments)
 {
-    TStderrReporter reporter;
+    const int imageCount = int(arguments.images.size());
+    TBatchProgress progress(imageCount, imageCount > 1 && TBatchProgress::StderrIsTerminal());
+    TBatchReporter reporter(progress, false);
     const TScopedReporter reportToStderr(reporter);
-    TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
+    const TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
 
-    TAnalysis engine({}, TColour(settings.Options.ColorBack));
-    PrintLine(HeaderLine());
+    const int jobs = std::min(arguments.jobs > 0 ? arguments.jobs : DefaultJobCount(), imageCount);
+    // The cores that the jobs leave free speed up the kernels of each analysis.
+    SetKernelThreadCount(std::max(1, DefaultJobCount() / jobs));
+
+    TBatchWork work{arguments.images,
+                    settings,
+                    progress,
+                    {},
+                    TOrderedSlots<TImageOutcome>(std::size_t(imageCount))};
+    std::vector<std::jthread> workers;
+    for (int i = 0; i < jobs; ++i)
+        workers.emplace_back(AnalyseImages, std::ref(work));
+
+    if (arguments.format == TOutputFormat::Tsv)
+        PrintLine(HeaderLine());
     bool allAnalysed = true;
-    for (const std::string& image : arguments.images) {
-        reporter.SetContext(image);
-        // A failed open or run has already said why.
-        if (!engine.LoadImage(image) || !engine.Run(settings)) {
+    for (int index = 0; index < imageCount; ++index) {
+        const std::string& image = arguments.images[size_t(index)];
+        const TImageOutcome outcome = work.outcomes.Take(size_t(index));
+        for (const std::string& message : outcome.messages)
+            progress.WriteLine(message);
+        if (outcome.analysed) {
+            PrintLine(arguments.format == TOutputFormat::Json ? ResultJsonObject(outcome.results)
+                                                              : outcome.results.ValueLine());
+            if (arguments.resultFile && !outcome.results.SaveToFile(*arguments.resultFile)) {
+                reporter.SetContext(image);
+                reporter.ShowMessage("the result could not be appended to " +
+                                     *arguments.resultFile);
+                allAnalysed = false;
+            }
+        } else {
             allAnalysed = false;
-            continue;
         }
-        PrintLine(engine.Results.ValueLine());
-        if (arguments.resultFile && !engine.Results.SaveToFile(*arguments.resultFile)) {
-            reporter.ShowMessage("the result could not be appended to " + *arguments.resultFile);
-            allAnalysed = false;
-        }
+        if (arguments.timings)
+            progress.WriteLine(TimingsLine(image, outcome.timings));
+        progress.Advance(FileNamePart(image));
     }
     return allAnalysed ? ExitAllAnalysed : ExitSomeFailed;
 }

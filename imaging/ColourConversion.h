@@ -37,4 +37,9 @@ std::uint8_t ChannelByte(double x);
 bool ConvertColourBytes(int code, std::span<std::uint8_t> first, std::span<std::uint8_t> second,
                         std::span<std::uint8_t> third);
 
+/// The vector kernels of the HSV conversion (code 6): the best one the processor has
+/// (AVX2, else SSE2), or a narrower one. They give the same bytes.
+enum class THsvKernel { Best, Sse2, Scalar };
+void UseHsvKernel(THsvKernel kernel);
+
 } // namespace varnolux

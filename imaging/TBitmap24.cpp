@@ -75,12 +75,13 @@ void TBitmap24::FillRect(int left, int top, int right, int bottom, TColour colou
     bottom = std::min(bottom, height_);
     if (left >= right || top >= bottom)
         return;
+    // The first row piece pixel by pixel, every further row as a copy of it.
     const std::uint8_t bgr[3] = {BlueOf(colour), GreenOf(colour), RedOf(colour)};
-    for (int y = top; y < bottom; ++y) {
-        auto row = Row(y);
-        for (int x = left; x < right; ++x)
-            std::copy_n(bgr, 3, row.begin() + std::ptrdiff_t(x) * 3);
-    }
+    const auto piece = Row(top).subspan(std::size_t(left) * 3, std::size_t(right - left) * 3);
+    for (std::size_t i = 0; i < piece.size(); i += 3)
+        std::copy_n(bgr, 3, piece.begin() + std::ptrdiff_t(i));
+    for (int y = top + 1; y < bottom; ++y)
+        std::copy(piece.begin(), piece.end(), Row(y).begin() + std::ptrdiff_t(left) * 3);
 }
 
 } // namespace varnolux

@@ -3,6 +3,7 @@
 #include "imaging/TBitmap24.h"
 #include "imaging/TPlane.h"
 #include "imaging/TQObject.h"
+#include "imaging/TileOrder.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -49,7 +50,8 @@ protected:
     void ForOverlap(const TQROIL& source, Visit&& visit) const;
 
     /// Calls paint(x, y, bgr) for every pixel with a non-zero mask that lands inside
-    /// the bitmap at (x + OriginX, y + OriginY); bgr points at its three bytes.
+    /// the bitmap at (x + OriginX, y + OriginY); bgr points at its three bytes. Tiles
+    /// of pixels may be painted on several threads at once.
     template <typename Paint>
     void DrawMasked(TBitmap24& bitmap, Paint&& paint) const;
 
@@ -77,23 +79,23 @@ void TQROIL::ForOverlap(const TQROIL& source, Visit&& visit) const
 template <typename Paint>
 void TQROIL::DrawMasked(TBitmap24& bitmap, Paint&& paint) const
 {
-    // Clipped on all four sides; columns are visited in blocks so that each bitmap
-    // row is touched once per block while the planes are read down their columns.
-    constexpr int BlockWidth = 16;
+    // Clipped on all four sides.
     const int x0 = int(std::clamp<std::int64_t>(-std::int64_t(OriginX), 0, width_));
     const int x1 = int(std::clamp<std::int64_t>(std::int64_t(bitmap.Width()) - OriginX, 0, width_));
     const int y0 = int(std::clamp<std::int64_t>(-std::int64_t(OriginY), 0, height_));
     const int y1 =
         int(std::clamp<std::int64_t>(std::int64_t(bitmap.Height()) - OriginY, 0, height_));
-    for (int blockStart = x0; blockStart < x1; blockStart += BlockWidth) {
-        const int blockEnd = std::min(x1, blockStart + BlockWidth);
-        for (int y = y0; y < y1; ++y) {
+    ForEachTile(x0, x1, y0, y1, 6, [&](int xBegin, int xEnd, int yBegin, int yEnd) {
+        const std::uint8_t* columns[TileWidth];
+        for (int x = xBegin; x < xEnd; ++x)
+            columns[x - xBegin] = mask_[x];
+        for (int y = yBegin; y < yEnd; ++y) {
             std::uint8_t* row = bitmap.Row(y + OriginY).data();
-            for (int x = blockStart; x < blockEnd; ++x)
-                if (mask_[x][y])
+            for (int x = xBegin; x < xEnd; ++x)
+                if (columns[x - xBegin][y])
                     paint(x, y, row + std::ptrdiff_t(x + OriginX) * 3);
         }
-    }
+    });
 }
 
 } // namespace varnolux

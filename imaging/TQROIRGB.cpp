@@ -4,6 +4,7 @@
 #include "imaging/PlaneArithmetic.h"
 #include "imaging/Resampling.h"
 #include "imaging/TQStatus.h"
+#include "imaging/TileOrder.h"
 #include "settings/Messages.h"
 
 #include <algorithm>
@@ -34,10 +35,30 @@ TQROIRGB::TQROIRGB(int width, int height)
 
 void TQROIRGB::Draw(TBitmap24& bitmap)
 {
-    DrawMasked(bitmap, [this](int x, int y, std::uint8_t* bgr) {
-        bgr[0] = blue_[x][y];
-        bgr[1] = green_[x][y];
-        bgr[2] = red_[x][y];
+    // As DrawMasked, with the column pointers taken once per tile.
+    const int x0 = int(std::clamp<std::int64_t>(-std::int64_t(OriginX), 0, width_));
+    const int x1 = int(std::clamp<std::int64_t>(std::int64_t(bitmap.Width()) - OriginX, 0, width_));
+    const int y0 = int(std::clamp<std::int64_t>(-std::int64_t(OriginY), 0, height_));
+    const int y1 =
+        int(std::clamp<std::int64_t>(std::int64_t(bitmap.Height()) - OriginY, 0, height_));
+    ForEachTile(x0, x1, y0, y1, 7, [&](int xBegin, int xEnd, int yBegin, int yEnd) {
+        const std::uint8_t* columns[4][TileWidth];
+        for (int x = xBegin; x < xEnd; ++x) {
+            columns[0][x - xBegin] = mask_[x];
+            columns[1][x - xBegin] = blue_[x];
+            columns[2][x - xBegin] = green_[x];
+            columns[3][x - xBegin] = red_[x];
+        }
+        for (int y = yBegin; y < yEnd; ++y) {
+            std::uint8_t* bgr =
+                bitmap.Row(y + OriginY).data() + std::ptrdiff_t(xBegin + OriginX) * 3;
+            for (int i = 0; i < xEnd - xBegin; ++i, bgr += 3)
+                if (columns[0][i][y]) {
+                    bgr[0] = columns[1][i][y];
+                    bgr[1] = columns[2][i][y];
+                    bgr[2] = columns[3][i][y];
+                }
+        }
     });
 }
 
@@ -187,25 +208,33 @@ void TQROIRGB::LoadFromBitmap(const TBitmap24& bitmap, int channel)
                                : channel == 2 ? green_
                                : channel == 3 ? blue_
                                               : grey_;
-    // Blocks of columns: each bitmap row is read once per block while the planes
-    // are written down their columns.
-    constexpr int BlockWidth = 16;
-    for (int blockStart = 0; blockStart < width_; blockStart += BlockWidth) {
-        const int blockEnd = std::min(width_, blockStart + BlockWidth);
-        for (int x = blockStart; x < blockEnd; ++x)
-            status.StepEvery(3, x);
-        for (int y = 0; y < height_; ++y) {
-            const std::uint8_t* pixel = bitmap.Row(y).data() + std::ptrdiff_t(blockStart) * 3;
-            for (int x = blockStart; x < blockEnd; ++x, pixel += 3) {
-                blue_[x][y] = pixel[0];
-                green_[x][y] = pixel[1];
-                red_[x][y] = pixel[2];
-                grey_[x][y] = std::uint8_t((pixel[0] + pixel[1] + pixel[2]) / 3);
+    // Tile by tile: each bitmap row piece is read once per tile while the planes are
+    // written down their columns. Progress goes with the first tile of each column
+    // of tiles; tiles run on several threads only when progress has no effect.
+    ForEachTile(0, width_, 0, height_, 8, [&](int xBegin, int xEnd, int yBegin, int yEnd) {
+        if (yBegin == 0)
+            for (int x = xBegin; x < xEnd; ++x)
+                status.StepEvery(3, x);
+        std::uint8_t* columns[4][TileWidth];
+        for (int x = xBegin; x < xEnd; ++x) {
+            columns[0][x - xBegin] = blue_[x];
+            columns[1][x - xBegin] = green_[x];
+            columns[2][x - xBegin] = red_[x];
+            columns[3][x - xBegin] = grey_[x];
+        }
+        for (int y = yBegin; y < yEnd; ++y) {
+            const std::uint8_t* pixel = bitmap.Row(y).data() + std::ptrdiff_t(xBegin) * 3;
+            for (int i = 0; i < xEnd - xBegin; ++i, pixel += 3) {
+                columns[0][i][y] = pixel[0];
+                columns[1][i][y] = pixel[1];
+                columns[2][i][y] = pixel[2];
+                columns[3][i][y] = std::uint8_t((pixel[0] + pixel[1] + pixel[2]) / 3);
             }
         }
-        for (int x = blockStart; x < blockEnd; ++x)
-            std::copy_n(chosen[x], height_, values_[x]);
-    }
+        if (yEnd == height_)
+            for (int x = xBegin; x < xEnd; ++x)
+                std::copy_n(chosen[x], height_, values_[x]);
+    });
 }
 
 bool TQROIRGB::Gradient(bool all)

@@ -11,7 +11,7 @@ TQStatus& TQStatus::Instance()
 void TQStatus::SetBar(int slot, TQProgressBar* bar)
 {
     if (slot >= 0 && slot < SlotCount)
-        bars_[slot] = bar;
+        bars_[slot].store(bar, std::memory_order_relaxed);
 }
 
 void TQStatus::SetEventPump(std::function<void()> pump)
@@ -19,19 +19,31 @@ void TQStatus::SetEventPump(std::function<void()> pump)
     pump_ = std::move(pump);
 }
 
+bool TQStatus::IsSilent() const
+{
+    if (pump_)
+        return false;
+    for (const auto& bar : bars_)
+        if (bar.load(std::memory_order_relaxed))
+            return false;
+    return true;
+}
+
 void TQStatus::StartProgress(int slot, int position, int max, int min)
 {
-    if (slot >= 0 && slot < SlotCount && bars_[slot]) {
-        bars_[slot]->SetRange(min, max);
-        bars_[slot]->SetPosition(position);
-    }
+    if (slot >= 0 && slot < SlotCount)
+        if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed)) {
+            bar->SetRange(min, max);
+            bar->SetPosition(position);
+        }
     PumpEvents();
 }
 
 void TQStatus::StepProgress(int slot, int position)
 {
-    if (slot >= 0 && slot < SlotCount && bars_[slot])
-        bars_[slot]->SetPosition(position);
+    if (slot >= 0 && slot < SlotCount)
+        if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed))
+            bar->SetPosition(position);
     PumpEvents();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <functional>
 
 namespace varnolux {
@@ -22,8 +23,14 @@ public:
     /// The one instance, created on first use and living until the program ends.
     static TQStatus& Instance();
 
+    /// Safe while other threads run operations that report progress.
     void SetBar(int slot, TQProgressBar* bar);
+    /// Set it before other threads use the status: the pump is read without a lock.
     void SetEventPump(std::function<void()> pump);
+
+    /// No event pump and no progress bar: progress reports have no effect, so long
+    /// operations may split their work across threads.
+    bool IsSilent() const;
 
     /// Sets position, maximum and minimum of the slot's bar, then pumps events.
     void StartProgress(int slot, int position, int max, int min);
@@ -43,7 +50,7 @@ private:
     TQStatus() = default;
     void PumpEvents();
 
-    std::array<TQProgressBar*, SlotCount> bars_{};
+    std::array<std::atomic<TQProgressBar*>, SlotCount> bars_{};
     std::function<void()> pump_;
 };
 

@@ -105,8 +105,12 @@ bool TReporter::AskYesNo(const std::string& text)
 
 void TStderrReporter::ShowMessage(const std::string& text)
 {
+    WriteLine((context_.empty() ? std::string() : context_ + ": ") + OneLine(text));
+}
+
+void TStderrReporter::WriteLine(const std::string& line)
+{
     static std::mutex outputMutex;
-    const std::string line = (context_.empty() ? std::string() : context_ + ": ") + OneLine(text);
     const std::lock_guard lock(outputMutex);
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);

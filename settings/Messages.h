@@ -44,6 +44,10 @@ public:
     void SetContext(std::string context) { context_ = std::move(context); }
     void ShowMessage(const std::string& text) override;
 
+protected:
+    /// Writes one finished line (without its line end); to standard error here.
+    virtual void WriteLine(const std::string& line);
+
 private:
     std::string context_;
 };

@@ -1,7 +1,7 @@
 #include "settings/NumberText.h"
 
 #include <charconv>
-#include <clocale>
+#include <langinfo.h>
 
 namespace varnolux {
 
@@ -60,10 +60,11 @@ std::optional<double> ConvertDecimal(std::string_view text)
 
 std::string LocaleDecimalSeparator()
 {
-    const std::lconv* conventions = std::localeconv();
-    if (!conventions || !conventions->decimal_point || !*conventions->decimal_point)
+    // Not localeconv: it fills one static structure, a race when threads format numbers.
+    const char* separator = ::nl_langinfo(RADIXCHAR);
+    if (!separator || !*separator)
         return ".";
-    return conventions->decimal_point;
+    return separator;
 }
 
 TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue,

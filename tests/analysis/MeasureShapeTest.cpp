@@ -3,6 +3,7 @@
 #include "imaging/TQROIL.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,48 @@ TEST(MeasureShape, CountsEveryWindowOverlappingThePlane)
     EXPECT_EQ(counts[0], 4 * 3);
     const TBitQuadCounts none = CountBitQuads(TQROIL());
     EXPECT_EQ(none[0], 1);
+}
+
+} // namespace
+} // namespace varnolux
+
+namespace varnolux {
+namespace {
+
+/// Gray's area by its definition: every window classified, quarters and eighths added.
+double ReferenceArea(const TQROIL& roi)
+{
+    const auto set = [&](int x, int y) {
+        return x >= 0 && x < roi.Width() && y >= 0 && y < roi.Height() && roi.Mask()[x][y] != 0 ? 1
+                                                                                                : 0;
+    };
+    TBitQuadCounts counts{};
+    for (int y = -1; y < roi.Height(); ++y)
+        for (int x = -1; x < roi.Width(); ++x)
+            ++counts[size_t(3 * set(x, y) + set(x + 1, y) + set(x, y + 1) + 3 * set(x + 1, y + 1))];
+    return MeasureShape(counts).Area;
+}
+
+TEST(Area, EqualsTheWindowByWindowAreaOnRandomMasks)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 400; ++round) {
+        // Columns shorter and longer than the 16-row blocks; bytes of 2 count as set.
+        const int width = 1 + int(random() % 25);
+        const int height = 1 + int(random() % (round % 2 ? 80 : 18));
+        TQROIL roi(width, height);
+        const unsigned density = 1 + random() % 10;
+        for (auto& m : roi.Mask().Elements())
+            m = random() % 10 < density ? (random() % 7 == 0 ? 2 : 1) : 0;
+        ASSERT_EQ(Area(roi), ReferenceArea(roi)) << width << "x" << height;
+        ASSERT_EQ(Area(roi), MeasureShape(roi).Area);
+    }
+    EXPECT_EQ(Area(TQROIL()), 0.0);
+    TQROIL one(1, 1);
+    one.SetMask(1);
+    EXPECT_EQ(Area(one), 1.0);
+    one.SetMask(0);
+    EXPECT_EQ(Area(one), 0.0);
 }
 
 } // namespace

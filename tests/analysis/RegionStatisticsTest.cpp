@@ -18,7 +18,8 @@ TQROIRGB RandomImage(int width, int height, double density, std::mt19937& random
     std::uniform_int_distribution<int> byte(0, 255);
     for (int x = 0; x < width; ++x)
         for (int y = 0; y < height; ++y) {
-            image.Mask()[x][y] = set(random) ? 1 : 0;
+            // A byte of 2 is not part of the selection: neither labelled nor measured.
+            image.Mask()[x][y] = set(random) ? 1 : random() % 16 == 0 ? 2 : 0;
             image.Red()[x][y] = std::uint8_t(byte(random));
             image.Green()[x][y] = std::uint8_t(byte(random));
             image.Blue()[x][y] = std::uint8_t(byte(random));
@@ -62,8 +63,10 @@ TEST(MeasureRegions, AgreesWithMeasuringEveryLabelledRegion)
         int width, height;
         double density, threshold;
     } const cases[] = {
-        {1, 1, 1.0, 0.0},    {1, 1, 0.0, 0.0},    {5, 5, 0.5, 1.5},  {17, 9, 0.3, 2.0},
-        {32, 32, 0.55, 3.0}, {40, 25, 0.7, 10.0}, {64, 3, 0.4, 1.0}, {3, 64, 0.45, 2.25},
+        {1, 1, 1.0, 0.0},      {1, 1, 0.0, 0.0},    {5, 5, 0.5, 1.5},  {17, 9, 0.3, 2.0},
+        {32, 32, 0.55, 3.0},   {40, 25, 0.7, 10.0}, {64, 3, 0.4, 1.0}, {3, 64, 0.45, 2.25},
+        {1, 37, 0.6, 0.0},     {37, 1, 0.6, 0.0},   {0, 0, 0.5, 0.0},  {131, 150, 0.6, 5.0},
+        {200, 140, 0.97, 0.0}, {70, 300, 0.1, 1.5},
     };
     for (const auto& c : cases)
         for (int repeat = 0; repeat < 5; ++repeat) {

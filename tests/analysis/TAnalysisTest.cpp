@@ -1,6 +1,8 @@
 #include "analysis/TAnalysis.h"
 
+#include "analysis/AnalysisSteps.h"
 #include "imaging/BmpFile.h"
+#include "imaging/KernelThreads.h"
 #include "results/ShaFingerprint.h"
 #include "support/Pictures.h"
 #include "support/RecordingReporter.h"
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 
 namespace varnolux {
 namespace {
@@ -408,6 +411,71 @@ TEST_F(TAnalysisTest, ChannelCurvesOfAnEmptyAreaAreZero)
     EXPECT_EQ(engine.Curves[0][255], 0.0);
     EXPECT_EQ(Item("AnalysisAreaPixel"), "0");
     EXPECT_EQ(Item("Count"), "0");
+}
+
+/// Everything a run leaves behind that threads could change.
+struct TRunOutcome {
+    std::vector<std::string> items; // without DateTime
+    std::vector<TBitmap24> pictures;
+    std::vector<std::vector<std::uint8_t>> planes;
+    TChannelCurves curves;
+    friend bool operator==(const TRunOutcome&, const TRunOutcome&) = default;
+};
+
+TRunOutcome AnalyseWithThreads(const std::string& fileName, int threads)
+{
+    SetKernelThreadCount(threads);
+    TAnalysis engine({}, MakeColour(20, 80, 140));
+    TAnalysisSettings settings;
+    settings.TrackBars = {230, 20, 40, 255, 40, 255}; // reds, through the wrap
+    settings.Options.EditMinRegion = "3";
+    settings.Options.lUseInclCircle = true;
+    settings.Options.iInclCircleX = 700;
+    settings.Options.iInclCircleY = 450;
+    settings.Options.iInclCircleDiam = 1300;
+    EXPECT_TRUE(engine.LoadImage(fileName));
+    EXPECT_TRUE(engine.Run(settings));
+    TRunOutcome outcome;
+    for (const TResultItem& item : engine.Results.Items())
+        if (item.Name != "DateTime")
+            outcome.items.push_back(item.Name + "=" + item.ValueText);
+    outcome.pictures = {engine.OriginalView().Picture(), engine.AnalysedView().Picture(),
+                        engine.ChannelView(0).Picture(), engine.ChannelView(1).Picture(),
+                        engine.ChannelView(2).Picture()};
+    for (const auto* plane :
+         {&engine.HsvImage->Red(), &engine.HsvImage->Green(), &engine.HsvImage->Blue(),
+          &engine.HsvImage->Mask(), &engine.ResultImage->Mask()})
+        outcome.planes.emplace_back(plane->Elements().begin(), plane->Elements().end());
+    outcome.curves = engine.Curves;
+    return outcome;
+}
+
+TEST_F(TAnalysisTest, ThreadsGiveTheSameResultsAndPictures)
+{
+    // Large enough that every kernel splits its work: noise with red discs.
+    TBitmap24 bitmap(1601, 1003);
+    std::mt19937 random(99);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (std::uint8_t& byte : bitmap.Row(y))
+            byte = std::uint8_t(random());
+    for (int disc = 0; disc < 300; ++disc) {
+        const int cx = int(random() % 1601), cy = int(random() % 1003), radius = int(random() % 30);
+        for (int y = std::max(0, cy - radius); y <= std::min(1002, cy + radius); ++y)
+            for (int x = std::max(0, cx - radius); x <= std::min(1600, cx + radius); ++x)
+                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius)
+                    bitmap.SetPixel(x, y, MakeColour(240, 10 + disc % 20, 5));
+    }
+    const std::string fileName = folder.File("large.bmp");
+    WriteBmpFile(bitmap, fileName);
+
+    const int threads = KernelThreadCount();
+    const TRunOutcome alone = AnalyseWithThreads(fileName, 1);
+    const TRunOutcome split = AnalyseWithThreads(fileName, 4);
+    SetKernelThreadCount(threads);
+    EXPECT_EQ(alone.items, split.items);
+    EXPECT_TRUE(alone == split);
+    EXPECT_EQ(std::find(alone.items.begin(), alone.items.end(), "Count=0"), alone.items.end())
+        << "the test image must select something";
 }
 
 TEST(TAnalysisColourCircle, ShowsTheSectorBetweenTheHandlesBright)

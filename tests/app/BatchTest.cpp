@@ -10,8 +10,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <pty.h>
+#include <random>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace varnolux {
@@ -111,8 +115,52 @@ protected:
         return fileName;
     }
 
+    /// Pictures of several sizes and colours, with unreadable files among them.
+    std::vector<std::string> MixedBatch(int count)
+    {
+        std::mt19937 random(7);
+        std::vector<std::string> images;
+        for (int i = 0; i < count; ++i) {
+            const std::string name = "image" + std::to_string(i);
+            if (i % 5 == 3) {
+                images.push_back(folder.File(name + ".png"));
+                WriteFile(images.back(), "not an image " + std::to_string(i));
+                continue;
+            }
+            const int width = 1 + int(random() % 40);
+            const int height = 1 + int(random() % 30);
+            std::vector<std::string> rows(size_t(height), std::string(size_t(width), '.'));
+            for (auto& row : rows)
+                for (auto& pixel : row)
+                    pixel = ".rgbw"[random() % 5];
+            images.push_back(Bmp(name + ".bmp", rows));
+        }
+        images.push_back(folder.File("missing.bmp"));
+        return images;
+    }
+
     TempFolder folder;
 };
+
+/// The line with its DateTime field (the third) emptied: two runs differ only there.
+std::string WithoutDateTime(const std::string& line)
+{
+    auto fields = Split(line, '\t');
+    if (fields.size() > 2)
+        fields[2].clear();
+    std::string joined;
+    for (size_t i = 0; i < fields.size(); ++i)
+        joined += (i ? "\t" : "") + fields[i];
+    return joined;
+}
+
+std::vector<std::string> WithoutDateTimes(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> result;
+    for (const auto& line : lines)
+        result.push_back(WithoutDateTime(line));
+    return result;
+}
 
 TEST_F(BatchTest, PrintsTheHeaderAndOneLinePerImage)
 {
@@ -332,6 +380,190 @@ TEST_F(BatchTest, AnalysesTheBundledSample)
     auto fields = Fields(Lines(run.out)[0], Lines(run.out)[1]);
     EXPECT_EQ(fields["Count"], "5"); // two discs, the ellipse, the ring and its centre
     EXPECT_EQ(fields["Unit"], "mm");
+}
+
+TEST_F(BatchTest, ParallelJobsGiveTheSameOutputInInputOrder)
+{
+    const std::vector<std::string> images = MixedBatch(23);
+    std::vector<std::string> arguments = {"--options", Options()};
+    arguments.insert(arguments.end(), images.begin(), images.end());
+
+    std::vector<TRunOutput> runs;
+    std::vector<std::string> resultFiles;
+    for (const char* jobs : {"1", "4"}) {
+        resultFiles.push_back(folder.File(std::string("results-") + jobs + ".txt"));
+        std::vector<std::string> withJobs = {"--jobs", jobs, "--result", resultFiles.back()};
+        withJobs.insert(withJobs.end(), arguments.begin(), arguments.end());
+        runs.push_back(Run(withJobs));
+    }
+    EXPECT_EQ(runs[0].status, 1) << "the bad files fail the batch";
+    EXPECT_EQ(runs[1].status, 1);
+    const auto lines = Lines(runs[0].out);
+    ASSERT_EQ(lines.size(), 1 + 23 - 4u) << runs[0].out;
+    EXPECT_EQ(WithoutDateTimes(Lines(runs[1].out)), WithoutDateTimes(lines));
+    EXPECT_EQ(runs[1].err, runs[0].err) << "messages follow the input order too";
+    EXPECT_EQ(Lines(runs[0].err).size(), 5u) << runs[0].err;
+    EXPECT_EQ(WithoutDateTimes(Lines(ReadFile(resultFiles[1]))),
+              WithoutDateTimes(Lines(ReadFile(resultFiles[0]))));
+
+    // The lines come in the order of the images given.
+    size_t line = 1;
+    for (const std::string& image : images)
+        if (image.ends_with(".bmp") && std::filesystem::exists(image)) {
+            EXPECT_EQ(Fields(lines[0], lines[line++])["Name"],
+                      std::filesystem::path(image).filename().string());
+        }
+}
+
+TEST_F(BatchTest, RefusesABadJobCountOrFormat)
+{
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--jobs", "0", "x.bmp"},
+             {"--jobs", "two", "x.bmp"},
+             {"--jobs"},
+             {"--format", "xml", "x.bmp"},
+         }) {
+        const TRunOutput run = Run(arguments);
+        EXPECT_EQ(run.status, 2) << arguments[0];
+        EXPECT_NE(run.err.find("usage: varnolux-batch"), std::string::npos);
+    }
+}
+
+TEST_F(BatchTest, TimingsAreOneLinePerImageWithAPoint)
+{
+    const std::string image = Bmp("objects.bmp");
+    const std::string locale = LocaleInstalled("de_DE.UTF-8") ? "de_DE.UTF-8" : "C.UTF-8";
+    const TRunOutput run = Run({"--timings", image, folder.File("missing.bmp"), image}, locale);
+    EXPECT_EQ(run.status, 1);
+    const auto messages = Lines(run.err);
+    ASSERT_EQ(messages.size(), 4u) << run.err;
+    const std::regex format(
+        R"(timings (objects|missing)\.bmp: read=\d+\.\d convert=\d+\.\d run=\d+\.\d fingerprints=\d+\.\d)");
+    for (const size_t i : {0u, 2u, 3u})
+        EXPECT_TRUE(std::regex_match(messages[i], format)) << messages[i];
+    EXPECT_EQ(messages[0].rfind("timings objects.bmp: ", 0), 0u);
+    EXPECT_EQ(messages[1].rfind(folder.File("missing.bmp") + ": ", 0), 0u) << messages[1];
+    EXPECT_EQ(messages[2], "timings missing.bmp: read=0.0 convert=0.0 run=0.0 fingerprints=0.0");
+    EXPECT_EQ(Lines(run.out).size(), 3u) << "timings stay off standard output";
+}
+
+TEST_F(BatchTest, JsonLinesHaveTheItemsInTableOrderWithNumbersAsNumbers)
+{
+    const std::string image = Bmp("say \"cheese\"\\.bmp");
+    const TRunOutput tsv = Run({"--options", Options(), image});
+    const TRunOutput json = Run({"--format", "json", "--options", Options(), image, image});
+    ASSERT_EQ(json.status, 0) << json.err;
+    ASSERT_EQ(Lines(json.out).size(), 2u) << "no header line: " << json.out;
+    const std::string jsonFile = folder.File("out.jsonl");
+    WriteFile(jsonFile, json.out);
+    const std::string tsvFile = folder.File("out.tsv");
+    WriteFile(tsvFile, tsv.out);
+
+    // Python's own parser checks the syntax; the types and values are compared with
+    // the tab-separated line.
+    const std::string check = R"(
+import json, sys
+header, values = [line.rstrip("\n").split("\t") for line in open(sys.argv[2], encoding="utf-8")][:2]
+expected = dict(zip(header, values))
+numbers = {"AnalysisAreaPixel", "AnalysisArea", "AreaPixel", "Area", "MeanSizePixel", "MeanSize",
+           "Measure", "Count", "MinRegion"}
+for line in open(sys.argv[1], encoding="utf-8"):
+    item = json.loads(line)
+    assert list(item) == header, list(item)
+    for name, value in item.items():
+        if name in numbers:
+            assert type(value) in (int, float), (name, value)
+            assert float(value) == float(expected[name]), (name, value)
+        elif name != "DateTime":
+            assert type(value) is str and value == expected[name], (name, value)
+    assert type(item["Count"]) is int and item["Count"] == 2
+    assert item["AreaPixel"] == 11.25
+    assert item["Name"] == 'say "cheese"\\.bmp', item["Name"]
+print("ok")
+)";
+    const std::string checkFile = folder.File("check.py");
+    WriteFile(checkFile, check);
+    const std::string command = "/usr/bin/python3 " + Quoted(checkFile) + " " + Quoted(jsonFile) +
+                                " " + Quoted(tsvFile) + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    EXPECT_EQ(pclose(pipe), 0) << output;
+    EXPECT_EQ(output, "ok\n");
+}
+
+TEST_F(BatchTest, GnuParallelSplitsABatchAndTheResultFilesMerge)
+{
+    if (std::system("command -v parallel >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "GNU parallel is not installed";
+    const std::vector<std::string> images = MixedBatch(17);
+    const std::string single = folder.File("single.txt");
+    std::string imageList;
+    for (const auto& image : images)
+        imageList += " " + Quoted(image);
+    const std::string batch = Quoted(VARNOLUX_BATCH) + " --jobs 1 --options " + Quoted(Options());
+    ASSERT_EQ(std::system(("LC_ALL=C.UTF-8 " + batch + " --result " + Quoted(single) + imageList +
+                           " >/dev/null 2>&1")
+                              .c_str()),
+              256)
+        << "exit status 1: the bad files";
+
+    // The README's commands: parts of 4 images, two at a time, then one header and
+    // the lines of the parts in the order of their numbers.
+    const std::string commands = "cd " + Quoted(folder.Path().string()) +
+                                 " && LC_ALL=C.UTF-8 parallel --will-cite --jobs 2 -N 4 " + batch +
+                                 " --result 'part{#}.txt' {} :::" + imageList +
+                                 " >/dev/null 2>&1; ls part*.txt | sort -V | xargs awk 'FNR == 1 "
+                                 "&& NR != 1 { next } { print }' "
+                                 "> merged.txt";
+    ASSERT_EQ(std::system(commands.c_str()), 0);
+    EXPECT_GE(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()),
+              4);
+    const auto merged = Lines(ReadFile(folder.File("merged.txt")));
+    const auto expected = Lines(ReadFile(single));
+    ASSERT_EQ(merged.size(), expected.size());
+    EXPECT_EQ(WithoutDateTimes(merged), WithoutDateTimes(expected));
+}
+
+/// Runs the command with standard error on a new terminal; what the terminal shows.
+std::string RunOnTerminal(const std::string& command)
+{
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t count; (count = read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, size_t(count));
+    close(terminal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return shown;
+}
+
+TEST_F(BatchTest, ShowsAProgressLineOnlyOnATerminal)
+{
+    const std::vector<std::string> images = {Bmp("one.bmp"), Bmp("two.bmp"), Bmp("three.bmp")};
+    std::vector<std::string> arguments = {"--jobs", "2"};
+    arguments.insert(arguments.end(), images.begin(), images.end());
+
+    const TRunOutput piped = Run(arguments);
+    EXPECT_EQ(piped.err, "") << "no progress line when standard error is a file";
+
+    std::string command = "LC_ALL=C.UTF-8 " + Quoted(VARNOLUX_BATCH);
+    for (const auto& argument : arguments)
+        command += " " + Quoted(argument);
+    const std::string shown = RunOnTerminal(command + " >/dev/null");
+    EXPECT_NE(shown.find("\r\x1b[K[1/3] one.bmp"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\x1b[K[3/3] three.bmp"), std::string::npos) << shown;
+    EXPECT_TRUE(shown.ends_with("\r\x1b[K")) << "erased at the end: " << shown;
 }
 
 } // namespace

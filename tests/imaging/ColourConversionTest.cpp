@@ -102,32 +102,37 @@ TEST(ConvertColourSpace, BrightnessIsOneLessExactlyForTheListedMaxima)
     }
 }
 
-TEST(ConvertColourSpace, FastPathEqualsRgbToHsvForEveryColour)
+TEST(ConvertColourSpace, EveryKernelEqualsRgbToHsvForEveryColour)
 {
     // Every colour once, in an order that mixes neighbours; odd lengths exercise the
-    // pixel left over after the pairs.
+    // pixels left over after the vector blocks.
     constexpr std::size_t ColourCount = std::size_t(1) << 24;
-    std::vector<std::uint8_t> red(ColourCount), green(ColourCount), blue(ColourCount);
+    std::vector<std::uint8_t> originalRed(ColourCount), originalGreen(ColourCount),
+        originalBlue(ColourCount);
     for (std::size_t i = 0; i < ColourCount; ++i) {
         const std::size_t colour = (i * 2654435761u) & (ColourCount - 1);
-        red[i] = std::uint8_t(colour >> 16);
-        green[i] = std::uint8_t(colour >> 8);
-        blue[i] = std::uint8_t(colour);
+        originalRed[i] = std::uint8_t(colour >> 16);
+        originalGreen[i] = std::uint8_t(colour >> 8);
+        originalBlue[i] = std::uint8_t(colour);
     }
-    const auto originalRed = red, originalGreen = green, originalBlue = blue;
-    ASSERT_TRUE(ConvertColourBytes(6, std::span(red).first(ColourCount - 1),
-                                   std::span(green).first(ColourCount - 1),
-                                   std::span(blue).first(ColourCount - 1)));
-    ASSERT_TRUE(ConvertColourBytes(6, std::span(red).last(1), std::span(green).last(1),
-                                   std::span(blue).last(1)));
-    std::size_t mismatches = 0;
-    for (std::size_t i = 0; i < ColourCount; ++i) {
-        const THsv hsv = RgbToHsv(originalRed[i], originalGreen[i], originalBlue[i]);
-        if (red[i] != ChannelByte(hsv.H) || green[i] != ChannelByte(hsv.S) ||
-            blue[i] != ChannelByte(hsv.V))
-            ++mismatches;
+    for (const THsvKernel kernel : {THsvKernel::Best, THsvKernel::Sse2, THsvKernel::Scalar}) {
+        UseHsvKernel(kernel);
+        auto red = originalRed, green = originalGreen, blue = originalBlue;
+        ASSERT_TRUE(ConvertColourBytes(6, std::span(red).first(ColourCount - 7),
+                                       std::span(green).first(ColourCount - 7),
+                                       std::span(blue).first(ColourCount - 7)));
+        ASSERT_TRUE(ConvertColourBytes(6, std::span(red).last(7), std::span(green).last(7),
+                                       std::span(blue).last(7)));
+        std::size_t mismatches = 0;
+        for (std::size_t i = 0; i < ColourCount; ++i) {
+            const THsv hsv = RgbToHsv(originalRed[i], originalGreen[i], originalBlue[i]);
+            if (red[i] != ChannelByte(hsv.H) || green[i] != ChannelByte(hsv.S) ||
+                blue[i] != ChannelByte(hsv.V))
+                ++mismatches;
+        }
+        EXPECT_EQ(mismatches, 0u) << "kernel " << int(kernel);
     }
-    EXPECT_EQ(mismatches, 0u);
+    UseHsvKernel(THsvKernel::Best);
 }
 
 TEST(ConvertColourSpace, ConvertsEveryPixelAndLeavesMaskGreyAndValues)

@@ -2,6 +2,7 @@
 #include "imaging/LabelPlane.h"
 #include "imaging/TQListROIU.h"
 #include "imaging/TQROIRGB.h"
+#include "imaging/TRegionRuns.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -90,6 +91,80 @@ TEST(LabelRegions, EqualsTheReferenceOnRandomMasks)
             ASSERT_EQ(labelled.RegionCount, MaxLabel(expected));
         }
     }
+}
+
+/// The label plane that the runs describe: -1 outside, region + 1 on the runs.
+std::vector<std::vector<int>> LabelsOfRuns(const TRegionRuns& runs, int width, int height)
+{
+    std::vector<std::vector<int>> labels(std::size_t(width),
+                                         std::vector<int>(std::size_t(height), -1));
+    for (int x = 0; x < width; ++x)
+        for (std::size_t i = runs.ColumnBegin(x); i < runs.ColumnEnd(x); ++i) {
+            const auto& run = runs.Runs[i];
+            EXPECT_LT(run.Top, run.Bottom);
+            if (i > runs.ColumnBegin(x)) {
+                EXPECT_LT(runs.Runs[i - 1].Bottom, run.Top) << "runs are separated";
+            }
+            for (int y = run.Top; y < run.Bottom; ++y)
+                labels[std::size_t(x)][std::size_t(y)] = run.Region + 1;
+        }
+    return labels;
+}
+
+TEST(LabelRegionRuns, EqualsTheLabelPlaneOnRandomMasks)
+{
+    std::mt19937 random(5);
+    for (int round = 0; round < 400; ++round) {
+        // Odd sizes, single rows and columns, and columns longer than the 16-byte scan.
+        const int width = 1 + int(random() % 45);
+        const int height = 1 + int(random() % (round % 3 == 0 ? 90 : 30));
+        const double density = 0.05 + 0.9 * double(random() % 100) / 100.0;
+        TQROIL roi(width, height);
+        for (auto& m : roi.Mask().Elements()) {
+            const double draw = double(random() % 1000) / 1000.0;
+            m = draw < density ? 1 : (random() % 20 == 0 ? 2 : 0);
+        }
+        if (round % 7 == 0) // long uniform stretches
+            for (int x = 0; x < width; x += 2)
+                std::ranges::fill(roi.Mask().Column(x), round % 2);
+        const TRegionRuns runs = LabelRegionRuns(roi);
+        const TLabelPlane plane = LabelRegions(roi, 1);
+        ASSERT_EQ(LabelsOfRuns(runs, width, height), LabelsOf(plane))
+            << width << "x" << height << " density " << density;
+        ASSERT_EQ(runs.RegionCount, plane.RegionCount);
+        std::vector<std::int64_t> counts(std::size_t(plane.RegionCount), 0);
+        for (const int label : plane.Labels.Elements())
+            if (label > 0)
+                ++counts[std::size_t(label - 1)];
+        EXPECT_EQ(runs.PixelCounts, counts);
+    }
+}
+
+TEST(LabelRegionRuns, EmptyAndSinglePixelMasks)
+{
+    const TRegionRuns none = LabelRegionRuns(TQROIL());
+    EXPECT_EQ(none.RegionCount, 0);
+    EXPECT_TRUE(none.Runs.empty());
+
+    TQROIL one(1, 1);
+    one.SetMask(1);
+    const TRegionRuns single = LabelRegionRuns(one);
+    ASSERT_EQ(single.Runs.size(), 1u);
+    EXPECT_EQ(single.RegionCount, 1);
+    EXPECT_EQ(single.PixelCounts, std::vector<std::int64_t>{1});
+
+    one.SetMask(2);
+    EXPECT_EQ(LabelRegionRuns(one).RegionCount, 0) << "only bytes equal to 1 are labelled";
+}
+
+TEST(LabelRegionRuns, CornerRunsJoinAndRegionsKeepTheirOrder)
+{
+    TQROIL roi;
+    SetMaskRows(roi, {"1.....1", ".1...1.", "..1...."});
+    const TRegionRuns runs = LabelRegionRuns(roi);
+    EXPECT_EQ(runs.RegionCount, 2);
+    EXPECT_EQ(runs.Runs.front().Region, 0) << "the leftmost region comes first";
+    EXPECT_EQ(runs.Runs.back().Region, 1);
 }
 
 TEST(LabelRegions, EmptyInputsHaveNoRegions)

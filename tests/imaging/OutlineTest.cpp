@@ -7,6 +7,7 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <utility>
 
 namespace varnolux {
@@ -63,6 +64,38 @@ INSTANTIATE_TEST_SUITE_P(
                      {".....", ".###.", ".###.", ".###.", "....."},
                      {{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {3, 3}}}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+/// The outline by its definition, pixel by pixel.
+std::vector<std::pair<int, int>> ReferenceOutline(const TQROIL& roi)
+{
+    const auto set = [&](int x, int y) {
+        return x >= 0 && x < roi.Width() && y >= 0 && y < roi.Height() && roi.Mask()[x][y] != 0;
+    };
+    std::vector<std::pair<int, int>> points;
+    for (int x = 0; x < roi.Width(); ++x)
+        for (int y = 0; y < roi.Height(); ++y)
+            if (roi.Mask()[x][y] == 1 &&
+                set(x, y - 1) + set(x, y + 1) + set(x + 1, y) + set(x - 1, y) < 4)
+                points.emplace_back(x, y);
+    return points;
+}
+
+TEST(Extract, EqualsTheReferenceOnRandomMasks)
+{
+    std::mt19937 random(3);
+    for (int round = 0; round < 300; ++round) {
+        // Columns shorter and longer than the 16-row blocks, mostly set, with bytes of 2.
+        const int width = 1 + int(random() % 20);
+        const int height = 1 + int(random() % 70);
+        TQROIL roi(width, height);
+        const unsigned holes = 2 + random() % 30;
+        for (auto& m : roi.Mask().Elements())
+            m = random() % holes == 0 ? 0 : random() % 9 == 0 ? 2 : 1;
+        TQEdge outline;
+        outline.Extract(roi);
+        ASSERT_EQ(PointsOf(outline), ReferenceOutline(roi)) << width << "x" << height;
+    }
+}
 
 TEST(Extract, ClearsThePreviousPointsAndKeepsTheOrigin)
 {
