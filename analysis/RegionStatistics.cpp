@@ -2,6 +2,7 @@
 #include "analysis/MeasureShape.h"
 #include "analysis/TAnalysisTimings.h"
 #include "imaging/TBitmap24.h"
+#include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TRegionRuns.h"
@@ -219,6 +220,8 @@ TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, 
         }
     }
 
+    if (surface.Control && !surface.Control->IsWatched())
+        return statistics;
     const TPhaseTimer timer(phases.Drawing);
     surface.Clear();
     if (surface.Bitmap)

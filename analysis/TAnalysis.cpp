@@ -11,6 +11,7 @@
 #include "settings/NumberText.h"
 #include "settings/ProgramInfo.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <new>
@@ -206,8 +207,10 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
         bitmap.reset();
         source->LoadFromFile(bitmapFile.Name(), 0, false);
     }
-    source->SetImage(&SourceSurface);
-    source->Show(false);
+    if (views_.Original->IsWatched()) {
+        source->SetImage(&SourceSurface);
+        source->Show(false);
+    }
     if (host_)
         host_->SourceShown(fileName);
 
@@ -223,9 +226,11 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
     SourceImage = std::move(source);
     ResultImage = std::move(result);
     HsvImage = std::move(hsv);
-    ResultImage->SetImage(&AnalysedSurface);
-    ResultImage->Show(false);
-    HsvImage->SetImage(&AnalysedSurface);
+    if (views_.Analysed->IsWatched()) {
+        ResultImage->SetImage(&AnalysedSurface);
+        ResultImage->Show(false);
+        HsvImage->SetImage(&AnalysedSurface);
+    }
     if (host_)
         host_->ImageLoaded();
     return true;
@@ -280,13 +285,16 @@ bool TAnalysis::RunSteps(TAnalysisSettings& settings)
         Curves = ComputeChannelCurves(*HsvImage);
         if (host_)
             host_->CurvesChanged();
-        DrawChannelImages(*HsvImage, {views_.ChannelH, views_.ChannelS, views_.ChannelV});
+        const std::array channelViews = {views_.ChannelH, views_.ChannelS, views_.ChannelV};
+        if (std::ranges::any_of(channelViews, &TImageView::IsWatched))
+            DrawChannelImages(*HsvImage, channelViews);
     }
 
     double analysisArea = 0.0;
     {
         const TPhaseTimer timer(Timings.Area);
-        DrawAreaOutline(*HsvImage, SourceSurface, TColour(options.colColorInclCircle));
+        if (views_.Original->IsWatched())
+            DrawAreaOutline(*HsvImage, SourceSurface, TColour(options.colColorInclCircle));
         analysisArea = Area(*HsvImage);
     }
 
@@ -426,6 +434,8 @@ bool TAnalysis::StoreFingerprints(const TAnalysisSettings& settings)
 void TAnalysis::DrawColourCircle()
 {
     TImageView& view = *views_.ColourCircle;
+    if (!view.IsWatched())
+        return;
     const int width = view.ControlWidth();
     const int height = view.ControlHeight();
     const int halfSize = std::min(width, height) / 2;

@@ -11,6 +11,7 @@
 #include "settings/TOptions.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <clocale>
@@ -185,6 +186,10 @@ void AnalyseImages(TBatchWork& work)
 {
     TBatchReporter reporter(work.progress, true);
     const TScopedReporter reportToStderr(reporter);
+    // Nobody looks at the pictures of a batch: the engine leaves them unpainted.
+    std::array<TUnwatchedView, 6> views;
+    const TAnalysisViews unwatched{&views[0], &views[1], &views[2],
+                                   &views[3], &views[4], &views[5]};
     std::optional<TAnalysis> engine;
     for (;;) {
         const std::size_t index = work.next.fetch_add(1);
@@ -195,7 +200,7 @@ void AnalyseImages(TBatchWork& work)
         TImageOutcome outcome;
         try {
             if (!engine)
-                engine.emplace(TAnalysisViews{}, TColour(work.settings.Options.ColorBack));
+                engine.emplace(unwatched, TColour(work.settings.Options.ColorBack));
             // Every image starts from the options as loaded, whichever worker takes it.
             TAnalysisSettings settings = work.settings;
             // A failed open or run has already said why.

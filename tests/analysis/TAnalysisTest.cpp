@@ -96,6 +96,26 @@ TEST_F(TAnalysisTest, APathRelativeToTheWorkingFolderIsStoredInFull)
     EXPECT_EQ(Item("Name"), "relative.bmp");
 }
 
+TEST_F(TAnalysisTest, ViewsNobodyWatchesStayUnpaintedAndChangeNoResult)
+{
+    const std::string image = WriteImage(Objects);
+    std::array<TUnwatchedView, 6> views;
+    TAnalysis unwatched({&views[0], &views[1], &views[2], &views[3], &views[4], &views[5]}, 0);
+    ASSERT_TRUE(engine.LoadImage(image));
+    ASSERT_TRUE(unwatched.LoadImage(image));
+    TAnalysisSettings settings = RedSettings();
+    TAnalysisSettings same = RedSettings();
+    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(unwatched.Run(same));
+    for (const std::string name : TAnalysis::ResultItemNames()) {
+        if (name != "DateTime") {
+            EXPECT_EQ(unwatched.Results.GetValueText(name), Item(name.c_str())) << name;
+        }
+    }
+    for (TUnwatchedView& view : views)
+        EXPECT_TRUE(view.Picture().IsEmpty());
+}
+
 TEST_F(TAnalysisTest, StoresTheItemsInTableOrder)
 {
     ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
