@@ -83,7 +83,7 @@ public:
             break;
         case TComponentKind::LabeledEdit:
             if (const std::string caption = Read(".EditLabel.Caption", Unset); caption != Unset)
-                qobject_cast<TLabeledEdit*>(&component_)->EditLabel()->setText(Text(caption));
+                qobject_cast<TLabeledEdit*>(&component_)->SetEditLabelCaption(Text(caption));
             break;
         case TComponentKind::Other:
             break;

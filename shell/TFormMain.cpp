@@ -51,6 +51,9 @@ constexpr int ImageMargin = 2;
 constexpr int HueHandleSize = 10;
 constexpr int StartupDelayMs = 10;
 constexpr int RangeDelayTickMs = 100;
+constexpr int TrackBarLeft = 57;
+constexpr int TrackBarRight = 207;
+constexpr int CaptionGap = 4;
 constexpr int ResultFieldWidth = 99;
 constexpr int ResultFieldGap = 21; // between the left column's fields and the right column
 constexpr int ResultPanelWidth = 235;
@@ -140,8 +143,6 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
 
 TFormMain::~TFormMain()
 {
-    // Closing has already ended a calling program's run; this ends the rest.
-    Interface.reset();
     TQStatus& status = TQStatus::Instance();
     status.SetEventPump({});
     status.SetBar(3, nullptr);
@@ -214,6 +215,7 @@ void TFormMain::CreateRangeControls(QWidget& panel)
     for (size_t row = 0; row < rowCaptions.size(); ++row) {
         auto* caption = Named(new QLabel(rowCaptions[row].second, &panel), rowCaptions[row].first);
         caption->move(4, (barTops[2 * row] + barTops[2 * row + 1] + 21) / 2 - 8);
+        RangeCaptions[row] = caption;
     }
     for (size_t i = 0; i < RangeControls.size(); ++i) {
         const TRangeControl& control = RangeControls[i];
@@ -222,7 +224,7 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         bar->setTickInterval(26);
         bar->setTickPosition(QSlider::TicksBelow);
         bar->setPageStep(26);
-        bar->setGeometry(57, barTops[i], 150, 21);
+        bar->setGeometry(TrackBarLeft, barTops[i], TrackBarRight - TrackBarLeft, 21);
         bar->setValue(control.Initial);
         TrackBars[i] = bar;
         auto* edit = new TLabeledEdit(&panel, control.Edit, i % 2 == 0 ? "Min" : "Max",
@@ -231,6 +233,17 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         edit->setText(QString::number(control.Initial));
         RangeEdits[i] = edit;
     }
+    ArrangeRangeControls();
+}
+
+void TFormMain::ArrangeRangeControls()
+{
+    int captionsRight = 0;
+    for (const QLabel* caption : RangeCaptions)
+        captionsRight = std::max(captionsRight, caption->x() + caption->sizeHint().width());
+    const int left = std::max(TrackBarLeft, captionsRight + CaptionGap);
+    for (QSlider* bar : TrackBars)
+        bar->setGeometry(left, bar->y(), TrackBarRight - left, bar->height());
 }
 
 void TFormMain::CreateResultFields(QWidget& panel)
@@ -452,6 +465,7 @@ void TFormMain::Timer1Timer()
 
     // This step runs once per main window, so once per program run.
     TFormLanguage::ApplyStartUpLanguageFile(LanguageFile, windows_.All);
+    ArrangeRangeControls();
     windows_.FormMeasure->SetLanguageFile(LanguageFile);
     windows_.FormMeasure->SetUnitCaptions(
         ReadConfigBool(OptionsFile, "FormMeasure", "lCheckBoxUnits", false));

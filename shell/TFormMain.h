@@ -14,6 +14,7 @@
 
 class QAction;
 class QFileDialog;
+class QLabel;
 class QMenu;
 class QSlider;
 class QTabWidget;
@@ -186,6 +187,7 @@ public:
     TPanel* Panel1;
     TPanel* Panel2;
     TPanel* PanelImagePlasma;
+    std::array<QLabel*, 3> RangeCaptions{}; // hue, saturation, brightness
     std::array<QSlider*, 6> TrackBars{};
     std::array<TLabeledEdit*, 6> RangeEdits{};
     TLabeledEdit* LabeledEditAnaArea;
@@ -271,10 +273,13 @@ private:
     void FeedChart();
     void EndOfWork();
     void ApplyUnitCaptions(const TUnitCaptions& captions);
-    /// Places the result fields so that their labels fit, however long a language
-    /// makes them.
+    /// Places the track bars and the result fields so that their labels fit, however
+    /// long a language makes them.
+    void ArrangeRangeControls();
     void ArrangeResultFields();
     void ApplyOptionsToWindows(const TOptions& options);
+    /// The options become the windows' and the file the current one, unchanged.
+    void TakeOptions(const TOptions& options, const std::string& fileName);
     void ShowOptionsFileName(const std::string& fileName);
 
     // The calling program's interface.

@@ -428,11 +428,16 @@ bool TFormMain::LoadOptions(const std::string& fileName)
             return false;
         }
     }
-    ApplyOptionsToWindows(TOptions::Load(resolved));
+    TakeOptions(TOptions::Load(resolved), fileName);
+    return true;
+}
+
+void TFormMain::TakeOptions(const TOptions& options, const std::string& fileName)
+{
+    ApplyOptionsToWindows(options);
     ShowOptionsFileName(fileName);
     OptionsChanged = false;
     ActionSaveOptions->setEnabled(false);
-    return true;
 }
 
 void TFormMain::ApplyOptionsToWindows(const TOptions& options)
@@ -594,11 +599,16 @@ void TFormMain::ActionLoadDefaultOptionsExecute()
 {
     if (busy_)
         return;
-    // Without stored options the built-in ones are loaded; the user should know.
-    if (!HoldsOptions(DefaultOptionsFile))
-        CurrentReporter().ShowLanguageMessage("LNoDefaultOptionFile", {DefaultOptionsFile});
-    if (LoadOptions(DefaultOptionsFile))
-        OptionsFile = DefaultOptionsFile;
+    if (HoldsOptions(DefaultOptionsFile)) {
+        if (LoadOptions(DefaultOptionsFile))
+            OptionsFile = DefaultOptionsFile;
+        return;
+    }
+    // Nothing stored would read as six invalid range texts: the built-in options are
+    // the defaults then.
+    CurrentReporter().ShowLanguageMessage("LNoDefaultOptionFile", {DefaultOptionsFile});
+    TakeOptions(TOptions::Initial(), DefaultOptionsFile);
+    OptionsFile = DefaultOptionsFile;
 }
 
 void TFormMain::ActionSaveOptionsAsDefaultExecute()

@@ -73,8 +73,16 @@ QString TabText(const TFormMain& main, const QWidget* sheet)
     return main.PageControlPlasma->tabText(main.PageControlPlasma->indexOf(sheet));
 }
 
-// Every label of the result fields lies inside their panel, clear of the others.
-void CheckResultLabelsFit(const TFormMain& main)
+// A label shows its whole text.
+void CheckShowsItsText(const QLabel& label)
+{
+    QVERIFY2(label.width() >= label.sizeHint().width(), qPrintable(label.text()));
+    QVERIFY2(label.height() >= label.sizeHint().height(), qPrintable(label.text()));
+}
+
+// Every label of the colour range and of the result fields shows its text inside its
+// panel, clear of the other labels and the controls.
+void CheckLabelsFit(const TFormMain& main)
 {
     const QRect panel = main.Panel2->rect();
     std::vector<QRect> labels;
@@ -83,12 +91,17 @@ void CheckResultLabelsFit(const TFormMain& main)
           main.LabeledEditAreaCM, main.LabeledEditMeanSize, main.LabeledEditMeanSizeCM,
           main.LabeledEditCount, main.LabeledEditPercent, main.LabeledEditMeasure}) {
         const QLabel& label = *field->EditLabel();
-        const QRect text(label.pos(), label.sizeHint());
-        QVERIFY2(panel.contains(text), qPrintable(label.text()));
+        CheckShowsItsText(label);
+        QVERIFY2(panel.contains(label.geometry()), qPrintable(label.text()));
         QVERIFY2(panel.contains(field->geometry()), qPrintable(label.text()));
         for (const QRect& other : labels)
-            QVERIFY2(!other.intersects(text), qPrintable(label.text()));
-        labels.push_back(text);
+            QVERIFY2(!other.intersects(label.geometry()), qPrintable(label.text()));
+        labels.push_back(label.geometry());
+    }
+    for (const char* name : {"LabelHue", "LabelSaturation", "LabelBrightness"}) {
+        const QLabel& label = *main.Panel1->findChild<QLabel*>(name);
+        CheckShowsItsText(label);
+        QVERIFY2(label.geometry().right() < main.TrackBars[0]->x(), name);
     }
 }
 
@@ -163,7 +176,7 @@ private Q_SLOTS:
         // The unit captions begin with the language file's texts.
         QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Objektfläche [mm²]"));
         QCOMPARE(main.LabeledEditMeasure->EditLabelCaption(), QString("Maßstab [pixel/mm]"));
-        CheckResultLabelsFit(main);
+        CheckLabelsFit(main);
 
         TFormOptions& options = fixture->Options();
         QCOMPARE(options.windowTitle(), QString("Optionen"));
@@ -190,7 +203,7 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QCOMPARE(main.LabeledEditAnaAreaCM->EditLabelCaption(), QString("Analysis area [mm²]"));
-        CheckResultLabelsFit(main);
+        CheckLabelsFit(main);
         // The layout's places where the texts are short.
         QCOMPARE(main.LabeledEditAnaArea->x(), 10);
         fixture->windows->FormMeasure->CheckBoxUnits->setChecked(false);
@@ -198,7 +211,7 @@ private Q_SLOTS:
         QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area []"));
         QCOMPARE(main.LabeledEditAnaAreaCM->x(), 130);
         QCOMPARE(main.Panel2->width(), 235);
-        CheckResultLabelsFit(main);
+        CheckLabelsFit(main);
     }
 
     void WithoutALanguageFileTheLayoutTextsStay()
@@ -214,7 +227,7 @@ private Q_SLOTS:
         QCOMPARE(fixture->windows->FormLanguage->MessageText("NoFloat"),
                  std::string("Keine gültige Gleitkommazahl"));
         QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area []"));
-        CheckResultLabelsFit(main);
+        CheckLabelsFit(main);
     }
 
     void ImagePanelsShareTheWidth()
