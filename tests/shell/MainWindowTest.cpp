@@ -13,6 +13,7 @@
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
 #include "shell/TStatusBar.h"
+#include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
 
 #include <filesystem>
@@ -186,6 +187,12 @@ private Q_SLOTS:
         const TFormMeasure& measure = *fixture->windows->FormMeasure;
         QCOMPARE(measure.MemoMeasure->toPlainText().split('\n').size(), 4);
         QCOMPARE(fixture->windows->FormLanguage->windowTitle(), QString("Sprache"));
+        TAboutBox& about = *fixture->windows->AboutBox;
+        about.show();
+        QCOMPARE(about.LabelVersion->text(), QString("Version"));
+        QVERIFY(about.LabelBuild->x() >=
+                about.LabelVersion->x() + about.LabelVersion->sizeHint().width());
+        about.hide();
 
         // Messages of the window and of the engine.
         QVERIFY(fixture->OpenObjects());
