@@ -9,6 +9,11 @@
 #include "shell/TSingleInstance.h"
 
 #include <exception>
+#include <string>
+#include <vector>
+
+#include <QFile>
+#include <QStringList>
 
 int main(int argc, char** argv)
 {
@@ -23,7 +28,10 @@ int main(int argc, char** argv)
             return 0;
         }
         const TKVFreeImage versionCheck;
-        TProgramWindows windows;
+        std::vector<std::string> parameters;
+        for (const QString& parameter : QCoreApplication::arguments().mid(1))
+            parameters.push_back(QFile::encodeName(parameter).toStdString());
+        TProgramWindows windows(TProgramFiles::Installed(), parameters);
         QObject::connect(&instance, &TSingleInstance::RaiseRequested, windows.FormMain.get(),
                          &TFormMain::BringToFront);
         windows.FormMain->show();

@@ -32,11 +32,21 @@ void Wait(int milliseconds)
     loop.exec();
 }
 
-void ShowPage(QTabWidget& pages, const QString& caption)
+/// The page by its English name, whatever the language file calls it.
+bool ShowPage(QTabWidget& pages, const std::string& name)
 {
-    for (int i = 0; i < pages.count(); ++i)
-        if (pages.tabText(i) == caption)
-            pages.setCurrentIndex(i);
+    const std::pair<const char*, const char*> sheets[] = {{"Chart", "TabSheetChart"},
+                                                          {"Colors", "TabSheetPlasma"},
+                                                          {"H-image", "TabSheetH"},
+                                                          {"S-image", "TabSheetS"},
+                                                          {"V-image", "TabSheetV"}};
+    for (const auto& [pageName, sheet] : sheets)
+        if (name == pageName)
+            if (QWidget* page = pages.findChild<QWidget*>(sheet)) {
+                pages.setCurrentWidget(page);
+                return true;
+            }
+    return false;
 }
 
 } // namespace
@@ -58,7 +68,10 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: no temporary folder\n", stderr);
         return 1;
     }
-    TProgramWindows windows(TProgramFiles::InFolder(folder.path().toStdString() + "/"));
+    // The texts are the program's, from the language file next to it.
+    TProgramFiles files = TProgramFiles::InFolder(folder.path().toStdString() + "/");
+    files.LanguageFile = TProgramFiles::Installed().LanguageFile;
+    TProgramWindows windows(files);
     TFormMain& window = *windows.FormMain;
     bool started = false;
     QObject::connect(&window, &TFormMain::StartupFinished, [&started] { started = true; });
@@ -73,7 +86,10 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
         return 1;
     }
-    ShowPage(*window.PageControlPlasma, argc == 5 ? argv[4] : "Chart");
+    if (!ShowPage(*window.PageControlPlasma, argc == 5 ? argv[4] : "Chart")) {
+        std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
+        return 2;
+    }
     Wait(700); // a few palette frames
     if (!window.grab().save(argv[3], "PNG")) {
         std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", argv[3]);

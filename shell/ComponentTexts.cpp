@@ -79,6 +79,17 @@ std::pair<QTabWidget*, int> TabOfPage(const QWidget& page)
     return index < 0 ? std::pair<QTabWidget*, int>{nullptr, -1} : std::pair{tabs, index};
 }
 
+// A widget that no layout manages and nobody sized keeps fitting its text, as Qt
+// fitted it when it was first shown.
+void FitToText(QWidget& widget)
+{
+    const QWidget* parent = widget.parentWidget();
+    if (parent && !parent->layout() && !widget.testAttribute(Qt::WA_Resized)) {
+        widget.adjustSize();
+        widget.setAttribute(Qt::WA_Resized, false);
+    }
+}
+
 bool SetCaption(QObject& component, const QString& caption)
 {
     if (auto* menu = qobject_cast<QMenu*>(&component)) {
@@ -100,19 +111,16 @@ bool SetCaption(QObject& component, const QString& caption)
         tabs->setTabText(index, caption);
         return true;
     }
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(caption);
-        return true;
-    }
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
         button->setText(caption);
-        return true;
-    }
-    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    else if (auto* group = qobject_cast<QGroupBox*>(widget))
         group->setTitle(caption);
-        return true;
-    }
-    return false;
+    else
+        return false;
+    FitToText(*widget);
+    return true;
 }
 
 std::optional<QString> Caption(const QObject& component)

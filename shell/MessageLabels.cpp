@@ -16,9 +16,9 @@ constexpr TMessageGroup Groups[] = {
     {"GroupBoxVarnoluxMessages", Messages},
 };
 
-// The program's own messages keep their text in the core, which shows them without a
-// language form too. The other labels are texts for dialogs and steps that the
-// language files may still carry.
+// The core's messages keep their text in the core, which shows them without a
+// language form too. The other labels are the desktop program's messages and texts
+// for dialogs and steps that the language files may still carry.
 constexpr TMessageLabel Labels[] = {
     {"TrueColor", General, "Please set the display to true colour (24 bits per pixel)."},
     {"InternalError1", General, "An internal error occurred."},
@@ -58,17 +58,19 @@ constexpr TMessageLabel Labels[] = {
 
     {"OptionsIniTempWrong", Dialogs, "The temporary options file is not valid."},
     {"SettingsReservedFileName", Dialogs,
-     "This file name is reserved for the default options. Please choose another name."},
+     "The file %s holds the program's own settings. Please choose another name for the "
+     "options."},
     {"LResultFileMissing", Dialogs, "No result file is defined."},
     {"LLoadOptionsError", Dialogs, "The options file could not be loaded."},
     {"LNoDefaultOptionFile", Dialogs,
-     "The default options file is missing. The built-in options are used."},
+     "The default options file %s holds no options. The built-in options are used."},
     {"LUseLastOptions", Dialogs, "Use the last options?"},
-    {"LOptSaveErrorFileNotExist", Dialogs,
-     "The options could not be saved: the file does not exist."},
+    {"LOptSaveErrorFileNotExist", Dialogs, "The options could not be saved to %s: %s."},
     {"LResultFileDetailMissing", Dialogs, "No file for the detailed results is defined."},
-    {"LSaveResult", Dialogs, "Save result"},
-    {"LSaveImageError", Dialogs, "The image could not be saved."},
+    {"LSaveResult", Dialogs,
+     "The result could not be saved to %s. The file may be read-only or open in another "
+     "program, or the disk may be full."},
+    {"LSaveImageError", Dialogs, "The analysed image could not be saved to %s: %s"},
     {"MessageStopAnalysisOptionFileError", Dialogs,
      "The analysis was stopped because the options file is not valid."},
     {"LSaveFileExtension", Dialogs, "Please choose a file name with a known extension."},
@@ -77,6 +79,8 @@ constexpr TMessageLabel Labels[] = {
     {"DSaveOptions", Dialogs, "Save the options?"},
     {"MessageLoadOptionsImageCorrect", Dialogs,
      "The options were loaded. Please check that they suit the image."},
+    {"LResultFolderNotCreated", Dialogs, "The folder %s could not be created: %s."},
+    {"LToolNotAvailable", Dialogs, "This tool is not available yet."},
 
     {"FileNotFound", Messages, {}},
     {"MessageInvalidNumber", Messages, {}},

@@ -6,7 +6,6 @@
 #include "settings/SettingsAccess.h"
 #include "shell/ComponentTexts.h"
 #include "shell/MessageLabels.h"
-#include "shell/ProgramWindows.h"
 #include "shell/TLabeledEdit.h"
 
 #include <algorithm>
@@ -84,7 +83,7 @@ public:
             break;
         case TComponentKind::LabeledEdit:
             if (const std::string caption = Read(".EditLabel.Caption", Unset); caption != Unset)
-                qobject_cast<TLabeledEdit*>(&component_)->EditLabel()->setText(Text(caption));
+                qobject_cast<TLabeledEdit*>(&component_)->SetEditLabelCaption(Text(caption));
             break;
         case TComponentKind::Other:
             break;
@@ -174,20 +173,21 @@ std::optional<TIniDocument> TFormLanguage::OpenLanguageFile(const std::string& f
     return TIniDocument::Load(fileName);
 }
 
-bool TFormLanguage::ApplyLanguageFile(const std::string& fileName)
-{
-    return ApplyLanguageFile(fileName, ProgramWindows());
-}
-
 bool TFormLanguage::ApplyLanguageFile(const std::string& fileName,
                                       const std::vector<QWidget*>& windows)
 {
     const auto file = OpenLanguageFile(fileName);
     if (!file)
         return false;
-    for (QWidget* window : windows)
-        TranslateForm(*window, *file);
+    ApplyLanguageDocument(*file, windows);
     return true;
+}
+
+void TFormLanguage::ApplyLanguageDocument(const TIniDocument& file,
+                                          const std::vector<QWidget*>& windows)
+{
+    for (QWidget* window : windows)
+        TranslateForm(*window, file);
 }
 
 bool TFormLanguage::ApplyLanguageToForm(const std::string& fileName, QWidget& window)
@@ -219,9 +219,10 @@ bool TFormLanguage::SetStringProperty(QObject& component, std::string_view prope
     return varnolux::SetStringProperty(component, propertyName, value);
 }
 
-bool TFormLanguage::ApplyStartUpLanguageFile(const std::string& languageFile)
+bool TFormLanguage::ApplyStartUpLanguageFile(const std::string& languageFile,
+                                             const std::vector<QWidget*>& windows)
 {
-    if (ApplyLanguageFile(languageFile))
+    if (ApplyLanguageFile(languageFile, windows))
         return true;
     CurrentReporter().ShowMessage(MissingLanguageFileMessage(languageFile));
     return false;

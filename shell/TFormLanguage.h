@@ -32,12 +32,14 @@ public:
     /// The whole language file in memory; nothing when there is no such file.
     static std::optional<TIniDocument> OpenLanguageFile(const std::string& fileName);
 
-    /// Translates every program window (ProgramWindows()); false, with nothing
-    /// changed, when the file does not exist.
-    static bool ApplyLanguageFile(const std::string& fileName);
-    /// Translates the given windows in their order.
+    /// Translates the windows (the program's windows, in creation order); false, with
+    /// nothing changed, when the file does not exist.
     static bool ApplyLanguageFile(const std::string& fileName,
                                   const std::vector<QWidget*>& windows);
+    /// The same with a language file already in memory (TIniDocument::Parse of its
+    /// bytes): every byte sequence is a language file, if mostly a useless one.
+    static void ApplyLanguageDocument(const TIniDocument& file,
+                                      const std::vector<QWidget*>& windows);
 
     /// Translates one window; a relative file name is taken in the program's folder.
     /// False when the file does not exist.
@@ -54,7 +56,8 @@ public:
 
     /// The program's first translation: ApplyLanguageFile on the program windows, and
     /// when the file is missing the fixed two-language message naming it.
-    static bool ApplyStartUpLanguageFile(const std::string& languageFile);
+    static bool ApplyStartUpLanguageFile(const std::string& languageFile,
+                                         const std::vector<QWidget*>& windows);
     /// That message for a language file.
     static std::string MissingLanguageFileMessage(const std::string& languageFile);
 

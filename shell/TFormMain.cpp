@@ -4,14 +4,17 @@
 #include "chart/Tsp_LineMarker.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"
+#include "interface/TInterfaceBA.h"
 #include "results/NumberFormat.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "shell/HueAngle.h"
 #include "shell/TApplication.h"
+#include "shell/TFormLanguage.h"
 #include "shell/TFormOptions.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"
+#include "shell/TLanguageReporter.h"
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
@@ -20,9 +23,9 @@
 #include "tools/TFormMeasure.h"
 #include "tools/TKVShapeSize.h"
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,8 +35,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QSlider>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -48,6 +53,13 @@ constexpr int ImageMargin = 2;
 constexpr int HueHandleSize = 10;
 constexpr int StartupDelayMs = 10;
 constexpr int RangeDelayTickMs = 100;
+constexpr int TrackBarLeft = 57;
+constexpr int TrackBarRight = 207;
+constexpr int CaptionGap = 4;
+constexpr int ResultFieldWidth = 99;
+constexpr int ResultFieldGap = 21; // between the left column's fields and the right column
+constexpr int ResultPanelWidth = 235;
+constexpr int ResultPanelMargin = 6;
 const std::vector<int> StatusPanelWidths = {250, 130, 70, 80, 200, 50};
 
 const QColor Silver(192, 192, 192);
@@ -60,21 +72,27 @@ Widget* Named(Widget* widget, const char* name)
     return widget;
 }
 
-std::string FileTimeText(const std::string& fileName)
+/// The application's style with tabs that leave less room beside their texts.
+class TCompactTabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? value / 2 : value;
+    }
+};
+
+int LabelWidth(const TLabeledEdit& field)
 {
-    const std::time_t time = static_cast<std::time_t>(
-        QFileInfo(QString::fromStdString(fileName)).lastModified().toSecsSinceEpoch());
-    std::tm local{};
-    localtime_r(&time, &local);
-    char text[128];
-    const size_t length = std::strftime(text, sizeof text, "%x %X", &local);
-    return {text, length};
+    return field.EditLabel()->sizeHint().width();
 }
 
 } // namespace
 
-TFormMain::TFormMain(const TProgramFiles& files)
+TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parameters)
     : files_(files)
+    , parameters_(std::move(parameters))
 {
     setObjectName("FormMain");
     DefaultOptionsFile = files_.DefaultOptionsFile;
@@ -203,10 +221,14 @@ void TFormMain::CreateRangeControls(QWidget& panel)
 {
     static constexpr std::array<int, 6> barTops = {9, 36, 74, 101, 138, 160};
     static constexpr std::array<int, 6> editTops = {10, 35, 73, 98, 137, 161};
-    static constexpr std::array<const char*, 3> rowCaptions = {"Hue", "Saturation", "Brightness"};
+    static constexpr std::array<std::pair<const char*, const char*>, 3> rowCaptions = {
+        {{"LabelHue", "Hue"},
+         {"LabelSaturation", "Saturation"},
+         {"LabelBrightness", "Brightness"}}};
     for (size_t row = 0; row < rowCaptions.size(); ++row) {
-        auto* caption = new QLabel(rowCaptions[row], &panel);
+        auto* caption = Named(new QLabel(rowCaptions[row].second, &panel), rowCaptions[row].first);
         caption->move(4, (barTops[2 * row] + barTops[2 * row + 1] + 21) / 2 - 8);
+        RangeCaptions[row] = caption;
     }
     for (size_t i = 0; i < RangeControls.size(); ++i) {
         const TRangeControl& control = RangeControls[i];
@@ -215,7 +237,7 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         bar->setTickInterval(26);
         bar->setTickPosition(QSlider::TicksBelow);
         bar->setPageStep(26);
-        bar->setGeometry(57, barTops[i], 150, 21);
+        bar->setGeometry(TrackBarLeft, barTops[i], TrackBarRight - TrackBarLeft, 21);
         bar->setValue(control.Initial);
         TrackBars[i] = bar;
         auto* edit = new TLabeledEdit(&panel, control.Edit, i % 2 == 0 ? "Min" : "Max",
@@ -224,6 +246,17 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         edit->setText(QString::number(control.Initial));
         RangeEdits[i] = edit;
     }
+    ArrangeRangeControls();
+}
+
+void TFormMain::ArrangeRangeControls()
+{
+    int captionsRight = 0;
+    for (const QLabel* caption : RangeCaptions)
+        captionsRight = std::max(captionsRight, caption->x() + caption->sizeHint().width());
+    const int left = std::max(TrackBarLeft, captionsRight + CaptionGap);
+    for (QSlider* bar : TrackBars)
+        bar->setGeometry(left, bar->y(), TrackBarRight - left, bar->height());
 }
 
 void TFormMain::CreateResultFields(QWidget& panel)
@@ -248,10 +281,28 @@ void TFormMain::CreateResultFields(QWidget& panel)
     };
     for (const TField& field : fields) {
         field.Edit = new TLabeledEdit(&panel, field.Name, field.Label);
-        field.Edit->setGeometry(field.Left, field.Top, 99, 18);
+        field.Edit->setGeometry(field.Left, field.Top, ResultFieldWidth, 18);
         field.Edit->setReadOnly(true);
         field.Edit->setFocusPolicy(Qt::NoFocus);
     }
+    ArrangeResultFields();
+}
+
+void TFormMain::ArrangeResultFields()
+{
+    int leftWidth = ResultFieldWidth;
+    for (const TLabeledEdit* field : {LabeledEditAnaArea, LabeledEditAreaPixel, LabeledEditMeanSize,
+                                      LabeledEditCount, LabeledEditPercent})
+        leftWidth = std::max(leftWidth, LabelWidth(*field));
+    int rightWidth = ResultFieldWidth;
+    const std::array rightColumn = {LabeledEditAnaAreaCM, LabeledEditAreaCM, LabeledEditMeanSizeCM,
+                                    LabeledEditMeasure};
+    for (const TLabeledEdit* field : rightColumn)
+        rightWidth = std::max(rightWidth, LabelWidth(*field));
+    const int rightLeft = LabeledEditAnaArea->x() + leftWidth + ResultFieldGap;
+    for (TLabeledEdit* field : rightColumn)
+        field->move(rightLeft, field->y());
+    Panel2->setFixedWidth(std::max(ResultPanelWidth, rightLeft + rightWidth + ResultPanelMargin));
 }
 
 void TFormMain::CreatePageControl(QWidget& panel)
@@ -259,6 +310,10 @@ void TFormMain::CreatePageControl(QWidget& panel)
     auto* layout = new QVBoxLayout(&panel);
     layout->setContentsMargins(0, 0, 0, 0);
     PageControlPlasma = Named(new QTabWidget(&panel), "PageControlPlasma");
+    // Five tabs share a narrow page control: less room around their texts.
+    auto* tabStyle = new TCompactTabStyle;
+    tabStyle->setParent(PageControlPlasma);
+    PageControlPlasma->tabBar()->setStyle(tabStyle);
     layout->addWidget(PageControlPlasma);
     const auto addSheet = [this](const char* name, const QString& caption) {
         QWidget* sheet = Named(new QWidget, name);
@@ -415,32 +470,50 @@ bool TFormMain::HoldsOptions(const std::string& fileName) const
 void TFormMain::Timer1Timer()
 {
     Timer1->stop();
-    LanguageFile = DefaultLanguageFile();
+    LanguageFile = files_.LanguageFile;
+    // Read before anything can show a message: a run that nobody watches must not
+    // wait for a message box.
+    ReadInterfaceFile();
+    TStderrReporter unattendedDisplay;
+    TLanguageReporter unattended(*windows_.FormLanguage, unattendedDisplay);
+    std::optional<TScopedReporter> reportUnattended;
+    if (RunsUnattended())
+        reportUnattended.emplace(unattended);
+
+    // This step runs once per main window, so once per program run.
+    TFormLanguage::ApplyStartUpLanguageFile(LanguageFile, windows_.All);
+    ArrangeRangeControls();
+    windows_.FormMeasure->SetLanguageFile(LanguageFile);
     windows_.FormMeasure->SetUnitCaptions(
         ReadConfigBool(OptionsFile, "FormMeasure", "lCheckBoxUnits", false));
     setWindowTitle(windowTitle() + QString::fromStdString(ProgramVersionText()));
-    ActionOpen->setVisible(true);
+    StartFromInterface();
 
-    Updating = true;
-    HueMaxAngle = HueAngleOfPosition(TrackBars[HMax]->value());
-    HueMinAngle = HueAngleOfPosition(TrackBars[HMin]->value());
-    PlaceHueHandles(HueMaxAngle, HueMinAngle);
-    for (TKVShapeSize* handle : {HueMaxHandle, HueMinHandle, HueMaxHandle, HueMinHandle})
-        HueHandleMoved(*handle);
-    windows_.PlasmaForm->SetTargetImage(ImagePlasma);
-    windows_.PlasmaForm->StartPalette();
-    Updating = false;
+    // A robot run may have closed the window: nothing may draw on it or start again.
+    if (ProgramControl->State() != StateClosing) {
+        Updating = true;
+        HueMaxAngle = HueAngleOfPosition(TrackBars[HMax]->value());
+        HueMinAngle = HueAngleOfPosition(TrackBars[HMin]->value());
+        PlaceHueHandles(HueMaxAngle, HueMinAngle);
+        for (TKVShapeSize* handle : {HueMaxHandle, HueMinHandle, HueMaxHandle, HueMinHandle})
+            HueHandleMoved(*handle);
+        windows_.PlasmaForm->SetTargetImage(ImagePlasma);
+        windows_.PlasmaForm->StartPalette();
+        Updating = false;
+    }
     Q_EMIT StartupFinished();
 }
 
-void TFormMain::OpenImage(const std::string& fileName)
+bool TFormMain::OpenImage(const std::string& fileName)
 {
     if (busy_)
-        return;
+        return false;
+    bool loaded = false;
     {
         const TBusyScope busy(*this);
         windows_.PlasmaForm->StopPalette();
-        if (Analysis->LoadImage(fileName)) {
+        loaded = Analysis->LoadImage(fileName);
+        if (loaded) {
             // Lets the new pictures be painted before the analysis.
             QCoreApplication::processEvents();
             AnalyseLoadedImage();
@@ -448,6 +521,7 @@ void TFormMain::OpenImage(const std::string& fileName)
         windows_.PlasmaForm->StartPalette();
     }
     EndOfWork();
+    return loaded;
 }
 
 void TFormMain::FormResize()
@@ -485,7 +559,18 @@ TFormMain::TFileInfo TFormMain::GetFileInfo(const std::string& fileName)
         sizeText = FormatFixed(size / 1048576, 1) + " MB";
     else if (size > 1024)
         sizeText = FormatFixed(size / 1024, 1) + " KB";
-    return {FileTimeText(fileName), sizeText};
+    const auto modified = static_cast<std::time_t>(
+        QFileInfo(QString::fromStdString(fileName)).lastModified().toSecsSinceEpoch());
+    return {DateTimeText(modified), sizeText};
+}
+
+std::string TFormMain::DateTimeText(std::time_t time)
+{
+    std::tm local{};
+    localtime_r(&time, &local);
+    char text[128];
+    const size_t length = std::strftime(text, sizeof text, "%x %X", &local);
+    return {text, length};
 }
 
 void TFormMain::ShowImageFileInfo(const std::string& fileName)
@@ -555,15 +640,17 @@ void TFormMain::closeEvent(QCloseEvent* event)
         return;
     }
     ProgramControl->SetState(StateClosing);
-    FormClose();
+    FormClose(state == StateAnalysed);
     event->accept();
 }
 
-void TFormMain::FormClose()
+void TFormMain::FormClose(bool analysisFinished)
 {
     if (!ActionClose->isEnabled())
         return;
     ActionClose->setEnabled(false);
+    WriteCallerResultFile(analysisFinished);
+    Interface.reset();
     SaveFormPosition(*this);
 }
 

@@ -5,13 +5,16 @@
 
 #include <array>
 #include <chrono>
+#include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
 
 class QAction;
 class QFileDialog;
+class QLabel;
 class QMenu;
 class QSlider;
 class QTabWidget;
@@ -21,10 +24,12 @@ class QToolBar;
 namespace varnolux {
 
 class TAboutBox;
+class TFormLanguage;
 class TFormMeasure;
 class TFormOptions;
 class TFormSHADlg;
 class TImageWidget;
+class TInterfaceBA;
 class TKVShapeSize;
 class TLabeledEdit;
 class TPanel;
@@ -51,7 +56,10 @@ public:
         TFormMeasure* FormMeasure = nullptr;
         TFormOptions* FormOptions = nullptr;
         TPlasmaForm* PlasmaForm = nullptr;
+        TFormLanguage* FormLanguage = nullptr;
         TFormSHADlg* FormSHADlg = nullptr;
+        /// Every program-wide window, this one included, in creation order.
+        std::vector<QWidget*> All;
     };
 
     /// The size of the file: date text and size text, both empty for a missing file.
@@ -65,15 +73,19 @@ public:
     /// The colour range is quiet this long before it is analysed again.
     static constexpr std::chrono::milliseconds QuietTime{432};
 
-    explicit TFormMain(const TProgramFiles& files = TProgramFiles::Installed());
+    /// parameters are the command-line parameters after the program name: an interface
+    /// file from a calling program and more camera record files.
+    explicit TFormMain(const TProgramFiles& files = TProgramFiles::Installed(),
+                       std::vector<std::string> parameters = {});
     ~TFormMain() override;
 
     /// Must be called once, before the window is shown.
     void ConnectWindows(const TWindows& windows);
 
     // The open road and the layout.
-    /// Loads the image and, when that succeeds, analyses it.
-    void OpenImage(const std::string& fileName);
+    /// Loads the image and, when that succeeds, analyses it. False when it was not
+    /// loaded (the load has said why).
+    bool OpenImage(const std::string& fileName);
     void FormResize();
     void ShowImageFileInfo(const std::string& fileName);
     void ClearImageFileInfo();
@@ -121,6 +133,9 @@ public:
 
     std::unique_ptr<TProgramControl> ProgramControl;
     std::unique_ptr<TAnalysis> Analysis;
+    /// What the calling program handed over; none before the start-up step and after
+    /// closing.
+    std::unique_ptr<TInterfaceBA> Interface;
 
     std::string DefaultOptionsFile;
     std::string OptionsFile;
@@ -172,6 +187,7 @@ public:
     TPanel* Panel1;
     TPanel* Panel2;
     TPanel* PanelImagePlasma;
+    std::array<QLabel*, 3> RangeCaptions{}; // hue, saturation, brightness
     std::array<QSlider*, 6> TrackBars{};
     std::array<TLabeledEdit*, 6> RangeEdits{};
     TLabeledEdit* LabeledEditAnaArea;
@@ -234,7 +250,8 @@ private:
     // Start-up and closing.
     void FormShow();
     void Timer1Timer();
-    void FormClose();
+    void FormClose(bool analysisFinished);
+    static std::string DateTimeText(std::time_t time);
     /// Whether the options file holds options, not just a window position.
     bool HoldsOptions(const std::string& fileName) const;
 
@@ -256,8 +273,23 @@ private:
     void FeedChart();
     void EndOfWork();
     void ApplyUnitCaptions(const TUnitCaptions& captions);
+    /// Places the track bars and the result fields so that their labels fit, however
+    /// long a language makes them.
+    void ArrangeRangeControls();
+    void ArrangeResultFields();
     void ApplyOptionsToWindows(const TOptions& options);
+    /// The options become the windows' and the file the current one, unchanged.
+    void TakeOptions(const TOptions& options, const std::string& fileName);
     void ShowOptionsFileName(const std::string& fileName);
+
+    // The calling program's interface.
+    void ReadInterfaceFile();
+    /// Nobody is there to answer a message box: the run ends the program by itself.
+    bool RunsUnattended() const;
+    void StartFromInterface();
+    void RunForRobot();
+    void OpenHandedOverImage();
+    void WriteCallerResultFile(bool analysisFinished);
 
     // Actions.
     void ActionOpenExecute();
@@ -266,6 +298,8 @@ private:
     void ActionSaveImageExecute();
     void ActionSaveResultExecute();
     void SaveResultTo(const std::string& fileName);
+    /// Writes the analysed picture as BMP or JPEG; false after a message when it cannot.
+    bool SaveAnalysedImage(const std::string& fileName, bool jpeg);
     void ActionOptionsExecute();
     void ActionLoadOptionsExecute();
     void ActionSaveOptionsExecute();
@@ -287,6 +321,7 @@ private:
     void ColourCircleDrawn() override;
 
     TProgramFiles files_;
+    std::vector<std::string> parameters_;
     TWindows windows_;
     bool busy_ = false;
     bool rangeChangedDuringWork_ = false;

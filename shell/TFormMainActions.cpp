@@ -44,7 +44,6 @@ namespace {
 
 constexpr const char* JpegFilter = "JPEG (*.jpg)";
 constexpr const char* DefaultOptionsText = "- DEFAULT OPTIONS -";
-constexpr const char* ToolNotAvailableText = "This tool is not available yet.";
 
 QString Text(const std::string& text)
 {
@@ -121,18 +120,18 @@ void TFormMain::CreateActions()
     };
     const QKeySequence none;
     const TActionDefinition definitions[] = {
-        {ActionOpen, "ActionOpen", "&Open", QKeySequence("Ctrl+O"), "Open a file to analyze",
+        {ActionOpen, "ActionOpen", "&Open", QKeySequence("Ctrl+O"), "Open an image to analyse",
          QStyle::SP_DialogOpenButton},
         {ActionPrint, "ActionPrint", "&Print", QKeySequence("Ctrl+P"),
          "Print the results as report", QStyle::SP_FileDialogDetailedView},
-        {ActionSaveImage, "ActionSaveImage", "Save", QKeySequence("Ctrl+S"), "",
-         QStyle::SP_DialogSaveButton},
-        {ActionClose, "ActionClose", "&Close", QKeySequence("Alt+F4"), "",
+        {ActionSaveImage, "ActionSaveImage", "Save", QKeySequence("Ctrl+S"),
+         "Save the analysed image", QStyle::SP_DialogSaveButton},
+        {ActionClose, "ActionClose", "&Close", QKeySequence("Alt+F4"), "Close the program",
          QStyle::SP_DialogCloseButton},
         {ActionColorSelection, "ActionColorSelection", "Set color", none,
          "Select the color range by mouse", QStyle::SP_DialogHelpButton},
         {ActionRegionSelect, "ActionRegionSelect", "Set analysis area", none,
-         "Select the region inside the image to be analyzed", QStyle::SP_FileDialogContentsView},
+         "Select the area of the image to be analysed", QStyle::SP_FileDialogContentsView},
         {ActionMeasure, "ActionMeasure", "Set Measure", none, "Set the measure",
          QStyle::SP_ArrowRight},
         {ActionProcess, "ActionProcess", "Analysis", QKeySequence("Ctrl+A"), "Run an analysis",
@@ -141,23 +140,27 @@ void TFormMain::CreateActions()
          "Save the results into the file specified by the options", QStyle::SP_DriveFDIcon},
         {ActionLoadOptions, "ActionLoadOptions", "Load options", none, "Load options",
          QStyle::SP_DirOpenIcon},
-        {ActionLoadDefaultOptions, "ActionLoadDefaultOptions", "Load default options", none, "",
-         QStyle::SP_DirHomeIcon},
+        {ActionLoadDefaultOptions, "ActionLoadDefaultOptions", "Load default options", none,
+         "Load the default options", QStyle::SP_DirHomeIcon},
         {ActionOptions, "ActionOptions", "Edit Op&tions", none, "Edit the analysis options",
          QStyle::SP_FileDialogListView},
-        {ActionSaveOptions, "ActionSaveOptions", "Save options", none, "",
-         QStyle::SP_DialogSaveButton},
-        {ActionSaveOptionsAs, "ActionSaveOptionsAs", "Save options as ...", none, "",
-         QStyle::SP_DialogSaveButton},
+        {ActionSaveOptions, "ActionSaveOptions", "Save options", none,
+         "Save the options into the current options file", QStyle::SP_DialogSaveButton},
+        {ActionSaveOptionsAs, "ActionSaveOptionsAs", "Save options as ...", none,
+         "Save the options into another file", QStyle::SP_DialogSaveButton},
         {ActionSaveOptionsAsDefault, "ActionSaveOptionsAsDefault", "Save options as default", none,
-         "", QStyle::SP_DialogSaveButton},
-        {ActionEditRoport, "ActionEditRoport", "Edit print template", none, "",
-         QStyle::SP_FileIcon},
-        {ActionShowSHA, "ActionShowSHA", "Show SHA values", none, "",
+         "Save the options as the default options", QStyle::SP_DialogSaveButton},
+        {ActionEditRoport, "ActionEditRoport", "Edit print template", none,
+         "Edit the template of the printed report", QStyle::SP_FileIcon},
+        {ActionShowSHA, "ActionShowSHA", "Show SHA values", none,
+         "Show the SHA values of the image file, the options and the result",
          QStyle::SP_MessageBoxInformation},
-        {ActionManual, "ActionManual", "Manual", none, "", QStyle::SP_DialogHelpButton},
-        {ActionWWW, "ActionWWW", "Varnolux on the web", none, "", QStyle::SP_DriveNetIcon},
-        {ActionInfo, "ActionInfo", "&Info", none, "", QStyle::SP_MessageBoxInformation},
+        {ActionManual, "ActionManual", "Manual", none, "Open the user manual",
+         QStyle::SP_DialogHelpButton},
+        {ActionWWW, "ActionWWW", "Varnolux on the web", none, "Open the Varnolux web page",
+         QStyle::SP_DriveNetIcon},
+        {ActionInfo, "ActionInfo", "&Info", none, "Version and maker of Varnolux",
+         QStyle::SP_MessageBoxInformation},
     };
     for (const TActionDefinition& definition : definitions) {
         auto* action = new QAction(style()->standardIcon(definition.Icon), definition.Text, this);
@@ -361,6 +364,7 @@ void TFormMain::ApplyUnitCaptions(const TUnitCaptions& captions)
     LabeledEditAreaCM->SetEditLabelCaption(Text(captions.AreaLabel));
     LabeledEditAnaAreaCM->SetEditLabelCaption(Text(captions.AnaAreaLabel));
     LabeledEditMeanSizeCM->SetEditLabelCaption(Text(captions.MeanSizeLabel));
+    ArrangeResultFields();
 }
 
 // Options files.
@@ -385,6 +389,12 @@ void TFormMain::ShowOptionsChanged()
 bool TFormMain::SaveOptions(const std::string& fileName, bool quiet)
 {
     const std::string resolved = ResolveConfigFileName(fileName);
+    // Options written over these would spoil the program's settings or texts.
+    if (resolved == files_.SettingsFile || resolved == files_.LanguageFile) {
+        if (!quiet)
+            CurrentReporter().ShowLanguageMessage("SettingsReservedFileName", {fileName});
+        return false;
+    }
     std::string problem = OptionsFileProblem(resolved);
     if (problem.empty()) {
         try {
@@ -395,8 +405,7 @@ bool TFormMain::SaveOptions(const std::string& fileName, bool quiet)
     }
     if (!problem.empty()) {
         if (!quiet)
-            CurrentReporter().ShowMessage("The options could not be saved to " + fileName + ": " +
-                                          problem + ".");
+            CurrentReporter().ShowLanguageMessage("LOptSaveErrorFileNotExist", {fileName, problem});
         return false;
     }
     OptionsChanged = false;
@@ -412,16 +421,23 @@ bool TFormMain::LoadOptions(const std::string& fileName)
     if (std::filesystem::exists(resolved, error)) {
         const std::string problem = CheckOptionsFile(resolved);
         if (!problem.empty()) {
-            CurrentReporter().ShowMessage("The options file " + fileName +
-                                          " cannot be read: " + problem + ".");
+            CurrentReporter().ShowMessage(
+                FormatMessage(CurrentReporter().LanguageMessageText("InvalidOptionFile"),
+                              {fileName}) +
+                "\n" + problem);
             return false;
         }
     }
-    ApplyOptionsToWindows(TOptions::Load(resolved));
+    TakeOptions(TOptions::Load(resolved), fileName);
+    return true;
+}
+
+void TFormMain::TakeOptions(const TOptions& options, const std::string& fileName)
+{
+    ApplyOptionsToWindows(options);
     ShowOptionsFileName(fileName);
     OptionsChanged = false;
     ActionSaveOptions->setEnabled(false);
-    return true;
 }
 
 void TFormMain::ApplyOptionsToWindows(const TOptions& options)
@@ -483,18 +499,23 @@ void TFormMain::ActionSaveImageExecute()
         !SavePictureDialog1->selectedFiles().isEmpty()) {
         const std::string fileName = SavePictureDialog1->selectedFiles().constFirst().toStdString();
         // The chosen filter decides the format, whatever the name ends in.
-        const bool jpeg = SavePictureDialog1->selectedNameFilter() == JpegFilter;
-        try {
-            if (jpeg)
-                WriteJpegFile(ImageAnalyse->Picture(), fileName);
-            else
-                WriteBmpFile(ImageAnalyse->Picture(), fileName);
-        } catch (const std::exception& error) {
-            CurrentReporter().ShowMessage("The analysed image could not be saved to " + fileName +
-                                          ": " + error.what());
-        }
+        SaveAnalysedImage(fileName, SavePictureDialog1->selectedNameFilter() == JpegFilter);
     }
     windows_.PlasmaForm->StartPalette();
+}
+
+bool TFormMain::SaveAnalysedImage(const std::string& fileName, bool jpeg)
+{
+    try {
+        if (jpeg)
+            WriteJpegFile(ImageAnalyse->Picture(), fileName);
+        else
+            WriteBmpFile(ImageAnalyse->Picture(), fileName);
+        return true;
+    } catch (const std::exception& error) {
+        CurrentReporter().ShowLanguageMessage("LSaveImageError", {fileName, error.what()});
+        return false;
+    }
 }
 
 void TFormMain::ActionSaveResultExecute()
@@ -509,12 +530,12 @@ void TFormMain::ActionSaveResultExecute()
         CurrentReporter().ShowLanguageMessage("LabelDefineResultFile", {});
     } else if (std::filesystem::is_directory(folder, error)) {
         SaveResultTo(fileName);
-    } else if (CurrentReporter().AskYesNo(
-                   FormatMessage(DefaultMessageText("LabelDefineResultFilePath"), {folder}))) {
+    } else if (CurrentReporter().AskYesNo(FormatMessage(
+                   CurrentReporter().LanguageMessageText("LabelDefineResultFilePath"), {folder}))) {
         std::filesystem::create_directories(folder, error);
         if (error)
-            CurrentReporter().ShowMessage("The folder " + folder +
-                                          " could not be created: " + error.message() + ".");
+            CurrentReporter().ShowLanguageMessage("LResultFolderNotCreated",
+                                                  {folder, error.message()});
         else
             SaveResultTo(fileName);
     }
@@ -524,9 +545,7 @@ void TFormMain::ActionSaveResultExecute()
 void TFormMain::SaveResultTo(const std::string& fileName)
 {
     if (!Analysis->Results.SaveToFile(fileName))
-        CurrentReporter().ShowMessage(
-            "The result could not be saved to " + fileName +
-            ". The file may be read-only or open in another program, or the disk may be full.");
+        CurrentReporter().ShowLanguageMessage("LSaveResult", {fileName});
 }
 
 void TFormMain::ActionOptionsExecute()
@@ -578,8 +597,18 @@ void TFormMain::ActionSaveOptionsAsExecute()
 
 void TFormMain::ActionLoadDefaultOptionsExecute()
 {
-    if (!busy_ && LoadOptions(DefaultOptionsFile))
-        OptionsFile = DefaultOptionsFile;
+    if (busy_)
+        return;
+    if (HoldsOptions(DefaultOptionsFile)) {
+        if (LoadOptions(DefaultOptionsFile))
+            OptionsFile = DefaultOptionsFile;
+        return;
+    }
+    // Nothing stored would read as six invalid range texts: the built-in options are
+    // the defaults then.
+    CurrentReporter().ShowLanguageMessage("LNoDefaultOptionFile", {DefaultOptionsFile});
+    TakeOptions(TOptions::Initial(), DefaultOptionsFile);
+    OptionsFile = DefaultOptionsFile;
 }
 
 void TFormMain::ActionSaveOptionsAsDefaultExecute()
@@ -604,7 +633,7 @@ void TFormMain::ActionManualExecute()
         QDesktopServices::openUrl(QUrl::fromLocalFile(Text(files_.ManualFile)));
         return;
     }
-    std::string text = LanguageText("FormLanguage", "FormLanguage.NoManual");
+    std::string text = ReadConfigString(LanguageFile, "FormLanguage", "FormLanguage.NoManual", "");
     if (text.empty())
         text = "The manual " + files_.ManualFile + " is not installed.";
     CurrentReporter().ShowMessage(text);
@@ -624,7 +653,7 @@ void TFormMain::ActionInfoExecute()
 
 void TFormMain::ToolNotAvailable()
 {
-    CurrentReporter().ShowMessage(ToolNotAvailableText);
+    CurrentReporter().ShowLanguageMessage("LToolNotAvailable", {});
 }
 
 } // namespace varnolux

@@ -16,7 +16,8 @@ TLabeledEdit::TLabeledEdit(QWidget* parent, const char* name, const QString& cap
     PlaceLabel();
 }
 
-TLabeledEdit::TLabeledEdit(QWidget* parent) : TLabeledEdit(parent, "", QString())
+TLabeledEdit::TLabeledEdit(QWidget* parent)
+    : TLabeledEdit(parent, "", QString())
 {
 }
 

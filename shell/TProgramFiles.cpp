@@ -8,13 +8,14 @@ TProgramFiles TProgramFiles::Installed()
 {
     TProgramFiles files = InFolder(ProgramFolder());
     files.SettingsFile = ProgramSettingsFile();
+    files.LanguageFile = DefaultLanguageFile();
     return files;
 }
 
 TProgramFiles TProgramFiles::InFolder(const std::string& folder)
 {
-    return {folder + "VXDefault.ini", folder + FileNamePart(ProgramSettingsFile()),
-            folder + "manual.pdf"};
+    return {folder, folder + "VXDefault.ini", folder + FileNamePart(ProgramSettingsFile()),
+            folder + "manual.pdf", folder + FileNamePart(DefaultLanguageFile())};
 }
 
 } // namespace varnolux

@@ -5,11 +5,14 @@
 namespace varnolux {
 
 /// The files the desktop program keeps next to its executable: the default options
-/// file, the program settings file and the manual. Tests move them elsewhere.
+/// file, the program settings file, the manual and the language file, and the folder
+/// that a calling program's relative file names refer to. Tests move them elsewhere.
 struct TProgramFiles {
+    std::string Folder; // with its trailing "/"
     std::string DefaultOptionsFile;
     std::string SettingsFile;
     std::string ManualFile;
+    std::string LanguageFile;
 
     /// The files in the program's folder.
     static TProgramFiles Installed();

@@ -1,8 +1,11 @@
 #include "shell/TProgramWindows.h"
 
+#include "settings/Messages.h"
+#include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormSHADlg.h"
+#include "shell/TLanguageReporter.h"
 #include "shell/TPlasmaForm.h"
 #include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
@@ -25,21 +28,37 @@ std::unique_ptr<Window> Placeholder(const char* name, const char* caption)
 
 } // namespace
 
-TProgramWindows::TProgramWindows(const TProgramFiles& files)
-    : FormMain(std::make_unique<TFormMain>(files))
+TProgramWindows::TProgramWindows(const TProgramFiles& files, std::vector<std::string> parameters)
+    : FormMain(std::make_unique<TFormMain>(files, std::move(parameters)))
     , AboutBox(std::make_unique<TAboutBox>())
     , MeasureDlgForm(Placeholder<QDialog>("MeasureDlgForm", "Measure"))
     , FormMeasure(std::make_unique<TFormMeasure>())
     , FormOptions(std::make_unique<TFormOptions>(files.SettingsFile))
     , PlasmaForm(std::make_unique<TPlasmaForm>())
     , FormSelectionByMouse(Placeholder<QDialog>("FormSelectionByMouse", "Color selection"))
-    , FormLanguage(Placeholder<QWidget>("FormLanguage", "Sprache"))
+    , FormLanguage(std::make_unique<TFormLanguage>())
     , FormSHADlg(std::make_unique<TFormSHADlg>())
+    , languageReporter_(std::make_unique<TLanguageReporter>(*FormLanguage, CurrentReporter()))
+    , reportTranslated_(std::make_unique<TScopedReporter>(*languageReporter_))
 {
-    FormMain->ConnectWindows(
-        {AboutBox.get(), FormMeasure.get(), FormOptions.get(), PlasmaForm.get(), FormSHADlg.get()});
+    TFormMain::TWindows windows;
+    windows.AboutBox = AboutBox.get();
+    windows.FormMeasure = FormMeasure.get();
+    windows.FormOptions = FormOptions.get();
+    windows.PlasmaForm = PlasmaForm.get();
+    windows.FormLanguage = FormLanguage.get();
+    windows.FormSHADlg = FormSHADlg.get();
+    windows.All = InCreationOrder();
+    FormMain->ConnectWindows(windows);
 }
 
 TProgramWindows::~TProgramWindows() = default;
+
+std::vector<QWidget*> TProgramWindows::InCreationOrder() const
+{
+    return {FormMain.get(),    AboutBox.get(),   MeasureDlgForm.get(),       FormMeasure.get(),
+            FormOptions.get(), PlasmaForm.get(), FormSelectionByMouse.get(), FormLanguage.get(),
+            FormSHADlg.get()};
+}
 
 } // namespace varnolux

@@ -3,6 +3,8 @@
 #include "shell/TProgramFiles.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class QDialog;
 class QWidget;
@@ -10,20 +12,31 @@ class QWidget;
 namespace varnolux {
 
 class TAboutBox;
+class TFormLanguage;
 class TFormMain;
 class TFormMeasure;
 class TFormOptions;
 class TFormSHADlg;
+class TLanguageReporter;
 class TPlasmaForm;
+class TScopedReporter;
 
 /// The program-wide windows, created once in this order and kept until the program
-/// ends; the first is the main window.
+/// ends; the first is the main window. While they live, the messages meant for the
+/// user take their texts from the language form and go to the reporter that was
+/// current when the windows were made.
 class TProgramWindows {
 public:
-    explicit TProgramWindows(const TProgramFiles& files = TProgramFiles::Installed());
+    /// parameters are the command-line parameters after the program name (an
+    /// interface file and more camera record files).
+    explicit TProgramWindows(const TProgramFiles& files = TProgramFiles::Installed(),
+                             std::vector<std::string> parameters = {});
     ~TProgramWindows();
     TProgramWindows(const TProgramWindows&) = delete;
     TProgramWindows& operator=(const TProgramWindows&) = delete;
+
+    /// The nine windows in creation order.
+    std::vector<QWidget*> InCreationOrder() const;
 
     std::unique_ptr<TFormMain> FormMain;
     std::unique_ptr<TAboutBox> AboutBox;
@@ -32,8 +45,13 @@ public:
     std::unique_ptr<TFormOptions> FormOptions;
     std::unique_ptr<TPlasmaForm> PlasmaForm;
     std::unique_ptr<QDialog> FormSelectionByMouse;
-    std::unique_ptr<QWidget> FormLanguage;
+    std::unique_ptr<TFormLanguage> FormLanguage;
     std::unique_ptr<TFormSHADlg> FormSHADlg;
+
+private:
+    // Declared after the windows: the language form outlives its reporter.
+    std::unique_ptr<TLanguageReporter> languageReporter_;
+    std::unique_ptr<TScopedReporter> reportTranslated_;
 };
 
 } // namespace varnolux

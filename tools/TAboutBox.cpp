@@ -3,6 +3,8 @@
 #include "settings/ProgramInfo.h"
 #include "tools/ProductWebPage.h"
 
+#include <algorithm>
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +15,9 @@ namespace varnolux {
 namespace {
 
 constexpr int FileVersionIndex = 2;
+constexpr int VersionLeft = 120;
+constexpr int VersionRight = 312;
+constexpr int CaptionGap = 4;
 
 template <typename Widget>
 Widget* Placed(Widget* widget, const char* name, QRect geometry)
@@ -48,12 +53,11 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProductName->setWordWrap(true);
     Label1 = Placed(new QLabel("Varnolux", panel2), "Label1", {80, 34, 232, 16});
     LabelVersion = Placed(new QLabel("Build", panel2), "LabelVersion", {80, 52, 40, 16});
-    LabelBuild = Placed(new QLabel("1.0.0.0", panel2), "LabelBuild", {120, 52, 192, 16});
+    LabelBuild =
+        Placed(new QLabel(panel2), "LabelBuild", {VersionLeft, 52, VersionRight - VersionLeft, 16});
     LabelMaker = Placed(new QLabel("Kelvara", panel2), "LabelMaker", {80, 72, 232, 16});
     Label2 = Placed(new QLabel("Internet: ", panel2), "Label2", {80, 100, 56, 16});
-    const QString address = ProductWebPageAddress;
     LabelURL = Placed(new QLabel(panel2), "LabelURL", {136, 100, 176, 16});
-    LabelURL->setText(QString("<a href=\"%1\" style=\"color: blue;\">%1</a>").arg(address));
     LabelURL->setOpenExternalLinks(true);
     LabelURL->setCursor(Qt::PointingHandCursor);
 
@@ -65,7 +69,6 @@ TAboutBox::TAboutBox(QWidget* parent)
     ButtonUpdate = Placed(new QPushButton("Update", this), "ButtonUpdate", {8, 148, 80, 27});
     ButtonUpdate->hide();
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    ShowVersion();
 }
 
 void TAboutBox::showEvent(QShowEvent* event)
@@ -78,6 +81,12 @@ void TAboutBox::showEvent(QShowEvent* event)
 void TAboutBox::ShowVersion()
 {
     LabelBuild->setText(QString::fromStdString(VerInfo().GetVerInfo(FileVersionIndex)));
+    // The version follows its caption, however long a language makes that.
+    const int left =
+        std::max(VersionLeft, LabelVersion->x() + LabelVersion->sizeHint().width() + CaptionGap);
+    LabelBuild->setGeometry(left, LabelBuild->y(), VersionRight - left, LabelBuild->height());
+    const QString address = ProductWebPageAddress;
+    LabelURL->setText(QString("<a href=\"%1\" style=\"color: blue;\">%1</a>").arg(address));
 }
 
 } // namespace varnolux

@@ -29,6 +29,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    /// The version and the web page come from the build, whatever a language file says;
+    /// the labels are empty until the box is shown.
     void ShowVersion();
 };
 

@@ -1,6 +1,7 @@
 #include "tools/TFormMeasure.h"
 
-#include "settings/Messages.h"
+#include "settings/ProgramInfo.h"
+#include "settings/SettingsAccess.h"
 #include "settings/TOptions.h"
 
 #include <QCheckBox>
@@ -30,12 +31,6 @@ constexpr const char* Instructions =
     "Strecke in mm eingeben.\n"
     "Dieser Vorgang kann beliebig oft wiederholt werden.";
 
-/// A caption of the language file; the layout's text until a language file names it.
-std::string Caption(const char* section, const char* key, const char* layoutText)
-{
-    return LanguageText(section, key, layoutText);
-}
-
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name)
 {
@@ -57,6 +52,7 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     , MemoMeasure(Named(new QPlainTextEdit(Instructions, this), "MemoMeasure"))
     , BitBtnOk(Named(new QPushButton("OK", this), "BitBtnOk"))
     , BitBtnCancel(Named(new QPushButton("Cancel", this), "BitBtnCancel"))
+    , languageFile_(DefaultLanguageFile())
 {
     setObjectName("FormMeasure");
     setWindowTitle("Measure");
@@ -118,6 +114,17 @@ void TFormMeasure::CheckBoxUnitsClick()
     ComboBoxUnits->setEnabled(units);
     LabelMeasureCaption->setEnabled(units);
     EditMeasure->setEnabled(units);
+}
+
+void TFormMeasure::SetLanguageFile(std::string languageFile)
+{
+    languageFile_ = std::move(languageFile);
+}
+
+std::string TFormMeasure::Caption(const char* section, const char* key,
+                                  const char* layoutText) const
+{
+    return ReadConfigString(languageFile_, section, key, layoutText);
 }
 
 TUnitCaptions TFormMeasure::UnitCaptions(bool useUnits) const

@@ -33,6 +33,9 @@ class TFormMeasure : public QDialog {
 public:
     explicit TFormMeasure(QWidget* parent = nullptr);
 
+    /// The language file whose texts begin the unit captions; the program's own until set.
+    void SetLanguageFile(std::string languageFile);
+
     /// The captions for the current unit, with or without units.
     TUnitCaptions UnitCaptions(bool useUnits) const;
     /// Sends the captions to the windows that show them.
@@ -55,6 +58,10 @@ Q_SIGNALS:
 private:
     /// The unit controls are usable only while units are on.
     void CheckBoxUnitsClick();
+    /// A caption of the language file; the layout's text while the file does not name it.
+    std::string Caption(const char* section, const char* key, const char* layoutText) const;
+
+    std::string languageFile_;
 };
 
 } // namespace varnolux

@@ -4,10 +4,12 @@
 #include "settings/ProgramInfo.h"
 #include "shell/LanguageTemplate.h"
 #include "shell/TFormLanguage.h"
+#include "shell/TProgramWindows.h"
 #include "support/TempFolder.h"
 
 #include <set>
 
+#include <QProcess>
 #include <QTest>
 
 using namespace varnolux;
@@ -18,8 +20,49 @@ namespace {
 const std::string LanguageFolder = VARNOLUX_LANGUAGE_FOLDER;
 const char* const LanguageFiles[] = {"VXLang-en.ini", "VXLang-de.ini"};
 // Texts the program looks up by key instead of through a component.
-const std::set<std::string> DirectKeys = {"FormLanguage.ExclBordersDontFit",
-                                          "FormLanguage.NoManual"};
+const std::set<std::string> DirectKeys = {
+    "FormLanguage.ExclBordersDontFit", "FormLanguage.NoManual", "FormOptions.LabelMeasure.Caption"};
+
+std::string SectionOf(const std::string& key)
+{
+    return key.substr(0, key.find('.'));
+}
+
+// The keys of every section of a language file.
+std::set<std::pair<std::string, std::string>> AllKeys(const TIniDocument& file,
+                                                      const std::vector<std::string>& sections)
+{
+    std::set<std::pair<std::string, std::string>> keys;
+    for (const std::string& section : sections)
+        for (const std::string& key : file.Keys(section))
+            keys.insert({section, key});
+    return keys;
+}
+
+// The section names of a language file, in file order.
+std::vector<std::string> Sections(const std::string& bytes)
+{
+    std::vector<std::string> sections;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::string line = bytes.substr(start, end - start);
+        if (line.starts_with('[') && line.ends_with(']'))
+            sections.push_back(line.substr(1, line.size() - 2));
+        start = end + 1;
+    }
+    return sections;
+}
+
+// The template of the program's windows as they are laid out.
+std::string ProgramTemplate()
+{
+    const test::TempFolder folder;
+    const TProgramWindows windows(TProgramFiles::InFolder(folder.Path().string() + "/"));
+    return LanguageTemplate(windows.InCreationOrder());
+}
 
 TIniDocument LoadShipped(const std::string& name)
 {
@@ -57,8 +100,10 @@ private Q_SLOTS:
     void templateOfAnEmptyWindow();
     void templateKeysTranslateBack();
     void shippedFilesCoverTheLanguageForm();
+    void shippedFilesCoverEveryWindow();
     void shippedFilesAgreeOnPlaceholders();
     void shippedFilesTranslate();
+    void theTemplateProgramPrintsTheProgramsKeys();
     void buildPutsTheEnglishFileNextToThePrograms();
 };
 
@@ -164,7 +209,35 @@ void LanguageFilesTest::shippedFilesCoverTheLanguageForm()
             QVERIFY2(known.contains(key) || DirectKeys.contains(key),
                      (std::string(name) + ": " + key).c_str());
         for (const std::string& key : DirectKeys)
-            QVERIFY2(!file.Value("FormLanguage", key).value_or("").empty(), key.c_str());
+            if (SectionOf(key) == "FormLanguage")
+                QVERIFY2(!file.Value("FormLanguage", key).value_or("").empty(), key.c_str());
+    }
+}
+
+void LanguageFilesTest::shippedFilesCoverEveryWindow()
+{
+    const std::string keysText = ProgramTemplate();
+    const std::vector<std::string> windows = Sections(keysText);
+    QCOMPARE(windows, (std::vector<std::string>{
+                          "FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure", "FormOptions",
+                          "FormSelectionByMouse", "FormLanguage", "FormSHADlg"}));
+    const auto expected = AllKeys(TIniDocument::Parse(keysText), windows);
+    QVERIFY(expected.size() > 180);
+    for (const char* name : LanguageFiles) {
+        const std::string bytes = test::ReadFile(LanguageFolder + "/" + name);
+        const TIniDocument file = TIniDocument::Parse(bytes);
+        QVERIFY2(file.Problems().empty(), name);
+        QCOMPARE(Sections(bytes), windows);
+        const auto shipped = AllKeys(file, windows);
+        for (const auto& key : expected)
+            QVERIFY2(shipped.contains(key), (std::string(name) + " lacks " + key.second).c_str());
+        for (const auto& [section, key] : shipped) {
+            QVERIFY2(expected.contains({section, key}) || DirectKeys.contains(key),
+                     (std::string(name) + " has the unknown key " + key).c_str());
+            QCOMPARE(SectionOf(key), section);
+        }
+        for (const std::string& key : DirectKeys)
+            QVERIFY2(!file.Value(SectionOf(key), key).value_or("").empty(), key.c_str());
     }
 }
 
@@ -172,10 +245,18 @@ void LanguageFilesTest::shippedFilesAgreeOnPlaceholders()
 {
     const TIniDocument english = LoadShipped("VXLang-en.ini");
     const TIniDocument german = LoadShipped("VXLang-de.ini");
-    for (const std::string& key : english.Keys("FormLanguage"))
-        QVERIFY2(Placeholders(*english.Value("FormLanguage", key)) ==
-                     Placeholders(german.Value("FormLanguage", key).value_or("")),
+    const std::string keysText = ProgramTemplate();
+    const std::vector<std::string> windows = Sections(keysText);
+    QCOMPARE(AllKeys(english, windows), AllKeys(german, windows));
+    for (const auto& [section, key] : AllKeys(english, windows))
+        QVERIFY2(Placeholders(*english.Value(section, key)) ==
+                     Placeholders(german.Value(section, key).value_or("")),
                  key.c_str());
+    // A translation keeps the placeholders the program fills in.
+    const TIniDocument layout = TIniDocument::Parse(keysText);
+    for (const std::string& key : layout.Keys("FormLanguage"))
+        if (const size_t filled = Placeholders(*layout.Value("FormLanguage", key)); filled > 0)
+            QVERIFY2(Placeholders(*english.Value("FormLanguage", key)) == filled, key.c_str());
     QCOMPARE(Placeholders(*english.Value("FormLanguage", "FormLanguage.InvalidOptionFile.Caption")),
              size_t(1));
     QCOMPARE(Placeholders(*english.Value("FormLanguage", "FormLanguage.FileNotFound.Caption")),
@@ -189,12 +270,27 @@ void LanguageFilesTest::shippedFilesTranslate()
     QCOMPARE(form.windowTitle(), QString("Sprache"));
     QCOMPARE(form.MessageText("FileNotFound"), std::string("Datei %s nicht gefunden."));
     QCOMPARE(form.MessageText("LSaveImageError"),
-             std::string("Das Bild konnte nicht gespeichert werden."));
+             std::string("Das analysierte Bild konnte nicht als %s gespeichert werden: %s"));
     QVERIFY(TFormLanguage::ApplyLanguageToForm(LanguageFolder + "/VXLang-en.ini", form));
     QCOMPARE(form.windowTitle(), QString("Language"));
     QCOMPARE(form.MessageText("NoFloat"), std::string("Not a valid floating-point number"));
     QCOMPARE(form.MessageText("InvalidOptionFile"),
              std::string("The options file %s cannot be read."));
+}
+
+void LanguageFilesTest::theTemplateProgramPrintsTheProgramsKeys()
+{
+    QProcess program;
+    program.start(VARNOLUX_LANGUAGE_TEMPLATE, QStringList());
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(program.readAllStandardOutput().toStdString(), ProgramTemplate());
+
+    QProcess misused;
+    misused.start(VARNOLUX_LANGUAGE_TEMPLATE, {"extra"});
+    QVERIFY(misused.waitForFinished(60000));
+    QCOMPARE(misused.exitCode(), 2);
+    QVERIFY(misused.readAllStandardOutput().isEmpty());
 }
 
 void LanguageFilesTest::buildPutsTheEnglishFileNextToThePrograms()

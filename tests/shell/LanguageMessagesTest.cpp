@@ -1,6 +1,5 @@
 #include "settings/Messages.h"
 #include "shell/MessageLabels.h"
-#include "shell/ProgramWindows.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TLanguageReporter.h"
 #include "support/TempFolder.h"
@@ -52,7 +51,6 @@ private Q_SLOTS:
     void coreMessagesUseTheTranslatedCaptions();
     void missingLanguageFileAtStartUp();
     void startUpTranslatesTheProgramWindows();
-    void programWindowsInCreationOrder();
 };
 
 void LanguageMessagesTest::formHoldsEveryMessageLabel()
@@ -125,7 +123,9 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                  "MessageLoadOptionsImageCorrect",
                                  "MessageSelectedLesionTooSmall",
                                  "Label4",
-                                 "Label5"};
+                                 "Label5",
+                                 "LResultFolderNotCreated",
+                                 "LToolNotAvailable"};
     QCOMPARE(form.findChildren<QLabel*>().size(), qsizetype(std::size(names)));
     for (const char* name : names) {
         const auto labels = form.findChildren<QLabel*>(name);
@@ -139,7 +139,8 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
         {"LabelDefineResultFilePath", "Fehler beim Speichern der Ergebnisdatei: Der Pfad \"%s\" "
                                       "existiert nicht. Soll er angelegt werden?"},
         {"InvalidOptionFile", "InvalidOptionFile"},
-        {"LSaveImageError", "The image could not be saved."},
+        {"LSaveImageError", "The analysed image could not be saved to %s: %s"},
+        {"LToolNotAvailable", "This tool is not available yet."},
     };
     for (const auto& [name, text] : spelledOut)
         QCOMPARE(form.MessageText(name), std::string(text));
@@ -233,7 +234,11 @@ void LanguageMessagesTest::missingLanguageFileAtStartUp()
     const std::string file = folder.File("a%sb%d/VXLang.ini");
     RecordingReporter display;
     const TScopedReporter scope(display);
-    QVERIFY(!TFormLanguage::ApplyStartUpLanguageFile(file));
+    QWidget window;
+    window.setObjectName("FormMain");
+    window.setWindowTitle("Layout");
+    QVERIFY(!TFormLanguage::ApplyStartUpLanguageFile(file, {&window}));
+    QCOMPARE(window.windowTitle(), QString("Layout"));
     QCOMPARE(display.Shown,
              std::vector<std::string>{"Sprachdatei fehlt.\nNo language file.\n\n[" + file + "]"});
 }
@@ -249,29 +254,13 @@ void LanguageMessagesTest::startUpTranslatesTheProgramWindows()
     main.setObjectName("FormMain");
     QWidget unregistered;
     unregistered.setObjectName("FormMain");
-    RegisterProgramWindow(main);
-    RegisterProgramWindow(form);
     RecordingReporter display;
     const TScopedReporter scope(display);
-    QVERIFY(TFormLanguage::ApplyStartUpLanguageFile(file));
+    QVERIFY(TFormLanguage::ApplyStartUpLanguageFile(file, {&main, &form}));
     QVERIFY(display.Shown.empty());
     QCOMPARE(form.MessageText("NoFloat"), std::string("Not a number"));
     QCOMPARE(main.windowTitle(), QString("Varnolux Demo"));
     QCOMPARE(unregistered.windowTitle(), QString());
-}
-
-void LanguageMessagesTest::programWindowsInCreationOrder()
-{
-    auto first = std::make_unique<QWidget>();
-    QWidget second;
-    QWidget unregistered;
-    QWidget child(&second);
-    RegisterProgramWindow(second);
-    RegisterProgramWindow(*first);
-    RegisterProgramWindow(child);
-    QCOMPARE(ProgramWindows(), (std::vector<QWidget*>{&second, first.get()}));
-    first.reset();
-    QCOMPARE(ProgramWindows(), std::vector<QWidget*>{&second});
 }
 
 QTEST_MAIN(LanguageMessagesTest)

@@ -9,9 +9,11 @@
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -26,12 +28,21 @@
 
 namespace varnolux::test {
 
+/// A language file as shipped: "en" or "de".
+inline std::string ShippedLanguageFile(const std::string& language)
+{
+    return std::string(VARNOLUX_LANGUAGE_FOLDER) + "/VXLang-" + language + ".ini";
+}
+
 /// The program's windows with their files in a temporary folder and the messages
 /// recorded instead of shown.
 class MainWindowFixture {
 public:
-    MainWindowFixture()
-        : windows(std::make_unique<TProgramWindows>(TProgramFiles::InFolder(Folder())))
+    /// languageFile is copied into the folder as the program's language file (none
+    /// when empty); parameters are the program's command-line parameters.
+    explicit MainWindowFixture(const std::string& languageFile = ShippedLanguageFile("en"),
+                               std::vector<std::string> parameters = {})
+        : windows(MakeWindows(languageFile, std::move(parameters)))
     {
     }
 
@@ -85,6 +96,16 @@ public:
     TempFolder folder;
     RecordingReporter reporter;
     std::unique_ptr<TProgramWindows> windows;
+
+private:
+    std::unique_ptr<TProgramWindows> MakeWindows(const std::string& languageFile,
+                                                 std::vector<std::string> parameters)
+    {
+        const TProgramFiles files = TProgramFiles::InFolder(Folder());
+        if (!languageFile.empty())
+            std::filesystem::copy_file(languageFile, files.LanguageFile);
+        return std::make_unique<TProgramWindows>(files, std::move(parameters));
+    }
 };
 
 /// Runs the action once a modal window of the type is on screen, from inside its

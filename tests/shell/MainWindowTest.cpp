@@ -5,6 +5,7 @@
 #include "imaging/JpegFile.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
+#include "shell/TFormLanguage.h"
 #include "shell/TFormSHADlg.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"
@@ -12,14 +13,21 @@
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
 #include "shell/TStatusBar.h"
+#include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
 
 #include <filesystem>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 using namespace varnolux;
 using varnolux::test::AcceptNextFileDialog;
@@ -61,6 +69,43 @@ std::vector<std::string> Fields(const std::string& line)
 
 constexpr size_t DateTimeField = 2;
 
+QString TabText(const TFormMain& main, const QWidget* sheet)
+{
+    return main.PageControlPlasma->tabText(main.PageControlPlasma->indexOf(sheet));
+}
+
+// A label shows its whole text.
+void CheckShowsItsText(const QLabel& label)
+{
+    QVERIFY2(label.width() >= label.sizeHint().width(), qPrintable(label.text()));
+    QVERIFY2(label.height() >= label.sizeHint().height(), qPrintable(label.text()));
+}
+
+// Every label of the colour range and of the result fields shows its text inside its
+// panel, clear of the other labels and the controls.
+void CheckLabelsFit(const TFormMain& main)
+{
+    const QRect panel = main.Panel2->rect();
+    std::vector<QRect> labels;
+    for (const TLabeledEdit* field :
+         {main.LabeledEditAnaArea, main.LabeledEditAnaAreaCM, main.LabeledEditAreaPixel,
+          main.LabeledEditAreaCM, main.LabeledEditMeanSize, main.LabeledEditMeanSizeCM,
+          main.LabeledEditCount, main.LabeledEditPercent, main.LabeledEditMeasure}) {
+        const QLabel& label = *field->EditLabel();
+        CheckShowsItsText(label);
+        QVERIFY2(panel.contains(label.geometry()), qPrintable(label.text()));
+        QVERIFY2(panel.contains(field->geometry()), qPrintable(label.text()));
+        for (const QRect& other : labels)
+            QVERIFY2(!other.intersects(label.geometry()), qPrintable(label.text()));
+        labels.push_back(label.geometry());
+    }
+    for (const char* name : {"LabelHue", "LabelSaturation", "LabelBrightness"}) {
+        const QLabel& label = *main.Panel1->findChild<QLabel*>(name);
+        CheckShowsItsText(label);
+        QVERIFY2(label.geometry().right() < main.TrackBars[0]->x(), name);
+    }
+}
+
 const char* OptionsText = "[FormMain]\n"
                           "LabeledEditHMin=0\nLabeledEditHMax=10\nLabeledEditSMin=100\n"
                           "LabeledEditSMax=255\nLabeledEditVMin=0\nLabeledEditVMax=255\n"
@@ -100,6 +145,96 @@ private Q_SLOTS:
               "PageControlPlasma", "TabSheetChart", "ImageColorCircle", "StatusProgressBar"})
             QVERIFY2(main.findChild<QObject*>(name), name);
         QVERIFY(main.findChild<QAction*>("ActionSaveOptionsAsDefault"));
+    }
+
+    void TheProgramWindowsInCreationOrder()
+    {
+        QStringList names;
+        for (const QWidget* window : fixture->windows->InCreationOrder())
+            names.append(window->objectName());
+        QCOMPARE(names, QStringList({"FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure",
+                                     "FormOptions", "PlasmaForm", "FormSelectionByMouse",
+                                     "FormLanguage", "FormSHADlg"}));
+        QCOMPARE(fixture->windows->InCreationOrder()[7], fixture->windows->FormLanguage.get());
+    }
+
+    void TheProgramStartsInGerman()
+    {
+        // One program's windows at a time: each installs its reporters.
+        fixture.reset();
+        fixture = std::make_unique<MainWindowFixture>(test::ShippedLanguageFile("de"));
+        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QCOMPARE(main.windowTitle(),
+                 QString("Varnolux Demo") + QString::fromStdString(ProgramVersionText()));
+        QCOMPARE(main.ActionOpen->text(), QString("&Öffnen"));
+        QCOMPARE(main.ActionOpen->toolTip(), QString("Ein Bild zur Analyse öffnen"));
+        QCOMPARE(main.findChild<QMenu*>("MenuFile")->title(), QString("&Datei"));
+        QCOMPARE(main.findChild<QLabel*>("LabelSaturation")->text(), QString("Sättigung"));
+        QCOMPARE(TabText(main, main.TabSheetChart), QString("Diagramm"));
+        QCOMPARE(main.LabeledEditCount->EditLabelCaption(), QString("Objektanzahl"));
+        // The unit captions begin with the language file's texts.
+        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Objektfläche [mm²]"));
+        QCOMPARE(main.LabeledEditMeasure->EditLabelCaption(), QString("Maßstab [pixel/mm]"));
+        CheckLabelsFit(main);
+
+        TFormOptions& options = fixture->Options();
+        QCOMPARE(options.windowTitle(), QString("Optionen"));
+        QCOMPARE(options.findChild<QGroupBox*>("GroupBoxSave")->title(), QString("Ergebnisdatei"));
+        QCOMPARE(options.LabelMinSize->text(), QString("Minimale Objektgröße [mm²]"));
+        QCOMPARE(options.BitBtnCancel->text(), QString("Abbrechen"));
+        const TFormMeasure& measure = *fixture->windows->FormMeasure;
+        QCOMPARE(measure.MemoMeasure->toPlainText().split('\n').size(), 4);
+        QCOMPARE(fixture->windows->FormLanguage->windowTitle(), QString("Sprache"));
+        TAboutBox& about = *fixture->windows->AboutBox;
+        about.show();
+        QCOMPARE(about.LabelVersion->text(), QString("Version"));
+        QVERIFY(about.LabelBuild->x() >=
+                about.LabelVersion->x() + about.LabelVersion->sizeHint().width());
+        about.hide();
+
+        // Messages of the window and of the engine.
+        QVERIFY(fixture->OpenObjects());
+        main.ActionMeasure->trigger();
+        main.OpenImage(fixture->folder.File("missing.bmp"));
+        QCOMPARE(fixture->reporter.messages,
+                 (std::vector<std::string>{"Dieses Werkzeug ist noch nicht verfügbar.",
+                                           "Datei " + fixture->folder.File("missing.bmp") +
+                                               " nicht gefunden."}));
+    }
+
+    void TheResultLabelsFitTheirPanel()
+    {
+        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QCOMPARE(main.LabeledEditAnaAreaCM->EditLabelCaption(), QString("Analysis area [mm²]"));
+        CheckLabelsFit(main);
+        // The layout's places where the texts are short.
+        QCOMPARE(main.LabeledEditAnaArea->x(), 10);
+        fixture->windows->FormMeasure->CheckBoxUnits->setChecked(false);
+        fixture->windows->FormMeasure->SetUnitCaptions(false);
+        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area []"));
+        QCOMPARE(main.LabeledEditAnaAreaCM->x(), 130);
+        QCOMPARE(main.Panel2->width(), 235);
+        CheckLabelsFit(main);
+    }
+
+    void WithoutALanguageFileTheLayoutTextsStay()
+    {
+        fixture.reset();
+        fixture = std::make_unique<MainWindowFixture>(std::string());
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QCOMPARE(fixture->reporter.messages,
+                 std::vector<std::string>{"Sprachdatei fehlt.\nNo language file.\n\n[" +
+                                          fixture->Folder() + "VXLang.ini]"});
+        QCOMPARE(main.ActionOpen->text(), QString("&Open"));
+        QCOMPARE(fixture->windows->FormLanguage->MessageText("NoFloat"),
+                 std::string("Keine gültige Gleitkommazahl"));
+        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area []"));
+        CheckLabelsFit(main);
     }
 
     void ImagePanelsShareTheWidth()
@@ -194,7 +329,7 @@ private Q_SLOTS:
         fixture->Main().ActionSaveResult->trigger();
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{
-                     "Please define result file in options before saving a result"});
+                     "Please define a result file in the options before saving a result."});
     }
 
     void AMissingResultFolderIsCreatedOnlyAfterYes_data()
@@ -215,8 +350,8 @@ private Q_SLOTS:
         fixture->reporter.yesNoAnswer = yes;
         fixture->Main().ActionSaveResult->trigger();
         QCOMPARE(fixture->reporter.messages,
-                 std::vector<std::string>{"Fehler beim Speichern der Ergebnisdatei: Der Pfad \"" +
-                                          folder + "\" existiert nicht. Soll er angelegt werden?"});
+                 std::vector<std::string>{"Error saving the result file: the folder \"" + folder +
+                                          "\" does not exist. Should it be created?"});
         QCOMPARE(std::filesystem::exists(resultFile), yes);
         if (yes)
             QCOMPARE(Lines(ReadFile(resultFile)).size(), size_t(2));

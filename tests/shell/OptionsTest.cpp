@@ -251,6 +251,65 @@ private Q_SLOTS:
         QVERIFY(main.OptionsChanged);
     }
 
+    void TheProgramsOwnFilesTakeNoOptions_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::newRow("settings file") << "settings";
+        QTest::newRow("language file") << "language";
+    }
+
+    void TheProgramsOwnFilesTakeNoOptions()
+    {
+        QFETCH(QString, which);
+        TFormMain& main = fixture->Main();
+        const TProgramFiles files = TProgramFiles::InFolder(fixture->Folder());
+        const std::string fileName = which == "settings" ? files.SettingsFile : files.LanguageFile;
+        WriteFile(fileName, "[FormOptions]\n");
+        const std::string before = ReadFile(fileName);
+        QVERIFY(!main.SaveOptions(fileName, true));
+        QVERIFY(fixture->reporter.messages.empty());
+        QVERIFY(!main.SaveOptions(fileName));
+        QCOMPARE(ReadFile(fileName), before);
+        QCOMPARE(fixture->reporter.messages,
+                 std::vector<std::string>{"The file " + fileName +
+                                          " holds the program's own settings. Please choose "
+                                          "another name for the options."});
+    }
+
+    void LoadingMissingDefaultOptionsSaysSo_data()
+    {
+        QTest::addColumn<QString>("defaultFile");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("missing") << "" << true;
+        QTest::newRow("only the window position") << "[FormMain]\nFormMainLeft=5\n" << true;
+        QTest::newRow("options") << "[FormMain]\nLabeledEditHMin=5\nLabeledEditHMax=6\n"
+                                    "LabeledEditSMin=7\nLabeledEditSMax=8\nLabeledEditVMin=9\n"
+                                    "LabeledEditVMax=10\n"
+                                 << false;
+    }
+
+    void LoadingMissingDefaultOptionsSaysSo()
+    {
+        QFETCH(QString, defaultFile);
+        QFETCH(bool, told);
+        TFormMain& main = fixture->Main();
+        std::filesystem::remove(main.DefaultOptionsFile);
+        if (!defaultFile.isEmpty())
+            WriteFile(main.DefaultOptionsFile, defaultFile.toStdString());
+        main.OptionsFile = fixture->folder.File("other.ini");
+        fixture->Bar(HMin).setValue(44);
+        main.ActionLoadDefaultOptions->trigger();
+        QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
+        QCOMPARE(fixture->Bar(HMin).value(), told ? 0 : 5);
+        QCOMPARE(fixture->Bar(HMax).value(), told ? 255 : 6);
+        QCOMPARE(fixture->Options().EditMinRegion->text(), QString(told ? "10.0" : ""));
+        QVERIFY(!main.OptionsChanged);
+        const std::vector<std::string> message = {
+            "The default options file " + main.DefaultOptionsFile +
+            " holds no options. The built-in options are used."};
+        QCOMPARE(fixture->reporter.messages, told ? message : std::vector<std::string>());
+    }
+
     void AFileWithOnlyTheRangeResetsTheOtherOptions()
     {
         TFormMain& main = fixture->Main();
@@ -277,7 +336,9 @@ private Q_SLOTS:
         fixture->Bar(HMin).setValue(44);
         QVERIFY(!main.LoadOptions(fileName));
         QCOMPARE(fixture->Bar(HMin).value(), 44);
-        QCOMPARE(fixture->reporter.messages.size(), size_t(1));
+        QCOMPARE(fixture->reporter.messages,
+                 std::vector<std::string>{"The options file " + fileName +
+                                          " cannot be read.\nbinary data at line 1"});
     }
 
     void TheTolerantNumberParser_data()

@@ -109,6 +109,8 @@ private Q_SLOTS:
     void rules();
     void unknownPropertiesCreateNothing();
     void missingFileChangesNothing();
+    void bytesInMemory_data();
+    void bytesInMemory();
     void translatesEveryWindowOfTheList();
     void relativeNamesAreTakenInTheProgramFolder();
     void readOnlyFileStillTranslates();
@@ -282,6 +284,32 @@ void TranslateFormTest::missingFileChangesNothing()
     QVERIFY(!TFormLanguage::ApplyLanguageToForm(folder.Path().string(), window.Window));
     QVERIFY(!TFormLanguage::OpenLanguageFile(folder.File("missing.ini")));
     QCOMPARE(window.Window.windowTitle(), QString("Test window"));
+}
+
+void TranslateFormTest::bytesInMemory_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("empty") << QByteArray() << "Test window";
+    QTest::newRow("binary") << QByteArray("\0\x01\xff[FormTest]\0=\n", 13) << "Test window";
+    QTest::newRow("only a bracket") << QByteArray("[") << "Test window";
+    QTest::newRow("keys before any section") << QByteArray("FormTest.Caption=x\n") << "Test window";
+    QTest::newRow("a very long caption")
+        << Section("FormTest.Caption=" + QByteArray(100000, 'x')) << QString(2047, 'x');
+    QTest::newRow("caption with format characters")
+        << Section("FormTest.Caption=%s %n %d %%") << "%s %n %d %%";
+    QTest::newRow("broken UTF-8") << Section("FormTest.Caption=\xc3(\xe2\x82") << "Ã(â‚";
+}
+
+void TranslateFormTest::bytesInMemory()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, caption);
+    TestWindow window;
+    TFormLanguage::ApplyLanguageDocument(TIniDocument::Parse(bytes.toStdString()),
+                                         {&window.Window, window.Child});
+    QCOMPARE(window.Window.windowTitle(), caption);
+    QCOMPARE(window.Label->text(), QString("Alpha"));
 }
 
 void TranslateFormTest::translatesEveryWindowOfTheList()
