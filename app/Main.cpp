@@ -8,6 +8,7 @@
 #include "shell/TProgramWindows.h"
 #include "shell/TSingleInstance.h"
 
+#include <csignal>
 #include <exception>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@
 int main(int argc, char** argv)
 {
     using namespace varnolux;
+    // A save that reaches a file-size limit must fail and be reported, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     TApplication application(argc, argv);
     TMessageBoxReporter reporter;
     const TScopedReporter reportInMessageBoxes(reporter);

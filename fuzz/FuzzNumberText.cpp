@@ -1,4 +1,4 @@
-// The strict number parser and the decimal integer parser, against plain references.
+// The strict, tolerant and decimal integer parsers, against plain references.
 
 #include "FuzzTarget.h"
 #include "settings/NumberText.h"
@@ -89,8 +89,13 @@ std::optional<int> IntegerReference(std::string_view text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text = fuzz::Bytes(data, size);
+    const std::optional<double> tolerant = ParseNumberTolerant(text);
+    Check(!tolerant || std::isfinite(*tolerant), "the tolerant parser reads a value not finite");
     for (const char* separator : {".", ","}) {
         const TParsedNumber parsed = ParseNumberStrict(text, -7.5, separator);
+        // Every text the strict parser reads, the tolerant one reads alike.
+        Check(!parsed.success || (tolerant && *tolerant == parsed.value),
+              "the tolerant parser refuses or misreads a strict number");
         Check(parsed.success || parsed.value == -7.5, "a failure does not give the default");
         Check(!parsed.success || std::isfinite(parsed.value), "a parsed number is not finite");
         // Very long digit runs may end in underflow, where references differ.

@@ -1,6 +1,7 @@
 #include "settings/NumberText.h"
 
 #include <charconv>
+#include <cmath>
 #include <langinfo.h>
 
 namespace varnolux {
@@ -103,6 +104,48 @@ TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue,
 TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue)
 {
     return ParseNumberStrict(text, defaultValue, LocaleDecimalSeparator());
+}
+
+namespace {
+
+std::optional<double> ParseWithSeparator(std::string text, char separator)
+{
+    const char other = separator == ',' ? '.' : ',';
+    if (text.find(other) != std::string::npos)
+        return std::nullopt;
+    for (char& c : text)
+        if (c == separator)
+            c = '.';
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double value = 0.0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+} // namespace
+
+std::optional<double> ParseNumberTolerant(std::string_view text)
+{
+    const std::string trimmed(Trimmed(text));
+    if (trimmed == "-")
+        return std::nullopt;
+    const bool comma = trimmed.find(',') != std::string::npos;
+    if (auto value = ParseWithSeparator(trimmed, comma ? ',' : '.'))
+        return value;
+    return ParseWithSeparator(trimmed, comma ? '.' : ',');
 }
 
 std::optional<int> ParseDecimalInteger(std::string_view text)

@@ -21,6 +21,11 @@ TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue,
                                 std::string_view separator);
 TParsedNumber ParseNumberStrict(std::string_view text, double defaultValue);
 
+/// The tolerant parser: surrounding blanks ignored, either "," or "." as decimal
+/// separator (a text with a comma tries the comma first), an exponent allowed.
+/// Nothing for a lone "-", a word, or a value that is not finite.
+std::optional<double> ParseNumberTolerant(std::string_view text);
+
 /// A whole text in decimal notation with an optional sign that fits 32 bits.
 std::optional<int> ParseDecimalInteger(std::string_view text);
 

@@ -19,8 +19,6 @@
 #include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
 
-#include <charconv>
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -63,46 +61,11 @@ std::string OptionsFileProblem(const std::string& fileName)
     return {};
 }
 
-/// A whole decimal number with the given decimal separator (and no other).
-std::optional<double> ParseWithSeparator(std::string text, char separator)
-{
-    const char other = separator == ',' ? '.' : ',';
-    if (text.find(other) != std::string::npos)
-        return std::nullopt;
-    for (char& c : text)
-        if (c == separator)
-            c = '.';
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    double value = 0.0;
-    const auto [stop, error] = std::from_chars(begin, end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 } // namespace
 
 double TFormMain::ParseFloat(const std::string& text, bool report)
 {
-    const std::string trimmed = Trimmed(text);
-    std::optional<double> value;
-    if (trimmed != "-") {
-        const bool comma = trimmed.find(',') != std::string::npos;
-        value = ParseWithSeparator(trimmed, comma ? ',' : '.');
-        if (!value)
-            value = ParseWithSeparator(trimmed, comma ? '.' : ',');
-    }
+    const std::optional<double> value = ParseNumberTolerant(text);
     if (!value && report)
         CurrentReporter().ShowLanguageMessage("NoFloat", {});
     return value.value_or(NoNumber);
