@@ -14,7 +14,8 @@ public:
     void RepaintNow() override { ++ImmediateRepaints; }
 
     /// Paints at 180 × 120 on a recording canvas.
-    RecordingCanvas Paint(bool onlyInvalid = false) {
+    RecordingCanvas Paint(bool onlyInvalid = false)
+    {
         RecordingCanvas canvas;
         PaintLayers(canvas, 180, 120, onlyInvalid);
         return canvas;

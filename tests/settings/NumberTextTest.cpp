@@ -202,10 +202,18 @@ TEST(ParseNumberTolerant, ReadsEitherSeparatorAndGivesNothingForWords)
         const char* text;
         std::optional<double> expected;
     } const cases[] = {
-        {"1,5", 1.5},        {"1.5", 1.5},     {"  -2.25 ", -2.25}, {"+3", 3.0},
-        {"1e3", 1000.0},     {"-", std::nullopt}, {" - ", std::nullopt},
-        {"abc", std::nullopt}, {"", std::nullopt}, {"1.234,5", std::nullopt},
-        {"1e400", std::nullopt}, {"nan", std::nullopt},
+        {"1,5", 1.5},
+        {"1.5", 1.5},
+        {"  -2.25 ", -2.25},
+        {"+3", 3.0},
+        {"1e3", 1000.0},
+        {"-", std::nullopt},
+        {" - ", std::nullopt},
+        {"abc", std::nullopt},
+        {"", std::nullopt},
+        {"1.234,5", std::nullopt},
+        {"1e400", std::nullopt},
+        {"nan", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseNumberTolerant(c.text), c.expected) << "\"" << c.text << "\"";
