@@ -223,27 +223,43 @@ __m128i Brightness(__m128i max)
     return _mm_add_epi8(max, lower); // lanes of lower are −1 or 0
 }
 
+/// Sixteen pixels' components, their extremes and which of them is the largest.
+struct TSixteenPixels {
+    __m128i r, g, b, max, min, d, all;
+    // The first of two equal largest components wins, as in RgbToHsv.
+    __m128i redIsMax, greenIsMax, blueIsMax;
+    __m128i greenBelowBlue;
+};
+
+inline TSixteenPixels LoadSixteen(const std::uint8_t* red, const std::uint8_t* green,
+                                  const std::uint8_t* blue)
+{
+    const auto load = [](const std::uint8_t* bytes) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    };
+    TSixteenPixels p;
+    p.r = load(red);
+    p.g = load(green);
+    p.b = load(blue);
+    p.max = _mm_max_epu8(_mm_max_epu8(p.r, p.g), p.b);
+    p.min = _mm_min_epu8(_mm_min_epu8(p.r, p.g), p.b);
+    p.d = _mm_sub_epi8(p.max, p.min);
+    p.all = _mm_set1_epi8(char(0xFF));
+    p.redIsMax = _mm_cmpeq_epi8(p.r, p.max);
+    p.greenIsMax = _mm_andnot_si128(p.redIsMax, _mm_cmpeq_epi8(p.g, p.max));
+    p.blueIsMax = _mm_andnot_si128(_mm_or_si128(p.redIsMax, p.greenIsMax), p.all);
+    p.greenBelowBlue =
+        _mm_andnot_si128(_mm_cmpeq_epi8(p.g, p.b), _mm_cmpeq_epi8(_mm_min_epu8(p.g, p.b), p.g));
+    return p;
+}
+
 /// Converts 16 pixels in place with the exact rational forms of hue and saturation;
 /// returns the lanes (bit i for pixel i) whose quotients were whole numbers, which
 /// the caller converts again with the tables.
 int ConvertSixteen(std::uint8_t* red, std::uint8_t* green, std::uint8_t* blue)
 {
-    const auto load = [](const std::uint8_t* bytes) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    };
-    const __m128i r = load(red);
-    const __m128i g = load(green);
-    const __m128i b = load(blue);
-    const __m128i max = _mm_max_epu8(_mm_max_epu8(r, g), b);
-    const __m128i min = _mm_min_epu8(_mm_min_epu8(r, g), b);
-    const __m128i d = _mm_sub_epi8(max, min);
-    const __m128i all = _mm_set1_epi8(char(0xFF));
-    // The first of two equal largest components wins, as in RgbToHsv.
-    const __m128i redIsMax = _mm_cmpeq_epi8(r, max);
-    const __m128i greenIsMax = _mm_andnot_si128(redIsMax, _mm_cmpeq_epi8(g, max));
-    const __m128i blueIsMax = _mm_andnot_si128(_mm_or_si128(redIsMax, greenIsMax), all);
-    const __m128i greenBelowBlue =
-        _mm_andnot_si128(_mm_cmpeq_epi8(g, b), _mm_cmpeq_epi8(_mm_min_epu8(g, b), g));
+    const auto [r, g, b, max, min, d, all, redIsMax, greenIsMax, blueIsMax, greenBelowBlue] =
+        LoadSixteen(red, green, blue);
     const __m128i coloured = _mm_andnot_si128(_mm_cmpeq_epi8(d, _mm_setzero_si128()), all);
 
     __m128i hueWords[2];
@@ -391,21 +407,8 @@ __attribute__((target("avx2"))) void ConvertSixteenAvx2(std::uint8_t* red, std::
                                                         std::uint8_t* blue,
                                                         const std::uint8_t* saturationTable)
 {
-    const auto load = [](const std::uint8_t* bytes) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    };
-    const __m128i r = load(red);
-    const __m128i g = load(green);
-    const __m128i b = load(blue);
-    const __m128i max = _mm_max_epu8(_mm_max_epu8(r, g), b);
-    const __m128i min = _mm_min_epu8(_mm_min_epu8(r, g), b);
-    const __m128i d = _mm_sub_epi8(max, min);
-    const __m128i all = _mm_set1_epi8(char(0xFF));
-    const __m128i redIsMax = _mm_cmpeq_epi8(r, max);
-    const __m128i greenIsMax = _mm_andnot_si128(redIsMax, _mm_cmpeq_epi8(g, max));
-    const __m128i blueIsMax = _mm_andnot_si128(_mm_or_si128(redIsMax, greenIsMax), all);
-    const __m128i greenBelowBlue =
-        _mm_andnot_si128(_mm_cmpeq_epi8(g, b), _mm_cmpeq_epi8(_mm_min_epu8(g, b), g));
+    const auto [r, g, b, max, min, d, all, redIsMax, greenIsMax, blueIsMax, greenBelowBlue] =
+        LoadSixteen(red, green, blue);
     // Where the two smaller components are equal the double numerator is exactly 0,
     // so the double hue is the sector's own (0, 85 or 170) and never falls below:
     // no doubt, whole or not. Grey (d = 0) is exact as well.
