@@ -155,6 +155,10 @@ private Q_SLOTS:
     void TheCanvasIsThePictureTimesTheZoom()
     {
         QCOMPARE(canvas->size(), QSize(640, 480));
+        const QImage picture = WhiteImage(30, 20);
+        canvas->SetBkBitmap(picture);
+        QCOMPARE(canvas->BkBitmap().constBits(), picture.constBits());
+        canvas->SetBkBitmap(WhiteImage(640, 480));
         QVERIFY(canvas->SetZoom(1.2589254117941673));
         QCOMPARE(canvas->size(), QSize(805, 604));
         canvas->SetBkBitmap(WhiteImage(6000, 4000));
@@ -348,8 +352,29 @@ private Q_SLOTS:
         const int id =
             canvas->AddShape(TDrawTool::SpRectangle, 0, Corners(100, 100, 200, 160), "Exclusion");
         QTest::mouseClick(canvas.get(), Qt::LeftButton, {}, {150, 100});
-        Drag(*canvas, {200, 160}, {230, 175}, Qt::ShiftModifier);
+        // Pressed 3 pixels off the corner, within its handle.
+        Drag(*canvas, {197, 163}, {230, 175}, Qt::ShiftModifier);
         QVERIFY(canvas->FindShapeById(id)->Points() == ImageCorners(100, 100, 230, 230));
+    }
+
+    void AHandlerKeepsACircleSquareMeasuredFromTheCorner()
+    {
+        // As the analysis-area editor keeps its inclusion circle round.
+        const int id =
+            canvas->AddShape(TDrawTool::SpEllipse, 0, Corners(150, 150, 250, 250), "Inclusion");
+        const auto constrain = [this](TMyShape& shape, QPoint, QPoint& to) {
+            const TMyPoint corner = shape.Points()[static_cast<std::size_t>(shape.HotIndex())];
+            TMyRectangle::ConstrainSquare(canvas->ToCanvas(corner), to, shape.HotIndex());
+        };
+        canvas->OnShapeMouseResizing = constrain;
+        canvas->OnShapeMouseResized = constrain;
+        QTest::mouseClick(canvas.get(), Qt::LeftButton, {}, {200, 200});
+        // Pressed off the corner: measured from the press, (+7, +9) would make the
+        // circle 112 × 106; from the corner the pointer is (+10, +6) away.
+        Drag(*canvas, {253, 247}, {263, 256});
+        const TMyShape* shape = canvas->FindShapeById(id);
+        QCOMPARE(shape->GetWidth(), 110);
+        QCOMPARE(shape->GetHeight(), 110);
     }
 
     void DeletingASelectedShapeWhileDraggingEndsItsPart()
