@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -21,7 +23,29 @@ namespace {
                                               : std::generic_category().message(error));
 }
 
+constexpr std::size_t HugePage = std::size_t(2) << 20;
+
 } // namespace
+
+void TImageFileBytes::TFree::operator()(std::uint8_t* data) const
+{
+    std::free(data);
+}
+
+TImageFileBytes::TBuffer TImageFileBytes::Allocate(std::size_t capacity)
+{
+    // Every fresh page costs a fault, dearly on virtual machines: a buffer of a few
+    // huge pages instead of thousands of small ones.
+    const bool huge = capacity >= HugePage;
+    const std::size_t size =
+        huge ? (capacity + HugePage - 1) / HugePage * HugePage : std::max<std::size_t>(capacity, 1);
+    void* data = huge ? std::aligned_alloc(HugePage, size) : std::malloc(size);
+    if (!data)
+        throw std::bad_alloc();
+    if (huge)
+        ::madvise(data, size, MADV_HUGEPAGE);
+    return TBuffer(static_cast<std::uint8_t*>(data));
+}
 
 TImageFileBytes TImageFileBytes::Read(const std::string& fileName)
 {
@@ -37,7 +61,7 @@ TImageFileBytes TImageFileBytes::Read(const std::string& fileName)
 
     TImageFileBytes bytes;
     bytes.fileName_ = fileName;
-    bytes.data_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    bytes.data_ = Allocate(capacity);
     for (;;) {
         // A full buffer reads into a small one first: only a file that grew since it
         // was measured needs a larger buffer.
@@ -55,7 +79,7 @@ TImageFileBytes TImageFileBytes::Read(const std::string& fileName)
         }
         if (full) {
             capacity = std::max<std::size_t>(2 * capacity, sizeof probe);
-            auto data = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+            TBuffer data = Allocate(capacity);
             std::copy_n(bytes.data_.get(), bytes.size_, data.get());
             std::copy_n(probe, std::size_t(count), data.get() + bytes.size_);
             bytes.data_ = std::move(data);

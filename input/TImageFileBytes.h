@@ -17,8 +17,8 @@ public:
 
 /// The bytes of an image file, read once into memory. Its fingerprint and its decoding
 /// take these same bytes, so a file rewritten meanwhile can never give the area of one
-/// version with the fingerprint of another. Owns its buffer (allocated once, never
-/// cleared first); move-only.
+/// version with the fingerprint of another. Owns its buffer (allocated once, in huge
+/// pages when large, never cleared first); move-only.
 class TImageFileBytes {
 public:
     TImageFileBytes() = default;
@@ -33,8 +33,15 @@ public:
     std::string_view Text() const { return {reinterpret_cast<const char*>(data_.get()), size_}; }
 
 private:
+    struct TFree {
+        void operator()(std::uint8_t* data) const;
+    };
+    using TBuffer = std::unique_ptr<std::uint8_t[], TFree>;
+    /// Room for capacity bytes, not cleared; huge pages for a large file.
+    static TBuffer Allocate(std::size_t capacity);
+
     std::string fileName_;
-    std::unique_ptr<std::uint8_t[]> data_;
+    TBuffer data_;
     std::size_t size_ = 0;
 };
 
