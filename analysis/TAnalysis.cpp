@@ -4,6 +4,8 @@
 #include "analysis/MeasureShape.h"
 #include "imaging/BmpFile.h"
 #include "imaging/TQError.h"
+#include "input/AvailableMemory.h"
+#include "input/TImageFileBytes.h"
 #include "input/TKVFreeImage.h"
 #include "results/NumberFormat.h"
 #include "results/ShaFingerprint.h"
@@ -12,6 +14,7 @@
 #include "settings/ProgramInfo.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <filesystem>
 #include <new>
@@ -69,6 +72,15 @@ void ReportOutOfMemory(const std::string& what, const std::string& fileName)
 {
     CurrentReporter().ShowMessage("Not enough memory " + what + " " + fileName +
                                   ". Close other programs or use a smaller image.");
+}
+
+// A scale of 0 or below would divide by zero or turn areas negative; one whose square
+// is no normal double, or under which the image's area overflows, would put 0 or INF
+// into the areas in square units. No area exceeds the image's pixel count.
+bool IsUsableMeasure(double measure, double imagePixels)
+{
+    const double square = measure * measure;
+    return measure > 0 && std::isnormal(square) && std::isfinite(imagePixels / square);
 }
 
 std::string MeasureAreaText(double value, double measure, int decimals)
@@ -194,14 +206,31 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
     ImageFileName = fileName;
     TQStatus::Instance().SetBar(3, progressBar_);
 
-    // Everything of the open but the conversion counts as reading.
+    // Everything of the open but the fingerprint and the conversion counts as reading.
     std::optional<TPhaseTimer> readTimer(Timings.Read);
+    // The old copies stay until the new ones exist; what they hold is in use, and
+    // counts as such for the new image.
+    memoryReservation_.reset();
     auto source = std::make_unique<TQROIRGB>();
+    std::string fingerprint;
+    auto reservation = std::make_unique<TMemoryReservation>();
     {
         TKVFreeImage reader;
-        auto bitmap = reader.LoadToBitmap(fileName);
+        std::unique_ptr<TBitmap24> bitmap;
+        {
+            // The bytes fingerprinted are the bytes decoded; they go once decoded.
+            const TImageFileBytes file = TImageFileBytes::Read(fileName);
+            readTimer.reset();
+            {
+                const TPhaseTimer fingerprintTimer(Timings.Fingerprint);
+                fingerprint = Sha256TextHex(file.Text());
+            }
+            readTimer.emplace(Timings.Read);
+            bitmap = reader.LoadToBitmap(file);
+        }
         if (!bitmap)
             return false;
+        *reservation = reader.TakeMemoryReservation();
         const TTemporaryFile bitmapFile(MakeTempFileName("KVVXTMP", "bmp"));
         WriteBmpFile(*bitmap, bitmapFile.Name());
         bitmap.reset();
@@ -226,6 +255,8 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
     SourceImage = std::move(source);
     ResultImage = std::move(result);
     HsvImage = std::move(hsv);
+    imageFingerprint_ = std::move(fingerprint);
+    memoryReservation_ = std::move(reservation);
     if (views_.Analysed->IsWatched()) {
         ResultImage->SetImage(&AnalysedSurface);
         ResultImage->Show(false);
@@ -234,6 +265,16 @@ bool TAnalysis::LoadImageSteps(const std::string& fileName)
     if (host_)
         host_->ImageLoaded();
     return true;
+}
+
+void TAnalysis::CloseImage()
+{
+    SourceImage.reset();
+    ResultImage.reset();
+    HsvImage.reset();
+    memoryReservation_.reset();
+    imageLoaded_ = false;
+    SetState(StateNoImage);
 }
 
 void TAnalysis::AddFileResults()
@@ -252,9 +293,9 @@ bool TAnalysis::Run(TAnalysisSettings& settings)
     SetState(StateAnalysing);
     Timings.ClearRun();
     try {
-        const bool complete = RunSteps(settings);
+        RunSteps(settings);
         SetState(StateAnalysed);
-        return complete;
+        return true;
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory("to analyse", ImageFileName);
     } catch (const std::exception& error) {
@@ -265,7 +306,7 @@ bool TAnalysis::Run(TAnalysisSettings& settings)
     return false;
 }
 
-bool TAnalysis::RunSteps(TAnalysisSettings& settings)
+void TAnalysis::RunSteps(TAnalysisSettings& settings)
 {
     std::optional<TPhaseTimer> runTimer(Timings.Run);
     TOptions& options = settings.Options;
@@ -312,7 +353,8 @@ bool TAnalysis::RunSteps(TAnalysisSettings& settings)
     ResultImage->TQROIL::Assign(*HsvImage);
 
     const double minRegion = ReadMinRegion(options);
-    const double measure = ReadMeasure(settings);
+    const double measure =
+        ReadMeasure(settings, double(HsvImage->Width()) * double(HsvImage->Height()));
     const double threshold = (minRegion * measure) * measure;
     const TRegionStatistics statistics =
         MeasureRegions(*ResultImage, threshold, AnalysedSurface, &Timings);
@@ -320,7 +362,7 @@ bool TAnalysis::RunSteps(TAnalysisSettings& settings)
     StoreResults(settings, analysisArea, minRegion, measure, statistics);
     runTimer.reset();
     const TPhaseTimer timer(Timings.Fingerprints);
-    return StoreFingerprints(settings);
+    StoreFingerprints(settings);
 }
 
 double TAnalysis::ReadMinRegion(TOptions& options)
@@ -334,14 +376,13 @@ double TAnalysis::ReadMinRegion(TOptions& options)
     return minRegion.value;
 }
 
-double TAnalysis::ReadMeasure(TAnalysisSettings& settings)
+double TAnalysis::ReadMeasure(TAnalysisSettings& settings, double imagePixels)
 {
     TOptions& options = settings.Options;
     if (!options.lCheckBoxUnits)
         return 1.0;
     const TParsedNumber measure = ParseNumberStrict(options.EditMeasure, 0.0);
-    // A scale of 0 or below would divide by zero or turn areas negative.
-    if (measure.success && measure.value > 0)
+    if (measure.success && IsUsableMeasure(measure.value, imagePixels))
         return measure.value;
     options.EditMeasure = "1";
     settings.MeasureText = "1";
@@ -395,13 +436,9 @@ void TAnalysis::StoreResults(const TAnalysisSettings& settings, double analysisA
     Results.AddString("SMax", texts[SMax]);
 }
 
-bool TAnalysis::StoreFingerprints(const TAnalysisSettings& settings)
+void TAnalysis::StoreFingerprints(const TAnalysisSettings& settings)
 {
-    const auto imageFingerprint = Sha256FileHex(ImageFileName);
-    if (!imageFingerprint)
-        CurrentReporter().ShowMessage("The image file " + ImageFileName +
-                                      " can no longer be read: its fingerprint is missing.");
-    ShaImageFile = imageFingerprint.value_or("");
+    ShaImageFile = imageFingerprint_;
 
     const TOptions& options = settings.Options;
     std::string optionsText;
@@ -428,7 +465,6 @@ bool TAnalysis::StoreFingerprints(const TAnalysisSettings& settings)
     Results.AddString("SHAImageFile", ShaImageFile);
     Results.AddString("SHAOptions", ShaOptions);
     Results.AddString("SHAResult", ShaResult);
-    return imageFingerprint.has_value();
 }
 
 void TAnalysis::DrawColourCircle()

@@ -16,6 +16,7 @@
 namespace varnolux {
 
 struct TRegionStatistics;
+class TMemoryReservation;
 
 /// Program states set by the engine.
 enum TProgramState {
@@ -111,6 +112,10 @@ public:
     /// False when the run could not complete (reported); the state is then 4.
     bool Run(TAnalysisSettings& settings);
 
+    /// Lets go of the image copies and the memory promised to them; the state is
+    /// "no image". For a caller that opens images on several engines at once.
+    void CloseImage();
+
     /// Stores "Path" (folder with its trailing "/") and "Name" of the image file.
     void AddFileResults();
 
@@ -157,13 +162,12 @@ private:
     void SetState(TProgramState state);
     void ResetProgress();
     bool LoadImageSteps(const std::string& fileName);
-    /// False when the image file could not be fingerprinted.
-    bool RunSteps(TAnalysisSettings& settings);
+    void RunSteps(TAnalysisSettings& settings);
     double ReadMinRegion(TOptions& options);
-    double ReadMeasure(TAnalysisSettings& settings);
+    double ReadMeasure(TAnalysisSettings& settings, double imagePixels);
     void StoreResults(const TAnalysisSettings& settings, double analysisArea, double minRegion,
                       double measure, const TRegionStatistics& statistics);
-    bool StoreFingerprints(const TAnalysisSettings& settings);
+    void StoreFingerprints(const TAnalysisSettings& settings);
 
     TAnalysisViews views_;
     std::array<std::unique_ptr<TImageBox>, 6> ownedViews_;
@@ -172,6 +176,9 @@ private:
     TProgramState state_ = StateNoImage;
     bool imageLoaded_ = false;
     bool circleShadingsPending_ = true;
+    /// The fingerprint of the bytes the loaded image was decoded from.
+    std::string imageFingerprint_;
+    std::unique_ptr<TMemoryReservation> memoryReservation_;
 };
 
 } // namespace varnolux

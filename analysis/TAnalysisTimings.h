@@ -8,12 +8,13 @@ namespace varnolux {
 /// that did not run (a failed open, an image without a run) stays 0.
 struct TAnalysisTimings {
     // LoadImage
-    double Read = 0.0;    // the rest: reader, temporary BMP, planes, copies, pictures
-    double Convert = 0.0; // the conversion of the copy to hue, saturation, brightness
+    double Read = 0.0;        // the rest: file, reader, temporary BMP, planes, copies, pictures
+    double Fingerprint = 0.0; // the image file's SHA-256, of the bytes read
+    double Convert = 0.0;     // the conversion of the copy to hue, saturation, brightness
 
     // Run
     double Run = 0.0;          // the whole run without its fingerprints
-    double Fingerprints = 0.0; // the three SHA-256 fingerprints
+    double Fingerprints = 0.0; // the options' and the results' SHA-256 fingerprints
     // Inside Run
     double Area = 0.0;           // analysis-area mask, its outline and its area
     double Curves = 0.0;         // cumulative curves and channel images

@@ -13,14 +13,19 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <variant>
 #include <vector>
 
@@ -37,8 +42,9 @@ constexpr const char* UsageText =
     "\n"
     "Analyses each IMAGE and prints a tab-separated header line, then one result line\n"
     "per analysed image, in the order the images are given.\n"
-    "  --options FILE  analysis options (an options file); without it the range is\n"
-    "                  0..255 in every channel, no area limits, minimum size 10.0.\n"
+    "  --options FILE  analysis options (an options file; a relative name is in the\n"
+    "                  working folder); without it the range is 0..255 in every\n"
+    "                  channel, no area limits, minimum size 10.0.\n"
     "                  Every image starts from these options: a correction (borders\n"
     "                  that do not fit, an invalid minimum size) holds for that image\n"
     "  --result FILE   also append each result line to FILE (a result file)\n"
@@ -112,9 +118,24 @@ std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char**
     }
     if (arguments.images.empty())
         return TUsageError{"no image given"};
-    if (arguments.optionsFile && !std::filesystem::is_regular_file(*arguments.optionsFile))
-        return TUsageError{"options file " + *arguments.optionsFile + " not found"};
+    // A name typed on the command line is the working folder's, not the program's.
+    if (arguments.optionsFile && arguments.optionsFile->find('/') == std::string::npos)
+        arguments.optionsFile->insert(0, "./");
     return arguments;
+}
+
+/// Why an options file cannot be read as given; empty when it can.
+std::string OptionsFileProblem(const std::string& fileName)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(fileName, error);
+    if (error)
+        return error.message();
+    if (!std::filesystem::is_regular_file(status))
+        return "not a regular file";
+    if (::access(fileName.c_str(), R_OK) != 0)
+        return std::generic_category().message(errno);
+    return CheckOptionsFile(fileName);
 }
 
 /// Loads the options file as the desktop program does before an analysis.
@@ -125,19 +146,46 @@ TAnalysisSettings LoadSettings(const std::optional<std::string>& optionsFile,
     if (!optionsFile)
         return settings;
     reporter.SetContext(*optionsFile);
-    const std::string problem = CheckOptionsFile(*optionsFile);
-    if (!problem.empty())
-        reporter.ShowMessage("not a valid options file (" + problem +
-                             "); the values that could be read are used");
     ApplyOptions(settings, TOptions::Load(*optionsFile));
     return settings;
 }
 
-void PrintLine(const std::string& line)
-{
-    std::fputs((line + "\n").c_str(), stdout);
-    std::fflush(stdout);
-}
+/// Standard output, one line at a time, every write checked. After a failure (a
+/// full disk, a reader that went away) nothing more goes there: the batch goes on for
+/// its result file and ends with status 1.
+class TStandardOutput {
+public:
+    explicit TStandardOutput(TBatchProgress& progress)
+        : progress_(progress)
+    {
+    }
+
+    void WriteLine(const std::string& line)
+    {
+        if (error_ != 0)
+            return;
+        const std::string text = line + "\n";
+        for (std::string_view rest = text; !rest.empty();) {
+            const ssize_t written = ::write(STDOUT_FILENO, rest.data(), rest.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                error_ = written < 0 ? errno : EIO;
+                progress_.WriteLine("varnolux-batch: cannot write standard output (" +
+                                    std::generic_category().message(error_) +
+                                    "); the other images are still analysed");
+                return;
+            }
+            rest.remove_prefix(std::size_t(written));
+        }
+    }
+
+    bool Failed() const { return error_ != 0; }
+
+private:
+    TBatchProgress& progress_;
+    int error_ = 0;
+};
 
 std::string HeaderLine()
 {
@@ -160,7 +208,7 @@ std::string TimingsLine(const std::string& image, const TAnalysisTimings& timing
 {
     return "timings " + FileNamePart(image) + ": read=" + Milliseconds(timings.Read) +
            " convert=" + Milliseconds(timings.Convert) + " run=" + Milliseconds(timings.Run) +
-           " fingerprints=" + Milliseconds(timings.Fingerprints);
+           " fingerprints=" + Milliseconds(timings.Fingerprint + timings.Fingerprints);
 }
 
 /// What a worker hands back for one image.
@@ -209,9 +257,17 @@ void AnalyseImages(TBatchWork& work)
             if (outcome.analysed)
                 outcome.results = engine->Results;
         } catch (const std::exception& error) {
-            reporter.ShowMessage(std::string("Cannot analyse: ") + error.what());
             engine.reset();
+            outcome = {};
+            // With no memory left even the message may fail; the image still fails.
+            try {
+                reporter.ShowMessage(std::string("Cannot analyse: ") + error.what());
+            } catch (const std::bad_alloc&) {
+            }
         }
+        // The memory of this image goes before the next is opened, here or elsewhere.
+        if (engine)
+            engine->CloseImage();
         outcome.messages = reporter.TakeLines();
         work.outcomes.Put(index, std::move(outcome));
     }
@@ -240,24 +296,41 @@ int RunBatch(const TBatchArguments& arguments)
                     {},
                     TOrderedSlots<TImageOutcome>(std::size_t(imageCount))};
     std::vector<std::jthread> workers;
-    for (int i = 0; i < jobs; ++i)
-        workers.emplace_back(AnalyseImages, std::ref(work));
+    for (int i = 0; i < jobs; ++i) {
+        try {
+            workers.emplace_back(AnalyseImages, std::ref(work));
+        } catch (const std::system_error& error) {
+            progress.WriteLine("varnolux-batch: only " + std::to_string(i) + " of " +
+                               std::to_string(jobs) + " jobs could be started (" +
+                               error.code().message() + "); the images are analysed with " +
+                               std::to_string(std::max(i, 1)));
+            break;
+        }
+    }
+    // Without a single worker this thread analyses every image, then prints.
+    if (workers.empty())
+        AnalyseImages(work);
 
+    TStandardOutput output(progress);
     if (arguments.format == TOutputFormat::Tsv)
-        PrintLine(HeaderLine());
+        output.WriteLine(HeaderLine());
     bool allAnalysed = true;
     for (int index = 0; index < imageCount; ++index) {
         const std::string& image = arguments.images[size_t(index)];
         const TImageOutcome outcome = work.outcomes.Take(size_t(index));
         for (const std::string& message : outcome.messages)
             progress.WriteLine(message);
+        if (!outcome.analysed && outcome.messages.empty())
+            progress.WriteLine(image + ": Not enough memory to analyse " + image + ".");
         if (outcome.analysed) {
-            PrintLine(arguments.format == TOutputFormat::Json ? ResultJsonObject(outcome.results)
-                                                              : outcome.results.ValueLine());
-            if (arguments.resultFile && !outcome.results.SaveToFile(*arguments.resultFile)) {
+            output.WriteLine(arguments.format == TOutputFormat::Json
+                                 ? ResultJsonObject(outcome.results)
+                                 : outcome.results.ValueLine());
+            std::string why;
+            if (arguments.resultFile && !outcome.results.SaveToFile(*arguments.resultFile, &why)) {
                 reporter.SetContext(image);
                 reporter.ShowMessage("the result could not be appended to " +
-                                     *arguments.resultFile);
+                                     *arguments.resultFile + ": " + why);
                 allAnalysed = false;
             }
         } else {
@@ -267,7 +340,7 @@ int RunBatch(const TBatchArguments& arguments)
             progress.WriteLine(TimingsLine(image, outcome.timings));
         progress.Advance(FileNamePart(image));
     }
-    return allAnalysed ? ExitAllAnalysed : ExitSomeFailed;
+    return allAnalysed && !output.Failed() ? ExitAllAnalysed : ExitSomeFailed;
 }
 
 } // namespace
@@ -279,14 +352,33 @@ int main(int argc, char** argv)
     std::setlocale(LC_ALL, "");
     // A file-size limit must fail the write and be reported, not kill the run.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A reader that stops early (… | head) must not end the analysis or the result
+    // file's lines; the write fails instead, and is reported.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto parsed = ParseArguments(argc, argv);
     if (std::holds_alternative<bool>(parsed)) {
         std::fputs(UsageText, stdout);
-        return ExitAllAnalysed;
+        return std::fflush(stdout) == 0 ? ExitAllAnalysed : ExitSomeFailed;
     }
     if (const auto* error = std::get_if<TUsageError>(&parsed)) {
         std::fprintf(stderr, "varnolux-batch: %s\n\n%s", error->message.c_str(), UsageText);
         return ExitUsage;
     }
-    return RunBatch(std::get<TBatchArguments>(parsed));
+    const auto& arguments = std::get<TBatchArguments>(parsed);
+    // Analysing with other options than the ones asked for would be a failure
+    // reported as success.
+    if (arguments.optionsFile) {
+        if (const std::string problem = OptionsFileProblem(*arguments.optionsFile);
+            !problem.empty()) {
+            std::fprintf(stderr, "varnolux-batch: the options file %s cannot be used: %s\n",
+                         arguments.optionsFile->c_str(), problem.c_str());
+            return ExitUsage;
+        }
+    }
+    try {
+        return RunBatch(arguments);
+    } catch (const std::bad_alloc&) {
+        std::fputs("varnolux-batch: not enough memory to go on\n", stderr);
+        return ExitSomeFailed;
+    }
 }

@@ -8,6 +8,7 @@
 #include "shell/TProgramWindows.h"
 #include "shell/TSingleInstance.h"
 
+#include <algorithm>
 #include <csignal>
 #include <exception>
 #include <string>
@@ -22,13 +23,22 @@ int main(int argc, char** argv)
     // A save that reaches a file-size limit must fail and be reported, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     TApplication application(argc, argv);
-    TMessageBoxReporter reporter;
-    const TScopedReporter reportInMessageBoxes(reporter);
+    // Without a display nobody could answer a message box: messages go to standard error.
+    TMessageBoxReporter messageBoxes;
+    TStderrReporter standardError;
+    TReporter& reporter =
+        TApplication::HasNoDisplay() ? static_cast<TReporter&>(standardError) : messageBoxes;
+    const TScopedReporter reportToUser(reporter);
     try {
         TSingleInstance instance("Varnoluxdemo");
         if (!instance.Start()) {
             instance.AskRunningInstanceToRaise();
-            return 0;
+            // A calling program without a display waits for a result that never comes.
+            if (!TApplication::HasNoDisplay() || argc < 2)
+                return 0;
+            reporter.ShowMessage("Varnolux already runs for this user; the interface file " +
+                                 std::string(argv[1]) + " was not worked on.");
+            return 1;
         }
         const TKVFreeImage versionCheck;
         std::vector<std::string> parameters;
@@ -37,10 +47,12 @@ int main(int argc, char** argv)
         TProgramWindows windows(TProgramFiles::Installed(), parameters);
         QObject::connect(&instance, &TSingleInstance::RaiseRequested, windows.FormMain.get(),
                          &TFormMain::BringToFront);
+        windows.FormMain->SetNobodyWatching(TApplication::HasNoDisplay());
         windows.FormMain->show();
-        return application.exec();
+        const int status = application.exec();
+        return std::max(status, windows.FormMain->ExitStatus());
     } catch (const std::exception& error) {
         reporter.ShowMessage(error.what());
     }
-    return 0;
+    return 1;
 }

@@ -136,7 +136,7 @@ TPhaseTimes MeasureEngine(const std::string& fileName, int repeats)
                                           {"  labelling", t.Labelling},
                                           {"  statistics", t.Statistics},
                                           {"  drawing", t.Drawing},
-                                          {"fingerprints", t.Fingerprints}})
+                                          {"fingerprints", t.Fingerprint + t.Fingerprints}})
             samples[name].push_back(value);
     }
     // The batch command's engine: the same run with views nobody looks at.

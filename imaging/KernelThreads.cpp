@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -58,8 +59,14 @@ void ForEachBlock(int count, std::size_t cost, const std::function<void(int, int
     };
     {
         std::vector<std::jthread> helpers;
-        for (int block = 1; block < threads; ++block)
-            helpers.emplace_back(runBlock, block);
+        for (int block = 1; block < threads; ++block) {
+            try {
+                helpers.emplace_back(runBlock, block);
+            } catch (const std::system_error&) {
+                // No thread to be had (a process or memory limit): this one does it.
+                runBlock(block);
+            }
+        }
         runBlock(0);
     }
     for (const std::exception_ptr& error : errors)

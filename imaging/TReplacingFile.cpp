@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace varnolux {
@@ -43,6 +44,16 @@ TReplacingFile::TReplacingFile(std::string targetName)
     const int descriptor = CreateUniqueFile(targetName_, tempName_);
     if (descriptor < 0)
         throw TImageFileError("Cannot create file '" + targetName_ + "': " + SystemReason());
+    // The new file keeps the permissions of the one it replaces (a private temporary
+    // file stays private).
+    struct stat target {};
+    if (::stat(targetName_.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
+        ::fchmod(descriptor, target.st_mode & 07777) != 0) {
+        const std::string reason = SystemReason();
+        ::close(descriptor);
+        ::unlink(tempName_.c_str());
+        throw TImageFileError("Cannot create file '" + targetName_ + "': " + reason);
+    }
     stream_ = ::fdopen(descriptor, "wb");
     if (!stream_) {
         const std::string reason = SystemReason();

@@ -61,13 +61,9 @@ private:
     posix_spawnattr_t attributes_;
 };
 
-int ExitCodeOf(int status)
-{
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-/// A started child. Unless it has been waited for, it is killed and reaped when this
-/// goes, so that no path leaves a runaway tool or a zombie behind.
+/// A started child, leader of its own process group. Unless it has been waited for,
+/// it is killed and reaped when this goes, so that no path leaves a runaway tool or a
+/// zombie behind. Whatever the tool started in its group ends with it.
 class TChildProcess {
 public:
     explicit TChildProcess(pid_t pid)
@@ -81,22 +77,24 @@ public:
     /// The exit code once the child has ended; nothing while it runs.
     std::optional<int> PollExit()
     {
-        int status = 0;
-        pid_t ended = 0;
+        // Seen without reaping: until it is reaped, the group's id cannot be reused.
+        siginfo_t info{};
+        int result = 0;
         do {
-            ended = ::waitpid(pid_, &status, WNOHANG);
-        } while (ended < 0 && errno == EINTR);
-        if (ended == 0)
+            result = ::waitid(P_PID, id_t(pid_), &info, WEXITED | WNOHANG | WNOWAIT);
+        } while (result < 0 && errno == EINTR);
+        if (result == 0 && info.si_pid == 0)
             return std::nullopt;
-        pid_ = -1;
-        return ended < 0 ? -1 : ExitCodeOf(status);
+        const int exitCode = result == 0 && info.si_code == CLD_EXITED ? info.si_status : -1;
+        KillAndWait();
+        return exitCode;
     }
 
     void KillAndWait()
     {
         if (pid_ <= 0)
             return;
-        ::kill(pid_, SIGKILL);
+        ::kill(-pid_, SIGKILL);
         int status = 0;
         while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
@@ -203,7 +201,10 @@ TConsoleResult RunConsoleProgram(const std::vector<std::string>& arguments,
     sigaddset(&signals, SIGPIPE);
     sigaddset(&signals, SIGXFSZ);
     ::posix_spawnattr_setsigdefault(attributes.Get(), &signals);
-    ::posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // A group of its own, so that a stopped tool takes the programs it started along.
+    ::posix_spawnattr_setpgroup(attributes.Get(), 0);
+    ::posix_spawnattr_setflags(attributes.Get(), POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                                     POSIX_SPAWN_SETPGROUP);
 
     std::vector<char*> argv;
     for (const std::string& argument : arguments)

@@ -4,13 +4,11 @@
 #include "input/ConsoleProgram.h"
 #include "input/TKVFreeImage.h"
 #include "input/TScopedFile.h"
+#include "input/TempFolder.h"
 #include "settings/Messages.h"
 #include "settings/NumberText.h"
-#include "settings/TFileDescriptor.h"
 
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -181,22 +179,18 @@ std::string MissingDicomToolText(const std::string& name)
 std::string MakeDicomTempFileName(const std::string& folder, const std::string& dicomFileName,
                                   const std::string& extension)
 {
-    for (unsigned long long n = 1;; ++n) {
-        std::string candidate = folder + dicomFileName + std::to_string(n) + extension;
-        const TFileDescriptor file(
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (file.IsOpen() || errno != EEXIST)
-            return candidate;
-    }
+    return ClaimFreeFileName(folder + dicomFileName, 1, extension);
 }
 
-std::string TKVFreeImage::ConvertDicom(const std::string& fileName)
+std::string TKVFreeImage::ConvertDicom(const std::string& fileName, const std::string& shownName)
 {
-    return RunDicomConverter(fileName, ReadDicomSamplesPerPixel(fileName));
+    return RunDicomConverter(fileName, ReadDicomSamplesPerPixel(fileName, shownName), shownName);
 }
 
-int TKVFreeImage::ReadDicomSamplesPerPixel(const std::string& fileName)
+int TKVFreeImage::ReadDicomSamplesPerPixel(const std::string& fileName,
+                                           const std::string& shownName)
 {
+    const std::string shown = shownName.empty() ? fileName : shownName;
     const std::string tool = FindDicomTool(DumpTool);
     if (tool.empty()) {
         CurrentReporter().ShowMessage(MissingDicomToolText(DumpTool));
@@ -210,18 +204,20 @@ int TKVFreeImage::ReadDicomSamplesPerPixel(const std::string& fileName)
     if (values.SamplesPerPixel >= 1)
         return values.SamplesPerPixel;
     if (!dump.Started || dump.TimedOut || dump.ExitCode != 0)
-        CurrentReporter().ShowMessage(QuotedName(fileName) + " : " + DumpTool +
+        CurrentReporter().ShowMessage(QuotedName(shown) + " : " + DumpTool +
                                       " cannot read the file: " + ToolComplaint(dump));
     else
-        CurrentReporter().ShowMessage(QuotedName(fileName) +
+        CurrentReporter().ShowMessage(QuotedName(shown) +
                                       " : The DICOM file holds no image (no samples per pixel).");
     return 0;
 }
 
-std::string TKVFreeImage::RunDicomConverter(const std::string& fileName, int samples)
+std::string TKVFreeImage::RunDicomConverter(const std::string& fileName, int samples,
+                                            const std::string& shownName)
 {
     if (samples < 1)
         return {};
+    const std::string shown = shownName.empty() ? fileName : shownName;
     const bool grey = samples == 1;
     std::vector<TConverter> converters;
     if (grey) {
@@ -240,13 +236,12 @@ std::string TKVFreeImage::RunDicomConverter(const std::string& fileName, int sam
     }
 
     const std::string folder = TempDir.empty() ? TempFolder() : TempDir;
-    TScopedFile output(
-        MakeDicomTempFileName(folder, FileNamePart(fileName), grey ? ".pgm" : ".bmp"));
+    TScopedFile output(MakeDicomTempFileName(folder, FileNamePart(shown), grey ? ".pgm" : ".bmp"));
     std::string complaints;
     for (const TConverter& converter : converters)
         if (Convert(converter, fileName, output.Name(), complaints))
             return output.Release();
-    CurrentReporter().ShowMessage(QuotedName(fileName) + " : " + complaints);
+    CurrentReporter().ShowMessage(QuotedName(shown) + " : " + complaints);
     return {};
 }
 

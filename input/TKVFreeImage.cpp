@@ -2,8 +2,9 @@
 
 #include "input/AvailableMemory.h"
 #include "input/DicomImport.h"
+#include "input/TImageFileBytes.h"
 #include "input/TScopedFile.h"
-#include "input/TTrackedImageFile.h"
+#include "input/TTrackedImageBytes.h"
 #include "settings/Messages.h"
 #include "settings/TFileDescriptor.h"
 
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <new>
 #include <string_view>
@@ -159,16 +159,16 @@ std::uint32_t Little32(const unsigned char* bytes)
 
 /// FreeImage's icon decoder trusts the bit count of the first image and overruns its
 /// buffer when it is not one a bitmap can have.
-bool HasSaneIconHeader(const std::string& fileName)
+bool HasSaneIconHeader(std::span<const std::uint8_t> file)
 {
-    std::ifstream file(fileName, std::ios::binary);
-    unsigned char directory[22];
-    if (!file.read(reinterpret_cast<char*>(directory), sizeof directory))
+    constexpr std::size_t DirectorySize = 22;
+    constexpr std::size_t HeaderSize = 16;
+    if (file.size() < DirectorySize)
         return false;
-    file.seekg(std::streamoff(Little32(directory + 18)));
-    unsigned char header[16];
-    if (!file.read(reinterpret_cast<char*>(header), sizeof header))
+    const std::uint64_t offset = Little32(file.data() + 18);
+    if (offset > file.size() || file.size() - offset < HeaderSize)
         return false;
+    const std::uint8_t* header = file.data() + offset;
     if (std::equal(header, header + 4, "\x89PNG"))
         return true;
     const unsigned bits = unsigned(header[14]) | unsigned(header[15]) << 8;
@@ -176,14 +176,27 @@ bool HasSaneIconHeader(const std::string& fileName)
            (bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32);
 }
 
-enum class TDeclaredSize { Unknown, Unreadable, Plausible, TooLargeForMemory, Impossible };
+/// Promises the memory that opening and analysing an image of that many pixels takes;
+/// std::bad_alloc when it would not fit even with no other image in progress.
+TMemoryReservation ReserveFor(std::uint64_t pixels)
+{
+    auto reservation = TMemoryReservation::Reserve(pixels * AnalysisBytesPerPixel);
+    if (!reservation)
+        throw std::bad_alloc();
+    return std::move(*reservation);
+}
+
+enum class TDeclaredSize { Unknown, Unreadable, Plausible, Impossible };
 
 /// What the header says about the size, before any pixel is decoded. A declared
 /// image whose 24-bit bitmap would not fit the 4 GB of a bitmap file, or whose
-/// pixels could not be in a file this short, comes from a damaged header; one the
-/// machine's memory cannot analyse is refused before it is decoded into memory the
-/// kernel would have to take back by killing the program.
-TDeclaredSize DeclaredSize(FREE_IMAGE_FORMAT format, TTrackedImageFile& file)
+/// pixels could not be in a file this short, comes from a damaged header. For a
+/// plausible one the memory is reserved: an image the machine's memory cannot analyse
+/// is refused (std::bad_alloc) before it is decoded into memory the kernel would have
+/// to take back by killing the program, and one that does not fit beside the images
+/// other threads have in progress waits for them.
+TDeclaredSize DeclaredSize(FREE_IMAGE_FORMAT format, TTrackedImageBytes& file,
+                           TMemoryReservation& reservation)
 {
     if (!FreeImage_FIFSupportsNoPixels(format))
         return TDeclaredSize::Unknown;
@@ -201,31 +214,33 @@ TDeclaredSize DeclaredSize(FREE_IMAGE_FORMAT format, TTrackedImageFile& file)
     const std::uint64_t pixelBytes = pixels * FreeImage_GetBPP(header.get()) / 8;
     if (boundedCompression && file.Size() * MaxRunLengthRatio < pixelBytes)
         return TDeclaredSize::Impossible;
-    const auto available = AvailableMemory();
-    if (available && pixels * AnalysisBytesPerPixel > *available)
-        return TDeclaredSize::TooLargeForMemory;
+    reservation = ReserveFor(pixels);
     return TDeclaredSize::Plausible;
 }
 
 /// The loaded and converted image, or nothing when the file is damaged: FreeImage
-/// failed or complained, or the decoder wanted more than the file holds.
-/// Throws std::bad_alloc when memory ran out.
-TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, const std::string& fileName)
+/// failed or complained, or the decoder wanted more than the file holds. The memory
+/// of the open and the analysis is reserved in reservation.
+/// Throws std::bad_alloc when memory ran out or would.
+TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, std::span<const std::uint8_t> bytes,
+                               TMemoryReservation& reservation)
 {
-    if (format == FIF_ICO && !HasSaneIconHeader(fileName))
+    if (format == FIF_ICO && !HasSaneIconHeader(bytes))
         return nullptr;
     TakeComplaints();
-    TTrackedImageFile file(fileName);
-    const TDeclaredSize declared = DeclaredSize(format, file);
+    TTrackedImageBytes file(bytes);
+    const TDeclaredSize declared = DeclaredSize(format, file, reservation);
     if (declared == TDeclaredSize::Impossible)
         return nullptr;
-    if (declared == TDeclaredSize::TooLargeForMemory)
-        throw std::bad_alloc();
     errno = 0;
     const TFreeImageBitmap loaded(file.Load(format, 0));
     const TDecoderComplaints complaints = TakeComplaints();
     const bool loadedWhole =
         loaded && complaints.count == 0 && !IsTruncated(format, file.ShortReads());
+    // A format whose header says nothing reserves once its size is known.
+    if (loadedWhole && declared != TDeclaredSize::Plausible)
+        reservation = ReserveFor(std::uint64_t(FreeImage_GetWidth(loaded.get())) *
+                                 FreeImage_GetHeight(loaded.get()));
     TFreeImageBitmap converted = loadedWhole ? ConvertTo24Bits(loaded.get()) : nullptr;
     const bool memoryFailed = errno == ENOMEM;
     const TDecoderComplaints conversionComplaints = TakeComplaints();
@@ -251,11 +266,25 @@ std::string QuotedName(const std::string& fileName)
     return "\"" + fileName + "\"";
 }
 
-/// Reads a file through FreeImage; messages name shownName, the file the user opened.
-std::unique_ptr<TBitmap24> LoadWithFreeImage(const std::string& fileName,
-                                             const std::string& shownName)
+/// The format FreeImage sees in the bytes.
+FREE_IMAGE_FORMAT FileFormat(std::span<const std::uint8_t> bytes)
 {
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    struct TMemoryCloser {
+        void operator()(FIMEMORY* memory) const { FreeImage_CloseMemory(memory); }
+    };
+    // FreeImage only reads a memory stream it did not allocate.
+    const std::unique_ptr<FIMEMORY, TMemoryCloser> memory(
+        FreeImage_OpenMemory(const_cast<BYTE*>(bytes.data()), DWORD(bytes.size())));
+    return memory ? FreeImage_GetFileTypeFromMemory(memory.get(), 0) : FIF_UNKNOWN;
+}
+
+/// Decodes a file's bytes through FreeImage; messages name shownName, the file the
+/// user opened.
+std::unique_ptr<TBitmap24> LoadWithFreeImage(std::span<const std::uint8_t> bytes,
+                                             const std::string& shownName,
+                                             TMemoryReservation& reservation)
+{
+    const FREE_IMAGE_FORMAT format = FileFormat(bytes);
     if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
         std::end(AcceptedFormats)) {
         CurrentReporter().ShowMessage(QuotedName(shownName) +
@@ -263,7 +292,7 @@ std::unique_ptr<TBitmap24> LoadWithFreeImage(const std::string& fileName,
         return nullptr;
     }
     try {
-        if (const TFreeImageBitmap image = LoadConverted(format, fileName))
+        if (const TFreeImageBitmap image = LoadConverted(format, bytes, reservation))
             return CopyToBitmap(image.get());
     } catch (const std::bad_alloc&) {
         throw;
@@ -273,6 +302,32 @@ std::unique_ptr<TBitmap24> LoadWithFreeImage(const std::string& fileName,
     CurrentReporter().ShowMessage(QuotedName(shownName) +
                                   " File header does not match file extension!");
     return nullptr;
+}
+
+/// Writes bytes to a new private temporary file and gives its name; empty after a
+/// message when that fails.
+std::string WriteTemporaryCopy(const TImageFileBytes& file, const std::string& folder)
+{
+    const std::string copy = MakeDicomTempFileName(folder, FileNamePart(file.FileName()), "");
+    TFileDescriptor output(::open(copy.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    std::string_view rest = file.Text();
+    while (output.IsOpen() && !rest.empty()) {
+        const ssize_t written = ::write(output.Get(), rest.data(), rest.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        rest.remove_prefix(std::size_t(written));
+    }
+    const int error = errno;
+    if (output.IsOpen() && rest.empty() && output.Close())
+        return copy;
+    std::error_code ignored;
+    std::filesystem::remove(copy, ignored);
+    CurrentReporter().ShowMessage(QuotedName(file.FileName()) +
+                                  " : cannot write its temporary copy " + copy + ": " +
+                                  std::generic_category().message(error));
+    return {};
 }
 
 } // namespace
@@ -290,12 +345,41 @@ std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const std::string& fileNam
 {
     if (!IsExistingFile(fileName))
         return nullptr;
-    if (!IsDicomFileName(fileName))
-        return LoadWithFreeImage(fileName, fileName);
-    const TScopedFile converted(ConvertDicom(fileName));
+    try {
+        return LoadToBitmap(TImageFileBytes::Read(fileName));
+    } catch (const TImageFileReadError& error) {
+        CurrentReporter().ShowMessage(QuotedName(fileName) +
+                                      " : The file cannot be read: " + error.what());
+        return nullptr;
+    }
+}
+
+std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const TImageFileBytes& file)
+{
+    reservation_ = {};
+    if (!IsDicomFileName(file.FileName()))
+        return LoadWithFreeImage(file.Bytes(), file.FileName(), reservation_);
+    // The tools convert a private copy of exactly the bytes that were read.
+    const std::string folder = TempDir.empty() ? TempFolder() : TempDir;
+    const TScopedFile copy(WriteTemporaryCopy(file, folder));
+    if (copy.Name().empty())
+        return nullptr;
+    const TScopedFile converted(ConvertDicom(copy.Name(), file.FileName()));
     if (converted.Name().empty() || !IsExistingFile(converted.Name()))
         return nullptr;
-    return LoadWithFreeImage(converted.Name(), fileName);
+    try {
+        return LoadWithFreeImage(TImageFileBytes::Read(converted.Name()).Bytes(), file.FileName(),
+                                 reservation_);
+    } catch (const TImageFileReadError& error) {
+        CurrentReporter().ShowMessage(QuotedName(file.FileName()) +
+                                      " : The converted file cannot be read: " + error.what());
+        return nullptr;
+    }
+}
+
+TMemoryReservation TKVFreeImage::TakeMemoryReservation()
+{
+    return std::move(reservation_);
 }
 
 std::string ExpectedFreeImageVersion()
@@ -316,40 +400,6 @@ void CheckFreeImageVersion(const std::string& reportedVersion)
     if (reportedVersion != expected &&
         CurrentReporter().AskAbort(WrongFreeImageVersionText(expected)))
         std::exit(1);
-}
-
-std::string TempFolder()
-{
-    const char* temp = std::getenv("TEMP");
-    std::string folder;
-    if (temp && *temp) {
-        folder = temp;
-    } else {
-        std::error_code error;
-        folder = std::filesystem::temp_directory_path(error).string();
-        if (error || folder.empty())
-            folder = "/tmp";
-    }
-    if (folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
-std::string MakeTempFileName(const std::string& prefix, std::string extension)
-{
-    if (!extension.starts_with('.'))
-        extension.insert(0, 1, '.');
-    const std::string folder = TempFolder();
-    for (unsigned long long n = 0;; ++n) {
-        std::string candidate = folder + prefix + std::to_string(n) + extension;
-        // Creating the file claims the name against other threads and processes; an
-        // existing name, or a dangling link, is taken. Any other failure is left to the
-        // caller's write to report.
-        const TFileDescriptor file(
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (file.IsOpen() || errno != EEXIST)
-            return candidate;
-    }
 }
 
 } // namespace varnolux

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "imaging/TBitmap24.h"
+#include "input/AvailableMemory.h"
+#include "input/TImageFileBytes.h"
+#include "input/TempFolder.h"
 
 #include <memory>
 #include <string>
@@ -19,24 +22,38 @@ public:
 
     /// The image as a 24-bit bitmap with row 0 the top row, or nothing after at most
     /// one message to the current reporter (a multi-frame DICOM file adds a note).
-    /// Throws only std::bad_alloc, when memory runs out.
+    /// Reads the file once and decodes it from memory. Throws only std::bad_alloc,
+    /// when memory runs out or the image would not fit into the memory there is.
     std::unique_ptr<TBitmap24> LoadToBitmap(const std::string& fileName);
+    /// The same for a file already read: what is decoded are exactly these bytes (a
+    /// DICOM file's tools convert a private copy of them).
+    std::unique_ptr<TBitmap24> LoadToBitmap(const TImageFileBytes& file);
+
+    /// The memory promised to the last image read, for as long as it is analysed;
+    /// empty when nothing was decoded.
+    TMemoryReservation TakeMemoryReservation();
 
     /// Converts a DICOM file into a temporary PGM (grey) or BMP (colour) file and
     /// gives its name, or the empty text after a message. The caller deletes the file.
-    std::string ConvertDicom(const std::string& fileName);
+    /// shownName, when given, is the file the user opened (fileName its copy): the
+    /// messages and the temporary name take it.
+    std::string ConvertDicom(const std::string& fileName, const std::string& shownName = {});
 
     /// Samples per pixel as dcmdump reports them; 0 after a message when there are
     /// none or the file cannot be read. A multi-frame file is reported, and goes on.
-    int ReadDicomSamplesPerPixel(const std::string& fileName);
+    int ReadDicomSamplesPerPixel(const std::string& fileName, const std::string& shownName = {});
 
     /// Runs the converter for that many samples per pixel into a new temporary file
     /// and gives its name; the empty text for samples below 1, or after a message
     /// when the converter is missing or writes no file.
-    std::string RunDicomConverter(const std::string& fileName, int samples);
+    std::string RunDicomConverter(const std::string& fileName, int samples,
+                                  const std::string& shownName = {});
 
     /// The folder for temporary files, with a trailing "/" (empty for the first reader).
     std::string TempDir;
+
+private:
+    TMemoryReservation reservation_;
 };
 
 /// The version FreeImage must report: the one the program was built against.
@@ -48,13 +65,5 @@ std::string WrongFreeImageVersionText(const std::string& expected);
 /// Asks Abort or Ignore when the reported version is not exactly the expected one;
 /// Abort ends the program with exit code 1.
 void CheckFreeImageVersion(const std::string& reportedVersion);
-
-/// The TEMP folder if set, else the system temporary folder, with a trailing "/".
-std::string TempFolder();
-
-/// The first free name TempFolder() + prefix + n + extension, n = 0, 1, 2, …,
-/// created empty so that no other thread or process takes it too; the caller
-/// writes the file and deletes it.
-std::string MakeTempFileName(const std::string& prefix, std::string extension);
 
 } // namespace varnolux

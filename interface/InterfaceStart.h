@@ -17,6 +17,14 @@ bool HidesActionOpen(const TInterfaceBA& handedOver);
 /// Whether the start-up step performs the automatic robot run on image record 0.
 bool IsRobotRun(const TInterfaceBA& handedOver);
 
+/// Whether the interface file asks for the robot's automatic run that ends the
+/// program by itself (StoppAtEnd 0), whether or not it names an image to analyse.
+bool AsksToEndByItself(const TInterfaceBA& handedOver);
+
+/// Why an interface file gives no image to work on, in a few words for a message
+/// ("it is empty", "it cannot be read: Permission denied"); for a start nobody attends.
+std::string NoImageReason(const std::string& interfaceFileName);
+
 /// Whether the start-up step loads image record 0 for the user to work on.
 bool IsInteractiveStart(const TInterfaceBA& handedOver);
 

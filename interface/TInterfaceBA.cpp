@@ -3,14 +3,12 @@
 #include "results/NumberFormat.h"
 #include "settings/Messages.h"
 #include "settings/SettingsAccess.h"
-#include "settings/TFileDescriptor.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
+#include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <system_error>
 #include <utility>
 
 namespace varnolux {
@@ -135,19 +133,32 @@ void ReportUnwritable(const std::string& fileName, const std::string& reason)
                                   " cannot be written: " + reason);
 }
 
-// Creates the file or empties it; the reason for a failure, empty on success.
-std::string MakeEmptyFile(const std::string& fileName)
+// Whether two names are one file: the same file on disk, or the same path once
+// made absolute (for a file that is not there yet).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat first {};
+    struct stat second {};
+    if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    std::error_code error;
+    const auto absoluteA = std::filesystem::weakly_canonical(a, error);
+    if (error)
+        return false;
+    const auto absoluteB = std::filesystem::weakly_canonical(b, error);
+    return !error && absoluteA == absoluteB;
+}
+
+// Why the caller's result file may not be replaced; empty when it may.
+std::string ReplacementRefusal(const std::string& fileName)
 {
     struct stat status {};
-    if (::stat(fileName.c_str(), &status) == 0) {
-        if (!S_ISREG(status.st_mode))
-            return "it is not a file";
-        if ((status.st_mode & 0222) == 0)
-            return "it is read-only";
-    }
-    TFileDescriptor file(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file.IsOpen() || !file.Close())
-        return std::strerror(errno);
+    if (::stat(fileName.c_str(), &status) != 0)
+        return {};
+    if (!S_ISREG(status.st_mode))
+        return "it is not a file";
+    if ((status.st_mode & 0222) == 0)
+        return "it is read-only";
     return {};
 }
 
@@ -247,6 +258,7 @@ structSubject TInterfaceBA::GetSubject(int n) const
 bool TInterfaceBA::ReadIni(std::span<const std::string> parameters)
 {
     AllocateRecords(0);
+    inputFiles_.assign(parameters.begin(), parameters.end());
     if (parameters.empty() || !IsExistingFile(parameters.front()))
         return false;
     // Read directly, not through the writable-settings check: a caller may well hand
@@ -261,6 +273,7 @@ bool TInterfaceBA::ReadInterfaceDocument(const TIniDocument& interfaceFile,
                                          std::span<const std::string> recordFiles)
 {
     AllocateRecords(0);
+    inputFiles_.assign(recordFiles.begin(), recordFiles.end());
     return ReadDocument(interfaceFile, {}, recordFiles);
 }
 
@@ -271,6 +284,9 @@ bool TInterfaceBA::ReadDocument(const TIniDocument& interfaceFile, const std::st
         ReadCameraLayout(interfaceFile, fileName, recordFiles);
     else
         ReadGeneralLayout(interfaceFile, fileName);
+    for (const structImage& image : images_)
+        if (!image.ImageFileName.empty())
+            inputFiles_.push_back(image.ImageFileName);
     return Count() > 0;
 }
 
@@ -414,18 +430,27 @@ bool TInterfaceBA::WriteCallerResultFile(const std::string& path, const TResult&
         return false;
     }
     const std::string fileName = InProgramFolder(path);
-    // Our settings writes never create a file, and erasing every section leaves an
-    // empty one.
-    if (const std::string reason = MakeEmptyFile(fileName); !reason.empty()) {
+    // The caller's own files are its input: a result written over one would destroy it.
+    for (const std::string& input : inputFiles_)
+        if (SameFile(fileName, input)) {
+            ReportUnwritable(fileName,
+                             "it is the interface file or an image it names (" + input + ")");
+            return false;
+        }
+    TIniDocument document = TIniDocument::Parse({});
+    try {
+        for (const TCallerEntry& entry : CallerResultEntries(results, analysisFinished))
+            document.SetValue(entry.section, entry.key, entry.value);
+    } catch (const std::invalid_argument& error) {
+        ReportUnwritable(fileName, error.what());
+        return false;
+    }
+    if (const std::string reason = ReplacementRefusal(fileName); !reason.empty()) {
         ReportUnwritable(fileName, reason);
         return false;
     }
     try {
-        for (const TCallerEntry& entry : CallerResultEntries(results, analysisFinished))
-            if (WriteConfigString(fileName, entry.section, entry.key, entry.value).empty()) {
-                ReportUnwritable(fileName, "it vanished or became read-only while writing");
-                return false;
-            }
+        ReplaceWholeFile(fileName, document.Serialize());
     } catch (const TSettingsError& error) {
         ReportUnwritable(fileName, error.what());
         return false;

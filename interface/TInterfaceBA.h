@@ -110,7 +110,10 @@ public:
     /// Writes the result file for the calling program, replacing whatever it held:
     /// the program's name and version, and when analysisFinished also the items
     /// "Contrast" and "Brightness" of results. A file name without a folder goes into
-    /// the program folder. False after a message when it cannot be written.
+    /// the program folder. The file is written under a temporary name and renamed, so
+    /// a caller never reads half of it. False after a message when it cannot be
+    /// written, or when it names the interface file, a camera record file or an
+    /// image handed over: those are never written.
     bool WriteCallerResultFile(const std::string& path, const TResult& results,
                                bool analysisFinished) const;
 
@@ -148,6 +151,8 @@ private:
     std::vector<structSubject> subjects_;
     std::vector<std::string> additionalNames_;
     std::vector<std::string> additionalValues_;
+    /// The files the calling program handed over: interface and record files, images.
+    std::vector<std::string> inputFiles_;
 };
 
 } // namespace varnolux

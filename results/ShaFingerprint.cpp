@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <openssl/evp.h>
 #include <stdexcept>
 #include <unistd.h>
@@ -27,7 +28,10 @@ public:
     TSha256()
         : context_(EVP_MD_CTX_new())
     {
-        ok_ = context_ && EVP_DigestInit_ex(context_.get(), EVP_sha256(), nullptr) == 1;
+        // All OpenSSL can lack here is memory.
+        if (!context_)
+            throw std::bad_alloc();
+        ok_ = EVP_DigestInit_ex(context_.get(), EVP_sha256(), nullptr) == 1;
     }
 
     void Add(std::string_view bytes)

@@ -45,10 +45,14 @@ public:
     std::string HeaderLine() const;
     std::string ValueLine() const;
 
-    /// Appends the table to a result file: a header line first when the file does not
-    /// exist, then one line of value texts; CR LF line ends. The line is written whole
-    /// or not at all. False when the file cannot be created or written.
-    bool SaveToFile(const std::string& fileName) const;
+    /// Appends the table to a result file: a header line first when the file is new
+    /// or empty, then one line of value texts; CR LF line ends. The line is written
+    /// whole or not at all. Any number of processes on one machine may append to one
+    /// file at once: each append holds an advisory lock on the file while it looks at
+    /// its end and writes, so lines never mix and the header is always the first line.
+    /// False when the file cannot be created or written; why then says what failed
+    /// ("Permission denied", "No space left on device", "Is a directory").
+    bool SaveToFile(const std::string& fileName, std::string* why = nullptr) const;
 
 private:
     std::vector<TResultItem> items_;

@@ -42,14 +42,18 @@ char AsciiLower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
+std::string AsciiLowerCase(std::string_view text)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
+    std::string lower(text);
+    for (char& c : lower)
+        c = AsciiLower(c);
+    return lower;
+}
+
+// The index key of a key name within the section that starts at sectionLine.
+std::string KeyIndexName(size_t sectionLine, std::string_view key)
+{
+    return std::to_string(sectionLine) + '\n' + AsciiLowerCase(key);
 }
 
 bool IsControlByte(char c)
@@ -221,6 +225,7 @@ TIniDocument TIniDocument::Parse(std::string_view bytes)
         bytes.remove_prefix(Utf8ByteOrderMark.size());
     }
 
+    document.lines_.reserve(size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     bool lineEndSeen = false;
     bool inSection = false;
     for (size_t start = 0; start < bytes.size();) {
@@ -250,7 +255,25 @@ TIniDocument TIniDocument::Parse(std::string_view bytes)
         document.lines_.push_back(std::move(line));
         start = end + endLength;
     }
+    document.BuildIndex();
     return document;
+}
+
+void TIniDocument::BuildIndex()
+{
+    sectionLines_.clear();
+    keyLines_.clear();
+    // Keys count only in the first section of a name; until one is reached, none do.
+    std::optional<size_t> section;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const TLine& line = lines_[i];
+        if (line.kind == TLineKind::Section) {
+            const bool first = sectionLines_.try_emplace(AsciiLowerCase(line.name), i).second;
+            section = first ? std::optional<size_t>(i) : std::nullopt;
+        } else if (line.kind == TLineKind::Key && section) {
+            keyLines_.try_emplace(KeyIndexName(*section, line.name), i);
+        }
+    }
 }
 
 std::optional<TIniDocument> TIniDocument::Load(const std::string& fileName)
@@ -295,11 +318,10 @@ std::string TIniDocument::ToFileEncoding(std::string_view utf8) const
 
 std::optional<size_t> TIniDocument::FindSection(std::string_view section) const
 {
-    for (size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].kind == TLineKind::Section &&
-            EqualsIgnoringAsciiCase(lines_[i].name, section))
-            return i;
-    return std::nullopt;
+    const auto found = sectionLines_.find(AsciiLowerCase(section));
+    if (found == sectionLines_.end())
+        return std::nullopt;
+    return found->second;
 }
 
 size_t TIniDocument::SectionEnd(size_t sectionLine) const
@@ -312,11 +334,10 @@ size_t TIniDocument::SectionEnd(size_t sectionLine) const
 
 std::optional<size_t> TIniDocument::FindKey(size_t sectionLine, std::string_view key) const
 {
-    const size_t end = SectionEnd(sectionLine);
-    for (size_t i = sectionLine + 1; i < end; ++i)
-        if (lines_[i].kind == TLineKind::Key && EqualsIgnoringAsciiCase(lines_[i].name, key))
-            return i;
-    return std::nullopt;
+    const auto found = keyLines_.find(KeyIndexName(sectionLine, key));
+    if (found == keyLines_.end())
+        return std::nullopt;
+    return found->second;
 }
 
 std::optional<std::string> TIniDocument::Value(std::string_view section, std::string_view key) const
@@ -388,6 +409,7 @@ void TIniDocument::InsertLine(size_t position, std::string text)
         lines_[position - 1].lineEnd = newLine_;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(position),
                   MakeLine(std::move(text), newLine_));
+    BuildIndex();
 }
 
 std::string TIniDocument::Serialize() const

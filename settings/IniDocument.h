@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace varnolux {
@@ -12,7 +13,8 @@ namespace varnolux {
 /// trimmed, the value is everything after the first "=" with surrounding spaces
 /// removed, lines starting with ";" are comments. Values are raw bytes: nothing
 /// is escaped or unescaped. Lines that are neither a section, a key nor a comment
-/// are kept as they are and counted as problems.
+/// are kept as they are and counted as problems. Sections and keys are indexed, so
+/// a document answers any number of reads without scanning its lines again.
 class TIniDocument {
 public:
     enum class TProblemKind {
@@ -73,8 +75,13 @@ private:
     std::optional<size_t> FindKey(size_t sectionLine, std::string_view key) const;
     size_t SectionEnd(size_t sectionLine) const;
     void InsertLine(size_t position, std::string text);
+    void BuildIndex();
 
     std::vector<TLine> lines_;
+    // The line of the first section of each name, and of the first key of each name
+    // within the block of such a section; names in ASCII lower case.
+    std::unordered_map<std::string, size_t> sectionLines_;
+    std::unordered_map<std::string, size_t> keyLines_;
     std::vector<TProblem> problems_;
     bool windows1252_ = false;
     std::string newLine_ = "\n";

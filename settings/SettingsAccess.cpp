@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
@@ -66,13 +68,6 @@ std::optional<int> ParseHexInteger(std::string_view text)
     return static_cast<int>(pattern);
 }
 
-std::optional<int> ParseConfigInteger(std::string_view text)
-{
-    if (const auto decimal = ParseDecimalInteger(text))
-        return decimal;
-    return ParseHexInteger(text);
-}
-
 // What a read found: whether the file could be read at all, and the key's text.
 struct TStoredValue {
     bool fileRead = false;
@@ -91,13 +86,10 @@ std::optional<std::string> StoredText(const TIniDocument& document, const std::s
 TStoredValue ReadStoredValue(const std::string& fileName, const std::string& section,
                              const std::string& key)
 {
-    const structConfig config = OpenConfig(fileName, section, key);
-    if (!config.hasFile)
-        return {};
-    const auto document = TIniDocument::Load(config.fileName);
+    const auto document = LoadConfigDocument(fileName);
     if (!document)
         return {};
-    return {true, StoredText(*document, config.section, config.key)};
+    return {true, StoredText(*document, section, key)};
 }
 
 // The integer of a key; errorFlag is set when the file cannot be read or the text is
@@ -198,13 +190,19 @@ void ReplaceInPlace(const std::string& target, std::string_view oldContents,
         throw TSettingsError(SystemError("cannot write", target, errno));
 }
 
-void ReplaceFileContents(const std::string& fileName, std::string_view oldContents,
-                         std::string_view contents)
+// The file a name leads to: a symbolic link is written through, not over.
+std::string LinkTarget(const std::string& fileName)
 {
-    // Write through a symbolic link, not over it.
     char* resolved = ::realpath(fileName.c_str(), nullptr);
     const std::string target = resolved ? resolved : fileName;
     std::free(resolved);
+    return target;
+}
+
+void ReplaceFileContents(const std::string& fileName, std::string_view oldContents,
+                         std::string_view contents)
+{
+    const std::string target = LinkTarget(fileName);
 
     struct stat status {};
     if (::stat(target.c_str(), &status) != 0)
@@ -216,6 +214,30 @@ void ReplaceFileContents(const std::string& fileName, std::string_view oldConten
 }
 
 } // namespace
+
+void ReplaceWholeFile(const std::string& fileName, std::string_view contents)
+{
+    const std::string target = LinkTarget(fileName);
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0) {
+        std::ifstream file(target, std::ios::binary);
+        const std::string oldContents{std::istreambuf_iterator<char>(file),
+                                      std::istreambuf_iterator<char>()};
+        if (!file.eof() && file.fail())
+            throw TSettingsError(SystemError("cannot read", target, errno));
+        ReplaceFileContents(target, oldContents, contents);
+        return;
+    }
+    if (errno != ENOENT)
+        throw TSettingsError(SystemError("cannot write", target, errno));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    status.st_mode = S_IFREG | (0666 & ~mask);
+    status.st_uid = ::geteuid();
+    status.st_gid = ::getegid();
+    if (!ReplaceByRename(target, status, contents))
+        throw TSettingsError(SystemError("cannot create", target, errno));
+}
 
 std::string ResolveConfigFileName(const std::string& fileName)
 {
@@ -243,6 +265,21 @@ structConfig OpenConfig(const std::string& fileName, const std::string& section,
     config.hasFile = ::stat(config.fileName.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
                      (status.st_mode & 0222) != 0;
     return config;
+}
+
+std::optional<int> ParseConfigInteger(std::string_view text)
+{
+    if (const auto decimal = ParseDecimalInteger(text))
+        return decimal;
+    return ParseHexInteger(text);
+}
+
+std::optional<TIniDocument> LoadConfigDocument(const std::string& fileName)
+{
+    const structConfig config = OpenConfig(fileName, {}, {});
+    if (!config.hasFile)
+        return std::nullopt;
+    return TIniDocument::Load(config.fileName);
 }
 
 std::string ReadConfigString(const std::string& fileName, const std::string& section,

@@ -2,8 +2,10 @@
 
 #include "settings/IniDocument.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace varnolux {
 
@@ -34,6 +36,11 @@ bool IsReadOnlyFile(const std::string& fileName);
 /// Opens, checks and closes: a missing or read-only file has no file.
 structConfig OpenConfig(const std::string& fileName, const std::string& section,
                         const std::string& key);
+
+/// Reads a settings file once, as every read finds it: the resolved name, nothing for
+/// a missing, read-only or unreadable file. The values of one load come from this one
+/// snapshot, so a file replaced meanwhile never gives a mix of two versions.
+std::optional<TIniDocument> LoadConfigDocument(const std::string& fileName);
 
 /// Reads one value; the default when the file, section or key is missing, or the
 /// value has the wrong form. errorFlag, when given, is false after a successful read.
@@ -67,6 +74,18 @@ std::string WriteConfigInteger(const std::string& fileName, const std::string& s
 /// Writes "1" or "0".
 std::string WriteConfigBool(const std::string& fileName, const std::string& section,
                             const std::string& key, bool value);
+
+/// An integer as reads accept it: decimal, or hexadecimal after "0x" or "$" (a 32-bit
+/// pattern); nothing for any other text or a number beyond 32 bits.
+std::optional<int> ParseConfigInteger(std::string_view text);
+
+/// Replaces a file's whole contents, or creates it: a new file written next to it is
+/// renamed over it, so that a reader sees the old contents or the new, never a part
+/// (where that cannot be done, for a file with more than one link, it is overwritten
+/// in place and the old contents are put back on failure). An existing file keeps
+/// its permissions and owner; a symbolic link is written through. Throws
+/// TSettingsError saying what failed.
+void ReplaceWholeFile(const std::string& fileName, std::string_view contents);
 
 /// Longest text a read returns; longer values are cut.
 inline constexpr size_t MaxConfigValueLength = 2047;

@@ -1,6 +1,7 @@
 #include "settings/TOptions.h"
 
 #include "settings/IniDocument.h"
+#include "settings/Messages.h"
 #include "settings/SettingsAccess.h"
 
 #include <filesystem>
@@ -60,20 +61,32 @@ void WriteValue(const std::string& fileName, const TStoredOption& option, const 
     WriteConfigString(fileName, option.section, option.key, value);
 }
 
-int ReadValue(const std::string& fileName, const TStoredOption& option, int defaultValue)
+// Longest part of a value a message quotes.
+constexpr size_t QuotedValueLength = 40;
+
+// A number the file holds but no integer can: reported, the default is used.
+int ReadValue(const TIniDocument& document, const TStoredOption& option, int defaultValue)
 {
-    return ReadConfigInteger(fileName, option.section, option.key, defaultValue);
+    const auto text = document.Value(option.section, option.key);
+    if (text && !ParseConfigInteger(*text)) {
+        const std::string quoted =
+            text->size() > QuotedValueLength ? text->substr(0, QuotedValueLength) + "…" : *text;
+        CurrentReporter().ShowMessage("Invalid value " + std::string(option.key) + "=" + quoted +
+                                      " - not a whole number from -2147483648 to 2147483647; " +
+                                      std::to_string(defaultValue) + " is used.");
+    }
+    return ReadConfigInteger(document, option.section, option.key, defaultValue);
 }
 
-bool ReadValue(const std::string& fileName, const TStoredOption& option, bool defaultValue)
+bool ReadValue(const TIniDocument& document, const TStoredOption& option, bool defaultValue)
 {
-    return ReadConfigBool(fileName, option.section, option.key, defaultValue);
+    return ReadConfigBool(document, option.section, option.key, defaultValue);
 }
 
-std::string ReadValue(const std::string& fileName, const TStoredOption& option,
+std::string ReadValue(const TIniDocument& document, const TStoredOption& option,
                       const std::string& defaultValue)
 {
-    return ReadConfigString(fileName, option.section, option.key, defaultValue);
+    return ReadConfigString(document, option.section, option.key, defaultValue);
 }
 
 } // namespace
@@ -99,13 +112,19 @@ void TOptions::Save(const std::string& fileName) const
 
 TOptions TOptions::Load(const std::string& fileName)
 {
+    const auto document = LoadConfigDocument(fileName);
+    return Read(document ? *document : TIniDocument::Parse({}));
+}
+
+TOptions TOptions::Read(const TIniDocument& document)
+{
     // The member defaults are the reading defaults, not the initial window values.
     TOptions options;
     for (size_t i = 0; i < options.rangeTexts.size(); ++i)
-        options.rangeTexts[i] = ReadConfigString(fileName, SectionMain, RangeTextKeys[i], {});
+        options.rangeTexts[i] = ReadConfigString(document, SectionMain, RangeTextKeys[i], {});
     for (const TStoredOption& option : StoredOptions)
         std::visit(
-            [&](auto member) { options.*member = ReadValue(fileName, option, options.*member); },
+            [&](auto member) { options.*member = ReadValue(document, option, options.*member); },
             option.field);
     return options;
 }

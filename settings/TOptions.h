@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/IniDocument.h"
+
 #include <array>
 #include <string>
 
@@ -46,9 +48,12 @@ struct TOptions {
     /// Throws TSettingsError when a write fails.
     void Save(const std::string& fileName) const;
 
-    /// Reads every value key by key, each with its reading default (a missing file
-    /// gives all defaults).
+    /// Reads every value, each with its reading default (a missing file gives all
+    /// defaults), from one reading of the file. An integer value that no 32-bit integer
+    /// holds is reported to the current reporter and read as its default.
     static TOptions Load(const std::string& fileName);
+    /// The same from a file already in memory.
+    static TOptions Read(const TIniDocument& document);
 };
 
 /// The keys of section "FormMain" for the six range texts.

@@ -13,6 +13,12 @@ TApplication::TApplication(int& argc, char** argv)
     setApplicationDisplayName(Title);
 }
 
+bool TApplication::HasNoDisplay()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == "offscreen" || platform == "minimal";
+}
+
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
     try {

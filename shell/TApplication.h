@@ -15,6 +15,10 @@ public:
 
     TApplication(int& argc, char** argv);
 
+    /// Whether there is no screen anybody looks at (QT_QPA_PLATFORM=offscreen or
+    /// minimal): no message box may wait for an answer then.
+    static bool HasNoDisplay();
+
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -473,12 +473,14 @@ void TFormMain::Timer1Timer()
     LanguageFile = files_.LanguageFile;
     // Read before anything can show a message: a run that nobody watches must not
     // wait for a message box.
-    ReadInterfaceFile();
+    const std::vector<std::string> interfaceMessages = ReadInterfaceFile();
     TStderrReporter unattendedDisplay;
     TLanguageReporter unattended(*windows_.FormLanguage, unattendedDisplay);
     std::optional<TScopedReporter> reportUnattended;
     if (RunsUnattended())
         reportUnattended.emplace(unattended);
+    for (const std::string& message : interfaceMessages)
+        CurrentReporter().ShowMessage(message);
 
     // This step runs once per main window, so once per program run.
     TFormLanguage::ApplyStartUpLanguageFile(LanguageFile, windows_.All);

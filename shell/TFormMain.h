@@ -109,6 +109,13 @@ public:
     bool RunAnalysis();
     /// Whether an open or an analysis is running.
     bool Busy() const { return busy_; }
+    /// The status the program ends with: 1 when the calling program's automatic run
+    /// could not do what it asked (no image, no analysis, no saved image or result
+    /// file), else 0.
+    int ExitStatus() const { return exitStatus_; }
+    /// Nobody can answer a message or work in the window (no display): a calling
+    /// program's start that cannot go on by itself ends the program.
+    void SetNobodyWatching(bool nobodyWatching) { nobodyWatching_ = nobodyWatching; }
 
     // Options files.
     /// Writes the options of the three windows to the file, creating it when missing.
@@ -283,9 +290,13 @@ private:
     void ShowOptionsFileName(const std::string& fileName);
 
     // The calling program's interface.
-    void ReadInterfaceFile();
-    /// Nobody is there to answer a message box: the run ends the program by itself.
+    /// The messages of the reading, kept until it is known who reads them.
+    std::vector<std::string> ReadInterfaceFile();
+    /// Nobody is there to answer a message box: the run ends the program by itself,
+    /// or there is no display.
     bool RunsUnattended() const;
+    /// Reports why a run nobody attends cannot go on and ends the program with status 1.
+    void EndUnattendedRun(const std::string& problem);
     void StartFromInterface();
     void RunForRobot();
     void OpenHandedOverImage();
@@ -322,6 +333,8 @@ private:
 
     TProgramFiles files_;
     std::vector<std::string> parameters_;
+    int exitStatus_ = 0;
+    bool nobodyWatching_ = false;
     TWindows windows_;
     bool busy_ = false;
     bool rangeChangedDuringWork_ = false;

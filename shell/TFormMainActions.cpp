@@ -507,8 +507,11 @@ void TFormMain::ActionSaveResultExecute()
 
 void TFormMain::SaveResultTo(const std::string& fileName)
 {
-    if (!Analysis->Results.SaveToFile(fileName))
-        CurrentReporter().ShowLanguageMessage("LSaveResult", {fileName});
+    std::string why;
+    if (!Analysis->Results.SaveToFile(fileName, &why))
+        CurrentReporter().ShowMessage(
+            FormatMessage(CurrentReporter().LanguageMessageText("LSaveResult"), {fileName}) + "\n" +
+            why);
 }
 
 void TFormMain::ActionOptionsExecute()

@@ -3,6 +3,7 @@
 #include "analysis/AnalysisSteps.h"
 #include "imaging/BmpFile.h"
 #include "imaging/KernelThreads.h"
+#include "input/TempFolder.h"
 #include "results/ShaFingerprint.h"
 #include "support/Pictures.h"
 #include "support/RecordingReporter.h"
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace varnolux {
 namespace {
@@ -255,7 +258,13 @@ TEST_F(TAnalysisTest, AnInvalidMinimumSizeBecomesZeroWithAMessage)
 TEST_F(TAnalysisTest, AMeasureThatCannotScaleBecomesOneWithAMessage)
 {
     ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
-    for (const char* measure : {"abc", "0", "-5", ""}) {
+    // Beside texts that are no scale: 1e-201 and 1e200, whose squares are 0 and INF, and
+    // 1e-160, whose square is below the normal doubles; areas would be INF, NaN or 0.
+    const std::string tiny = "0." + std::string(200, '0') + "1";
+    const std::string huge = "1" + std::string(200, '0');
+    const std::string small = "0." + std::string(159, '0') + "1";
+    for (const std::string& measure : {std::string("abc"), std::string("0"), std::string("-5"),
+                                       std::string(), tiny, huge, small}) {
         reporter.messages.clear();
         TAnalysisSettings settings = RedSettings();
         settings.Options.lCheckBoxUnits = true;
@@ -268,6 +277,22 @@ TEST_F(TAnalysisTest, AMeasureThatCannotScaleBecomesOneWithAMessage)
         EXPECT_EQ(reporter.messages[0], "Invalid measure - will be set to 1. Please correct.");
         EXPECT_EQ(Item("Measure"), "1");
         EXPECT_EQ(Item("Area"), "11.25");
+    }
+}
+
+TEST_F(TAnalysisTest, ASmallMeasureWhoseAreasFitIsKept)
+{
+    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    settings.Options.lCheckBoxUnits = true;
+    settings.Options.EditMeasure = "0." + std::string(149, '0') + "1"; // 1e-150
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_TRUE(reporter.messages.empty());
+    for (const char* name : {"AnalysisArea", "Area", "MeanSize"}) {
+        const TResultItem* item = engine.Results.Find(name);
+        ASSERT_TRUE(item);
+        EXPECT_TRUE(std::isfinite(item->DoubleValue) && item->DoubleValue > 1e300)
+            << name << " " << item->ValueText;
     }
 }
 
@@ -329,18 +354,39 @@ TEST_F(TAnalysisTest, FingerprintsFollowTheirInputs)
     EXPECT_EQ(engine.ShaImageFile, first[0]);
 }
 
-TEST_F(TAnalysisTest, AVanishedImageFileLeavesTheRunIncomplete)
+TEST_F(TAnalysisTest, TheImageFingerprintIsOfTheBytesAnalysed)
 {
     const std::string image = WriteImage(Objects);
+    const std::string analysedBytes = test::ReadFile(image);
     ASSERT_TRUE(engine.LoadImage(image));
-    std::filesystem::remove(image);
+    // The file is rewritten, then removed, while its image is analysed.
+    WriteImage({"rr", "rr"});
     TAnalysisSettings settings = RedSettings();
-    EXPECT_FALSE(engine.Run(settings));
-    EXPECT_EQ(engine.State(), StateAnalysed);
-    EXPECT_EQ(Item("SHAImageFile"), "");
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("SHAImageFile"), Sha256TextHex(analysedBytes));
     EXPECT_EQ(Item("Count"), "2");
+    std::filesystem::remove(image);
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(Item("SHAImageFile"), Sha256TextHex(analysedBytes));
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(TAnalysisTest, AnUnreadableFileSaysWhy)
+{
+    const std::string image = WriteImage(Objects);
+    ASSERT_EQ(::chmod(image.c_str(), 0), 0);
+    const bool privileged = ::geteuid() == 0; // permission bits do not stop root
+    if (!privileged) {
+        EXPECT_FALSE(engine.LoadImage(image));
+        ASSERT_EQ(reporter.messages.size(), 1u);
+        EXPECT_EQ(reporter.messages[0], "Cannot open " + image + ": Permission denied");
+    }
+    const std::string folderName = folder.File("a folder.bmp");
+    std::filesystem::create_directory(folderName);
+    reporter.messages.clear();
+    EXPECT_FALSE(engine.LoadImage(folderName));
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_NE(reporter.messages[0].find("can no longer be read"), std::string::npos);
+    EXPECT_EQ(reporter.messages[0], "File " + folderName + " not found.");
 }
 
 TEST_F(TAnalysisTest, AMissingFileLeavesNoImage)
@@ -390,9 +436,9 @@ TEST_F(TAnalysisTest, LeavesNoTemporaryFile)
 {
     setenv("TEMP", folder.Path().c_str(), 1);
     ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    const std::string temporaryFolder = varnolux::TempFolder();
     unsetenv("TEMP");
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-        EXPECT_EQ(entry.path().filename(), "objects.bmp");
+    EXPECT_TRUE(std::filesystem::is_empty(temporaryFolder));
 }
 
 TEST_F(TAnalysisTest, BuildsCumulativeCurvesAndChannelImages)

@@ -4,6 +4,7 @@
 
 #include "input/ConsoleProgram.h"
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -61,6 +62,18 @@ inline std::string Field(const std::string& output, int line, const std::string&
         if (names[i] == name)
             return values[i];
     return "(no " + name + ")";
+}
+
+/// What runs that have ended left in a TEMP folder: everything but the user's own
+/// (empty) folder the program keeps its temporary files in.
+inline std::vector<std::string> LeftInTempFolder(const std::filesystem::path& temp)
+{
+    const std::filesystem::path userFolder = temp / ("varnolux-" + std::to_string(::geteuid()));
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(temp))
+        if (entry.path() != userFolder)
+            left.push_back(entry.path().string());
+    return left;
 }
 
 } // namespace varnolux::test

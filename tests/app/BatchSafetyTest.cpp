@@ -6,9 +6,11 @@
 #include "support/TempFolder.h"
 
 #include <FreeImage.h>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -37,14 +39,14 @@ protected:
 
     std::string TempSetting() const { return "TEMP=" + folder.Path().string(); }
 
-    /// The run printed its line, reported the failed save on one line and failed.
-    void ExpectReportedFailure(const TConsoleResult& run)
+    /// The run printed its line, reported the failed save and why on one line, and failed.
+    void ExpectReportedFailure(const TConsoleResult& run, const std::string& why)
     {
         EXPECT_FALSE(run.TimedOut);
         EXPECT_EQ(run.ExitCode, 1) << run.ErrorOutput;
         EXPECT_EQ(SplitText(run.Output, '\n').size(), 2u) << run.Output;
         EXPECT_EQ(run.ErrorOutput,
-                  image + ": the result could not be appended to " + result + "\n");
+                  image + ": the result could not be appended to " + result + ": " + why + "\n");
     }
 
     test::TempFolder folder;
@@ -61,7 +63,7 @@ TEST_F(BatchResultFile, AFullDiskLeavesTheEarlierLinesWhole)
          {std::size_t(0), std::size_t(1), std::size_t(40), lineLength - 1}) {
         const TConsoleResult run = RunBatch({"--result", result, image}, {TempSetting()},
                                             {"--fsize=" + std::to_string(before.size() + room)});
-        ExpectReportedFailure(run);
+        ExpectReportedFailure(run, "File too large");
         EXPECT_EQ(ReadFile(result), before) << room;
     }
     const TConsoleResult run = RunBatch({"--result", result, image}, {TempSetting()},
@@ -79,7 +81,8 @@ TEST_F(BatchResultFile, AFullDiskLeavesNoHalfNewFile)
     const TConsoleResult run =
         RunBatch({"--result", fresh, pixel}, {TempSetting()}, {"--fsize=100"});
     EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_EQ(run.ErrorOutput, pixel + ": the result could not be appended to " + fresh + "\n");
+    EXPECT_EQ(run.ErrorOutput,
+              pixel + ": the result could not be appended to " + fresh + ": File too large\n");
     EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
@@ -87,7 +90,8 @@ TEST_F(BatchResultFile, AReadOnlyFileIsLeftAlone)
 {
     ASSERT_EQ(::chmod(result.c_str(), 0444), 0);
     ExpectReportedFailure(
-        RunBatch({"--result", result, image}, {TempSetting()}, {}, test::TBatchUser::Unprivileged));
+        RunBatch({"--result", result, image}, {TempSetting()}, {}, test::TBatchUser::Unprivileged),
+        "Permission denied");
     EXPECT_EQ(ReadFile(result), before);
 
     // The same user may append to a writable file: the refusal was the file's.
@@ -96,6 +100,80 @@ TEST_F(BatchResultFile, AReadOnlyFileIsLeftAlone)
         RunBatch({"--result", result, image}, {TempSetting()}, {}, test::TBatchUser::Unprivileged);
     EXPECT_EQ(run.ExitCode, 0) << run.ErrorOutput;
     EXPECT_EQ(ReadFile(result).substr(0, before.size()), before);
+}
+
+TEST_F(BatchResultFile, ManyBatchesAppendWholeLinesWhileOneFails)
+{
+    // Three batches of 15 images append to one file while a fourth, whose disk is full
+    // beyond a few lines, fails again and again.
+    std::vector<std::string> images(15, image);
+    const auto arguments = [&](const std::string& jobs) {
+        std::vector<std::string> list = {"--jobs", jobs, "--result", result};
+        list.insert(list.end(), images.begin(), images.end());
+        return list;
+    };
+    std::vector<std::future<TConsoleResult>> runs;
+    for (const char* jobs : {"1", "2", "1"})
+        runs.push_back(std::async(
+            std::launch::async, [&, jobs] { return RunBatch(arguments(jobs), {TempSetting()}); }));
+    const auto limit = "--fsize=" + std::to_string(before.size() + 1000);
+    const TConsoleResult failing = RunBatch(arguments("1"), {TempSetting()}, {limit});
+    for (auto& run : runs) {
+        const TConsoleResult done = run.get();
+        EXPECT_EQ(done.ExitCode, 0) << done.ErrorOutput;
+    }
+    EXPECT_EQ(failing.ExitCode, 1);
+    EXPECT_NE(failing.ErrorOutput.find(": File too large"), std::string::npos)
+        << failing.ErrorOutput;
+
+    const std::string contents = ReadFile(result);
+    ASSERT_TRUE(contents.starts_with(before));
+    const auto lines = SplitText(contents, '\n');
+    const std::string header = lines[0];
+    const std::size_t saved =
+        45 + 15 -
+        std::size_t(std::count(failing.ErrorOutput.begin(), failing.ErrorOutput.end(), '\n'));
+    ASSERT_EQ(lines.size(), 3 + saved);
+    EXPECT_TRUE(contents.ends_with("\r\n"));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_NE(lines[i], header) << i;
+        EXPECT_EQ(SplitText(lines[i], '\t').size(), 23u) << i << ": " << lines[i];
+        EXPECT_TRUE(lines[i].ends_with("\r")) << i;
+    }
+}
+
+TEST_F(BatchResultFile, LeftoversOfKilledRunsGoAndTheRunLeavesNone)
+{
+    const std::string userFolder = folder.File("varnolux-" + std::to_string(::geteuid()));
+    const std::string killed = userFolder + "/run4242-abcdef";
+    std::filesystem::create_directories(killed);
+    test::WriteFile(killed + "/KVVXTMP0.bmp", "a killed run's pixels");
+    const TConsoleResult run = RunBatch({image}, {TempSetting()});
+    EXPECT_EQ(run.ExitCode, 0) << run.ErrorOutput;
+    EXPECT_FALSE(std::filesystem::exists(killed));
+    EXPECT_TRUE(std::filesystem::is_empty(userFolder));
+    struct stat status {};
+    ASSERT_EQ(::stat(userFolder.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+}
+
+TEST(BatchJobs, ThreadsThatCannotStartLeaveTheWorkToTheOthers)
+{
+    // 64 threads' stacks alone need more than the address space allows.
+    const test::TempFolder folder;
+    const std::string image = folder.File("objects.bmp");
+    WriteBmpFile(test::Picture(test::ObjectRows), image);
+    std::vector<std::string> arguments = {"--jobs", "64"};
+    for (int i = 0; i < 64; ++i)
+        arguments.push_back(image);
+    const TConsoleResult run =
+        RunBatch(arguments, {"TEMP=" + folder.Path().string()}, {"--as=314572800"});
+    EXPECT_EQ(run.ExitCode, 0) << run.ErrorOutput;
+    EXPECT_EQ(SplitText(run.Output, '\n').size(), 65u);
+    const auto messages = SplitText(run.ErrorOutput, '\n');
+    ASSERT_EQ(messages.size(), 1u) << run.ErrorOutput;
+    EXPECT_TRUE(messages[0].starts_with("varnolux-batch: only ")) << messages[0];
+    EXPECT_NE(messages[0].find(" of 64 jobs could be started"), std::string::npos) << messages[0];
 }
 
 /// A 10000 × 10000 picture in four flat bands: 100 megapixels in a small file.
@@ -166,7 +244,7 @@ TEST(HugeImage, AHundredMegapixelsAnalyseOrAreRefusedForMemory)
             EXPECT_EQ(run.ExitCode, 1) << "the 24-bit copy alone needs 300 MB";
         }
     }
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1)
+    EXPECT_EQ(test::LeftInTempFolder(folder.Path()), std::vector<std::string>{image})
         << "only the image remains";
 }
 

@@ -1,5 +1,6 @@
 // Drives the varnolux-batch program on images made here and checks its output.
 
+#include "BatchRun.h"
 #include "imaging/BmpFile.h"
 #include "support/Pictures.h"
 #include "support/TempFolder.h"
@@ -14,6 +15,7 @@
 #include <random>
 #include <regex>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -321,35 +323,144 @@ TEST_F(BatchTest, UsesTheLocalesDecimalSeparator)
     EXPECT_EQ(fields["AreaPercent"], "7,03");
 }
 
-TEST_F(BatchTest, WarnsAboutInvalidOptionsAndGoesOn)
+TEST_F(BatchTest, WarnsAboutInvalidOptionValuesAndGoesOn)
 {
     const std::string options = folder.File("odd.ini");
-    WriteFile(
-        options,
-        "[FormMain]\nLabeledEditHMin=abc\nthis line is garbage\n"
-        "LabeledEditHMax=255\nLabeledEditSMin=0\nLabeledEditSMax=255\n"
-        "LabeledEditVMin=0\nLabeledEditVMax=255\n"
-        "[FormOptions]\nEditMinRegion=2\nlUseExclRect=1\niExclRectLeft=15\niExclRectRight=15\n");
+    WriteFile(options, "[FormMain]\nLabeledEditHMin=abc\n"
+                       "LabeledEditHMax=255\nLabeledEditSMin=0\nLabeledEditSMax=255\n"
+                       "LabeledEditVMin=0\nLabeledEditVMax=255\n"
+                       "[FormOptions]\nEditMinRegion=2\nlUseExclRect=1\niExclRectLeft=15\n"
+                       "iExclRectRight=15\niInclCircleDiam=2147483648\n");
     const TRunOutput run = Run({"--options", options, Bmp("objects.bmp")});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto messages = Lines(run.err);
     ASSERT_EQ(messages.size(), 3u) << run.err;
-    EXPECT_EQ(messages[0].rfind(options + ": not a valid options file", 0), 0u) << messages[0];
+    EXPECT_EQ(messages[0], options + ": Invalid value iInclCircleDiam=2147483648 - not a whole "
+                                     "number from -2147483648 to 2147483647; 0 is used.");
     EXPECT_EQ(messages[1], options + ": Invalid value Farbton Min - value will be replaced by "
                                      "position of trackbar");
     EXPECT_NE(messages[2].find("Exclusion borders do not fit"), std::string::npos);
     EXPECT_EQ(Fields(Lines(run.out)[0], Lines(run.out)[1])["AnalysisAreaPixel"], "160");
 }
 
-TEST_F(BatchTest, ReadsWhatItCanOfABinaryOptionsFile)
+TEST_F(BatchTest, OptionsThatCannotBeReadAsGivenStopTheBatchBeforeAnyAnalysis)
 {
-    const std::string options = folder.File("binary.ini");
-    WriteFile(options, std::string("[FormOptions]\nEditMinRegion=2\n\0\x01\xff\xfe garbage\n", 43));
-    const TRunOutput run = Run({"--options", options, Bmp("objects.bmp")});
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("not a valid options file"), std::string::npos) << run.err;
-    ASSERT_EQ(Lines(run.out).size(), 2u);
-    EXPECT_EQ(Fields(Lines(run.out)[0], Lines(run.out)[1])["MinRegion"], "2");
+    const std::string loop = folder.File("loop.ini");
+    std::filesystem::create_symlink(loop, loop);
+    const std::string binary = folder.File("binary.ini");
+    WriteFile(binary, std::string("[FormOptions]\nEditMinRegion=2\n\0\x01\xff\xfe garbage\n", 43));
+    std::filesystem::create_directory(folder.File("folder.ini"));
+    const struct {
+        std::string file;
+        const char* why;
+    } cases[] = {
+        {folder.File("missing.ini"), "No such file or directory"},
+        {loop, "Too many levels of symbolic links"},
+        {folder.File(std::string(300, 'n') + ".ini"), "File name too long"},
+        {folder.File("folder.ini"), "not a regular file"},
+        {binary, "binary data at line 3"},
+    };
+    for (const auto& c : cases) {
+        const TRunOutput run = Run({"--options", c.file, Bmp("objects.bmp")});
+        EXPECT_EQ(run.status, 2) << c.file;
+        EXPECT_EQ(run.out, "") << "nothing analysed";
+        EXPECT_EQ(run.err, "varnolux-batch: the options file " + c.file +
+                               " cannot be used: " + c.why + "\n");
+    }
+}
+
+TEST_F(BatchTest, AnUnreadableOptionsFileStopsTheBatch)
+{
+    // Permission bits do not stop root: the run is nobody's then.
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0755), 0);
+    const std::string options = Options();
+    ASSERT_EQ(::chmod(options.c_str(), 0600), 0);
+    const std::string image = Bmp("objects.bmp");
+    ASSERT_EQ(::chmod(image.c_str(), 0644), 0);
+    const TConsoleResult run = test::RunBatch({"--options", options, image}, {"TEMP=/tmp"}, {},
+                                              test::TBatchUser::Unprivileged);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Output, "");
+    EXPECT_EQ(run.ErrorOutput, "varnolux-batch: the options file " + options +
+                                   " cannot be used: Permission denied\n");
+}
+
+TEST_F(BatchTest, ABareOptionsNameIsTheWorkingFoldersFile)
+{
+    const std::string image = Bmp("objects.bmp");
+    Options();
+    const std::string command = "cd " + Quoted(folder.Path().string()) + " && LC_ALL=C.UTF-8 " +
+                                Quoted(VARNOLUX_BATCH) + " --options options.ini " + Quoted(image) +
+                                " >stdout.txt 2>stderr.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadFile(folder.File("stderr.txt"));
+    const auto lines = Lines(ReadFile(folder.File("stdout.txt")));
+    ASSERT_EQ(lines.size(), 2u);
+    auto fields = Fields(lines[0], lines[1]);
+    EXPECT_EQ(fields["HMax"], "10");
+    EXPECT_EQ(fields["MinRegion"], "2");
+    EXPECT_EQ(fields["Count"], "2");
+}
+
+/// Runs the batch with its standard output going to a pipe nobody reads any more (a
+/// reader such as head that has ended); what it wrote on standard error and its status.
+TRunOutput RunWithClosedOutput(const std::vector<std::string>& arguments)
+{
+    int ends[2];
+    EXPECT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    int errors[2];
+    EXPECT_EQ(::pipe(errors), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(ends[1], STDOUT_FILENO);
+        ::dup2(errors[1], STDERR_FILENO);
+        std::vector<char*> argv = {const_cast<char*>(VARNOLUX_BATCH)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execv(VARNOLUX_BATCH, argv.data());
+        ::_exit(127);
+    }
+    ::close(ends[1]);
+    ::close(errors[1]);
+    TRunOutput run;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(errors[0], buffer, sizeof buffer)) > 0;)
+        run.err.append(buffer, std::size_t(count));
+    ::close(errors[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST_F(BatchTest, AClosedStandardOutputStopsNeitherTheAnalysisNorTheResultFile)
+{
+    const std::string image = Bmp("objects.bmp");
+    const std::string resultFile = folder.File("results.txt");
+    std::vector<std::string> arguments = {"--jobs", "2", "--result", resultFile};
+    for (int i = 0; i < 20; ++i)
+        arguments.push_back(image);
+    const TRunOutput run = RunWithClosedOutput(arguments);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "varnolux-batch: cannot write standard output (Broken pipe); the other "
+                       "images are still analysed\n");
+    EXPECT_EQ(Lines(ReadFile(resultFile)).size(), 21u);
+}
+
+TEST_F(BatchTest, AFullStandardOutputIsReportedOnce)
+{
+    const std::string image = Bmp("objects.bmp");
+    const std::string resultFile = folder.File("results.txt");
+    const std::string command = "LC_ALL=C.UTF-8 " + Quoted(VARNOLUX_BATCH) + " --result " +
+                                Quoted(resultFile) + " " + Quoted(image) + " " + Quoted(image) +
+                                " >/dev/full 2>" + Quoted(folder.File("stderr.txt"));
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    EXPECT_EQ(ReadFile(folder.File("stderr.txt")),
+              "varnolux-batch: cannot write standard output (No space left on device); the "
+              "other images are still analysed\n");
+    EXPECT_EQ(Lines(ReadFile(resultFile)).size(), 3u);
 }
 
 TEST_F(BatchTest, RefusesWrongUsage)
@@ -361,7 +472,6 @@ TEST_F(BatchTest, RefusesWrongUsage)
         {{}, "no image given"},
         {{"--frobnicate", "x.bmp"}, "unknown option --frobnicate"},
         {{"--options"}, "--options needs a file name"},
-        {{"--options", "/nonexistent/options.ini", "x.bmp"}, "not found"},
     };
     for (const auto& c : cases) {
         const TRunOutput run = Run(c.arguments);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 namespace varnolux {
@@ -106,6 +107,36 @@ TEST(ConsoleProgram, StopsAProgramAtTheTimeLimit)
     // Closing its streams does not let a program run on past the limit.
     const TConsoleResult silent = Shell("exec >&- 2>&-; exec sleep 60", 200ms);
     EXPECT_TRUE(silent.TimedOut);
+}
+
+/// Whether a process has ended (gone, or a zombie nobody has reaped yet), waiting up to
+/// two seconds for the kill to take effect.
+bool HasEnded(pid_t pid)
+{
+    for (int i = 0; i < 200; ++i) {
+        const std::string stat = test::ReadFile("/proc/" + std::to_string(pid) + "/stat");
+        const auto state = stat.rfind(')');
+        if (stat.empty() || (state != std::string::npos && stat.substr(state + 2, 1) == "Z"))
+            return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+TEST(ConsoleProgram, WhatAToolStartedEndsWithIt)
+{
+    // A tool that times out while a program it started still holds its output.
+    const TConsoleResult stopped = Shell("sleep 60 & echo $!; wait", 300ms);
+    EXPECT_TRUE(stopped.TimedOut);
+    ASSERT_FALSE(stopped.Output.empty());
+    EXPECT_TRUE(HasEnded(pid_t(std::stoi(stopped.Output))));
+
+    // A tool that ends and leaves a program behind.
+    const TConsoleResult ended = Shell("sleep 60 >/dev/null 2>&1 & echo $!");
+    EXPECT_FALSE(ended.TimedOut);
+    EXPECT_EQ(ended.ExitCode, 0);
+    ASSERT_FALSE(ended.Output.empty());
+    EXPECT_TRUE(HasEnded(pid_t(std::stoi(ended.Output))));
 }
 
 TEST(ConsoleProgram, ToolsDoNotInheritIgnoredSignals)

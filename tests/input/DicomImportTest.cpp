@@ -174,7 +174,7 @@ protected:
     {
         reporter.messages.clear();
         auto bitmap = TKVFreeImage().LoadToBitmap(fileName);
-        for (const auto& entry : std::filesystem::directory_iterator(temp.Path()))
+        for (const auto& entry : std::filesystem::directory_iterator(varnolux::TempFolder()))
             ADD_FAILURE() << "a temporary file remains: " << entry.path();
         return bitmap;
     }
@@ -259,19 +259,19 @@ TEST_F(DicomImport, GreyGoesThroughPgmAndColourThroughBmp)
 
 TEST_F(DicomImport, ConvertsIntoTheFirstFreeTemporaryName)
 {
-    const std::string taken = temp.Path().string() + "/knee.dcm1.pgm";
+    const std::string taken = varnolux::TempFolder() + "knee.dcm1.pgm";
     WriteFile(taken, "someone else's");
     TKVFreeImage reader;
     const std::string converted = reader.ConvertDicom(GreyDicom("knee.dcm"));
-    EXPECT_EQ(converted, temp.Path().string() + "/knee.dcm2.pgm");
+    EXPECT_EQ(converted, varnolux::TempFolder() + "knee.dcm2.pgm");
     EXPECT_EQ(ReadFile(taken), "someone else's");
     std::filesystem::remove(converted);
     std::filesystem::remove(taken);
 
-    // The first reader of a run has no folder of its own and uses TEMP too.
+    // The first reader of a run has no folder of its own and uses the same one.
     reader.TempDir.clear();
     const std::string first = reader.ConvertDicom(GreyDicom("knee.dcm"));
-    EXPECT_EQ(first, temp.Path().string() + "/knee.dcm1.pgm");
+    EXPECT_EQ(first, varnolux::TempFolder() + "knee.dcm1.pgm");
     std::filesystem::remove(first);
 }
 

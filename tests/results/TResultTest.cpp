@@ -4,10 +4,12 @@
 
 #include <clocale>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -210,35 +212,70 @@ TEST(TResultFile, FieldsWithTabsOrLineBreaksStayInTheirColumn)
     EXPECT_EQ(ReadFile(file), "Path\tName\r\n/data/a b/\ttwo  lines.png\r\n");
 }
 
-TEST(TResultFile, FailsWithoutCreatingAnything)
+TEST(TResultFile, FailsWithoutCreatingAnythingAndSaysWhy)
 {
     const TempFolder folder;
-    EXPECT_FALSE(SmallTable().SaveToFile(folder.File("missing/results.txt")));
-    EXPECT_FALSE(std::filesystem::exists(folder.File("missing")));
-    EXPECT_FALSE(TResult().SaveToFile(folder.File("missing/results.txt")));
-
     std::filesystem::create_directory(folder.File("folder"));
-    EXPECT_FALSE(SmallTable().SaveToFile(folder.File("folder")));
-    EXPECT_FALSE(SmallTable().SaveToFile(""));
+    ASSERT_EQ(::mkfifo(folder.File("fifo").c_str(), 0600), 0);
+    const struct {
+        std::string file;
+        TResult table;
+        const char* why;
+    } cases[] = {
+        {folder.File("missing/results.txt"), SmallTable(), "No such file or directory"},
+        {folder.File("missing/results.txt"), TResult(), "No such file or directory"},
+        {folder.File("folder"), SmallTable(), "Is a directory"},
+        {folder.File("fifo"), SmallTable(), "not a regular file"},
+        {"", SmallTable(), "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        std::string why;
+        EXPECT_FALSE(c.table.SaveToFile(c.file, &why)) << c.file;
+        EXPECT_EQ(why, c.why) << c.file;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.File("missing")));
 }
 
+/// What a save in another process reported.
+struct TChildSave {
+    bool saved = false;
+    std::string why;
+    operator bool() const { return saved; }
+};
+
 /// Saves in a child process after prepare() has set it up (prepare false: it could
-/// not); true when the save reported success.
-bool SaveInChild(const TResult& table, const std::string& file,
-                 const std::function<bool()>& prepare)
+/// not).
+TChildSave SaveInChild(const TResult& table, const std::string& file,
+                       const std::function<bool()>& prepare)
 {
+    int ends[2];
+    EXPECT_EQ(::pipe(ends), 0);
     const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(!prepare() ? 2 : table.SaveToFile(file) ? 0 : 1);
+    if (child == 0) {
+        ::close(ends[0]);
+        if (!prepare())
+            ::_exit(2);
+        std::string why;
+        const bool saved = table.SaveToFile(file, &why);
+        const bool told = ::write(ends[1], why.data(), why.size()) == ssize_t(why.size());
+        ::_exit(saved && told ? 0 : 1);
+    }
+    ::close(ends[1]);
+    TChildSave result;
+    char buffer[256];
+    for (ssize_t count; (count = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        result.why.append(buffer, std::size_t(count));
+    ::close(ends[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_NE(WEXITSTATUS(status), 2) << "cannot prepare the child";
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    result.saved = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return result;
 }
 
 /// Files may not grow beyond limit bytes, as on a full disk.
-bool SaveWithFileSizeLimit(const TResult& table, const std::string& file, rlim_t limit)
+TChildSave SaveWithFileSizeLimit(const TResult& table, const std::string& file, rlim_t limit)
 {
     return SaveInChild(table, file, [limit] {
         std::signal(SIGXFSZ, SIG_IGN);
@@ -248,7 +285,7 @@ bool SaveWithFileSizeLimit(const TResult& table, const std::string& file, rlim_t
 }
 
 /// Permission bits do not stop the superuser, so the save runs as nobody then.
-bool SaveWithoutPrivileges(const TResult& table, const std::string& file)
+TChildSave SaveWithoutPrivileges(const TResult& table, const std::string& file)
 {
     return SaveInChild(table, file, [] {
         constexpr uid_t Nobody = 65534;
@@ -267,7 +304,9 @@ TEST(TResultFile, ReadOnlyFileIsLeftAlone)
         ASSERT_EQ(::chmod(file.c_str(), file == readOnly ? 0444 : 0666), 0);
     }
     const std::string before = ReadFile(readOnly);
-    EXPECT_FALSE(SaveWithoutPrivileges(SmallTable(), readOnly));
+    const TChildSave refused = SaveWithoutPrivileges(SmallTable(), readOnly);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.why, "Permission denied");
     EXPECT_EQ(ReadFile(readOnly), before);
     EXPECT_TRUE(SaveWithoutPrivileges(SmallTable(), writable));
     EXPECT_EQ(ReadFile(writable), before + "leaf.png\t2.25\t3\r\n");
@@ -282,7 +321,9 @@ TEST(TResultFile, FullDiskLeavesEarlierLinesAndNoPartialLine)
     const std::string before = ReadFile(file);
     const rlim_t size = before.size();
     for (const rlim_t limit : {size, size + 1, size + 10}) {
-        EXPECT_FALSE(SaveWithFileSizeLimit(table, file, limit)) << limit;
+        const TChildSave refused = SaveWithFileSizeLimit(table, file, limit);
+        EXPECT_FALSE(refused) << limit;
+        EXPECT_EQ(refused.why, "File too large") << limit;
         EXPECT_EQ(ReadFile(file), before) << limit;
     }
     EXPECT_TRUE(SaveWithFileSizeLimit(table, file, size + table.ValueLine().size() + 2));
@@ -297,6 +338,132 @@ TEST(TResultFile, FullDiskWhileCreatingLeavesNoFile)
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(SaveWithFileSizeLimit(TResult(), file, 0));
     EXPECT_EQ(ReadFile(file), "");
+}
+
+TEST(TResultFile, AnEmptyFileGetsTheHeaderFirst)
+{
+    // A process killed right after creating the file leaves it empty.
+    const TempFolder folder;
+    const std::string file = folder.File("results.txt");
+    WriteFile(file, "");
+    ASSERT_TRUE(SmallTable().SaveToFile(file));
+    EXPECT_EQ(ReadFile(file), "Name\tArea\tCount\r\nleaf.png\t2.25\t3\r\n");
+}
+
+/// The lines of a result file, each checked to end in CR LF.
+std::vector<std::string> WholeLines(const std::string& contents)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < contents.size();) {
+        const size_t end = contents.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "a last line without its end";
+        if (end == std::string::npos)
+            break;
+        lines.push_back(contents.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+TEST(TResultFile, AFailingAppendNeverCutsTheLinesOfOthers)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("shared.txt");
+    const TResult table = SmallTable();
+    ASSERT_TRUE(table.SaveToFile(file));
+    const auto full = rlim_t(ReadFile(file).size());
+    constexpr int Appends = 300;
+    // One process appends line after line while another, on a full disk, keeps
+    // failing and cutting back what it wrote.
+    std::vector<pid_t> children;
+    for (const bool failing : {false, true}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit sizeLimit{full, full};
+            if (failing && ::setrlimit(RLIMIT_FSIZE, &sizeLimit) != 0)
+                ::_exit(2);
+            int saved = 0;
+            for (int i = 0; i < Appends; ++i)
+                saved += table.SaveToFile(file) ? 1 : 0;
+            ::_exit(saved == (failing ? 0 : Appends) ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const auto lines = WholeLines(ReadFile(file));
+    ASSERT_EQ(lines.size(), size_t(Appends + 2));
+    EXPECT_EQ(lines[0], "Name\tArea\tCount");
+    for (size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i], "leaf.png\t2.25\t3") << i;
+}
+
+TEST(TResultFile, ManyWritersLeaveOneHeaderAndNoBlankLines)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("new.txt");
+    constexpr int Writers = 8;
+    constexpr int SavesEach = 40;
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < Writers; ++writer) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            bool saved = true;
+            for (int save = 0; save < SavesEach; ++save)
+                saved = SmallTable().SaveToFile(file) && saved;
+            ::_exit(saved ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const auto lines = WholeLines(ReadFile(file));
+    ASSERT_EQ(lines.size(), size_t(Writers * SavesEach + 1));
+    EXPECT_EQ(lines[0], "Name\tArea\tCount");
+    for (size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i], "leaf.png\t2.25\t3") << i;
+}
+
+/// Whether some process waits for a lock (an arrow in /proc/locks).
+bool SomeoneWaitsForALock()
+{
+    return ReadFile("/proc/locks").find("->") != std::string::npos;
+}
+
+TEST(TResultFile, AnAppendWaitingForTheLockFollowsAReplacedFile)
+{
+    const TempFolder folder;
+    const std::string file = folder.File("results.txt");
+    ASSERT_TRUE(SmallTable().SaveToFile(file));
+    const std::string before = ReadFile(file);
+    const int held = ::open(file.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(SmallTable().SaveToFile(file) ? 0 : 1);
+    for (int i = 0; i < 1000 && !SomeoneWaitsForALock(); ++i)
+        ::usleep(10000);
+    // While the append waits, the file is replaced by an empty one.
+    const std::string replacement = folder.File("replacement.txt");
+    WriteFile(replacement, "");
+    ASSERT_EQ(::rename(replacement.c_str(), file.c_str()), 0);
+    ::close(held);
+
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadFile(file), "Name\tArea\tCount\r\nleaf.png\t2.25\t3\r\n");
 }
 
 } // namespace

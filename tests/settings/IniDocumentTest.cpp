@@ -280,9 +280,12 @@ TEST(IniDocument, RandomWritesReadBackAsAPlainMapWouldHoldThem)
 
             const TIniDocument reread = TIniDocument::Parse(document.Serialize());
             ASSERT_TRUE(reread.Problems().empty()) << reread.Serialize();
-            for (const auto& [name, text] : expected)
+            for (const auto& [name, text] : expected) {
                 ASSERT_EQ(reread.Value(name.first, name.second), text)
                     << name.first << "." << name.second << " after step " << step;
+                ASSERT_EQ(document.Value(name.first, name.second), text)
+                    << "in place: " << name.first << "." << name.second << " after step " << step;
+            }
         }
     }
 }

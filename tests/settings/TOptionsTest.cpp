@@ -1,11 +1,14 @@
 #include "settings/TOptions.h"
 
 #include "settings/IniDocument.h"
+#include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace varnolux {
 namespace {
@@ -186,10 +189,68 @@ TEST(TOptions, BadLinesAreReportedWhileGoodKeysStillRead)
                         "iInclCircleY=abc\n"
                         "iInclCircleDiam=30\n");
     EXPECT_EQ(CheckOptionsFile(fileName), "line 3: not a section or key=value line");
+    const test::RecordingReporter reporter;
     const TOptions options = TOptions::Load(fileName);
     EXPECT_EQ(options.iInclCircleX, 5);
     EXPECT_EQ(options.iInclCircleY, 0);
     EXPECT_EQ(options.iInclCircleDiam, 30);
+    EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
+TEST(TOptions, IntegersNoIntCanHoldAreReportedAndReadAsTheirDefault)
+{
+    const TempFolder folder;
+    const std::string fileName = folder.File("large.ini");
+    WriteFile(fileName, "[FormOptions]\n"
+                        "iInclCircleDiam=2147483648\n"
+                        "iExclRectLeft=99999999999\n"
+                        "iExclRectUp=-2147483649\n"
+                        "iExclRectRight=2147483647\n"
+                        "iExclRectDown=-2147483648\n"
+                        "colColorInclCircle=0xFFFFFFFF\n"
+                        "[FormMeasure]\nComboBoxZoom=" +
+                            std::string(100, '9') + "\n");
+    const test::RecordingReporter reporter;
+    const TOptions options = TOptions::Load(fileName);
+    EXPECT_EQ(options.iInclCircleDiam, 0);
+    EXPECT_EQ(options.iExclRectLeft, 0);
+    EXPECT_EQ(options.iExclRectUp, 0);
+    EXPECT_EQ(options.iExclRectRight, 2147483647);
+    EXPECT_EQ(options.iExclRectDown, -2147483647 - 1);
+    EXPECT_EQ(options.colColorInclCircle, -1);
+    EXPECT_EQ(options.ComboBoxZoom, 0);
+    ASSERT_EQ(reporter.messages.size(), 4u);
+    EXPECT_EQ(reporter.messages[0], "Invalid value iInclCircleDiam=2147483648 - not a whole number "
+                                    "from -2147483648 to 2147483647; 0 is used.");
+    EXPECT_NE(reporter.messages[1].find("iExclRectLeft=99999999999 "), std::string::npos);
+    EXPECT_NE(reporter.messages[2].find("iExclRectUp=-2147483649 "), std::string::npos);
+    // A long value is quoted in part.
+    EXPECT_NE(reporter.messages[3].find("ComboBoxZoom=" + std::string(40, '9') + "…"),
+              std::string::npos)
+        << reporter.messages[3];
+}
+
+TEST(TOptions, ALoadOpensTheFileOnce)
+{
+    // Every value comes from one snapshot, so a file replaced meanwhile cannot mix.
+    const TempFolder folder;
+    const std::string fileName = folder.File("options.ini");
+    WriteFile(fileName, "");
+    SampleOptions().Save(fileName);
+    const int notify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(notify, 0);
+    ASSERT_GE(::inotify_add_watch(notify, fileName.c_str(), IN_OPEN), 0);
+    EXPECT_EQ(TOptions::Load(fileName), SampleOptions());
+    int opens = 0;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t count; (count = ::read(notify, events, sizeof events)) > 0;)
+        for (ssize_t at = 0; at < count;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            opens += (event->mask & IN_OPEN) != 0 ? 1 : 0;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    ::close(notify);
+    EXPECT_EQ(opens, 1);
 }
 
 TEST(TOptions, CheckOptionsFileDescribesTheFirstFault)

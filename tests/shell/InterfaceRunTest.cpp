@@ -51,7 +51,7 @@ public:
     std::string File(const std::string& name) const { return folder.File(name); }
 
     /// Starts the program with the parameters and waits until it ends by itself.
-    bool Run(const QStringList& parameters)
+    bool Run(const QStringList& parameters, int milliseconds = 60000)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TMPDIR", QString::fromStdString(TempFiles().string()));
@@ -59,7 +59,7 @@ public:
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(environment);
         process.start(QString::fromStdString(Program().string()), parameters);
-        if (process.waitForFinished(60000))
+        if (process.waitForFinished(milliseconds))
             return true;
         process.kill();
         process.waitForFinished();
@@ -145,7 +145,7 @@ private Q_SLOTS:
                   InterfaceFile(image, program.File("missing/folder"), callerResult));
 
         QVERIFY(program.Run({QString::fromStdString(interfaceFile)}));
-        QCOMPARE(program.process.exitCode(), 0);
+        QCOMPARE(program.process.exitCode(), 1);
         const QByteArray messages = program.process.readAllStandardError();
         QVERIFY2(messages.contains("The analysed image could not be saved to " +
                                    QByteArray::fromStdString(program.File("missing/folder/"))),
@@ -164,7 +164,7 @@ private Q_SLOTS:
         WriteFile(interfaceFile, InterfaceFile(image, program.File("out"), callerResult));
 
         QVERIFY(program.Run({QString::fromStdString(interfaceFile)}));
-        QCOMPARE(program.process.exitCode(), 0);
+        QCOMPARE(program.process.exitCode(), 1);
         QVERIFY(program.process.readAllStandardError().contains(
             QByteArray::fromStdString("File " + image + " not found.")));
         QVERIFY(std::filesystem::is_empty(program.File("out")));
@@ -172,6 +172,76 @@ private Q_SLOTS:
         const TIniDocument result = TIniDocument::Parse(ReadFile(callerResult));
         QCOMPARE(result.Value("General", "ResultCount"), std::optional<std::string>("0"));
         QVERIFY(!result.HasSection("Result1"));
+    }
+
+    void AnInterfaceFileWithoutAnImageEndsTheRunWithAFailure_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QByteArray>("message");
+        const QByteArray robot = "[Analysis]\nAutomatic=1\nStoppAtEnd=0\n";
+        const QByteArray image = "[Image0]\nImage=/nonexistent/a.bmp\n";
+        const QByteArray names = "names no image";
+        QTest::newRow("Count -1") << "[General]\nSender=Robot\nCount=-1\n" + image + robot
+                                  << QByteArray("gives the image count -1");
+        QTest::newRow("Count 1001") << "[General]\nSender=Robot\nCount=1001\n" + image + robot
+                                    << QByteArray("hands over 1001 images");
+        QTest::newRow("Count 0") << "[General]\nSender=Robot\nCount=0\n" + image + robot << names;
+        QTest::newRow("Count text")
+            << "[General]\nSender=Robot\nCount=one\n" + image + robot << names;
+        QTest::newRow("no Count") << "[General]\nSender=Robot\n" + image + robot << names;
+        QTest::newRow("no General") << image + robot << names;
+        QTest::newRow("empty") << QByteArray() << QByteArray("it is empty");
+        QTest::newRow("binary") << QByteArray("[General]\nSender=Robot\n\0\x01\xff garbage\n", 35)
+                                << QByteArray("it holds binary data (line 3)");
+    }
+
+    void AnInterfaceFileWithoutAnImageEndsTheRunWithAFailure()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QByteArray, message);
+        TProgramCopy program;
+        const std::string interfaceFile = program.File("interface.ini");
+        WriteFile(interfaceFile, contents.toStdString());
+        // Seconds, not the minute Run allows: nothing may wait for anybody.
+        QVERIFY(program.Run({QString::fromStdString(interfaceFile)}, 20000));
+        QCOMPARE(program.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process.exitCode(), 1);
+        const QByteArray messages = program.process.readAllStandardError();
+        QVERIFY2(messages.contains(message), messages.constData());
+    }
+
+    void AMissingOrUnreadableInterfaceFileEndsTheRunWithAFailure()
+    {
+        TProgramCopy program;
+        for (const std::string& name : {std::string("missing.ini"), std::string("a folder")}) {
+            if (name == "a folder")
+                std::filesystem::create_directory(program.File(name));
+            QVERIFY(program.Run({QString::fromStdString(program.File(name))}, 20000));
+            QCOMPARE(program.process.exitCode(), 1);
+            const QByteArray messages = program.process.readAllStandardError();
+            QVERIFY2(messages.contains("cannot be used"), messages.constData());
+        }
+    }
+
+    void TheCallersResultFileNeverReplacesItsOwnFiles()
+    {
+        TProgramCopy program;
+        const std::string image = program.File("objects.bmp");
+        WriteBmpFile(test::Picture(test::ObjectRows), image);
+        const std::string imageBytes = ReadFile(image);
+        const std::string interfaceFile = program.File("interface.ini");
+        std::filesystem::create_directory(program.File("out"));
+        for (const std::string& target : {image, interfaceFile}) {
+            const std::string contents = InterfaceFile(image, program.File("out"), target);
+            WriteFile(interfaceFile, contents);
+            QVERIFY(program.Run({QString::fromStdString(interfaceFile)}));
+            QCOMPARE(program.process.exitCode(), 1);
+            const QByteArray messages = program.process.readAllStandardError();
+            QVERIFY2(messages.contains("it is the interface file or an image it names"),
+                     messages.constData());
+            QCOMPARE(ReadFile(image), imageBytes);
+            QCOMPARE(ReadFile(interfaceFile), contents);
+        }
     }
 };
 

@@ -116,9 +116,11 @@ private Q_SLOTS:
     {
         QFETCH(bool, interfaceFile);
         const TCaller caller;
+        // A robot run that stays open at its end leaves the window to the user.
         MainWindowFixture fixture(test::ShippedLanguageFile("en"),
-                                  interfaceFile ? caller.Parameters("Robot", RobotThatEnds, 0)
-                                                : std::vector<std::string>{});
+                                  interfaceFile
+                                      ? caller.Parameters("Robot", "Automatic=1\nStoppAtEnd=1\n", 0)
+                                      : std::vector<std::string>{});
         QVERIFY(fixture.Start());
         TFormMain& main = fixture.Main();
         QVERIFY(main.ActionOpen->isVisible());
@@ -128,6 +130,17 @@ private Q_SLOTS:
         QCOMPARE(main.Interface->Automatic(), interfaceFile);
         QVERIFY(main.close());
         QVERIFY(!std::filesystem::exists(caller.ResultFile()));
+    }
+
+    void ARobotRunThatEndsByItselfEndsWithAFailureWithoutAnImage()
+    {
+        const TCaller caller;
+        MainWindowFixture fixture(test::ShippedLanguageFile("en"),
+                                  caller.Parameters("Robot", RobotThatEnds, 0));
+        QVERIFY(fixture.Start());
+        QCOMPARE(fixture.Main().ProgramControl->State(), 10);
+        QCOMPARE(fixture.Main().ExitStatus(), 1);
+        QVERIFY2(fixture.reporter.messages.empty(), "nothing waits for an answer");
     }
 
     void TheCallerResultFileHasResultsWhenTheLastAnalysisFinished_data()

@@ -369,6 +369,9 @@ private Q_SLOTS:
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
         QVERIFY(fixture->reporter.messages[0].find("could not be saved to " + resultFile) !=
                 std::string::npos);
+        // The message says what failed.
+        QVERIFY2(fixture->reporter.messages[0].ends_with("\nIs a directory"),
+                 fixture->reporter.messages[0].c_str());
     }
 
     void AFailedOpenLeavesNothingToSave()
