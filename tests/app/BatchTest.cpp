@@ -333,11 +333,11 @@ TEST_F(BatchTest, WarnsAboutInvalidOptionsAndGoesOn)
     const TRunOutput run = Run({"--options", options, Bmp("objects.bmp")});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto messages = Lines(run.err);
-    ASSERT_EQ(messages.size(), 3u) << run.err;
-    EXPECT_EQ(messages[0].rfind(options + ": not a valid options file", 0), 0u) << messages[0];
-    EXPECT_EQ(messages[1], options + ": Invalid value Farbton Min - value will be replaced by "
+    // The stray line is passed over, as by every INI reader.
+    ASSERT_EQ(messages.size(), 2u) << run.err;
+    EXPECT_EQ(messages[0], options + ": Invalid value Farbton Min - value will be replaced by "
                                      "position of trackbar");
-    EXPECT_NE(messages[2].find("Exclusion borders do not fit"), std::string::npos);
+    EXPECT_NE(messages[1].find("Exclusion borders do not fit"), std::string::npos);
     EXPECT_EQ(Fields(Lines(run.out)[0], Lines(run.out)[1])["AnalysisAreaPixel"], "160");
 }
 
