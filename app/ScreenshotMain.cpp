@@ -19,12 +19,13 @@
 namespace {
 
 constexpr const char* UsageText =
-    "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE]]\n"
+    "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
     "Chart (the default), Colors, H-image, S-image or V-image. SIZE is the window's\n"
-    "size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it opens).\n";
+    "size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it opens).\n"
+    "LANGUAGEFILE replaces the program's VXLang.ini.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -70,7 +71,7 @@ bool ShowPage(QTabWidget& pages, const std::string& name)
 int main(int argc, char** argv)
 {
     using namespace varnolux;
-    if (argc < 4 || argc > 6) {
+    if (argc < 4 || argc > 7) {
         std::fputs(UsageText, stderr);
         return 2;
     }
@@ -84,9 +85,10 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: no temporary folder\n", stderr);
         return 1;
     }
-    // The texts are the program's, from the language file next to it.
+    // The texts are the program's, from the language file next to it unless another
+    // is given.
     TProgramFiles files = TProgramFiles::InFolder(folder.path().toStdString() + "/");
-    files.LanguageFile = TProgramFiles::Installed().LanguageFile;
+    files.LanguageFile = argc == 7 ? argv[6] : TProgramFiles::Installed().LanguageFile;
     TProgramWindows windows(files);
     TFormMain& window = *windows.FormMain;
     bool started = false;
@@ -106,7 +108,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;
     }
-    if (argc == 6) {
+    if (argc >= 6) {
         const std::optional<QSize> size = WindowSize(argv[5], window);
         if (!size) {
             std::fprintf(stderr, "varnolux-screenshot: no window size %s\n", argv[5]);
