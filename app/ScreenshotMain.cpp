@@ -7,6 +7,7 @@
 #include "shell/TProgramWindows.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include <QEventLoop>
@@ -18,11 +19,13 @@
 namespace {
 
 constexpr const char* UsageText =
-    "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB]\n"
+    "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
-    "Chart (the default), Colors, H-image, S-image or V-image.\n";
+    "Chart (the default), Colors, H-image, S-image or V-image. SIZE is the window's\n"
+    "size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it opens).\n"
+    "LANGUAGEFILE replaces the program's VXLang.ini.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -30,6 +33,20 @@ void Wait(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+/// The window size of a SIZE argument; nothing when it is not one.
+std::optional<QSize> WindowSize(const std::string& text, const QWidget& window)
+{
+    if (text == "min")
+        return window.minimumSize();
+    int width = 0;
+    int height = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width <= 0 ||
+        height <= 0)
+        return std::nullopt;
+    return QSize(width, height);
 }
 
 /// The page by its English name, whatever the language file calls it.
@@ -54,7 +71,7 @@ bool ShowPage(QTabWidget& pages, const std::string& name)
 int main(int argc, char** argv)
 {
     using namespace varnolux;
-    if (argc < 4 || argc > 5) {
+    if (argc < 4 || argc > 7) {
         std::fputs(UsageText, stderr);
         return 2;
     }
@@ -68,9 +85,10 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: no temporary folder\n", stderr);
         return 1;
     }
-    // The texts are the program's, from the language file next to it.
+    // The texts are the program's, from the language file next to it unless another
+    // is given.
     TProgramFiles files = TProgramFiles::InFolder(folder.path().toStdString() + "/");
-    files.LanguageFile = TProgramFiles::Installed().LanguageFile;
+    files.LanguageFile = argc == 7 ? argv[6] : TProgramFiles::Installed().LanguageFile;
     TProgramWindows windows(files);
     TFormMain& window = *windows.FormMain;
     bool started = false;
@@ -86,9 +104,17 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
         return 1;
     }
-    if (!ShowPage(*window.PageControlPlasma, argc == 5 ? argv[4] : "Chart")) {
+    if (!ShowPage(*window.PageControlPlasma, argc >= 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;
+    }
+    if (argc >= 6) {
+        const std::optional<QSize> size = WindowSize(argv[5], window);
+        if (!size) {
+            std::fprintf(stderr, "varnolux-screenshot: no window size %s\n", argv[5]);
+            return 2;
+        }
+        window.resize(*size);
     }
     Wait(700); // a few palette frames
     if (!window.grab().save(argv[3], "PNG")) {
