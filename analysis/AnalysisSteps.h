@@ -3,14 +3,15 @@
 // The steps of an analysis run, each over the engine's planes.
 
 #include "analysis/ColourRange.h"
-#include "imaging/TColour.h"
+#include "analysis/TAnalysisResult.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace varnolux {
 
-class TImageView;
+class TBitmap24;
 class TQImage;
 class TQROIL;
 class TQROIRGB;
@@ -29,53 +30,31 @@ void ApplyInclusionCircle(TQROIL& area, const TOptions& options);
 /// colColorInclCircle.
 void DrawAreaOutline(const TQROIL& area, TQImage& surface, const TOptions& options);
 
-/// Cumulative curves of hue, saturation and brightness: entry k is the fraction of
-/// the mask's pixels whose value is below k (all 0 for an empty mask).
-using TChannelCurves = std::array<std::array<double, 256>, 3>;
+/// The cumulative curves of the mask's pixels.
 TChannelCurves ComputeChannelCurves(const TQROIRGB& hsv);
 
-/// Shows the H, S and V planes as grey images of the image's size; 0 (black) outside
+/// Paints the H, S and V planes as grey pictures of the image's size; 0 (black) outside
 /// the mask.
-void DrawChannelImages(const TQROIRGB& hsv, std::array<TImageView*, 3> views);
+void DrawChannelImages(const TQROIRGB& hsv, std::array<TBitmap24*, 3> pictures);
 
 /// Keeps in the mask only the pixels whose three channels pass their limits.
-void ClassifyPixels(TQROIRGB& hsv, const TTrackBarPositions& limits);
+void ClassifyPixels(TQROIRGB& hsv, const TColourRange& limits);
 
 /// The kept regions of a selection.
 struct TRegionStatistics {
     std::int32_t Count = 0;
     double Sum = 0.0; // sum of the kept regions' areas, pixels
+    std::vector<TRegionSummary> Kept;
 };
 
-/// Cuts the selection (mask of the result image) into 8-connected regions, keeps those
-/// whose bit-quad area reaches the threshold and draws them in their source colours
-/// on the surface, which is cleared first. Adds the time of labelling, statistics and
-/// drawing to the timings when given.
+/// Cuts the selection (mask of the result image) into 8-connected regions and keeps
+/// those whose bit-quad area reaches the threshold. Adds the time of labelling and
+/// statistics to the timings when given.
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
+                                 TAnalysisTimings* timings = nullptr);
+/// The same, drawing the kept regions in their source colours on the surface, which is
+/// cleared first; adds the drawing time too.
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
                                  TAnalysisTimings* timings = nullptr);
-
-} // namespace varnolux
-
-namespace varnolux {
-
-/// The geometry of the colour circle in its view.
-struct TCircleGeometry {
-    double CentreX = 0.0;
-    double CentreY = 0.0;
-    int Radius = 0; // of the coloured disc
-};
-
-/// The angle of (dx, dy) in radians, screen orientation (y downwards).
-double CircleAngle(double dx, double dy);
-
-/// Computes the bright and dim shadings of the hue-saturation disc (and the image's
-/// own colours); outside the disc all three are light grey.
-void ShadeColourCircle(const TCircleGeometry& circle, TQROIRGB& image, TQROIRGB& bright,
-                       TQROIRGB& dim);
-
-/// Shows the disc bright between the angles a and b (clockwise, wrapping when a > b)
-/// and dim elsewhere.
-void CombineColourCircle(const TCircleGeometry& circle, double a, double b, TQROIRGB& image,
-                         const TQROIRGB& bright, const TQROIRGB& dim);
 
 } // namespace varnolux

@@ -1,6 +1,6 @@
 #include "analysis/AnalysisSteps.h"
 #include "imaging/GreyDrawing.h"
-#include "imaging/TImageView.h"
+#include "imaging/TBitmap24.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TileOrder.h"
 
@@ -73,13 +73,10 @@ TChannelCurves ComputeChannelCurves(const TQROIRGB& hsv)
     return curves;
 }
 
-void DrawChannelImages(const TQROIRGB& hsv, std::array<TImageView*, 3> views)
+void DrawChannelImages(const TQROIRGB& hsv, std::array<TBitmap24*, 3> pictures)
 {
-    std::array<TBitmap24*, 3> pictures{};
-    for (size_t channel = 0; channel < 3; ++channel) {
-        pictures[channel] = &views[channel]->Picture();
-        pictures[channel]->SetSize(hsv.Width(), hsv.Height());
-    }
+    for (TBitmap24* picture : pictures)
+        picture->SetSize(hsv.Width(), hsv.Height());
     const std::array<const TPlane<std::uint8_t>*, 3> planes = {&hsv.Red(), &hsv.Green(),
                                                                &hsv.Blue()};
     ForEachTile(0, hsv.Width(), 0, hsv.Height(), 13,
@@ -88,8 +85,6 @@ void DrawChannelImages(const TQROIRGB& hsv, std::array<TImageView*, 3> views)
                         DrawMaskedGrey(hsv.Mask(), *planes[channel], *pictures[channel], xBegin,
                                        xEnd, yBegin, yEnd);
                 });
-    for (TImageView* view : views)
-        view->PictureChanged();
 }
 
 } // namespace varnolux

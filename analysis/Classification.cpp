@@ -70,7 +70,7 @@ void ClassifyColumn(std::uint8_t* mask, const std::uint8_t* h, const std::uint8_
 
 } // namespace
 
-void ClassifyPixels(TQROIRGB& hsv, const TTrackBarPositions& limits)
+void ClassifyPixels(TQROIRGB& hsv, const TColourRange& limits)
 {
     const std::array<TChannelTest, 3> tests = {TChannelTest(limits[HMin], limits[HMax]),
                                                TChannelTest(limits[SMin], limits[SMax]),

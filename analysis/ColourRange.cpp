@@ -4,12 +4,12 @@
 
 namespace varnolux {
 
-bool ApplyEditToTrackBar(const std::string& text, int& position)
+bool ApplyRangeText(const std::string& text, int& limit)
 {
     const auto value = ParseDecimalInteger(text);
     if (!value)
         return false;
-    position = ClampTrackBarPosition(*value);
+    limit = ClampRangeLimit(*value);
     return true;
 }
 

@@ -5,43 +5,29 @@
 
 namespace varnolux {
 
-/// One of the six colour-range values: its track bar, its edit, and the message label
-/// whose text names the field in messages about it.
-struct TRangeControl {
-    const char* TrackBar;
-    const char* Edit;
-    const char* FieldLabel;
-    int Initial;
-};
-
-/// The six range values in their fixed processing order.
+/// The six limits of a colour range, each 0..255, in this order.
 enum TRangeIndex { HMin, HMax, SMin, SMax, VMin, VMax };
-inline constexpr std::array<TRangeControl, 6> RangeControls = {{
-    {"TrackBarHMin", "LabeledEditHMin", "LabelFieldHMin", 0},
-    {"TrackBarHMax", "LabeledEditHMax", "LabelFieldHMax", 255},
-    {"TrackBarSMin", "LabeledEditSMin", "LabelFieldSMin", 0},
-    {"TrackBarSMax", "LabeledEditSMax", "LabelFieldSMax", 255},
-    {"TrackBarVMin", "LabeledEditVMin", "LabelFieldVMin", 0},
-    {"TrackBarVMax", "LabeledEditVMax", "LabelFieldVMax", 255},
-}};
+using TColourRange = std::array<int, 6>;
+inline constexpr TColourRange InitialColourRange = {0, 255, 0, 255, 0, 255};
 
-/// Track-bar positions 0..255 in the order of RangeControls.
-using TTrackBarPositions = std::array<int, 6>;
-inline constexpr TTrackBarPositions InitialTrackBarPositions = {0, 255, 0, 255, 0, 255};
+/// The message labels that name the six limits in messages about them.
+inline constexpr std::array<const char*, 6> RangeFieldLabels = {"LabelFieldHMin", "LabelFieldHMax",
+                                                                "LabelFieldSMin", "LabelFieldSMax",
+                                                                "LabelFieldVMin", "LabelFieldVMax"};
 
-/// A track bar keeps its position inside 0..255.
-constexpr int ClampTrackBarPosition(int position)
+/// A limit stays inside 0..255.
+constexpr int ClampRangeLimit(int limit)
 {
-    return position < 0 ? 0 : position > 255 ? 255 : position;
+    return limit < 0 ? 0 : limit > 255 ? 255 : limit;
 }
 
-/// The edit-to-track-bar rule: a text that is a whole decimal number moves the bar
-/// (clamped to 0..255) and gives true; any other text leaves the bar and gives false.
-bool ApplyEditToTrackBar(const std::string& text, int& position);
+/// The range-text rule: a text that is a whole decimal number sets the limit (clamped
+/// to 0..255) and gives true; any other text leaves the limit and gives false.
+bool ApplyRangeText(const std::string& text, int& limit);
 
-/// Whether a channel value passes the limits of a Min and a Max track bar: inside
-/// lo..hi when hi > lo, else at or above lo or at or below hi (a range that wraps
-/// through 0; equal limits pass everything).
+/// Whether a channel value passes the limits of a Min and a Max: inside lo..hi when
+/// hi > lo, else at or above lo or at or below hi (a range that wraps through 0;
+/// equal limits pass everything).
 constexpr bool InChannelRange(int value, int lo, int hi)
 {
     return hi > lo ? lo <= value && value <= hi : value >= lo || value <= hi;

@@ -2,7 +2,6 @@
 #include "analysis/MeasureShape.h"
 #include "analysis/TAnalysisTimings.h"
 #include "imaging/TBitmap24.h"
-#include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TRegionRuns.h"
@@ -190,38 +189,54 @@ void DrawKeptRegions(const TQROIRGB& image, const TRegionRuns& runs, const std::
         });
 }
 
+/// Labels the selection and keeps the regions that reach the threshold; kept tells
+/// which, by label.
+TRegionStatistics KeepRegions(const TQROIRGB& resultImage, const TRegionRuns& runs,
+                              double threshold, std::vector<bool>& kept, TAnalysisTimings& phases)
+{
+    TRegionStatistics statistics;
+    const TPhaseTimer timer(phases.Statistics);
+    const std::vector<std::int64_t> eighths = RegionAreasInEighths(resultImage, runs);
+    kept.assign(eighths.size(), false);
+    for (std::size_t region = 0; region < eighths.size(); ++region) {
+        // Exact: an area is a sum of eighths.
+        const double area = double(eighths[region]) / 8.0;
+        if (area >= threshold) {
+            kept[region] = true;
+            ++statistics.Count;
+            statistics.Sum += area;
+            statistics.Kept.push_back({std::int32_t(region), runs.PixelCounts[region], area});
+        }
+    }
+    return statistics;
+}
+
+TRegionRuns LabelSelection(const TQROIRGB& resultImage, TAnalysisTimings& phases)
+{
+    const TPhaseTimer timer(phases.Labelling);
+    return LabelRegionRuns(resultImage);
+}
+
 } // namespace
+
+TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
+                                 TAnalysisTimings* timings)
+{
+    TAnalysisTimings ignored;
+    TAnalysisTimings& phases = timings ? *timings : ignored;
+    const TRegionRuns runs = LabelSelection(resultImage, phases);
+    std::vector<bool> kept;
+    return KeepRegions(resultImage, runs, threshold, kept, phases);
+}
 
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
                                  TAnalysisTimings* timings)
 {
     TAnalysisTimings ignored;
     TAnalysisTimings& phases = timings ? *timings : ignored;
-    TRegionRuns runs;
-    {
-        const TPhaseTimer timer(phases.Labelling);
-        runs = LabelRegionRuns(resultImage);
-    }
-
-    TRegionStatistics statistics;
+    const TRegionRuns runs = LabelSelection(resultImage, phases);
     std::vector<bool> kept;
-    {
-        const TPhaseTimer timer(phases.Statistics);
-        const std::vector<std::int64_t> eighths = RegionAreasInEighths(resultImage, runs);
-        kept.assign(eighths.size(), false);
-        for (std::size_t region = 0; region < eighths.size(); ++region) {
-            // Exact: an area is a sum of eighths.
-            const double area = double(eighths[region]) / 8.0;
-            if (area >= threshold) {
-                kept[region] = true;
-                ++statistics.Count;
-                statistics.Sum += area;
-            }
-        }
-    }
-
-    if (surface.Control && !surface.Control->IsWatched())
-        return statistics;
+    TRegionStatistics statistics = KeepRegions(resultImage, runs, threshold, kept, phases);
     const TPhaseTimer timer(phases.Drawing);
     surface.Clear();
     if (surface.Bitmap)

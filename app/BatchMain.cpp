@@ -190,7 +190,7 @@ private:
 std::string HeaderLine()
 {
     std::string header;
-    for (const char* name : TAnalysis::ResultItemNames())
+    for (const char* name : ResultItemNames())
         header += (header.empty() ? "" : "\t") + std::string(name);
     return header;
 }
@@ -234,10 +234,7 @@ void AnalyseImages(TBatchWork& work)
 {
     TBatchReporter reporter(work.progress, true);
     const TScopedReporter reportToStderr(reporter);
-    // Nobody looks at the pictures of a batch: the engine leaves them unpainted.
-    std::array<TUnwatchedView, 6> views;
-    const TAnalysisViews unwatched{&views[0], &views[1], &views[2],
-                                   &views[3], &views[4], &views[5]};
+    // Nobody looks at the pictures of a batch: the engine is asked for none.
     std::optional<TAnalysis> engine;
     for (;;) {
         const std::size_t index = work.next.fetch_add(1);
@@ -248,14 +245,17 @@ void AnalyseImages(TBatchWork& work)
         TImageOutcome outcome;
         try {
             if (!engine)
-                engine.emplace(unwatched, TColour(work.settings.Options.ColorBack));
-            // Every image starts from the options as loaded, whichever worker takes it.
-            TAnalysisSettings settings = work.settings;
-            // A failed open or run has already said why.
-            outcome.analysed = engine->LoadImage(image) && engine->Run(settings);
-            outcome.timings = engine->Timings;
-            if (outcome.analysed)
-                outcome.results = engine->Results;
+                engine.emplace();
+            // A failed open or run has already said why. Every image starts from the
+            // options as loaded, whichever worker takes it.
+            const TOpenResult open = engine->LoadImage(image);
+            outcome.timings = open.Timings;
+            if (open.Loaded) {
+                TAnalysisResult result = engine->Run(work.settings);
+                outcome.analysed = result.Complete;
+                outcome.timings = result.Timings;
+                outcome.results = std::move(result.Items);
+            }
         } catch (const std::exception& error) {
             engine.reset();
             outcome = {};

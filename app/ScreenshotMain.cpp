@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     if (!window.LoadOptions(argv[2]))
         return 1;
     window.OpenImage(argv[1]);
-    if (!window.Analysis->Results.Exists("SHAResult")) {
+    if (!window.ShownResult().Complete) {
         std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
         return 1;
     }

@@ -42,7 +42,7 @@ constexpr TImageSize SmokeSizes[] = {{"tiny", 64, 48}};
 enum class TSelection { Blobs, Noise };
 
 /// Reds through the wrap of the hue circle, fairly saturated and bright.
-constexpr TTrackBarPositions RedRange = {230, 20, 60, 255, 60, 255};
+constexpr TColourRange RedRange = {230, 20, 60, 255, 60, 255};
 
 double Milliseconds(std::chrono::steady_clock::duration duration)
 {
@@ -114,21 +114,23 @@ using TPhaseTimes = std::vector<std::pair<std::string, double>>;
 
 TPhaseTimes MeasureEngine(const std::string& fileName, int repeats)
 {
-    TAnalysis engine({}, TColour(0));
+    TAnalysis engine;
     std::map<std::string, std::vector<double>> samples;
     for (int i = 0; i < repeats; ++i) {
-        if (!engine.LoadImage(fileName))
+        const TOpenResult open = engine.LoadImage(fileName, true);
+        if (!open.Loaded)
             return {};
-        samples["read"].push_back(engine.Timings.Read);
-        samples["convert"].push_back(engine.Timings.Convert);
+        samples["read"].push_back(open.Timings.Read);
+        samples["convert"].push_back(open.Timings.Convert);
     }
+    TAnalysisSettings settings;
+    settings.Range = RedRange;
+    settings.Options.EditMinRegion = "2";
     for (int i = 0; i < repeats; ++i) {
-        TAnalysisSettings settings;
-        settings.TrackBars = RedRange;
-        settings.Options.EditMinRegion = "2";
-        if (!engine.Run(settings))
+        TAnalysisResult result = engine.Run(settings, TPictureRequest::All());
+        if (!result.Complete)
             return {};
-        const TAnalysisTimings& t = engine.Timings;
+        const TAnalysisTimings& t = result.Timings;
         for (const auto& [name, value] : {std::pair{"run", t.Run},
                                           {"  area", t.Area},
                                           {"  curves, channel images", t.Curves},
@@ -138,21 +140,20 @@ TPhaseTimes MeasureEngine(const std::string& fileName, int repeats)
                                           {"  drawing", t.Drawing},
                                           {"fingerprints", t.Fingerprint + t.Fingerprints}})
             samples[name].push_back(value);
+        // As the desktop program does: the pictures shown before are painted again.
+        engine.Recycle(std::move(result.Pictures));
     }
-    // The batch command's engine: the same run with views nobody looks at.
-    std::array<TUnwatchedView, 6> views;
-    TAnalysis batchEngine({&views[0], &views[1], &views[2], &views[3], &views[4], &views[5]},
-                          TColour(0));
+    // The batch command's engine: the same run without pictures.
+    TAnalysis batchEngine;
     for (int i = 0; i < repeats; ++i) {
-        if (!batchEngine.LoadImage(fileName))
+        const TOpenResult open = batchEngine.LoadImage(fileName);
+        if (!open.Loaded)
             return {};
-        samples["read, unpainted"].push_back(batchEngine.Timings.Read);
-        TAnalysisSettings settings;
-        settings.TrackBars = RedRange;
-        settings.Options.EditMinRegion = "2";
-        if (!batchEngine.Run(settings))
+        samples["read, unpainted"].push_back(open.Timings.Read);
+        const TAnalysisResult result = batchEngine.Run(settings);
+        if (!result.Complete)
             return {};
-        samples["run, unpainted"].push_back(batchEngine.Timings.Run);
+        samples["run, unpainted"].push_back(result.Timings.Run);
     }
     TPhaseTimes times;
     for (const char* name : {"read", "convert", "run", "  area", "  curves, channel images",

@@ -18,21 +18,6 @@ public:
 
     /// The picture changed: the control should repaint.
     virtual void PictureChanged() {}
-
-    /// False for a view nobody looks at: what would be painted on it may be left out.
-    virtual bool IsWatched() const { return true; }
-};
-
-/// A view for runs that only want the numbers: its picture stays empty.
-class TUnwatchedView final : public TImageView {
-public:
-    int ControlWidth() const override { return 0; }
-    int ControlHeight() const override { return 0; }
-    TBitmap24& Picture() override { return picture_; }
-    bool IsWatched() const override { return false; }
-
-private:
-    TBitmap24 picture_;
 };
 
 /// A headless image view. Without a fixed size it is as large as its picture, so

@@ -64,6 +64,20 @@ constexpr int ResultPanelMargin = 6;
 const QSize DesignMinimumSize(740, 536);
 const std::vector<int> StatusPanelWidths = {250, 130, 70, 80, 200, 50};
 
+/// The track bar and edit of each range limit, in the order of the colour range.
+struct TRangeControl {
+    const char* TrackBar;
+    const char* Edit;
+};
+constexpr std::array<TRangeControl, 6> RangeControls = {{
+    {"TrackBarHMin", "LabeledEditHMin"},
+    {"TrackBarHMax", "LabeledEditHMax"},
+    {"TrackBarSMin", "LabeledEditSMin"},
+    {"TrackBarSMax", "LabeledEditSMax"},
+    {"TrackBarVMin", "LabeledEditVMin"},
+    {"TrackBarVMax", "LabeledEditVMax"},
+}};
+
 const QColor Silver(192, 192, 192);
 const QColor ResultFieldColour(225, 225, 205);
 
@@ -134,12 +148,11 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     ProgramControl = std::make_unique<TProgramControl>(*this);
     ProgramControl->SetState(StateStart);
 
-    TAnalysisViews views{ImageOriginal, ImageAnalyse, ImageH, ImageS, ImageV, ImageColorCircle};
-    const auto background =
-        static_cast<TColour>(ReadConfigInteger(OptionsFile, "FormOptions", "ColorBack", 0));
-    TAnalysisHost* host = this;
-    Analysis = std::make_unique<TAnalysis>(views, background, host, StatusProgressBar);
-    TQStatus::Instance().SetEventPump([] { QCoreApplication::processEvents(); });
+    Analysis = std::make_unique<TAnalysis>();
+    TQStatus& status = TQStatus::Instance();
+    status.SetBar(3, StatusProgressBar);
+    status.SetEventPump([] { QCoreApplication::processEvents(); });
+    DrawColourCircle();
 
     move(0, 0);
     resize(1024, 750);
@@ -168,8 +181,6 @@ TFormMain::~TFormMain()
 void TFormMain::ConnectWindows(const TWindows& windows)
 {
     windows_ = windows;
-    connect(windows_.FormOptions, &TFormOptions::BackgroundColourChosen, this,
-            [this](TColour colour) { Analysis->SetBackgroundColour(colour); });
     connect(windows_.FormMeasure, &TFormMeasure::UnitCaptionsChanged, this,
             &TFormMain::ApplyUnitCaptions);
 }
@@ -240,12 +251,12 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         bar->setTickPosition(QSlider::TicksBelow);
         bar->setPageStep(26);
         bar->setGeometry(TrackBarLeft, barTops[i], TrackBarRight - TrackBarLeft, 21);
-        bar->setValue(control.Initial);
+        bar->setValue(InitialColourRange[i]);
         TrackBars[i] = bar;
         auto* edit = new TLabeledEdit(&panel, control.Edit, i % 2 == 0 ? "Min" : "Max",
                                       TLabeledEdit::TLabelPosition::lpLeft);
         edit->setGeometry(235, editTops[i], 41, 19);
-        edit->setText(QString::number(control.Initial));
+        edit->setText(QString::number(InitialColourRange[i]));
         RangeEdits[i] = edit;
     }
     ArrangeRangeControls();
@@ -390,7 +401,7 @@ void TFormMain::CreateChart(QWidget& tabSheet)
         auto* marker = Named(new Tsp_LineMarker(sp_XYPlot), markerNames[i]);
         marker->SetPen({markerColours[i / 2], Tsp_PenStyle::psDot, 1, Tsp_PenMode::pmCopy});
         sp_XYPlot->AddMarker(*marker, Tsp_WhenDrawMarker::dmBeforeSeries);
-        marker->SetPosition(RangeControls[i].Initial);
+        marker->SetPosition(InitialColourRange[i]);
         sp_LineMarkers[i] = marker;
     }
 }
@@ -524,7 +535,6 @@ void TFormMain::LoadStoredOptions()
 {
     if (HoldsOptions(OptionsFile))
         LoadOptions(OptionsFile);
-    Analysis->SetBackgroundColour(windows_.FormOptions->ColorBack());
 }
 
 bool TFormMain::OpenImage(const std::string& fileName)
@@ -535,13 +545,23 @@ bool TFormMain::OpenImage(const std::string& fileName)
     {
         const TBusyScope busy(*this);
         windows_.PlasmaForm->StopPalette();
-        loaded = Analysis->LoadImage(fileName);
+        ClearResultDisplay();
+        for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
+            image->ExchangePicture({});
+        StatusProgressBar->SetPosition(0);
+        ProgramControl->SetState(StateLoading);
+        const TOpenResult open = Analysis->LoadImage(fileName, true);
+        StatusProgressBar->SetPosition(0);
+        loaded = open.Loaded;
         if (loaded) {
+            ShowOpenedImage(open, fileName);
+            ProgramControl->SetState(StateImageLoaded);
             // Lets the new pictures be painted before the analysis.
             QCoreApplication::processEvents();
             AnalyseLoadedImage();
         } else {
-            ClearResultDisplay();
+            FormResize();
+            ProgramControl->SetState(StateNoImage);
         }
         windows_.PlasmaForm->StartPalette();
     }
@@ -557,16 +577,14 @@ void TFormMain::FormResize()
     const int height = PanelTop->height();
     PanelTopLeft->setGeometry(0, 0, width, height);
     PanelTopRight->setGeometry(PanelTop->width() - width, 0, width, height);
-    if (Analysis) {
-        const auto fit = [](TImageWidget& image, const QWidget& panel) {
-            const TViewPlacement placement =
-                FitToPanel(image.Picture().Width(), image.Picture().Height(), panel.width(),
-                           panel.height(), ImageMargin);
-            image.setGeometry(placement.Left, placement.Top, placement.Width, placement.Height);
-        };
-        fit(*ImageOriginal, *PanelTopLeft);
-        fit(*ImageAnalyse, *PanelTopRight);
-    }
+    const auto fit = [](TImageWidget& image, const QWidget& panel) {
+        const TBitmap24& picture = std::as_const(image).Picture();
+        const TViewPlacement placement = FitToPanel(picture.Width(), picture.Height(),
+                                                    panel.width(), panel.height(), ImageMargin);
+        image.setGeometry(placement.Left, placement.Top, placement.Width, placement.Height);
+    };
+    fit(*ImageOriginal, *PanelTopLeft);
+    fit(*ImageAnalyse, *PanelTopRight);
     PanelTopLeft->update();
 }
 
@@ -605,7 +623,7 @@ void TFormMain::ShowImageFileInfo(const std::string& fileName)
     StatusBarMain->SetPanelText(0, QString::fromStdString(name));
     StatusBarMain->SetPanelText(1, QString::fromStdString(info.DateText));
     StatusBarMain->SetPanelText(2, QString::fromStdString(info.SizeText));
-    const TBitmap24& picture = ImageOriginal->Picture();
+    const TBitmap24& picture = std::as_const(*ImageOriginal).Picture();
     StatusBarMain->SetPanelText(3, QString("%1 x %2").arg(picture.Width()).arg(picture.Height()));
     StatusBarMain->repaint();
 }
@@ -712,33 +730,15 @@ QAction* TFormMain::ActionByName(const char* name) const
     return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
-void TFormMain::ProgramStateChanged(TProgramState state)
+void TFormMain::ShowOpenedImage(const TOpenResult& open, const std::string& fileName)
 {
-    ProgramControl->SetState(state);
-}
-
-void TFormMain::SourceShown(const std::string& fileName)
-{
+    // Until the analysis both views show the source as read.
+    ImageOriginal->ShowPicture(open.SourcePicture);
+    ImageAnalyse->ShowPicture(open.SourcePicture);
     FormResize();
     ShowImageFileInfo(fileName);
-    windows_.FormOptions->ImageWidth = ImageOriginal->Picture().Width();
-    windows_.FormOptions->ImageHeight = ImageOriginal->Picture().Height();
-}
-
-void TFormMain::ImageLoaded()
-{
-    FormResize();
-}
-
-void TFormMain::CurvesChanged()
-{
-    FeedChart();
-    UpdateLineMarkers();
-}
-
-void TFormMain::ColourCircleDrawn()
-{
-    HueChanged = false;
+    windows_.FormOptions->ImageWidth = open.Width;
+    windows_.FormOptions->ImageHeight = open.Height;
 }
 
 void TFormMain::FeedChart()
@@ -748,7 +748,7 @@ void TFormMain::FeedChart()
         Tsp_XYLine& line = *sp_XYLines[channel];
         line.SetCapacity(0);
         line.SetLockInvalidate(true);
-        const auto& curve = Analysis->Curves[channel];
+        const auto& curve = shownResult_.Curves[channel];
         for (size_t k = 0; k < curve.size(); ++k)
             line.AddXY(static_cast<double>(k), curve[k]);
         line.SetLockInvalidate(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/TAnalysis.h"
+#include "shell/TColourCircle.h"
 #include "shell/TProgramFiles.h"
 
 #include <array>
@@ -47,7 +48,7 @@ struct TUnitCaptions;
 /// images and starts analyses. It shows the source and analysed image, the colour
 /// range as track bars, edits and hue handles, the result fields, the chart, the
 /// palette and the channel images.
-class TFormMain : public QMainWindow, private TAnalysisHost {
+class TFormMain : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -110,6 +111,9 @@ public:
     bool RunAnalysis();
     /// Whether an open or an analysis is running.
     bool Busy() const { return busy_; }
+    /// The result on screen: what Save result writes and the fingerprint dialog shows.
+    /// After a failed open it holds an empty "Path" and "Name".
+    const TAnalysisResult& ShownResult() const { return shownResult_; }
     /// The status the program ends with: 1 when the calling program's automatic run
     /// could not do what it asked (no image, no analysis, no saved image or result
     /// file), else 0.
@@ -142,6 +146,8 @@ public:
 
     std::unique_ptr<TProgramControl> ProgramControl;
     std::unique_ptr<TAnalysis> Analysis;
+    /// The colour circle of the hue handles.
+    TColourCircle ColourCircle;
     /// What the calling program handed over; none before the start-up step and after
     /// closing.
     std::unique_ptr<TInterfaceBA> Interface;
@@ -280,6 +286,7 @@ private:
     /// What the delayed re-analysis does, at once: the hue handles follow the bars and
     /// a loaded image is analysed with the range in force.
     void AnalyseChangedRange();
+    void DrawColourCircle();
     void DrawHueRadiusLines();
     QPoint HandleCentre(const TKVShapeSize& handle) const;
     QPoint HandlePositionOnOrbit(const TKVShapeSize& handle, double angle) const;
@@ -289,6 +296,11 @@ private:
     TAnalysisSettings ReadAnalysisSettings() const;
     void WriteBackSettings(const TAnalysisSettings& settings);
     void ShowResultFields();
+    /// Shows the source of a successful open on both image views.
+    void ShowOpenedImage(const TOpenResult& open, const std::string& fileName);
+    /// Shows a result and keeps it as the result on screen; one that did not complete
+    /// clears the display. The pictures it replaces go back to the engine.
+    void ShowResult(TAnalysisResult&& result);
     /// Nothing of a previous analysis stays in view: result fields, curves and channel
     /// images.
     void ClearResultDisplay();
@@ -349,18 +361,12 @@ private:
     void ToolNotAvailable();
     int ShowModal(QDialog& dialog);
 
-    // TAnalysisHost
-    void ProgramStateChanged(TProgramState state) override;
-    void SourceShown(const std::string& fileName) override;
-    void ImageLoaded() override;
-    void CurvesChanged() override;
-    void ColourCircleDrawn() override;
-
     TProgramFiles files_;
     std::vector<std::string> parameters_;
     int exitStatus_ = 0;
     bool nobodyWatching_ = false;
     TWindows windows_;
+    TAnalysisResult shownResult_;
     bool busy_ = false;
     bool rangeChangedDuringWork_ = false;
     bool shown_ = false;

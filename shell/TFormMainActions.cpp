@@ -16,6 +16,7 @@
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
 #include "shell/TStatusBar.h"
+#include "shell/TStatusProgressBar.h"
 #include "tools/ProductWebPage.h"
 #include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
@@ -245,14 +246,40 @@ bool TFormMain::RunAnalysis()
 
 bool TFormMain::AnalyseLoadedImage()
 {
-    TAnalysisSettings settings = ReadAnalysisSettings();
+    const TAnalysisSettings settings = ReadAnalysisSettings();
     rangeChangedDuringWork_ = false;
-    const bool complete = Analysis->Run(settings);
-    WriteBackSettings(settings);
-    if (complete)
-        ShowResultFields();
+    ProgramControl->SetState(StateAnalysing);
+    TPictureRequest pictures = TPictureRequest::All();
+    pictures.SourceShownWidth = ImageOriginal->width();
+    pictures.SourceShownHeight = ImageOriginal->height();
+    TAnalysisResult result = Analysis->Run(settings, pictures);
+    StatusProgressBar->SetPosition(0);
+    WriteBackSettings(result.Settings);
+    const bool complete = result.Complete;
+    ShowResult(std::move(result));
+    ProgramControl->SetState(complete ? StateAnalysed : StateImageLoaded);
     Q_EMIT AnalysisFinished();
     return complete;
+}
+
+void TFormMain::ShowResult(TAnalysisResult&& result)
+{
+    if (!result.Complete) {
+        ClearResultDisplay();
+        return;
+    }
+    TAnalysisPictures& pictures = result.Pictures;
+    pictures.Source = ImageOriginal->ExchangePicture(std::move(pictures.Source));
+    pictures.Analysed = ImageAnalyse->ExchangePicture(std::move(pictures.Analysed));
+    const std::array channelImages = {ImageH, ImageS, ImageV};
+    for (size_t channel = 0; channel < channelImages.size(); ++channel)
+        pictures.Channels[channel] =
+            channelImages[channel]->ExchangePicture(std::move(pictures.Channels[channel]));
+    Analysis->Recycle(std::move(pictures));
+    shownResult_ = std::move(result);
+    ShowResultFields();
+    FeedChart();
+    UpdateLineMarkers();
 }
 
 void TFormMain::EndOfWork()
@@ -284,7 +311,7 @@ TAnalysisSettings TFormMain::ReadAnalysisSettings() const
 {
     TAnalysisSettings settings;
     for (size_t i = 0; i < TrackBars.size(); ++i)
-        settings.TrackBars[i] = TrackBars[i]->value();
+        settings.Range[i] = TrackBars[i]->value();
     settings.Options = CurrentOptions();
     settings.MeasureText = LabeledEditMeasure->text().toStdString();
     settings.UnitText = windows_.FormMeasure->ComboBoxUnits->currentText().toStdString();
@@ -315,19 +342,18 @@ std::array<TLabeledEdit*, 8> TFormMain::ResultEdits() const
 
 void TFormMain::ClearResultDisplay()
 {
+    shownResult_ = {};
     for (TLabeledEdit* field : ResultEdits())
         field->clear();
     for (Tsp_XYLine* line : sp_XYLines)
         line->Clear();
-    for (TImageWidget* image : {ImageH, ImageS, ImageV}) {
-        image->Picture().SetSize(0, 0);
-        image->PictureChanged();
-    }
+    for (TImageWidget* image : {ImageH, ImageS, ImageV})
+        image->ExchangePicture({});
 }
 
 void TFormMain::ShowResultFields()
 {
-    const TResultFields& fields = Analysis->ResultFields;
+    const TResultFields& fields = shownResult_.Fields;
     LabeledEditAnaArea->setText(Text(fields.AnaArea));
     LabeledEditAreaPixel->setText(Text(fields.AreaPixel));
     LabeledEditCount->setText(Text(fields.Count));
@@ -535,7 +561,7 @@ void TFormMain::ActionSaveResultExecute()
 void TFormMain::SaveResultTo(const std::string& fileName)
 {
     std::string why;
-    if (Analysis->Results.SaveToFile(fileName, &why))
+    if (shownResult_.Items.SaveToFile(fileName, &why))
         ConfirmSaved("LResultSaved", {fileName});
     else
         CurrentReporter().ShowMessage(
@@ -553,7 +579,6 @@ void TFormMain::ActionOptionsExecute()
     const QString minRegion = dialog.EditMinRegion->text();
     const TColour colorBack = dialog.ColorBack();
     const QString resultFile = dialog.EditResultFile->text();
-    const TColour surfaceColour = Analysis->SourceSurface.BackgroundColour;
     if (ShowModal(dialog) == QDialog::Accepted) {
         ProgramControl->SetState(StateImageLoaded);
         MarkOptionsChanged();
@@ -562,7 +587,6 @@ void TFormMain::ActionOptionsExecute()
         dialog.EditMinRegion->setText(minRegion);
         dialog.SetColorBack(colorBack);
         dialog.EditResultFile->setText(resultFile);
-        Analysis->SetBackgroundColour(surfaceColour);
     }
     windows_.PlasmaForm->StartPalette();
 }
@@ -624,8 +648,10 @@ void TFormMain::ActionSaveOptionsAsDefaultExecute()
 
 void TFormMain::ActionShowSHAExecute()
 {
-    windows_.FormSHADlg->SetFingerprints(Analysis->ShaImageFile, Analysis->ShaOptions,
-                                         Analysis->ShaResult);
+    const TResult& items = shownResult_.Items;
+    windows_.FormSHADlg->SetFingerprints(items.GetValueText("SHAImageFile"),
+                                         items.GetValueText("SHAOptions"),
+                                         items.GetValueText("SHAResult"));
     windows_.PlasmaForm->StopPalette();
     ShowModal(*windows_.FormSHADlg);
     windows_.PlasmaForm->StartPalette();

@@ -53,7 +53,7 @@ void TFormMain::LabeledEditHMaxChange()
 
 void TFormMain::ApplyEditsToTrackBars()
 {
-    for (size_t i = 0; i < RangeControls.size(); ++i)
+    for (size_t i = 0; i < TrackBars.size(); ++i)
         ApplyEditToTrackBar(static_cast<int>(i));
 }
 
@@ -62,14 +62,14 @@ void TFormMain::ApplyEditToTrackBar(int index)
     QSlider& bar = *TrackBars[static_cast<size_t>(index)];
     TLabeledEdit& edit = *RangeEdits[static_cast<size_t>(index)];
     int position = bar.value();
-    if (varnolux::ApplyEditToTrackBar(edit.text().toStdString(), position)) {
+    if (ApplyRangeText(edit.text().toStdString(), position)) {
         bar.setValue(position);
         return;
     }
     TReporter& reporter = CurrentReporter();
     reporter.ShowLanguageMessage(
         "LabelInvalidValueTrackBarPositionFromLabeledEdit",
-        {reporter.LanguageMessageText(RangeControls[static_cast<size_t>(index)].FieldLabel)});
+        {reporter.LanguageMessageText(RangeFieldLabels[static_cast<size_t>(index)])});
     edit.setText(QString::number(bar.value()));
 }
 
@@ -121,9 +121,9 @@ void TFormMain::PlaceHueHandles(double maxAngle, double minAngle)
     HueMinHandle->move(HandlePositionOnOrbit(*HueMinHandle, minAngle));
     HueMaxAngle = maxAngle;
     HueMinAngle = minAngle;
-    Analysis->HueMarkA = -minAngle;
-    Analysis->HueMarkB = -maxAngle;
-    Analysis->DrawColourCircle();
+    ColourCircle.HueMarkA = -minAngle;
+    ColourCircle.HueMarkB = -maxAngle;
+    DrawColourCircle();
     DrawHueRadiusLines();
 }
 
@@ -136,8 +136,8 @@ void TFormMain::HueHandleMoved(TKVShapeSize& handle)
     const double angle = AngleOf(dx, dy);
     handle.move(HandlePositionOnOrbit(handle, angle));
     const bool isMin = &handle == HueMinHandle;
-    (isMin ? Analysis->HueMarkA : Analysis->HueMarkB) = -angle;
-    Analysis->DrawColourCircle();
+    (isMin ? ColourCircle.HueMarkA : ColourCircle.HueMarkB) = -angle;
+    DrawColourCircle();
     (isMin ? HueMinAngle : HueMaxAngle) = angle;
     DrawHueRadiusLines();
 }
@@ -156,6 +156,14 @@ void TFormMain::HueHandleReleased(TKVShapeSize& handle)
     Updating = false;
     if (ActionProcess->isEnabled())
         RunAnalysis();
+}
+
+void TFormMain::DrawColourCircle()
+{
+    ColourCircle.Draw(ImageColorCircle->Picture(), ImageColorCircle->width(),
+                      ImageColorCircle->height());
+    ImageColorCircle->PictureChanged();
+    HueChanged = false;
 }
 
 QPoint TFormMain::HandleCentre(const TKVShapeSize& handle) const

@@ -99,7 +99,7 @@ void TFormMain::WriteCallerResultFile(bool analysisFinished)
         return;
     if (const std::string fileName = CallerResultFileName(*Interface);
         !fileName.empty() &&
-        !Interface->WriteCallerResultFile(fileName, Analysis->Results, analysisFinished))
+        !Interface->WriteCallerResultFile(fileName, shownResult_.Items, analysisFinished))
         exitStatus_ = 1;
 }
 

@@ -207,7 +207,6 @@ void TFormOptions::ButtonColorBackClick()
     if (dialog.exec() != QDialog::Accepted)
         return;
     SetColorBack(FromQColor(dialog.selectedColor()));
-    Q_EMIT BackgroundColourChosen(colorBack_);
 }
 
 } // namespace varnolux

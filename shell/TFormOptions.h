@@ -66,10 +66,6 @@ public:
     QPushButton* BitBtnOk;
     QPushButton* BitBtnCancel;
 
-Q_SIGNALS:
-    /// The user chose a new background colour with the colour button.
-    void BackgroundColourChosen(varnolux::TColour colour);
-
 private:
     void EditMinRegionExit(QWidget* newFocus);
     void ButtonResultFileClick();

@@ -36,28 +36,55 @@ void TImageWidget::SetTransparent(bool transparent)
     update();
 }
 
+TBitmap24& TImageWidget::Picture()
+{
+    if (shared_) {
+        picture_ = *shared_;
+        shared_.reset();
+    }
+    return picture_;
+}
+
+void TImageWidget::ShowPicture(std::shared_ptr<const TBitmap24> picture)
+{
+    shared_ = std::move(picture);
+    update();
+}
+
+TBitmap24 TImageWidget::ExchangePicture(TBitmap24&& picture)
+{
+    TBitmap24 shown = shared_ ? TBitmap24() : std::move(picture_);
+    shared_.reset();
+    picture_ = std::move(picture);
+    update();
+    return shown;
+}
+
 QImage TImageWidget::PictureImage() const
 {
-    if (picture_.IsEmpty())
+    const TBitmap24& picture = Picture();
+    if (picture.IsEmpty())
         return {};
-    return QImage(picture_.Bits(), picture_.Width(), picture_.Height(),
-                  static_cast<qsizetype>(picture_.Stride()), QImage::Format_BGR888);
+    // Read-only: the pixels of a shared picture are never written through it.
+    return QImage(picture.Bits(), picture.Width(), picture.Height(),
+                  static_cast<qsizetype>(picture.Stride()), QImage::Format_BGR888);
 }
 
 QRect TImageWidget::PictureRect() const
 {
+    const TBitmap24& picture = Picture();
     switch (fit_) {
     case TPictureFit::Natural:
-        return {0, 0, picture_.Width(), picture_.Height()};
+        return {0, 0, picture.Width(), picture.Height()};
     case TPictureFit::Stretch:
         return rect();
     case TPictureFit::ProportionalCentre:
         break;
     }
-    if (picture_.IsEmpty())
+    if (picture.IsEmpty())
         return {};
     const QSize fitted =
-        QSize(picture_.Width(), picture_.Height()).scaled(size(), Qt::KeepAspectRatio);
+        QSize(picture.Width(), picture.Height()).scaled(size(), Qt::KeepAspectRatio);
     return {(width() - fitted.width()) / 2, (height() - fitted.height()) / 2, fitted.width(),
             fitted.height()};
 }

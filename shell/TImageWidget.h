@@ -2,13 +2,15 @@
 
 #include "imaging/TImageView.h"
 
+#include <memory>
+
 #include <QImage>
 #include <QWidget>
 
 namespace varnolux {
 
-/// An image control: shows its picture bitmap, which the engine draws through the
-/// TImageView interface, without copying it.
+/// An image control: shows its picture without copying it, a picture of its own or one
+/// it shares with others (the source as read).
 class TImageWidget : public QWidget, public TImageView {
     Q_OBJECT
 
@@ -23,9 +25,16 @@ public:
 
     int ControlWidth() const override { return width(); }
     int ControlHeight() const override { return height(); }
-    TBitmap24& Picture() override { return picture_; }
-    const TBitmap24& Picture() const { return picture_; }
+    /// A picture of its own to draw on: a shared picture is copied first.
+    TBitmap24& Picture() override;
+    const TBitmap24& Picture() const { return shared_ ? *shared_ : picture_; }
     void PictureChanged() override { update(); }
+
+    /// Shows a picture that others may share, without copying it.
+    void ShowPicture(std::shared_ptr<const TBitmap24> picture);
+    /// Shows the picture and gives back the one it showed, when that was its own
+    /// (else an empty one): pictures pass between engine and control without copies.
+    TBitmap24 ExchangePicture(TBitmap24&& picture);
 
     /// Pixels of the colour of the picture's bottom-left pixel let the parent show.
     void SetTransparent(bool transparent);
@@ -46,6 +55,7 @@ private:
     TPictureFit fit_;
     bool transparent_ = false;
     TBitmap24 picture_;
+    std::shared_ptr<const TBitmap24> shared_;
 };
 
 } // namespace varnolux

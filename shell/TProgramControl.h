@@ -7,6 +7,18 @@ namespace varnolux {
 
 class TFormMain;
 
+/// The program states.
+enum TProgramState {
+    StateStart = 1,
+    StateNoImage = 2,
+    StateLoading = 3,
+    StateImageLoaded = 4,
+    StateAnalysing = 5,
+    StateAnalysed = 6,
+    StateClosing = 10,
+    StateOptionsChanged = 12,
+};
+
 /// The program state switchboard: a state code decides which of the main window's
 /// actions are enabled, the mouse cursor, some status texts and the timers.
 class TProgramControl {

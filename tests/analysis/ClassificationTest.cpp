@@ -8,7 +8,7 @@ namespace varnolux {
 namespace {
 
 /// The classification by its definition, pixel by pixel.
-void ReferenceClassify(TQROIRGB& hsv, const TTrackBarPositions& limits)
+void ReferenceClassify(TQROIRGB& hsv, const TColourRange& limits)
 {
     for (int y = 0; y < hsv.Height(); ++y)
         for (int x = 0; x < hsv.Width(); ++x)
@@ -40,7 +40,7 @@ TEST(ClassifyPixels, EveryValueAgainstEveryPairOfLimits)
 TEST(ClassifyPixels, EqualsTheReferenceOnRandomPlanes)
 {
     std::mt19937 random(17);
-    const TTrackBarPositions limitSets[] = {
+    const TColourRange limitSets[] = {
         {230, 20, 60, 255, 60, 255},                           // hue wrapping through red
         {10, 11, 0, 255, 0, 255},    {17, 17, 17, 17, 17, 17}, // equal limits switch off
         {21, 20, 255, 0, 5, 4},      {0, 255, 100, 200, 0, 0},

@@ -30,7 +30,7 @@ TEST(InChannelRange, EqualLimitsPassEverything)
         EXPECT_TRUE(InChannelRange(value, 17, 17)) << value;
 }
 
-TEST(ApplyEditToTrackBar, MovesTheBarOnlyForAWholeNumber)
+TEST(ApplyRangeText, SetsTheLimitOnlyForAWholeNumber)
 {
     struct {
         const char* text;
@@ -45,7 +45,7 @@ TEST(ApplyEditToTrackBar, MovesTheBarOnlyForAWholeNumber)
     };
     for (const auto& c : cases) {
         int position = 100;
-        EXPECT_EQ(ApplyEditToTrackBar(c.text, position), c.valid) << c.text;
+        EXPECT_EQ(ApplyRangeText(c.text, position), c.valid) << c.text;
         EXPECT_EQ(position, c.position) << c.text;
     }
 }

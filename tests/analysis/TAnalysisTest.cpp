@@ -40,25 +40,38 @@ protected:
     static TAnalysisSettings RedSettings(const char* minRegion = "2")
     {
         TAnalysisSettings settings;
-        settings.TrackBars = {0, 10, 100, 255, 0, 255};
+        settings.Range = {0, 10, 100, 255, 0, 255};
         settings.Options.EditMinRegion = minRegion;
+        settings.Options.ColorBack = int(MakeColour(20, 80, 140));
         return settings;
     }
 
-    std::string Item(const char* name) const { return engine.Results.GetValueText(name); }
+    bool Open(const std::string& fileName) { return engine.LoadImage(fileName).Loaded; }
+
+    /// Runs with every picture; the settings take the run's corrections, as the windows
+    /// do.
+    bool Run(TAnalysisSettings& settings, const TPictureRequest& pictures = TPictureRequest::All())
+    {
+        last = engine.Run(settings, pictures);
+        settings = last.Settings;
+        return last.Complete;
+    }
+
+    std::string Item(const char* name) const { return last.Items.GetValueText(name); }
 
     TempFolder folder;
     RecordingReporter reporter;
-    TAnalysis engine{{}, MakeColour(20, 80, 140)};
+    TAnalysis engine;
+    TAnalysisResult last;
 };
 
 TEST_F(TAnalysisTest, AnalysesTheSelectedRegions)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
-    EXPECT_EQ(engine.State(), StateImageLoaded);
+    ASSERT_TRUE(Open(WriteImage(Objects)));
+    EXPECT_TRUE(engine.HasImage());
     TAnalysisSettings settings = RedSettings();
-    ASSERT_TRUE(engine.Run(settings));
-    EXPECT_EQ(engine.State(), StateAnalysed);
+    ASSERT_TRUE(Run(settings));
+    EXPECT_TRUE(last.Complete);
 
     // The single pixel (1.0) is under the minimum of 2; the pair (2.25) stays.
     EXPECT_EQ(Item("Count"), "2");
@@ -74,7 +87,7 @@ TEST_F(TAnalysisTest, AnalysesTheSelectedRegions)
     EXPECT_EQ(Item("HMax"), "10");
     EXPECT_EQ(Item("SMin"), "100");
 
-    const TResultFields& fields = engine.ResultFields;
+    const TResultFields& fields = last.Fields;
     EXPECT_EQ(fields.AnaArea, "160");
     EXPECT_EQ(fields.AreaPixel, "11");
     EXPECT_EQ(fields.Count, "2");
@@ -90,63 +103,161 @@ TEST_F(TAnalysisTest, APathRelativeToTheWorkingFolderIsStoredInFull)
     WriteImage(Objects, "relative.bmp");
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
-    const bool loaded = engine.LoadImage("./relative.bmp");
+    const bool loaded = Open("./relative.bmp");
     TAnalysisSettings settings = RedSettings();
-    const bool analysed = loaded && engine.Run(settings);
+    const bool analysed = loaded && Run(settings);
     std::filesystem::current_path(previous);
     ASSERT_TRUE(analysed);
     EXPECT_EQ(Item("Path"), std::filesystem::canonical(folder.Path()).string() + "/");
     EXPECT_EQ(Item("Name"), "relative.bmp");
 }
 
-TEST_F(TAnalysisTest, ViewsNobodyWatchesStayUnpaintedAndChangeNoResult)
+TEST_F(TAnalysisTest, PicturesNobodyAsksForStayUnpaintedAndChangeNoResult)
 {
     const std::string image = WriteImage(Objects);
-    std::array<TUnwatchedView, 6> views;
-    TAnalysis unwatched({&views[0], &views[1], &views[2], &views[3], &views[4], &views[5]}, 0);
-    ASSERT_TRUE(engine.LoadImage(image));
-    ASSERT_TRUE(unwatched.LoadImage(image));
+    TAnalysis unwatched;
+    ASSERT_TRUE(Open(image));
+    ASSERT_TRUE(unwatched.LoadImage(image).Loaded);
     TAnalysisSettings settings = RedSettings();
-    TAnalysisSettings same = RedSettings();
-    ASSERT_TRUE(engine.Run(settings));
-    ASSERT_TRUE(unwatched.Run(same));
+    const TAnalysisSettings same = RedSettings();
+    ASSERT_TRUE(Run(settings));
+    const TAnalysisResult plain = unwatched.Run(same);
+    ASSERT_TRUE(plain.Complete);
     for (const std::string name : TAnalysis::ResultItemNames()) {
         if (name != "DateTime") {
-            EXPECT_EQ(unwatched.Results.GetValueText(name), Item(name.c_str())) << name;
+            EXPECT_EQ(plain.Items.GetValueText(name), Item(name.c_str())) << name;
         }
     }
-    for (TUnwatchedView& view : views)
-        EXPECT_TRUE(view.Picture().IsEmpty());
+    EXPECT_EQ(plain.Regions, last.Regions);
+    for (const TBitmap24* picture :
+         {&plain.Pictures.Source, &plain.Pictures.Analysed, &plain.Pictures.Channels[0],
+          &plain.Pictures.Channels[1], &plain.Pictures.Channels[2]})
+        EXPECT_TRUE(picture->IsEmpty());
+}
+
+TEST_F(TAnalysisTest, TheResultCarriesTheKeptRegions)
+{
+    ASSERT_TRUE(Open(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    ASSERT_TRUE(Run(settings));
+    // The 3 × 3 block and the diagonal pair are kept; the single pixel is not.
+    ASSERT_EQ(last.Regions.size(), 2u);
+    double sum = 0.0;
+    std::int64_t pixels = 0;
+    for (const TRegionSummary& region : last.Regions) {
+        sum += region.Area;
+        pixels += region.PixelCount;
+    }
+    EXPECT_EQ(sum, 11.25);
+    EXPECT_EQ(pixels, 11);
+    EXPECT_EQ(last.Regions[0].Area, 9.0);
+    EXPECT_EQ(last.Regions[0].PixelCount, 9);
+    EXPECT_EQ(last.Regions[1].Area, 2.25);
+    EXPECT_LT(last.Regions[0].Label, last.Regions[1].Label);
+    EXPECT_EQ(last.Measurement.Count, 2);
+    EXPECT_EQ(last.Measurement.ObjectArea, 11.25);
+}
+
+TEST_F(TAnalysisTest, PicturesHandedBackArePaintedAgainWithoutNewMemory)
+{
+    ASSERT_TRUE(Open(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    ASSERT_TRUE(Run(settings));
+    const TAnalysisPictures first = last.Pictures;
+    const std::uint8_t* analysedBits = last.Pictures.Analysed.Bits();
+    engine.Recycle(std::move(last.Pictures));
+    ASSERT_TRUE(Run(settings));
+    EXPECT_TRUE(last.Pictures.Analysed == first.Analysed);
+    EXPECT_TRUE(last.Pictures.Source == first.Source);
+    EXPECT_TRUE(last.Pictures.Channels == first.Channels);
+    const std::uint8_t* const bits[] = {last.Pictures.Source.Bits(), last.Pictures.Analysed.Bits(),
+                                        last.Pictures.Channels[0].Bits(),
+                                        last.Pictures.Channels[1].Bits(),
+                                        last.Pictures.Channels[2].Bits()};
+    EXPECT_NE(std::find(std::begin(bits), std::end(bits), analysedBits), std::end(bits));
+}
+
+TEST_F(TAnalysisTest, TheSourcePictureOfTheOpenIsSharedAndStaysPlain)
+{
+    const std::string image = WriteImage(Objects);
+    const TOpenResult open = engine.LoadImage(image, true);
+    ASSERT_TRUE(open.Loaded);
+    EXPECT_EQ(open.Width, 20);
+    EXPECT_EQ(open.Height, 8);
+    ASSERT_TRUE(open.SourcePicture);
+    EXPECT_EQ(open.SourcePicture, engine.Session()->SourcePicture());
+    const TBitmap24 plain = *open.SourcePicture;
+    TAnalysisSettings settings = RedSettings();
+    settings.Options.colColorInclCircle = int(MakeColour(0, 0, 255));
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(last.Pictures.Source.Pixel(0, 0), MakeColour(0, 0, 255));
+    EXPECT_TRUE(*open.SourcePicture == plain) << "the outline goes on a copy";
+    EXPECT_EQ(open.SourcePicture->Pixel(2, 2), MakeColour(255, 0, 0));
+}
+
+TEST_F(TAnalysisTest, TheSourcePictureShowsTheOutlineOfItsOwnRunOnly)
+{
+    const std::vector<std::string> plain(20, std::string(20, '.'));
+    ASSERT_TRUE(engine.LoadImage(WriteImage(plain), true).Loaded);
+    TAnalysisSettings settings = RedSettings();
+    settings.Options.colColorInclCircle = int(MakeColour(0, 0, 255));
+    settings.Options.colColorExclRect = int(MakeColour(255, 255, 0));
+    settings.Options.lUseExclRect = true;
+    settings.Options.iExclRectLeft = 5;
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(last.Pictures.Source.Pixel(0, 10), MakeColour(128, 128, 128));
+    EXPECT_EQ(last.Pictures.Source.Pixel(5, 10), MakeColour(255, 255, 0));
+    engine.Recycle(std::move(last.Pictures));
+    settings.Options.lUseExclRect = false;
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(last.Pictures.Source.Pixel(0, 10), MakeColour(0, 0, 255));
+    EXPECT_EQ(last.Pictures.Source.Pixel(5, 10), MakeColour(128, 128, 128))
+        << "no outline of an area no longer in force";
+}
+
+TEST_F(TAnalysisTest, TheOutlineStaysVisibleWhereThePictureIsShownSmaller)
+{
+    const std::vector<std::string> plain(20, std::string(20, '.'));
+    ASSERT_TRUE(engine.LoadImage(WriteImage(plain), true).Loaded);
+    TAnalysisSettings settings = RedSettings();
+    settings.Options.colColorInclCircle = int(MakeColour(0, 0, 255));
+    TPictureRequest pictures = TPictureRequest::All();
+    pictures.SourceShownWidth = 5; // a quarter: each outline point covers 4 × 4 pixels
+    pictures.SourceShownHeight = 5;
+    last = engine.Run(settings, pictures);
+    ASSERT_TRUE(last.Complete);
+    EXPECT_EQ(last.Pictures.Source.Pixel(4, 4), MakeColour(0, 0, 255));
+    EXPECT_EQ(last.Pictures.Source.Pixel(5, 5), MakeColour(128, 128, 128));
 }
 
 TEST_F(TAnalysisTest, StoresTheItemsInTableOrder)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings();
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     const auto& names = TAnalysis::ResultItemNames();
-    ASSERT_EQ(engine.Results.Count(), int(names.size()));
+    ASSERT_EQ(last.Items.Count(), int(names.size()));
     for (size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(engine.Results.Items()[i].Name, names[i]);
+        EXPECT_EQ(last.Items.Items()[i].Name, names[i]);
 }
 
 TEST_F(TAnalysisTest, AHueRangeWrapsThroughRed)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings();
-    settings.TrackBars[HMin] = 250;
-    settings.TrackBars[HMax] = 90; // red (0) and green (85)
-    ASSERT_TRUE(engine.Run(settings));
+    settings.Range[HMin] = 250;
+    settings.Range[HMax] = 90; // red (0) and green (85)
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("Count"), "3");
     EXPECT_EQ(Item("AreaPixel"), "15.25");
 }
 
 TEST_F(TAnalysisTest, DrawsTheKeptRegionsInTheirColoursOnTheBackground)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings();
-    ASSERT_TRUE(engine.Run(settings));
-    const TBitmap24& analysed = engine.AnalysedView().Picture();
+    ASSERT_TRUE(Run(settings));
+    const TBitmap24& analysed = last.Pictures.Analysed;
     ASSERT_EQ(analysed.Width(), 20);
     ASSERT_EQ(analysed.Height(), 8);
     EXPECT_EQ(analysed.Pixel(2, 2), MakeColour(255, 0, 0));
@@ -158,11 +269,11 @@ TEST_F(TAnalysisTest, DrawsTheKeptRegionsInTheirColoursOnTheBackground)
 
 TEST_F(TAnalysisTest, OutlinesTheAnalysisAreaOnTheSource)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings();
     settings.Options.colColorInclCircle = int(MakeColour(0, 0, 255));
-    ASSERT_TRUE(engine.Run(settings));
-    const TBitmap24& source = engine.OriginalView().Picture();
+    ASSERT_TRUE(Run(settings));
+    const TBitmap24& source = last.Pictures.Source;
     EXPECT_EQ(source.Pixel(0, 0), MakeColour(0, 0, 255));
     EXPECT_EQ(source.Pixel(19, 7), MakeColour(0, 0, 255));
     EXPECT_EQ(source.Pixel(10, 5), MakeColour(128, 128, 128));
@@ -171,7 +282,7 @@ TEST_F(TAnalysisTest, OutlinesTheAnalysisAreaOnTheSource)
 TEST_F(TAnalysisTest, EachPartOfTheOutlineHasItsOwnColour)
 {
     const std::vector<std::string> plain(20, std::string(20, '.'));
-    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
+    ASSERT_TRUE(Open(WriteImage(plain)));
     TAnalysisSettings settings = RedSettings();
     TOptions& options = settings.Options;
     const TColour circleColour = MakeColour(0, 0, 255);
@@ -185,8 +296,8 @@ TEST_F(TAnalysisTest, EachPartOfTheOutlineHasItsOwnColour)
     options.iInclCircleDiam = 14;
     options.lUseExclRect = true;
     options.iExclRectLeft = 2;
-    ASSERT_TRUE(engine.Run(settings));
-    const TBitmap24& source = engine.OriginalView().Picture();
+    ASSERT_TRUE(Run(settings));
+    const TBitmap24& source = last.Pictures.Source;
     for (const int y : {4, 10, 16})
         EXPECT_EQ(source.Pixel(2, y), bordersColour) << y;
     EXPECT_EQ(source.Pixel(11, 10), circleColour);
@@ -196,28 +307,28 @@ TEST_F(TAnalysisTest, EachPartOfTheOutlineHasItsOwnColour)
 
     // Without the borders in use, the whole outline is the circle's.
     options.lUseExclRect = false;
-    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
-    ASSERT_TRUE(engine.Run(settings));
-    EXPECT_EQ(engine.OriginalView().Picture().Pixel(0, 10), circleColour);
+    ASSERT_TRUE(Open(WriteImage(plain)));
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(last.Pictures.Source.Pixel(0, 10), circleColour);
 }
 
 TEST_F(TAnalysisTest, ExclusionBordersAndCircleLimitTheArea)
 {
     std::vector<std::string> plain(80, std::string(100, '.'));
-    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
+    ASSERT_TRUE(Open(WriteImage(plain)));
     TAnalysisSettings settings = RedSettings();
     TOptions& options = settings.Options;
     options.lUseExclRect = true;
     options.iExclRectLeft = options.iExclRectRight = 10;
     options.iExclRectUp = options.iExclRectDown = 5;
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("AnalysisAreaPixel"), "5600"); // 80 × 70
 
     options.lUseInclCircle = true;
     options.iInclCircleX = 50;
     options.iInclCircleY = 40;
     options.iInclCircleDiam = 10;
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     // The digital disc of radius 5 has 81 pixels; its bit-quad area is close to that.
     const double area = std::stod(Item("AnalysisAreaPixel"));
     EXPECT_GT(area, 75);
@@ -228,14 +339,14 @@ TEST_F(TAnalysisTest, ExclusionBordersAndCircleLimitTheArea)
 TEST_F(TAnalysisTest, BordersThatDoNotFitAreResetWithAMessage)
 {
     std::vector<std::string> plain(80, std::string(100, '.'));
-    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
+    ASSERT_TRUE(Open(WriteImage(plain)));
     TAnalysisSettings settings = RedSettings();
     TOptions& options = settings.Options;
     options.lUseExclRect = true;
     options.iExclRectLeft = 60;
     options.iExclRectRight = 50;
     options.iExclRectUp = 3;
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_NE(reporter.messages[0].find("Exclusion borders do not fit"), std::string::npos);
     EXPECT_EQ(options.iExclRectLeft, 0);
@@ -245,7 +356,7 @@ TEST_F(TAnalysisTest, BordersThatDoNotFitAreResetWithAMessage)
 
     // Borders that add up exactly to the width fit and exclude everything.
     options.iExclRectLeft = options.iExclRectRight = 50;
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("AnalysisAreaPixel"), "0");
     EXPECT_EQ(Item("AreaPercent"), "0");
     EXPECT_EQ(reporter.messages.size(), 1u);
@@ -253,32 +364,32 @@ TEST_F(TAnalysisTest, BordersThatDoNotFitAreResetWithAMessage)
 
 TEST_F(TAnalysisTest, ReportsInSquareUnitsWithACalibration)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings("0.02"); // 0.02 · 10 · 10 = 2 pixels
     settings.Options.lCheckBoxUnits = true;
     settings.Options.EditMeasure = "10";
     settings.MeasureText = "10";
     settings.UnitText = "mm";
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("Count"), "2");
     EXPECT_EQ(Item("Area"), "0.1125");
     EXPECT_EQ(Item("AnalysisArea"), "1.6");
     EXPECT_EQ(Item("MeanSize"), "0.05625");
     EXPECT_EQ(Item("Measure"), "10");
     EXPECT_EQ(Item("Unit"), "mm");
-    EXPECT_EQ(engine.ResultFields.AreaCM, "0.11");
-    EXPECT_EQ(engine.ResultFields.AnaAreaCM, "1.60");
-    EXPECT_EQ(engine.ResultFields.MeanSizeCM, "0.06");
+    EXPECT_EQ(last.Fields.AreaCM, "0.11");
+    EXPECT_EQ(last.Fields.AnaAreaCM, "1.60");
+    EXPECT_EQ(last.Fields.MeanSizeCM, "0.06");
 }
 
 TEST_F(TAnalysisTest, AnInvalidMinimumSizeBecomesZeroWithAMessage)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     // Below 0 is as invalid as no number at all.
     for (const char* minRegion : {"1.5.2", "-5", "-0.5"}) {
         reporter.messages.clear();
         TAnalysisSettings settings = RedSettings(minRegion);
-        ASSERT_TRUE(engine.Run(settings));
+        ASSERT_TRUE(Run(settings));
         EXPECT_EQ(settings.Options.EditMinRegion, "0") << minRegion;
         ASSERT_EQ(reporter.messages.size(), 1u) << minRegion;
         EXPECT_EQ(reporter.messages[0],
@@ -288,18 +399,18 @@ TEST_F(TAnalysisTest, AnInvalidMinimumSizeBecomesZeroWithAMessage)
     }
 
     TAnalysisSettings settings = RedSettings("0");
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("Count"), "3");
 
     settings.Options.EditMinRegion = "1,5"; // either separator reads
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("MinRegion"), "1.5");
     EXPECT_EQ(Item("Count"), "2");
 }
 
 TEST_F(TAnalysisTest, AMeasureThatCannotScaleBecomesOneWithAMessage)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     // Beside texts that are no scale: 1e-201 and 1e200, whose squares are 0 and INF, and
     // 1e-160, whose square is below the normal doubles; areas would be INF, NaN or 0.
     const std::string tiny = "0." + std::string(200, '0') + "1";
@@ -312,7 +423,7 @@ TEST_F(TAnalysisTest, AMeasureThatCannotScaleBecomesOneWithAMessage)
         settings.Options.lCheckBoxUnits = true;
         settings.Options.EditMeasure = measure;
         settings.MeasureText = measure;
-        ASSERT_TRUE(engine.Run(settings));
+        ASSERT_TRUE(Run(settings));
         EXPECT_EQ(settings.Options.EditMeasure, "1") << measure;
         EXPECT_EQ(settings.MeasureText, "1") << measure;
         ASSERT_EQ(reporter.messages.size(), 1u) << measure;
@@ -324,14 +435,14 @@ TEST_F(TAnalysisTest, AMeasureThatCannotScaleBecomesOneWithAMessage)
 
 TEST_F(TAnalysisTest, ASmallMeasureWhoseAreasFitIsKept)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings();
     settings.Options.lCheckBoxUnits = true;
     settings.Options.EditMeasure = "0." + std::string(149, '0') + "1"; // 1e-150
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_TRUE(reporter.messages.empty());
     for (const char* name : {"AnalysisArea", "Area", "MeanSize"}) {
-        const TResultItem* item = engine.Results.Find(name);
+        const TResultItem* item = last.Items.Find(name);
         ASSERT_TRUE(item);
         EXPECT_TRUE(std::isfinite(item->DoubleValue) && item->DoubleValue > 1e300)
             << name << " " << item->ValueText;
@@ -340,28 +451,28 @@ TEST_F(TAnalysisTest, ASmallMeasureWhoseAreasFitIsKept)
 
 TEST_F(TAnalysisTest, NoObjectsGiveZeroMeanSizes)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings("1000");
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("Count"), "0");
     EXPECT_EQ(Item("MeanSizePixel"), "0");
-    EXPECT_EQ(engine.Results.Find("MeanSizePixel")->Kind, TResultItem::KindInteger);
-    EXPECT_EQ(engine.ResultFields.MeanSize, "0");
-    EXPECT_EQ(engine.ResultFields.Percent, "0");
+    EXPECT_EQ(last.Items.Find("MeanSizePixel")->Kind, TResultItem::KindInteger);
+    EXPECT_EQ(last.Fields.MeanSize, "0");
+    EXPECT_EQ(last.Fields.Percent, "0");
 }
 
 TEST_F(TAnalysisTest, FingerprintsFollowTheirInputs)
 {
     const std::string image = WriteImage(Objects);
-    ASSERT_TRUE(engine.LoadImage(image));
+    ASSERT_TRUE(Open(image));
     TAnalysisSettings settings = RedSettings("2");
-    ASSERT_TRUE(engine.Run(settings));
-    EXPECT_EQ(engine.ShaImageFile, Sha256FileHex(image).value());
-    EXPECT_EQ(engine.ShaOptions, Sha256TextHex("0101002550255"
-                                               ""
-                                               "2"
-                                               "0000000"
-                                               "00"));
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(Item("SHAImageFile"), Sha256FileHex(image).value());
+    EXPECT_EQ(Item("SHAOptions"), Sha256TextHex("0101002550255"
+                                                ""
+                                                "2"
+                                                "0000000"
+                                                "00"));
     std::string results;
     for (const char* name : {"AreaPercent", "AnalysisAreaPixel", "AnalysisArea", "AreaPixel",
                              "Area", "MeanSizePixel", "MeanSize", "Measure", "Count", "MinRegion"})
@@ -372,43 +483,43 @@ TEST_F(TAnalysisTest, FingerprintsFollowTheirInputs)
                "10"
                "100"
                "255"; // HMin HMax VMin HMax SMin SMax
-    EXPECT_EQ(engine.ShaResult, Sha256TextHex(results));
-    EXPECT_EQ(Item("SHAOptions"), engine.ShaOptions);
+    EXPECT_EQ(Item("SHAResult"), Sha256TextHex(results));
+    EXPECT_EQ(Item("SHAOptions"), Item("SHAOptions"));
 
-    const std::string first[3] = {engine.ShaImageFile, engine.ShaOptions, engine.ShaResult};
-    ASSERT_TRUE(engine.Run(settings));
-    EXPECT_EQ(engine.ShaImageFile, first[0]);
-    EXPECT_EQ(engine.ShaOptions, first[1]);
-    EXPECT_EQ(engine.ShaResult, first[2]);
+    const std::string first[3] = {Item("SHAImageFile"), Item("SHAOptions"), Item("SHAResult")};
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(Item("SHAImageFile"), first[0]);
+    EXPECT_EQ(Item("SHAOptions"), first[1]);
+    EXPECT_EQ(Item("SHAResult"), first[2]);
 
     settings.Options.EditMinRegion = "2.0";
     settings.Options.ColorBack = 12345;
     settings.Options.EditResultFile = "elsewhere.txt";
-    ASSERT_TRUE(engine.Run(settings));
-    EXPECT_NE(engine.ShaOptions, first[1]);
-    EXPECT_EQ(engine.ShaResult, first[2]) << "2 and 2.0 are the same number";
+    ASSERT_TRUE(Run(settings));
+    EXPECT_NE(Item("SHAOptions"), first[1]);
+    EXPECT_EQ(Item("SHAResult"), first[2]) << "2 and 2.0 are the same number";
 
     // A copy under another name has the same image fingerprint.
     const std::string copy = folder.File("copy.bmp");
     std::filesystem::copy_file(image, copy);
-    ASSERT_TRUE(engine.LoadImage(copy));
-    ASSERT_TRUE(engine.Run(settings));
-    EXPECT_EQ(engine.ShaImageFile, first[0]);
+    ASSERT_TRUE(Open(copy));
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(Item("SHAImageFile"), first[0]);
 }
 
 TEST_F(TAnalysisTest, TheImageFingerprintIsOfTheBytesAnalysed)
 {
     const std::string image = WriteImage(Objects);
     const std::string analysedBytes = test::ReadFile(image);
-    ASSERT_TRUE(engine.LoadImage(image));
+    ASSERT_TRUE(Open(image));
     // The file is rewritten, then removed, while its image is analysed.
     WriteImage({"rr", "rr"});
     TAnalysisSettings settings = RedSettings();
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("SHAImageFile"), Sha256TextHex(analysedBytes));
     EXPECT_EQ(Item("Count"), "2");
     std::filesystem::remove(image);
-    ASSERT_TRUE(engine.Run(settings));
+    ASSERT_TRUE(Run(settings));
     EXPECT_EQ(Item("SHAImageFile"), Sha256TextHex(analysedBytes));
     EXPECT_TRUE(reporter.messages.empty());
 }
@@ -419,44 +530,45 @@ TEST_F(TAnalysisTest, AnUnreadableFileSaysWhy)
     ASSERT_EQ(::chmod(image.c_str(), 0), 0);
     const bool privileged = ::geteuid() == 0; // permission bits do not stop root
     if (!privileged) {
-        EXPECT_FALSE(engine.LoadImage(image));
+        EXPECT_FALSE(Open(image));
         ASSERT_EQ(reporter.messages.size(), 1u);
         EXPECT_EQ(reporter.messages[0], "Cannot open " + image + ": Permission denied");
     }
     const std::string folderName = folder.File("a folder.bmp");
     std::filesystem::create_directory(folderName);
     reporter.messages.clear();
-    EXPECT_FALSE(engine.LoadImage(folderName));
+    EXPECT_FALSE(Open(folderName));
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0], "File " + folderName + " not found.");
 }
 
 TEST_F(TAnalysisTest, AMissingFileLeavesNoImage)
 {
-    EXPECT_FALSE(engine.LoadImage(folder.File("missing.png")));
-    EXPECT_EQ(engine.State(), StateNoImage);
+    EXPECT_FALSE(Open(folder.File("missing.png")));
+    EXPECT_FALSE(engine.HasImage());
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0], "File " + folder.File("missing.png") + " not found.");
-    ASSERT_EQ(engine.Results.Count(), 2);
+    TAnalysisSettings settings = RedSettings();
+    EXPECT_FALSE(Run(settings));
+    ASSERT_EQ(last.Items.Count(), 2);
     EXPECT_EQ(Item("Path"), "");
     EXPECT_EQ(Item("Name"), "");
-    EXPECT_TRUE(engine.OriginalView().Picture().IsEmpty());
-    EXPECT_TRUE(engine.AnalysedView().Picture().IsEmpty());
-    TAnalysisSettings settings = RedSettings();
-    EXPECT_FALSE(engine.Run(settings));
+    EXPECT_TRUE(last.Pictures.Source.IsEmpty());
+    EXPECT_TRUE(last.Pictures.Analysed.IsEmpty());
 }
 
 TEST_F(TAnalysisTest, AFailedOpenKeepsThePreviousImageCopies)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
-    const TQROIRGB* hsv = engine.HsvImage.get();
+    ASSERT_TRUE(Open(WriteImage(Objects)));
+    const TImageSession* session = engine.Session();
+    const TQROIRGB* hsv = &session->Hsv();
     const std::string garbage = folder.File("garbage.png");
     test::WriteFile(garbage, "this is not an image at all");
-    EXPECT_FALSE(engine.LoadImage(garbage));
-    EXPECT_EQ(engine.State(), StateNoImage);
+    EXPECT_FALSE(Open(garbage));
     EXPECT_FALSE(engine.HasImage());
-    EXPECT_EQ(engine.HsvImage.get(), hsv);
-    EXPECT_EQ(engine.SourceImage->Width(), 20);
+    EXPECT_EQ(engine.Session(), session);
+    EXPECT_EQ(&engine.Session()->Hsv(), hsv);
+    EXPECT_EQ(engine.Session()->Source().Width(), 20);
     EXPECT_EQ(reporter.messages.size(), 1u);
 }
 
@@ -464,20 +576,20 @@ TEST_F(TAnalysisTest, AnUnwritableTemporaryFolderFailsTheOpenCleanly)
 {
     const std::string image = WriteImage(Objects);
     setenv("TEMP", folder.File("no-such-folder").c_str(), 1);
-    EXPECT_FALSE(engine.LoadImage(image));
+    EXPECT_FALSE(Open(image));
     unsetenv("TEMP");
-    EXPECT_EQ(engine.State(), StateNoImage);
+    EXPECT_FALSE(engine.HasImage());
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].rfind("Cannot open " + image, 0), 0u) << reporter.messages[0];
 
-    EXPECT_TRUE(engine.LoadImage(image));
-    EXPECT_EQ(engine.State(), StateImageLoaded);
+    EXPECT_TRUE(Open(image));
+    EXPECT_TRUE(engine.HasImage());
 }
 
 TEST_F(TAnalysisTest, LeavesNoTemporaryFile)
 {
     setenv("TEMP", folder.Path().c_str(), 1);
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     const std::string temporaryFolder = varnolux::TempFolder();
     unsetenv("TEMP");
     EXPECT_TRUE(std::filesystem::is_empty(temporaryFolder));
@@ -487,11 +599,11 @@ TEST_F(TAnalysisTest, BuildsCumulativeCurvesAndChannelImages)
 {
     // Half the pixels red (S 255), half white (S 0); all have hue 0.
     std::vector<std::string> rows(10, std::string(5, 'r') + std::string(5, 'w'));
-    ASSERT_TRUE(engine.LoadImage(WriteImage(rows)));
+    ASSERT_TRUE(Open(WriteImage(rows)));
     TAnalysisSettings settings = RedSettings();
-    ASSERT_TRUE(engine.Run(settings));
-    const auto& hue = engine.Curves[0];
-    const auto& saturation = engine.Curves[1];
+    ASSERT_TRUE(Run(settings));
+    const auto& hue = last.Curves[0];
+    const auto& saturation = last.Curves[1];
     EXPECT_EQ(hue[0], 0.0);
     EXPECT_EQ(hue[1], 1.0);
     EXPECT_EQ(hue[255], 1.0);
@@ -500,23 +612,23 @@ TEST_F(TAnalysisTest, BuildsCumulativeCurvesAndChannelImages)
     EXPECT_EQ(saturation[255], 0.5);
 
     for (int channel = 0; channel < 3; ++channel) {
-        EXPECT_EQ(engine.ChannelView(channel).Picture().Width(), 10);
-        EXPECT_EQ(engine.ChannelView(channel).Picture().Height(), 10);
+        EXPECT_EQ(last.Pictures.Channels[size_t(channel)].Width(), 10);
+        EXPECT_EQ(last.Pictures.Channels[size_t(channel)].Height(), 10);
     }
-    EXPECT_EQ(engine.ChannelView(1).Picture().Pixel(0, 0), MakeColour(255, 255, 255));
-    EXPECT_EQ(engine.ChannelView(1).Picture().Pixel(9, 0), MakeColour(0, 0, 0));
-    EXPECT_EQ(engine.ChannelView(2).Picture().Pixel(9, 9), MakeColour(255, 255, 255));
+    EXPECT_EQ(last.Pictures.Channels[1].Pixel(0, 0), MakeColour(255, 255, 255));
+    EXPECT_EQ(last.Pictures.Channels[1].Pixel(9, 0), MakeColour(0, 0, 0));
+    EXPECT_EQ(last.Pictures.Channels[2].Pixel(9, 9), MakeColour(255, 255, 255));
 }
 
 TEST_F(TAnalysisTest, ChannelCurvesOfAnEmptyAreaAreZero)
 {
-    ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
+    ASSERT_TRUE(Open(WriteImage(Objects)));
     TAnalysisSettings settings = RedSettings();
     settings.Options.lUseInclCircle = true;
     settings.Options.iInclCircleX = -100;
     settings.Options.iInclCircleDiam = 4;
-    ASSERT_TRUE(engine.Run(settings));
-    EXPECT_EQ(engine.Curves[0][255], 0.0);
+    ASSERT_TRUE(Run(settings));
+    EXPECT_EQ(last.Curves[0][255], 0.0);
     EXPECT_EQ(Item("AnalysisAreaPixel"), "0");
     EXPECT_EQ(Item("Count"), "0");
 }
@@ -527,34 +639,38 @@ struct TRunOutcome {
     std::vector<TBitmap24> pictures;
     std::vector<std::vector<std::uint8_t>> planes;
     TChannelCurves curves;
+    std::vector<TRegionSummary> regions;
     friend bool operator==(const TRunOutcome&, const TRunOutcome&) = default;
 };
 
 TRunOutcome AnalyseWithThreads(const std::string& fileName, int threads)
 {
     SetKernelThreadCount(threads);
-    TAnalysis engine({}, MakeColour(20, 80, 140));
+    TAnalysis engine;
     TAnalysisSettings settings;
-    settings.TrackBars = {230, 20, 40, 255, 40, 255}; // reds, through the wrap
+    settings.Options.ColorBack = int(MakeColour(20, 80, 140));
+    settings.Range = {230, 20, 40, 255, 40, 255}; // reds, through the wrap
     settings.Options.EditMinRegion = "3";
     settings.Options.lUseInclCircle = true;
     settings.Options.iInclCircleX = 700;
     settings.Options.iInclCircleY = 450;
     settings.Options.iInclCircleDiam = 1300;
-    EXPECT_TRUE(engine.LoadImage(fileName));
-    EXPECT_TRUE(engine.Run(settings));
+    EXPECT_TRUE(engine.LoadImage(fileName, true).Loaded);
+    const TAnalysisResult result = engine.Run(settings, TPictureRequest::All());
+    EXPECT_TRUE(result.Complete);
     TRunOutcome outcome;
-    for (const TResultItem& item : engine.Results.Items())
+    for (const TResultItem& item : result.Items.Items())
         if (item.Name != "DateTime")
             outcome.items.push_back(item.Name + "=" + item.ValueText);
-    outcome.pictures = {engine.OriginalView().Picture(), engine.AnalysedView().Picture(),
-                        engine.ChannelView(0).Picture(), engine.ChannelView(1).Picture(),
-                        engine.ChannelView(2).Picture()};
-    for (const auto* plane :
-         {&engine.HsvImage->Red(), &engine.HsvImage->Green(), &engine.HsvImage->Blue(),
-          &engine.HsvImage->Mask(), &engine.ResultImage->Mask()})
+    outcome.pictures = {result.Pictures.Source, result.Pictures.Analysed,
+                        result.Pictures.Channels[0], result.Pictures.Channels[1],
+                        result.Pictures.Channels[2]};
+    const TImageSession& session = *engine.Session();
+    for (const auto* plane : {&session.Hsv().Red(), &session.Hsv().Green(), &session.Hsv().Blue(),
+                              &session.Hsv().Mask(), &session.Result().Mask()})
         outcome.planes.emplace_back(plane->Elements().begin(), plane->Elements().end());
-    outcome.curves = engine.Curves;
+    outcome.curves = result.Curves;
+    outcome.regions = result.Regions;
     return outcome;
 }
 
@@ -586,39 +702,6 @@ TEST_F(TAnalysisTest, ThreadsGiveTheSameResultsAndPictures)
         << "the test image must select something";
 }
 
-TEST(TAnalysisColourCircle, ShowsTheSectorBetweenTheHandlesBright)
-{
-    TImageBox circleView(166, 166);
-    TAnalysis engine({.ColourCircle = &circleView}, 0);
-    ASSERT_EQ(engine.CircleImage->Width(), 166);
-    const TBitmap24& picture = circleView.Picture();
-    ASSERT_EQ(picture.Width(), 166);
-    // Radius 58: a pixel 60 to the right of the centre is grey.
-    EXPECT_EQ(picture.Pixel(83 + 60, 83), MakeColour(225, 225, 225));
-
-    // Angle 1.5 rad lies between 1 and 2: bright with a = 1, b = 2, dim with a = 2, b = 1.
-    const int x = 83 + int(40 * std::cos(1.5));
-    const int y = 83 + int(40 * std::sin(1.5));
-    engine.HueMarkA = -1.0;
-    engine.HueMarkB = -2.0;
-    engine.DrawColourCircle();
-    const TColour inside = picture.Pixel(x, y);
-    engine.HueMarkA = -2.0;
-    engine.HueMarkB = -1.0;
-    engine.DrawColourCircle();
-    const TColour outside = picture.Pixel(x, y);
-    EXPECT_NE(inside, outside);
-    EXPECT_EQ(inside,
-              MakeColour(engine.CircleBright->Red()[x][y], engine.CircleBright->Green()[x][y],
-                         engine.CircleBright->Blue()[x][y]));
-    EXPECT_EQ(outside, MakeColour(engine.CircleDim->Red()[x][y], engine.CircleDim->Green()[x][y],
-                                  engine.CircleDim->Blue()[x][y]));
-    // With equal angles nothing is bright.
-    engine.HueMarkA = engine.HueMarkB = -1.5;
-    engine.DrawColourCircle();
-    EXPECT_EQ(picture.Pixel(x, y), outside);
-}
-
 TEST(ApplyOptions, MovesTheTrackBarsAndReportsInvalidTexts)
 {
     RecordingReporter reporter;
@@ -629,7 +712,7 @@ TEST(ApplyOptions, MovesTheTrackBarsAndReportsInvalidTexts)
     options.ComboBoxUnits = 2;
     TAnalysisSettings settings;
     ApplyOptions(settings, options);
-    EXPECT_EQ(settings.TrackBars, (TTrackBarPositions{12, 255, 0, 200, 0, 40}));
+    EXPECT_EQ(settings.Range, (TColourRange{12, 255, 0, 200, 0, 40}));
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0],
               "Invalid value Sättigung Min - value will be replaced by position of trackbar");

@@ -156,7 +156,7 @@ private Q_SLOTS:
         }
         QTRY_COMPARE_WITH_TIMEOUT(analyses.count(), 1, 5000);
         QVERIFY(!main.Timer2->isActive());
-        QCOMPARE(main.Analysis->Results.GetValueText("SMax"), std::string("200"));
+        QCOMPARE(main.ShownResult().Items.GetValueText("SMax"), std::string("200"));
     }
 
     void NoImageNoAnalysis()
@@ -181,7 +181,7 @@ private Q_SLOTS:
         // The delayed analysis runs while the program itself holds the bars.
         fixture->Bar(VMax).setValue(200);
         QTRY_COMPARE_WITH_TIMEOUT(analyses.count(), 2, 5000);
-        QCOMPARE(main.Analysis->Results.GetValueText("VMax"), std::string("180"));
+        QCOMPARE(main.ShownResult().Items.GetValueText("VMax"), std::string("180"));
         QVERIFY(!main.Timer2->isActive());
     }
 
@@ -193,8 +193,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!main.Timer2->isActive(), 5000);
         QCOMPARE(main.HueMinAngle, HueAngleOfPosition(200));
         QCOMPARE(main.HueMaxAngle, HueAngleOfPosition(50));
-        QCOMPARE(main.Analysis->HueMarkA, -HueAngleOfPosition(200));
-        QCOMPARE(main.Analysis->HueMarkB, -HueAngleOfPosition(50));
+        QCOMPARE(main.ColourCircle.HueMarkA, -HueAngleOfPosition(200));
+        QCOMPARE(main.ColourCircle.HueMarkB, -HueAngleOfPosition(50));
         const TImageWidget& circle = *main.ImageColorCircle;
         for (const TKVShapeSize* handle : {main.HueMinHandle, main.HueMaxHandle}) {
             const double dx = handle->x() + 5 - circle.x() - circle.width() * 0.5;
@@ -250,7 +250,7 @@ private Q_SLOTS:
         QCOMPARE(main.HueMinAngle, Pi / 2);
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(fixture->Bar(HMin).value(), HuePositionOfAngle(main.HueMinAngle));
-        QCOMPARE(main.Analysis->Results.GetValueText("HMin"),
+        QCOMPARE(main.ShownResult().Items.GetValueText("HMin"),
                  std::to_string(fixture->Bar(HMin).value()));
         // The other bar keeps its position.
         QCOMPARE(fixture->Bar(HMax).value(), 255);

@@ -98,7 +98,7 @@ public:
     bool OpenObjects(int scale = 10)
     {
         Main().OpenImage(WriteObjectsImage(scale));
-        return Main().Analysis->Results.Exists("SHAResult");
+        return Main().ShownResult().Items.Exists("SHAResult");
     }
 
     TempFolder folder;
@@ -221,12 +221,15 @@ inline std::vector<std::string> ResultFields(const std::string& line)
 inline std::vector<std::string> ExpectedResultFields(const std::string& image,
                                                      const std::string& optionsFile)
 {
-    TAnalysis engine({}, 0);
+    TAnalysis engine;
     TAnalysisSettings settings;
     ApplyOptions(settings, TOptions::Load(optionsFile));
-    if (!engine.LoadImage(image) || !engine.Run(settings))
+    if (!engine.LoadImage(image).Loaded)
         return {};
-    return ResultFields(engine.Results.ValueLine());
+    const TAnalysisResult result = engine.Run(settings);
+    if (!result.Complete)
+        return {};
+    return ResultFields(result.Items.ValueLine());
 }
 
 /// The lines of a result file, without their CR LF ends.

@@ -265,7 +265,7 @@ private Q_SLOTS:
         QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
                  QString("- DEFAULT OPTIONS -"));
         QVERIFY(!main.OptionsChanged);
-        QCOMPARE(main.Analysis->SourceSurface.BackgroundColour, TColour(255));
+        QCOMPARE(TColour(main.CurrentOptions().ColorBack), TColour(255));
         // Opening the options dialog no longer replaces the stored options.
         const std::string before = TOptions::Load(main.DefaultOptionsFile).EditMinRegion;
         WhenModal<TFormOptions>([](TFormOptions& dialog) { dialog.reject(); });
@@ -306,21 +306,22 @@ private Q_SLOTS:
         main.ActionSaveResult->trigger();
         const std::vector<std::string> lines = Lines(ReadFile(resultFile));
         QCOMPARE(lines.size(), size_t(3));
-        QCOMPARE(lines[0], main.Analysis->Results.HeaderLine());
+        QCOMPARE(lines[0], main.ShownResult().Items.HeaderLine());
         QCOMPARE(lines[1], lines[2]);
 
         // The line the batch command prints for the same image and options.
-        TAnalysis engine({}, 0);
+        TAnalysis engine;
         TAnalysisSettings settings;
         ApplyOptions(settings, TOptions::Load(optionsFile));
-        QVERIFY(engine.LoadImage(image));
-        QVERIFY(engine.Run(settings));
-        std::vector<std::string> expected = Fields(engine.Results.ValueLine());
+        QVERIFY(engine.LoadImage(image).Loaded);
+        const TAnalysisResult result = engine.Run(settings);
+        QVERIFY(result.Complete);
+        std::vector<std::string> expected = Fields(result.Items.ValueLine());
         std::vector<std::string> saved = Fields(lines[1]);
         QCOMPARE(saved.size(), size_t(23));
         expected[DateTimeField] = saved[DateTimeField] = {};
         QCOMPARE(saved, expected);
-        QCOMPARE(main.LabeledEditAreaCM->text().toStdString(), engine.ResultFields.AreaCM);
+        QCOMPARE(main.LabeledEditAreaCM->text().toStdString(), result.Fields.AreaCM);
         QVERIFY(fixture->reporter.messages.empty());
     }
 
@@ -388,7 +389,7 @@ private Q_SLOTS:
                  std::vector<std::string>{"File " + fixture->folder.File("missing.bmp") +
                                           " not found."});
         // The table holds only an empty path and name, and cannot be saved.
-        QCOMPARE(main.Analysis->Results.Count(), 2);
+        QCOMPARE(main.ShownResult().Items.Count(), 2);
         QVERIFY(!main.ActionSaveResult->isEnabled());
         QVERIFY(main.ImageOriginal->Picture().IsEmpty());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
@@ -472,7 +473,7 @@ private Q_SLOTS:
             const Tsp_XYLine& line = *main.sp_XYLines[channel];
             QCOMPARE(line.Count(), 256);
             for (int k : {0, 100, 255})
-                QCOMPARE(line.GetY(k), main.Analysis->Curves[channel][static_cast<size_t>(k)]);
+                QCOMPARE(line.GetY(k), main.ShownResult().Curves[channel][static_cast<size_t>(k)]);
         }
         fixture->Bar(SMin).setValue(77);
         QCOMPARE(main.sp_LineMarkers[SMin]->Position(), 77.0);
@@ -524,7 +525,7 @@ private Q_SLOTS:
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ProgramControl->State(), 6);
         QVERIFY(main.isVisible());
-        QCOMPARE(main.Analysis->SourceImage->Width(), 400);
+        QCOMPARE(std::as_const(*main.ImageOriginal).Picture().Width(), 400);
     }
 
     void ClosingWritesThePositionOnce()
@@ -554,7 +555,7 @@ private Q_SLOTS:
             dialog.accept();
         });
         main.ActionShowSHA->trigger();
-        QCOMPARE(shown, main.Analysis->ShaResult);
+        QCOMPARE(shown, main.ShownResult().Items.GetValueText("SHAResult"));
         QCOMPARE(shown.size(), size_t(64));
     }
 

@@ -70,7 +70,7 @@ private Q_SLOTS:
         TFormOptions& options = fixture->Options();
         options.EditResultFile->setText("before.txt");
         const TColour colourBefore = options.ColorBack();
-        const TColour surfaceBefore = main.Analysis->AnalysedSurface.BackgroundColour;
+        const TColour surfaceBefore = TColour(main.CurrentOptions().ColorBack);
         TColour surfaceWhileOpen = 0;
         WhenModal<TFormOptions>([&](TFormOptions& dialog) {
             dialog.EditMinRegion->setText("5");
@@ -80,7 +80,7 @@ private Q_SLOTS:
                 colours.accept();
             });
             dialog.ButtonColorBack->click();
-            surfaceWhileOpen = main.Analysis->AnalysedSurface.BackgroundColour;
+            surfaceWhileOpen = TColour(main.CurrentOptions().ColorBack);
             dialog.BitBtnCancel->click();
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
@@ -89,8 +89,8 @@ private Q_SLOTS:
         QCOMPARE(options.EditMinRegion->text(), QString("10.0"));
         QCOMPARE(options.EditResultFile->text(), QString("before.txt"));
         QCOMPARE(options.ColorBack(), colourBefore);
-        QCOMPARE(main.Analysis->AnalysedSurface.BackgroundColour, surfaceBefore);
-        QCOMPARE(main.Analysis->SourceSurface.BackgroundColour, surfaceBefore);
+        QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);
+        QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);
         QCOMPARE(analyses.count(), 0);
         QCOMPARE(main.ProgramControl->State(), 6);
     }
@@ -108,7 +108,7 @@ private Q_SLOTS:
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
         main.ActionOptions->trigger();
         QCOMPARE(analyses.count(), 1);
-        QCOMPARE(main.Analysis->Results.GetValueText("MinRegion"), std::string("3"));
+        QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("3"));
         QVERIFY(main.OptionsChanged);
         QCOMPARE(
             KeysOf(ReadFile(settingsFile), "FormOptions"),
@@ -134,7 +134,7 @@ private Q_SLOTS:
         main.ActionOptions->trigger();
         QVERIFY(stayedOpen);
         QCOMPARE(fixture->reporter.messages, std::vector<std::string>{"Invalid number"});
-        QCOMPARE(main.Analysis->Results.GetValueText("MinRegion"), std::string("0.5"));
+        QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("0.5"));
     }
 
     void ValidMinimumSizes_data()

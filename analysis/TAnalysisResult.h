@@ -1,0 +1,67 @@
+#pragma once
+
+#include "analysis/TAnalysisSettings.h"
+#include "analysis/TAnalysisTimings.h"
+#include "imaging/TBitmap24.h"
+#include "results/TResult.h"
+#include "results/TResultTable.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace varnolux {
+
+/// Cumulative curves of hue, saturation and brightness: entry k is the fraction of the
+/// analysis area's pixels whose value is below k (all 0 for an empty area).
+using TChannelCurves = std::array<std::array<double, 256>, 3>;
+
+/// One region an analysis kept.
+struct TRegionSummary {
+    std::int32_t Label = 0;      // its number among all regions of the selection
+    std::int64_t PixelCount = 0; // pixels of the region
+    double Area = 0.0;           // bit-quad area, pixels
+
+    bool operator==(const TRegionSummary&) const = default;
+};
+
+/// The pictures a run paints, when asked for them.
+struct TPictureRequest {
+    bool Source = false;   // the source with the outline of the analysis area
+    bool Analysed = false; // the kept regions in their colours on the background colour
+    bool Channels = false; // the H, S and V planes as grey images
+    /// The size the source picture is shown at: its outline is drawn thick enough to
+    /// stay visible there. 0 for the picture's own size.
+    int SourceShownWidth = 0;
+    int SourceShownHeight = 0;
+
+    static TPictureRequest All() { return {true, true, true}; }
+};
+
+/// The pictures of a run; those not asked for stay empty. A caller may hand them back
+/// to the engine (TAnalysis::Recycle) for later runs to paint into.
+struct TAnalysisPictures {
+    TBitmap24 Source;
+    TBitmap24 Analysed;
+    std::array<TBitmap24, 3> Channels; // H, S, V
+};
+
+/// What one analysis run gives back: the settings it ran with (corrections made),
+/// what it measured, the table, fields and curves made of that, the kept regions and
+/// the pictures asked for.
+struct TAnalysisResult {
+    /// False when nothing was analysed (no image, a failure that was reported); the
+    /// table then holds an empty "Path" and "Name".
+    bool Complete = false;
+    TAnalysisSettings Settings;
+    TMeasurement Measurement;
+    TResult Items = EmptyResultTable();
+    TResultFields Fields;
+    TChannelCurves Curves{};
+    std::vector<TRegionSummary> Regions;
+    TAnalysisPictures Pictures;
+    /// The phases of the open and of this run.
+    TAnalysisTimings Timings;
+};
+
+} // namespace varnolux

@@ -1,0 +1,122 @@
+#include "analysis/TImageSession.h"
+
+#include "imaging/BmpFile.h"
+#include "input/AvailableMemory.h"
+#include "input/TImageFileBytes.h"
+#include "input/TKVFreeImage.h"
+#include "input/TempFolder.h"
+#include "results/ShaFingerprint.h"
+#include "settings/Messages.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace varnolux {
+
+namespace {
+
+bool IsExistingFile(const std::string& fileName)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(fileName, error);
+}
+
+/// Deletes a temporary file when it goes out of scope.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(std::string fileName)
+        : fileName_(std::move(fileName))
+    {
+    }
+    ~TTemporaryFile()
+    {
+        std::error_code ignored;
+        std::filesystem::remove(fileName_, ignored);
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+    const std::string& Name() const { return fileName_; }
+
+private:
+    std::string fileName_;
+};
+
+} // namespace
+
+std::unique_ptr<TImageSession> TImageSession::Open(const std::string& fileName, bool sourcePicture,
+                                                   TAnalysisTimings& timings)
+{
+    if (!IsExistingFile(fileName)) {
+        CurrentReporter().ShowLanguageMessage("FileNotFound", {fileName});
+        return nullptr;
+    }
+    std::unique_ptr<TImageSession> session(new TImageSession);
+    session->fileName_ = fileName;
+    // Everything of the open but the fingerprint and the conversion counts as reading.
+    std::optional<TPhaseTimer> readTimer(timings.Read);
+    auto source = std::make_unique<TQROIRGB>();
+    {
+        TKVFreeImage reader;
+        std::unique_ptr<TBitmap24> bitmap;
+        {
+            // The bytes fingerprinted are the bytes decoded; they go once decoded.
+            const TImageFileBytes file = TImageFileBytes::Read(fileName);
+            readTimer.reset();
+            {
+                const TPhaseTimer fingerprintTimer(timings.Fingerprint);
+                session->fingerprint_ = Sha256TextHex(file.Text());
+            }
+            readTimer.emplace(timings.Read);
+            bitmap = reader.LoadToBitmap(file);
+        }
+        if (!bitmap)
+            return nullptr;
+        session->memoryReservation_ =
+            std::make_unique<TMemoryReservation>(reader.TakeMemoryReservation());
+        const TTemporaryFile bitmapFile(MakeTempFileName("KVVXTMP", "bmp"));
+        WriteBmpFile(*bitmap, bitmapFile.Name());
+        bitmap.reset();
+        source->LoadFromFile(bitmapFile.Name(), 0, false);
+    }
+    if (sourcePicture) {
+        auto picture = std::make_shared<TBitmap24>(source->Width(), source->Height());
+        source->Draw(*picture);
+        session->sourcePicture_ = std::move(picture);
+    }
+    session->result_ = std::make_unique<TQROIRGB>(*source);
+    session->hsv_ = std::make_unique<TQROIRGB>(*source);
+    readTimer.reset();
+    {
+        const TPhaseTimer convertTimer(timings.Convert);
+        session->hsv_->ConvertColourSpace(6);
+    }
+    session->source_ = std::move(source);
+    session->openTimings_ = timings;
+    return session;
+}
+
+TImageSession::~TImageSession() = default;
+
+TBitmap24 TImageSession::TakePicture()
+{
+    if (sparePictures_.empty())
+        return TBitmap24(Width(), Height());
+    TBitmap24 picture = std::move(sparePictures_.back());
+    sparePictures_.pop_back();
+    picture.SetSize(Width(), Height());
+    return picture;
+}
+
+void TImageSession::Recycle(TBitmap24&& picture)
+{
+    // Only pictures of this image's size save an allocation.
+    if (picture.Width() == Width() && picture.Height() == Height())
+        sparePictures_.push_back(std::move(picture));
+}
+
+void TImageSession::ReleaseMemoryReservation()
+{
+    memoryReservation_.reset();
+}
+
+} // namespace varnolux
