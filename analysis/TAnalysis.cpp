@@ -4,6 +4,7 @@
 #include "analysis/MeasureShape.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
+#include "imaging/TQStatus.h"
 #include "settings/Messages.h"
 #include "settings/NumberText.h"
 
@@ -15,6 +16,9 @@
 namespace varnolux {
 
 namespace {
+
+constexpr int ProgressSlot = 3;
+constexpr int RunProgressSteps = 6;
 
 std::string CurrentDateTimeText()
 {
@@ -98,6 +102,8 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
     TOptions& options = settings.Options;
     TQROIRGB& hsv = session.Hsv();
     TAnalysisPictures& pictures = result.Pictures;
+    TQStatus& status = TQStatus::Instance();
+    status.StartProgress(ProgressSlot, 0, RunProgressSteps, 0);
 
     {
         const TPhaseTimer timer(timings.Area);
@@ -107,6 +113,7 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
         if (options.lUseInclCircle)
             ApplyInclusionCircle(hsv, options);
     }
+    status.StepProgress(ProgressSlot, 1);
 
     {
         const TPhaseTimer timer(timings.Curves);
@@ -118,6 +125,7 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
                 hsv, {&pictures.Channels[0], &pictures.Channels[1], &pictures.Channels[2]});
         }
     }
+    status.StepProgress(ProgressSlot, 2);
 
     double analysisArea = 0.0;
     {
@@ -128,6 +136,7 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
         }
         analysisArea = Area(hsv);
     }
+    status.StepProgress(ProgressSlot, 3);
 
     const TColourRange limits = settings.Range;
     for (size_t i = 0; i < limits.size(); ++i)
@@ -139,6 +148,7 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
         const TPhaseTimer timer(timings.Classification);
         ClassifyPixels(hsv, limits);
     }
+    status.StepProgress(ProgressSlot, 4);
     // The selection goes to the result image; the analysed picture is drawn once, with
     // the kept regions only, after the labelling.
     TQROIRGB& selection = session.Result();
@@ -160,6 +170,7 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
         statistics = MeasureRegions(selection, threshold, &timings);
     }
     result.Regions = std::move(statistics.Kept);
+    status.StepProgress(ProgressSlot, 5);
 
     measurement.ImageFileName = session.FileName();
     measurement.AnalysisArea = analysisArea;
@@ -174,8 +185,11 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
     measurement.ImageFingerprint = session.Fingerprint();
     result.Fields = MakeResultFields(measurement);
     runTimer.reset();
-    const TPhaseTimer timer(timings.Fingerprints);
-    result.Items = MakeResultTable(measurement);
+    {
+        const TPhaseTimer timer(timings.Fingerprints);
+        result.Items = MakeResultTable(measurement);
+    }
+    status.StepProgress(ProgressSlot, RunProgressSteps);
 }
 
 } // namespace
@@ -215,6 +229,8 @@ TOpenResult TAnalysis::LoadImage(const std::string& fileName, bool sourcePicture
             session_ = std::move(session);
             imageLoaded_ = true;
         }
+    } catch (const TQCancelled&) {
+        open.Cancelled = true;
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory("to open", fileName);
     } catch (const std::exception& error) {
@@ -240,6 +256,8 @@ TAnalysisResult TAnalysis::Run(const TAnalysisSettings& settings, const TPicture
         RunSteps(*session_, pictures, result);
         result.Complete = true;
         return result;
+    } catch (const TQCancelled&) {
+        result.Cancelled = true;
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory("to analyse", session_->FileName());
     } catch (const std::exception& error) {
@@ -247,6 +265,7 @@ TAnalysisResult TAnalysis::Run(const TAnalysisSettings& settings, const TPicture
     }
     // Nothing of a run that did not complete may be shown or saved.
     TAnalysisResult incomplete;
+    incomplete.Cancelled = result.Cancelled;
     incomplete.Settings = std::move(result.Settings);
     incomplete.Timings = result.Timings;
     Recycle(std::move(result.Pictures));

@@ -12,6 +12,8 @@ namespace varnolux {
 /// What an open gives back.
 struct TOpenResult {
     bool Loaded = false;
+    /// Stopped by a cancel request (TQStatus), without a message.
+    bool Cancelled = false;
     std::string FileName;
     int Width = 0;
     int Height = 0;
@@ -23,7 +25,9 @@ struct TOpenResult {
 
 /// The analysis engine: opens an image into pixel planes and analyses it. Plain values
 /// go in and come out; it knows nothing of windows, and it keeps the opened image
-/// (TImageSession) with its planes and picture buffers for the runs on it.
+/// (TImageSession) with its planes and picture buffers for the runs on it. Opens and
+/// runs report their progress to slot 3 of TQStatus, and stop there when the calling
+/// thread's work is cancelled.
 class TAnalysis {
 public:
     /// The item names a run stores, in table order.
@@ -41,7 +45,7 @@ public:
 
     /// Analyses the loaded image with the settings and paints the pictures asked for.
     /// Incomplete, after a message, when the run could not complete; incomplete without
-    /// one when no image is loaded.
+    /// one when no image is loaded or the run was cancelled.
     TAnalysisResult Run(const TAnalysisSettings& settings, const TPictureRequest& pictures = {});
 
     /// Lets go of the image and the memory promised to it. For a caller that opens

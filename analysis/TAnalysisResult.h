@@ -53,6 +53,8 @@ struct TAnalysisResult {
     /// False when nothing was analysed (no image, a failure that was reported); the
     /// table then holds an empty "Path" and "Name".
     bool Complete = false;
+    /// Stopped by a cancel request (TQStatus), without a message.
+    bool Cancelled = false;
     TAnalysisSettings Settings;
     TMeasurement Measurement;
     TResult Items = EmptyResultTable();

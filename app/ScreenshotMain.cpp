@@ -100,6 +100,8 @@ int main(int argc, char** argv)
     if (!window.LoadOptions(argv[2]))
         return 1;
     window.OpenImage(argv[1]);
+    while (window.Busy())
+        Wait(10);
     if (!window.ShownResult().Complete) {
         std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
         return 1;

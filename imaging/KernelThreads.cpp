@@ -43,12 +43,14 @@ void ForEachBlock(int count, std::size_t cost, const std::function<void(int, int
     const int threads =
         int(std::min<std::size_t>({std::size_t(KernelThreadCount()), std::size_t(count),
                                    std::max<std::size_t>(1, bytes / MinimumBytesPerThread)}));
-    if (threads <= 1 || !TQStatus::Instance().IsSilent()) {
+    if (threads <= 1) {
         work(0, count);
         return;
     }
     std::vector<std::exception_ptr> errors(static_cast<std::size_t>(threads));
+    const std::atomic<bool>* cancelled = TQStatus::ThreadCancelFlag();
     const auto runBlock = [&](int block) {
+        const TQStatus::TCancelScope cancelScope(cancelled);
         const int begin = int(std::int64_t(count) * block / threads);
         const int end = int(std::int64_t(count) * (block + 1) / threads);
         try {

@@ -12,10 +12,10 @@ void SetKernelThreadCount(int count);
 
 /// Runs work(begin, end) over consecutive blocks that together cover [0, count), one
 /// block per thread, the first on the calling thread. Runs work(0, count) on the
-/// calling thread alone when one thread is allowed, when the progress hook is not
-/// silent (its events belong to the user interface thread), or when count · cost (the
-/// bytes touched per item, roughly) is too small to pay for a thread. An exception
-/// thrown by a block is rethrown here after every block has finished.
+/// calling thread alone when one thread is allowed or when count · cost (the bytes
+/// touched per item, roughly) is too small to pay for a thread. The blocks share the
+/// calling thread's cancel flag (TQStatus). An exception thrown by a block is rethrown
+/// here after every block has finished.
 void ForEachBlock(int count, std::size_t cost, const std::function<void(int, int)>& work);
 
 } // namespace varnolux

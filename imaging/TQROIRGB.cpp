@@ -210,7 +210,7 @@ void TQROIRGB::LoadFromBitmap(const TBitmap24& bitmap, int channel)
                                               : grey_;
     // Tile by tile: each bitmap row piece is read once per tile while the planes are
     // written down their columns. Progress goes with the first tile of each column
-    // of tiles; tiles run on several threads only when progress has no effect.
+    // of tiles, from whichever thread paints it.
     ForEachTile(0, width_, 0, height_, 8, [&](int xBegin, int xEnd, int yBegin, int yEnd) {
         if (yBegin == 0)
             for (int x = xBegin; x < xEnd; ++x)

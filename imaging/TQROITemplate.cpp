@@ -262,6 +262,8 @@ bool TQROITemplate<T>::LoadFromFile(const std::string& fileName, int channel, bo
     } catch (const std::bad_alloc&) {
         // Not the file's fault: the caller tells the user about memory.
         throw;
+    } catch (const TQCancelled&) {
+        throw;
     } catch (const std::exception&) {
         std::error_code error;
         if (std::filesystem::exists(fileName, error))

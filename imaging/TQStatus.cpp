@@ -2,6 +2,12 @@
 
 namespace varnolux {
 
+namespace {
+
+thread_local const std::atomic<bool>* threadCancelFlag = nullptr;
+
+} // namespace
+
 TQStatus& TQStatus::Instance()
 {
     static TQStatus status;
@@ -14,43 +20,44 @@ void TQStatus::SetBar(int slot, TQProgressBar* bar)
         bars_[slot].store(bar, std::memory_order_relaxed);
 }
 
-void TQStatus::SetEventPump(std::function<void()> pump)
-{
-    pump_ = std::move(pump);
-}
-
-bool TQStatus::IsSilent() const
-{
-    if (pump_)
-        return false;
-    for (const auto& bar : bars_)
-        if (bar.load(std::memory_order_relaxed))
-            return false;
-    return true;
-}
-
 void TQStatus::StartProgress(int slot, int position, int max, int min)
 {
+    ThrowWhenCancelled();
     if (slot >= 0 && slot < SlotCount)
         if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed)) {
             bar->SetRange(min, max);
             bar->SetPosition(position);
         }
-    PumpEvents();
 }
 
 void TQStatus::StepProgress(int slot, int position)
 {
+    ThrowWhenCancelled();
     if (slot >= 0 && slot < SlotCount)
         if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed))
             bar->SetPosition(position);
-    PumpEvents();
 }
 
-void TQStatus::PumpEvents()
+void TQStatus::ThrowWhenCancelled()
 {
-    if (pump_)
-        pump_();
+    if (threadCancelFlag && threadCancelFlag->load(std::memory_order_relaxed))
+        throw TQCancelled();
+}
+
+TQStatus::TCancelScope::TCancelScope(const std::atomic<bool>* cancelled)
+    : previous_(threadCancelFlag)
+{
+    threadCancelFlag = cancelled;
+}
+
+TQStatus::TCancelScope::~TCancelScope()
+{
+    threadCancelFlag = previous_;
+}
+
+const std::atomic<bool>* TQStatus::ThreadCancelFlag()
+{
+    return threadCancelFlag;
 }
 
 } // namespace varnolux

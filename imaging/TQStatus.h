@@ -2,11 +2,12 @@
 
 #include <array>
 #include <atomic>
-#include <functional>
+#include <exception>
 
 namespace varnolux {
 
-/// A progress bar of the user interface.
+/// A progress bar of the user interface. Long operations report from whichever thread
+/// runs them, several at once: an implementation hands the values to its own thread.
 class TQProgressBar {
 public:
     virtual ~TQProgressBar() = default;
@@ -14,8 +15,14 @@ public:
     virtual void SetPosition(int position) = 0;
 };
 
-/// The image library's progress hook: 100 slots for progress bars, and a pump that
-/// lets the user interface process pending events. Headless it does nothing.
+/// Thrown by a progress report once the work it belongs to is cancelled.
+class TQCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "cancelled"; }
+};
+
+/// The image library's progress hook: 100 slots for progress bars, and the check for
+/// cancellation at every report. It only reports: it never runs the event loop.
 class TQStatus {
 public:
     static constexpr int SlotCount = 100;
@@ -25,16 +32,11 @@ public:
 
     /// Safe while other threads run operations that report progress.
     void SetBar(int slot, TQProgressBar* bar);
-    /// Set it before other threads use the status: the pump is read without a lock.
-    void SetEventPump(std::function<void()> pump);
 
-    /// No event pump and no progress bar: progress reports have no effect, so long
-    /// operations may split their work across threads.
-    bool IsSilent() const;
-
-    /// Sets position, maximum and minimum of the slot's bar, then pumps events.
+    /// Sets position, maximum and minimum of the slot's bar. Throws TQCancelled when
+    /// the calling thread's work is cancelled.
     void StartProgress(int slot, int position, int max, int min);
-    /// Sets the slot's bar's position, then pumps events.
+    /// Sets the slot's bar's position; throws TQCancelled like StartProgress.
     void StepProgress(int slot, int position);
     /// StepProgress when counter is a multiple of UpdateInterval (every counter
     /// when the interval is not positive).
@@ -44,14 +46,28 @@ public:
             StepProgress(slot, counter);
     }
 
+    /// Makes the calling thread's progress reports throw TQCancelled once the flag is
+    /// set, while it lives; the kernel threads an operation starts share the flag.
+    class TCancelScope {
+    public:
+        explicit TCancelScope(const std::atomic<bool>* cancelled);
+        ~TCancelScope();
+        TCancelScope(const TCancelScope&) = delete;
+        TCancelScope& operator=(const TCancelScope&) = delete;
+
+    private:
+        const std::atomic<bool>* previous_;
+    };
+    /// The calling thread's cancel flag; none outside a TCancelScope.
+    static const std::atomic<bool>* ThreadCancelFlag();
+
     int UpdateInterval = 20;
 
 private:
     TQStatus() = default;
-    void PumpEvents();
+    static void ThrowWhenCancelled();
 
     std::array<std::atomic<TQProgressBar*>, SlotCount> bars_{};
-    std::function<void()> pump_;
 };
 
 } // namespace varnolux

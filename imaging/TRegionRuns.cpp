@@ -65,17 +65,12 @@ void ScanRuns(const TQROIL& roi, TRegionRuns& result)
     };
     std::map<int, TBlock> blocks;
     std::mutex mutex;
-    // With a user interface listening the scan runs on this thread alone and lets it
-    // process its events every few columns, as the labelling always has.
     TQStatus& status = TQStatus::Instance();
-    const bool reporting = !status.IsSilent();
-    if (reporting)
-        status.StartProgress(0, 0, width - 1, 0);
+    status.StartProgress(0, 0, width - 1, 0);
     ForEachBlock(width, std::size_t(height), [&](int x0, int x1) {
         TBlock block;
         for (int x = x0; x < x1; ++x) {
-            if (reporting)
-                status.StepEvery(4, x);
+            status.StepEvery(4, x);
             const std::size_t before = block.runs.size();
             AppendColumnRuns(roi.Mask()[x], height, block.runs);
             block.counts.push_back(block.runs.size() - before);

@@ -116,6 +116,30 @@ TReporter::TAnswer TReporter::AskYesNoCancel(const std::string& text)
     return TAnswer::No;
 }
 
+void TMessageList::ShowMessage(const std::string& text)
+{
+    messages_.push_back({{}, {text}});
+}
+
+void TMessageList::ShowLanguageMessage(std::string_view label, const std::vector<std::string>& args)
+{
+    messages_.push_back({std::string(label), args});
+}
+
+std::vector<TMessage> TMessageList::Take()
+{
+    return std::exchange(messages_, {});
+}
+
+void ShowMessages(TReporter& reporter, const std::vector<TMessage>& messages)
+{
+    for (const TMessage& message : messages)
+        if (message.Label.empty())
+            reporter.ShowMessage(message.Args.empty() ? std::string() : message.Args.front());
+        else
+            reporter.ShowLanguageMessage(message.Label, message.Args);
+}
+
 void TStderrReporter::ShowMessage(const std::string& text)
 {
     WriteLine((context_.empty() ? std::string() : context_ + ": ") + OneLine(text));

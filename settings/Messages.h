@@ -14,6 +14,15 @@ std::string DefaultMessageText(std::string_view label);
 /// every other character, "%" included, is copied as it is.
 std::string FormatMessage(std::string_view format, const std::vector<std::string>& args);
 
+/// A message for the user as a value: a message label of the language form with its
+/// arguments; without a label, a finished text (its one argument).
+struct TMessage {
+    std::string Label;
+    std::vector<std::string> Args;
+
+    bool operator==(const TMessage&) const = default;
+};
+
 /// Where messages meant for the user go: message boxes in the desktop program,
 /// standard error in headless runs.
 class TReporter {
@@ -41,6 +50,21 @@ public:
     /// message is shown and the answer is No.
     virtual TAnswer AskYesNoCancel(const std::string& text);
 };
+
+/// Keeps the messages of work done on one thread, to be shown on another.
+class TMessageList : public TReporter {
+public:
+    void ShowMessage(const std::string& text) override;
+    void ShowLanguageMessage(std::string_view label, const std::vector<std::string>& args) override;
+    /// The messages kept so far, in order; the list is empty afterwards.
+    std::vector<TMessage> Take();
+
+private:
+    std::vector<TMessage> messages_;
+};
+
+/// Shows messages kept by a TMessageList, in their order.
+void ShowMessages(TReporter& reporter, const std::vector<TMessage>& messages);
 
 /// Writes every message as one line to standard error, prefixed by a context
 /// (the image being worked on). Abort/Ignore answers Ignore, Yes/No answers No.

@@ -146,12 +146,13 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     StatusBarMain->SetPanelWidget(StatusPanelProgress, StatusProgressBar);
 
     ProgramControl = std::make_unique<TProgramControl>(*this);
+    connect(ProgramControl.get(), &TProgramControl::NoImage, this, &TFormMain::ClearImageFileInfo);
+    connect(ProgramControl.get(), &TProgramControl::Closing, this, &TFormMain::StopTimers);
+    connect(ProgramControl.get(), &TProgramControl::OptionsChanged, this,
+            &TFormMain::ShowOptionsChanged);
     ProgramControl->SetState(StateStart);
 
-    Analysis = std::make_unique<TAnalysis>();
-    TQStatus& status = TQStatus::Instance();
-    status.SetBar(3, StatusProgressBar);
-    status.SetEventPump([] { QCoreApplication::processEvents(); });
+    CreateAnalysisController();
     DrawColourCircle();
 
     move(0, 0);
@@ -171,10 +172,7 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
 
 TFormMain::~TFormMain()
 {
-    TQStatus& status = TQStatus::Instance();
-    status.SetEventPump({});
-    status.SetBar(3, nullptr);
-    Analysis.reset();
+    analysis_.reset();
     ProgramControl.reset();
 }
 
@@ -472,8 +470,7 @@ void TFormMain::showEvent(QShowEvent* event)
 void TFormMain::FormShow()
 {
     RestoreFormPosition(*this);
-    for (TLabeledEdit* field : ResultEdits())
-        field->clear();
+    analysis_->ClearResult();
     for (size_t i = 0; i < TrackBars.size(); ++i)
         RangeEdits[i]->setText(QString::number(TrackBars[i]->value()));
     ProgramControl->SetState(StateNoImage);
@@ -495,11 +492,9 @@ void TFormMain::Timer1Timer()
     // Read before anything can show a message: a run that nobody watches must not
     // wait for a message box.
     const std::vector<std::string> interfaceMessages = ReadInterfaceFile();
-    TStderrReporter unattendedDisplay;
-    TLanguageReporter unattended(*windows_.FormLanguage, unattendedDisplay);
-    std::optional<TScopedReporter> reportUnattended;
+    // Until what the calling program started has ended.
     if (RunsUnattended())
-        reportUnattended.emplace(unattended);
+        unattended_ = std::make_unique<TUnattendedReporting>(*windows_.FormLanguage);
     for (const std::string& message : interfaceMessages)
         CurrentReporter().ShowMessage(message);
 
@@ -514,8 +509,13 @@ void TFormMain::Timer1Timer()
         ReadConfigBool(OptionsFile, "FormMeasure", "lCheckBoxUnits", false));
     UpdateMinimumSize();
     setWindowTitle(windowTitle() + " " + QString::fromStdString(ProgramVersionText()));
-    StartFromInterface();
+    if (!StartFromInterface())
+        FinishStartup();
+}
 
+void TFormMain::FinishStartup()
+{
+    unattended_.reset();
     // A robot run may have closed the window: nothing may draw on it or start again.
     if (ProgramControl->State() != StateClosing) {
         Updating = true;
@@ -539,34 +539,7 @@ void TFormMain::LoadStoredOptions()
 
 bool TFormMain::OpenImage(const std::string& fileName)
 {
-    if (busy_)
-        return false;
-    bool loaded = false;
-    {
-        const TBusyScope busy(*this);
-        windows_.PlasmaForm->StopPalette();
-        ClearResultDisplay();
-        for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
-            image->ExchangePicture({});
-        StatusProgressBar->SetPosition(0);
-        ProgramControl->SetState(StateLoading);
-        const TOpenResult open = Analysis->LoadImage(fileName, true);
-        StatusProgressBar->SetPosition(0);
-        loaded = open.Loaded;
-        if (loaded) {
-            ShowOpenedImage(open, fileName);
-            ProgramControl->SetState(StateImageLoaded);
-            // Lets the new pictures be painted before the analysis.
-            QCoreApplication::processEvents();
-            AnalyseLoadedImage();
-        } else {
-            FormResize();
-            ProgramControl->SetState(StateNoImage);
-        }
-        windows_.PlasmaForm->StartPalette();
-    }
-    EndOfWork();
-    return loaded;
+    return analysis_->Open(fileName);
 }
 
 void TFormMain::FormResize()
@@ -677,8 +650,8 @@ void TFormMain::BringToFront()
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    const int state = ProgramControl->State();
-    if (busy_ || state == StateLoading || state == StateAnalysing ||
+    const TProgramState state = ProgramControl->State();
+    if (analysis_->Busy() || state == StateLoading || state == StateAnalysing ||
         !SaveChangedOptionsBeforeClosing()) {
         event->ignore();
         return;
@@ -730,29 +703,46 @@ QAction* TFormMain::ActionByName(const char* name) const
     return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
-void TFormMain::ShowOpenedImage(const TOpenResult& open, const std::string& fileName)
+void TFormMain::CreateAnalysisController()
 {
-    // Until the analysis both views show the source as read.
-    ImageOriginal->ShowPicture(open.SourcePicture);
-    ImageAnalyse->ShowPicture(open.SourcePicture);
-    FormResize();
-    ShowImageFileInfo(fileName);
-    windows_.FormOptions->ImageWidth = open.Width;
-    windows_.FormOptions->ImageHeight = open.Height;
+    TAnalysisController::TViews views;
+    views.Source = ImageOriginal;
+    views.Analysed = ImageAnalyse;
+    views.Channels = {ImageH, ImageS, ImageV};
+    views.Fields = {LabeledEditAnaArea,   LabeledEditAreaPixel, LabeledEditCount,
+                    LabeledEditMeanSize,  LabeledEditPercent,   LabeledEditAreaCM,
+                    LabeledEditAnaAreaCM, LabeledEditMeanSizeCM};
+    views.Chart = sp_XYPlot;
+    views.Curves = sp_XYLines;
+    views.Progress = StatusProgressBar;
+    TSettingsHolder& settings = *this;
+    analysis_ = std::make_unique<TAnalysisController>(*ProgramControl, views, settings);
+    TAnalysisController& analysis = *analysis_;
+    connect(&analysis, &TAnalysisController::ImageOpened, this, &TFormMain::ShowOpenedImage);
+    // The palette does not compete with an open or an analysis for the processor.
+    connect(&analysis, &TAnalysisController::WorkStarted, this, [this] {
+        if (windows_.PlasmaForm)
+            windows_.PlasmaForm->StopPalette();
+    });
+    connect(&analysis, &TAnalysisController::AnalysisStarted, this, &TFormMain::AnalysisStarted);
+    connect(&analysis, &TAnalysisController::AnalysisFinished, this, [this] {
+        UpdateLineMarkers();
+        Q_EMIT AnalysisFinished();
+    });
+    connect(&analysis, &TAnalysisController::WorkFinished, this, [this] {
+        if (windows_.PlasmaForm && ProgramControl->State() != StateClosing)
+            windows_.PlasmaForm->StartPalette();
+        Q_EMIT WorkFinished();
+    });
 }
 
-void TFormMain::FeedChart()
+void TFormMain::ShowOpenedImage(const std::string& fileName)
 {
-    sp_XYPlot->LeftAxis().SetMax(1.1);
-    for (size_t channel = 0; channel < sp_XYLines.size(); ++channel) {
-        Tsp_XYLine& line = *sp_XYLines[channel];
-        line.SetCapacity(0);
-        line.SetLockInvalidate(true);
-        const auto& curve = shownResult_.Curves[channel];
-        for (size_t k = 0; k < curve.size(); ++k)
-            line.AddXY(static_cast<double>(k), curve[k]);
-        line.SetLockInvalidate(false);
-    }
+    FormResize();
+    ShowImageFileInfo(fileName);
+    const TOpenResult& open = analysis_->OpenedImage();
+    windows_.FormOptions->ImageWidth = open.Width;
+    windows_.FormOptions->ImageHeight = open.Height;
 }
 
 } // namespace varnolux

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/TAnalysis.h"
+#include "shell/TAnalysisController.h"
 #include "shell/TColourCircle.h"
 #include "shell/TProgramFiles.h"
 
@@ -39,6 +40,7 @@ class TPlasmaForm;
 class TProgramControl;
 class TStatusBar;
 class TStatusProgressBar;
+struct TUnattendedReporting;
 class Tsp_LineMarker;
 class Tsp_XYLine;
 class Tsp_XYPlot;
@@ -48,7 +50,7 @@ struct TUnitCaptions;
 /// images and starts analyses. It shows the source and analysed image, the colour
 /// range as track bars, edits and hue handles, the result fields, the chart, the
 /// palette and the channel images.
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow, private TSettingsHolder {
     Q_OBJECT
 
 public:
@@ -85,8 +87,8 @@ public:
     void ConnectWindows(const TWindows& windows);
 
     // The open road and the layout.
-    /// Loads the image and, when that succeeds, analyses it. False when it was not
-    /// loaded (the load has said why).
+    /// Loads the image on the worker and, when that succeeds, analyses it. False,
+    /// doing nothing, while an open or an analysis runs.
     bool OpenImage(const std::string& fileName);
     void FormResize();
     void ShowImageFileInfo(const std::string& fileName);
@@ -106,14 +108,14 @@ public:
     void UpdateLineMarkers();
 
     // The analysis.
-    /// Analyses the loaded image with the controls' settings; nothing while an open or
-    /// an analysis runs or no image is loaded. False when no complete analysis ran.
+    /// Analyses the loaded image with the controls' settings on the worker; false,
+    /// doing nothing, while an open or an analysis runs or without an image.
     bool RunAnalysis();
-    /// Whether an open or an analysis is running.
-    bool Busy() const { return busy_; }
+    /// Whether an open or an analysis runs.
+    bool Busy() const { return analysis_->Busy(); }
     /// The result on screen: what Save result writes and the fingerprint dialog shows.
     /// After a failed open it holds an empty "Path" and "Name".
-    const TAnalysisResult& ShownResult() const { return shownResult_; }
+    const TAnalysisResult& ShownResult() const { return analysis_->ShownResult(); }
     /// The status the program ends with: 1 when the calling program's automatic run
     /// could not do what it asked (no image, no analysis, no saved image or result
     /// file), else 0.
@@ -145,7 +147,6 @@ public:
     void ShowOptionsChanged();
 
     std::unique_ptr<TProgramControl> ProgramControl;
-    std::unique_ptr<TAnalysis> Analysis;
     /// The colour circle of the hue handles.
     TColourCircle ColourCircle;
     /// What the calling program handed over; none before the start-up step and after
@@ -239,16 +240,18 @@ public:
 Q_SIGNALS:
     /// The start-up step has run.
     void StartupFinished();
-    /// An analysis run has ended, complete or not.
+    /// An analysis was started on the worker.
+    void AnalysisStarted();
+    /// An analysis whose result is shown has ended, complete or not.
     void AnalysisFinished();
+    /// An open or an analysis has ended, and nothing runs.
+    void WorkFinished();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class TBusyScope;
-
     // Building the window.
     void CreateActions();
     void CreateMenusAndToolBar();
@@ -292,22 +295,10 @@ private:
     QPoint HandlePositionOnOrbit(const TKVShapeSize& handle, double angle) const;
 
     // The analysis.
-    bool AnalyseLoadedImage();
-    TAnalysisSettings ReadAnalysisSettings() const;
-    void WriteBackSettings(const TAnalysisSettings& settings);
-    void ShowResultFields();
-    /// Shows the source of a successful open on both image views.
-    void ShowOpenedImage(const TOpenResult& open, const std::string& fileName);
-    /// Shows a result and keeps it as the result on screen; one that did not complete
-    /// clears the display. The pictures it replaces go back to the engine.
-    void ShowResult(TAnalysisResult&& result);
-    /// Nothing of a previous analysis stays in view: result fields, curves and channel
-    /// images.
-    void ClearResultDisplay();
-    /// The eight fields an analysis fills.
-    std::array<TLabeledEdit*, 8> ResultEdits() const;
-    void FeedChart();
-    void EndOfWork();
+    void CreateAnalysisController();
+    TAnalysisSettings AnalysisSettings() const override;
+    void TakeCorrections(const TAnalysisSettings& settings) override;
+    void ShowOpenedImage(const std::string& fileName);
     void ApplyUnitCaptions(const TUnitCaptions& captions);
     /// Places the track bars and the result fields so that their labels fit, however
     /// long a language makes them.
@@ -331,9 +322,13 @@ private:
     bool RunsUnattended() const;
     /// Reports why a run nobody attends cannot go on and ends the program with status 1.
     void EndUnattendedRun(const std::string& problem);
-    void StartFromInterface();
-    void RunForRobot();
-    void OpenHandedOverImage();
+    /// Starts what the calling program asks for; false when nothing runs afterwards.
+    bool StartFromInterface();
+    /// The rest of the start-up step, once what the calling program started has ended.
+    void FinishStartup();
+    bool RunForRobot();
+    void RobotRunFinished();
+    bool OpenHandedOverImage();
     void WriteCallerResultFile(bool analysisFinished);
 
     // Actions.
@@ -366,26 +361,10 @@ private:
     int exitStatus_ = 0;
     bool nobodyWatching_ = false;
     TWindows windows_;
-    TAnalysisResult shownResult_;
-    bool busy_ = false;
-    bool rangeChangedDuringWork_ = false;
+    std::unique_ptr<TAnalysisController> analysis_;
+    /// Messages go to standard error while a start that nobody attends runs.
+    std::unique_ptr<TUnattendedReporting> unattended_;
     bool shown_ = false;
-};
-
-/// Marks an open or an analysis as running for its lifetime.
-class TFormMain::TBusyScope {
-public:
-    explicit TBusyScope(TFormMain& window)
-        : window_(window)
-    {
-        window_.busy_ = true;
-    }
-    ~TBusyScope() { window_.busy_ = false; }
-    TBusyScope(const TBusyScope&) = delete;
-    TBusyScope& operator=(const TBusyScope&) = delete;
-
-private:
-    TFormMain& window_;
 };
 
 } // namespace varnolux

@@ -231,66 +231,7 @@ void TFormMain::ConnectEvents()
 
 bool TFormMain::RunAnalysis()
 {
-    if (busy_ || !Analysis->HasImage())
-        return false;
-    bool complete = false;
-    {
-        const TBusyScope busy(*this);
-        windows_.PlasmaForm->StopPalette();
-        complete = AnalyseLoadedImage();
-        windows_.PlasmaForm->StartPalette();
-    }
-    EndOfWork();
-    return complete;
-}
-
-bool TFormMain::AnalyseLoadedImage()
-{
-    const TAnalysisSettings settings = ReadAnalysisSettings();
-    rangeChangedDuringWork_ = false;
-    ProgramControl->SetState(StateAnalysing);
-    TPictureRequest pictures = TPictureRequest::All();
-    pictures.SourceShownWidth = ImageOriginal->width();
-    pictures.SourceShownHeight = ImageOriginal->height();
-    TAnalysisResult result = Analysis->Run(settings, pictures);
-    StatusProgressBar->SetPosition(0);
-    WriteBackSettings(result.Settings);
-    const bool complete = result.Complete;
-    ShowResult(std::move(result));
-    ProgramControl->SetState(complete ? StateAnalysed : StateImageLoaded);
-    Q_EMIT AnalysisFinished();
-    return complete;
-}
-
-void TFormMain::ShowResult(TAnalysisResult&& result)
-{
-    if (!result.Complete) {
-        ClearResultDisplay();
-        return;
-    }
-    TAnalysisPictures& pictures = result.Pictures;
-    pictures.Source = ImageOriginal->ExchangePicture(std::move(pictures.Source));
-    pictures.Analysed = ImageAnalyse->ExchangePicture(std::move(pictures.Analysed));
-    const std::array channelImages = {ImageH, ImageS, ImageV};
-    for (size_t channel = 0; channel < channelImages.size(); ++channel)
-        pictures.Channels[channel] =
-            channelImages[channel]->ExchangePicture(std::move(pictures.Channels[channel]));
-    Analysis->Recycle(std::move(pictures));
-    shownResult_ = std::move(result);
-    ShowResultFields();
-    FeedChart();
-    UpdateLineMarkers();
-}
-
-void TFormMain::EndOfWork()
-{
-    // A run that could not complete leaves the image loaded, with nothing running.
-    if (ProgramControl->State() == StateImageLoaded)
-        ProgramControl->ShowWaitCursor(false);
-    if (rangeChangedDuringWork_) {
-        rangeChangedDuringWork_ = false;
-        StartDelayedAnalysis();
-    }
+    return analysis_->Analyse();
 }
 
 TOptions TFormMain::CurrentOptions() const
@@ -307,7 +248,7 @@ TOptions TFormMain::CurrentOptions() const
     return options;
 }
 
-TAnalysisSettings TFormMain::ReadAnalysisSettings() const
+TAnalysisSettings TFormMain::AnalysisSettings() const
 {
     TAnalysisSettings settings;
     for (size_t i = 0; i < TrackBars.size(); ++i)
@@ -318,7 +259,7 @@ TAnalysisSettings TFormMain::ReadAnalysisSettings() const
     return settings;
 }
 
-void TFormMain::WriteBackSettings(const TAnalysisSettings& settings)
+void TFormMain::TakeCorrections(const TAnalysisSettings& settings)
 {
     // The edits show the bars; a bar moved during the run keeps its new position.
     for (size_t i = 0; i < TrackBars.size(); ++i)
@@ -332,36 +273,6 @@ void TFormMain::WriteBackSettings(const TAnalysisSettings& settings)
     dialog.iExclRectDown = options.iExclRectDown;
     windows_.FormMeasure->EditMeasure->setText(Text(options.EditMeasure));
     LabeledEditMeasure->setText(Text(settings.MeasureText));
-}
-
-std::array<TLabeledEdit*, 8> TFormMain::ResultEdits() const
-{
-    return {LabeledEditAnaArea,  LabeledEditAnaAreaCM,  LabeledEditAreaPixel, LabeledEditAreaCM,
-            LabeledEditMeanSize, LabeledEditMeanSizeCM, LabeledEditCount,     LabeledEditPercent};
-}
-
-void TFormMain::ClearResultDisplay()
-{
-    shownResult_ = {};
-    for (TLabeledEdit* field : ResultEdits())
-        field->clear();
-    for (Tsp_XYLine* line : sp_XYLines)
-        line->Clear();
-    for (TImageWidget* image : {ImageH, ImageS, ImageV})
-        image->ExchangePicture({});
-}
-
-void TFormMain::ShowResultFields()
-{
-    const TResultFields& fields = shownResult_.Fields;
-    LabeledEditAnaArea->setText(Text(fields.AnaArea));
-    LabeledEditAreaPixel->setText(Text(fields.AreaPixel));
-    LabeledEditCount->setText(Text(fields.Count));
-    LabeledEditMeanSize->setText(Text(fields.MeanSize));
-    LabeledEditPercent->setText(Text(fields.Percent));
-    LabeledEditAreaCM->setText(Text(fields.AreaCM));
-    LabeledEditAnaAreaCM->setText(Text(fields.AnaAreaCM));
-    LabeledEditMeanSizeCM->setText(Text(fields.MeanSizeCM));
 }
 
 void TFormMain::ApplyUnitCaptions(const TUnitCaptions& captions)
@@ -479,7 +390,7 @@ int TFormMain::ShowModal(QDialog& dialog)
 
 void TFormMain::ActionOpenExecute()
 {
-    if (busy_)
+    if (Busy())
         return;
     if (OpenPictureDialog1->exec() != QDialog::Accepted ||
         OpenPictureDialog1->selectedFiles().isEmpty()) {
@@ -496,17 +407,15 @@ void TFormMain::ActionCloseExecute()
 
 void TFormMain::ActionProcessExecute()
 {
-    if (busy_)
+    if (Busy())
         return;
-    windows_.PlasmaForm->StopPalette();
     ApplyEditsToTrackBars();
     RunAnalysis();
-    windows_.PlasmaForm->StartPalette();
 }
 
 void TFormMain::ActionSaveImageExecute()
 {
-    if (busy_)
+    if (Busy())
         return;
     windows_.PlasmaForm->StopPalette();
     if (SavePictureDialog1->exec() == QDialog::Accepted &&
@@ -536,7 +445,7 @@ bool TFormMain::SaveAnalysedImage(const std::string& fileName, bool jpeg)
 
 void TFormMain::ActionSaveResultExecute()
 {
-    if (busy_)
+    if (Busy())
         return;
     windows_.PlasmaForm->StopPalette();
     const std::string fileName = windows_.FormOptions->EditResultFile->text().toStdString();
@@ -561,7 +470,7 @@ void TFormMain::ActionSaveResultExecute()
 void TFormMain::SaveResultTo(const std::string& fileName)
 {
     std::string why;
-    if (shownResult_.Items.SaveToFile(fileName, &why))
+    if (ShownResult().Items.SaveToFile(fileName, &why))
         ConfirmSaved("LResultSaved", {fileName});
     else
         CurrentReporter().ShowMessage(
@@ -571,7 +480,7 @@ void TFormMain::SaveResultTo(const std::string& fileName)
 
 void TFormMain::ActionOptionsExecute()
 {
-    if (busy_)
+    if (Busy())
         return;
     TFormOptions& dialog = *windows_.FormOptions;
     windows_.PlasmaForm->StopPalette();
@@ -593,7 +502,8 @@ void TFormMain::ActionOptionsExecute()
 
 void TFormMain::ActionLoadOptionsExecute()
 {
-    if (busy_ || OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    if (Busy() || OpenDialog1->exec() != QDialog::Accepted ||
+        OpenDialog1->selectedFiles().isEmpty())
         return;
     const std::string fileName = OpenDialog1->selectedFiles().constFirst().toStdString();
     if (!LoadOptions(fileName))
@@ -625,7 +535,7 @@ bool TFormMain::SaveOptionsUnderChosenName()
 
 void TFormMain::ActionLoadDefaultOptionsExecute()
 {
-    if (busy_)
+    if (Busy())
         return;
     if (HoldsOptions(DefaultOptionsFile)) {
         if (!LoadOptions(DefaultOptionsFile))
@@ -648,7 +558,7 @@ void TFormMain::ActionSaveOptionsAsDefaultExecute()
 
 void TFormMain::ActionShowSHAExecute()
 {
-    const TResult& items = shownResult_.Items;
+    const TResult& items = ShownResult().Items;
     windows_.FormSHADlg->SetFingerprints(items.GetValueText("SHAImageFile"),
                                          items.GetValueText("SHAOptions"),
                                          items.GetValueText("SHAResult"));

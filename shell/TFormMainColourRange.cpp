@@ -21,12 +21,8 @@ namespace varnolux {
 
 void TFormMain::TrackBarHMinChange(int index)
 {
-    windows_.PlasmaForm->StopPalette();
     if (!Updating)
         StartDelayedAnalysis();
-    // Nothing the running analysis reads can show this change; it gets its own.
-    if (busy_)
-        rangeChangedDuringWork_ = true;
     if (index == HMin || index == HMax)
         HueChanged = true;
     for (size_t i = 0; i < TrackBars.size(); ++i)
@@ -35,7 +31,6 @@ void TFormMain::TrackBarHMinChange(int index)
     for (size_t i = 0; i < RangeEdits.size(); ++i)
         range[i] = ParseDecimalInteger(RangeEdits[i]->text().toStdString()).value_or(0);
     windows_.PlasmaForm->SetRange(range);
-    windows_.PlasmaForm->StartPalette();
     MarkOptionsChanged();
     UpdateLineMarkers();
 }
@@ -75,16 +70,13 @@ void TFormMain::ApplyEditToTrackBar(int index)
 
 void TFormMain::MarkOptionsChanged()
 {
-    const int state = ProgramControl->State();
+    const TProgramState state = ProgramControl->State();
     ProgramControl->SetState(StateOptionsChanged);
     ProgramControl->SetState(state);
 }
 
 void TFormMain::Timer2Timer()
 {
-    // An open or analysis is running: the change is analysed once it is done.
-    if (busy_)
-        return;
     if (std::chrono::steady_clock::now() - LastChangeTime > QuietTime)
         AnalyseChangedRange();
     Updating = false;
@@ -99,8 +91,8 @@ void TFormMain::AnalyseChangedRange()
         HueMinAngle = HueAngleOfPosition(TrackBars[HMin]->value());
         PlaceHueHandles(HueMaxAngle, HueMinAngle);
     }
-    if (ActionProcess->isEnabled())
-        RunAnalysis();
+    // The newest range wins: an analysis that runs with an older one stops.
+    analysis_->AnalyseLatest();
     Updating = false;
 }
 
@@ -154,8 +146,7 @@ void TFormMain::HueHandleReleased(TKVShapeSize& handle)
     else
         TrackBars[HMin]->setValue(HuePositionOfAngle(HueMinAngle));
     Updating = false;
-    if (ActionProcess->isEnabled())
-        RunAnalysis();
+    analysis_->AnalyseLatest();
 }
 
 void TFormMain::DrawColourCircle()

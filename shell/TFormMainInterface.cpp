@@ -6,6 +6,7 @@
 #include "settings/Messages.h"
 #include "shell/TApplication.h"
 #include "shell/TFormMain.h"
+#include "shell/TLanguageReporter.h"
 #include "shell/TProgramControl.h"
 #include "shell/TStatusBar.h"
 
@@ -44,20 +45,21 @@ bool TFormMain::RunsUnattended() const
            (AsksToEndByItself(*Interface) || (!parameters_.empty() && nobodyWatching_));
 }
 
-void TFormMain::StartFromInterface()
+bool TFormMain::StartFromInterface()
 {
     ActionOpen->setVisible(!HidesActionOpen(*Interface));
     if (IsRobotRun(*Interface))
-        RunForRobot();
-    else if (IsInteractiveStart(*Interface))
-        OpenHandedOverImage();
-    else if (RunsUnattended() && Interface->Count() == 0)
+        return RunForRobot();
+    if (IsInteractiveStart(*Interface))
+        return OpenHandedOverImage();
+    if (RunsUnattended() && Interface->Count() == 0)
         EndUnattendedRun("The interface file " + parameters_.front() +
                          " cannot be used: " + NoImageReason(parameters_.front()) + ".");
     else if (RunsUnattended())
         EndUnattendedRun("The interface file " + parameters_.front() +
                          " asks for an automatic run by the sender \"" + Interface->Sender() +
                          "\"; only \"" + RobotSender + "\" runs by itself.");
+    return false;
 }
 
 void TFormMain::EndUnattendedRun(const std::string& problem)
@@ -67,11 +69,19 @@ void TFormMain::EndUnattendedRun(const std::string& problem)
     close();
 }
 
-void TFormMain::RunForRobot()
+bool TFormMain::RunForRobot()
 {
     StatusBarMain->SetPanelText(0, "...");
+    OpenImage(Interface->GetImage(0).ImageFileName);
+    connect(this, &TFormMain::WorkFinished, this, &TFormMain::RobotRunFinished,
+            Qt::SingleShotConnection);
+    return true;
+}
+
+void TFormMain::RobotRunFinished()
+{
     const structImage image = Interface->GetImage(0);
-    bool done = OpenImage(image.ImageFileName) && ProgramControl->State() == StateAnalysed;
+    bool done = ProgramControl->State() == StateAnalysed;
     if (done && Interface->ResultImage())
         done = SaveAnalysedImage(
             AnalysedImageFileName(Interface->ResultImageDirectory(), image.ImageFileName), false);
@@ -81,16 +91,25 @@ void TFormMain::RunForRobot()
     // A caller waits for the program to end, whatever became of the image.
     if (!Interface->StoppAtEnd())
         close();
+    FinishStartup();
 }
 
-void TFormMain::OpenHandedOverImage()
+bool TFormMain::OpenHandedOverImage()
 {
     SubjectText = SubjectStatusText(Interface->Sender(), TApplication::Title,
                                     DateTimeText(std::time(nullptr)), Interface->GetSubject(0));
     StatusBarMain->SetPanelText(0, QString::fromStdString(SubjectText));
     const std::string imageFileName = Interface->GetImage(0).ImageFileName;
-    if (!OpenImage(imageFileName))
-        CurrentReporter().ShowMessage("Unsupported image type: " + imageFileName);
+    OpenImage(imageFileName);
+    connect(
+        this, &TFormMain::WorkFinished, this,
+        [this, imageFileName] {
+            if (!analysis_->HasImage())
+                CurrentReporter().ShowMessage("Unsupported image type: " + imageFileName);
+            FinishStartup();
+        },
+        Qt::SingleShotConnection);
+    return true;
 }
 
 void TFormMain::WriteCallerResultFile(bool analysisFinished)
@@ -99,7 +118,7 @@ void TFormMain::WriteCallerResultFile(bool analysisFinished)
         return;
     if (const std::string fileName = CallerResultFileName(*Interface);
         !fileName.empty() &&
-        !Interface->WriteCallerResultFile(fileName, shownResult_.Items, analysisFinished))
+        !Interface->WriteCallerResultFile(fileName, ShownResult().Items, analysisFinished))
         exitStatus_ = 1;
 }
 

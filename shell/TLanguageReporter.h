@@ -31,4 +31,17 @@ private:
     TReporter& display_;
 };
 
+/// Sends the messages of the calling thread to standard error, in the user's language,
+/// while it lives: for a run that nobody attends.
+struct TUnattendedReporting {
+    explicit TUnattendedReporting(const TFormLanguage& language)
+        : translated(language, display)
+        , scope(translated)
+    {
+    }
+    TStderrReporter display;
+    TLanguageReporter translated;
+    TScopedReporter scope;
+};
+
 } // namespace varnolux

@@ -1,11 +1,10 @@
 #include "shell/TProgramControl.h"
 
-#include "shell/TFormMain.h"
-
 #include <algorithm>
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QWidget>
 
 namespace varnolux {
 
@@ -15,13 +14,9 @@ constexpr auto Off = TProgramControl::Off;
 constexpr auto On = TProgramControl::On;
 constexpr auto Keep = TProgramControl::Keep;
 
-constexpr int StateOptionsChangedCode = 12;
-constexpr int StateClosingCode = 10;
-constexpr int StateNoImageCode = 2;
-
-bool ShowsWaitCursor(int code)
+bool ShowsWaitCursor(TProgramState state)
 {
-    return code == 3 || code == 4 || code == 5;
+    return state == StateLoading || state == StateImageLoaded || state == StateAnalysing;
 }
 
 } // namespace
@@ -52,8 +47,8 @@ const std::array<TProgramControl::TActionRow, 17>& TProgramControl::ActionTable(
     return table;
 }
 
-TProgramControl::TProgramControl(TFormMain& mainWindow)
-    : mainWindow_(mainWindow)
+TProgramControl::TProgramControl(QWidget& window)
+    : window_(window)
 {
 }
 
@@ -62,29 +57,34 @@ TProgramControl::~TProgramControl()
     ShowWaitCursor(false);
 }
 
-void TProgramControl::SetState(int code)
+void TProgramControl::SetState(TProgramState state)
 {
-    state_ = code;
-    const auto column = std::find(TableStates.begin(), TableStates.end(), code);
+    state_ = state;
+    const auto column = std::find(TableStates.begin(), TableStates.end(), state);
     if (column != TableStates.end()) {
-        ApplyActionColumn(static_cast<int>(column - TableStates.begin()));
-        ShowWaitCursor(ShowsWaitCursor(code));
+        ApplyActionColumn(std::size_t(column - TableStates.begin()));
+        ShowWaitCursor(ShowsWaitCursor(state));
     }
-    if (code == StateNoImageCode)
-        mainWindow_.ClearImageFileInfo();
-    if (code == StateClosingCode)
-        mainWindow_.StopTimers();
-    if (code == StateOptionsChangedCode)
-        mainWindow_.ShowOptionsChanged();
+    if (state == StateNoImage)
+        Q_EMIT NoImage();
+    if (state == StateClosing)
+        Q_EMIT Closing();
+    if (state == StateOptionsChanged)
+        Q_EMIT OptionsChanged();
 }
 
-void TProgramControl::ApplyActionColumn(int column)
+void TProgramControl::ApplyActionColumn(std::size_t column)
 {
     for (const TActionRow& row : ActionTable()) {
-        const TActionSetting setting = row.Settings[static_cast<size_t>(column)];
+        const TActionSetting setting = row.Settings[column];
         if (setting != Keep)
-            mainWindow_.ActionByName(row.Action)->setEnabled(setting == On);
+            Action(row.Action).setEnabled(setting == On);
     }
+}
+
+QAction& TProgramControl::Action(const char* name) const
+{
+    return *window_.findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
 void TProgramControl::ShowWaitCursor(bool wait)

@@ -3,9 +3,12 @@
 #include <array>
 #include <cstdint>
 
-namespace varnolux {
+#include <QObject>
 
-class TFormMain;
+class QAction;
+class QWidget;
+
+namespace varnolux {
 
 /// The program states.
 enum TProgramState {
@@ -19,40 +22,52 @@ enum TProgramState {
     StateOptionsChanged = 12,
 };
 
-/// The program state switchboard: a state code decides which of the main window's
-/// actions are enabled, the mouse cursor, some status texts and the timers.
-class TProgramControl {
+/// The program state switchboard: a state decides which of the main window's actions
+/// are enabled and the mouse cursor; the other effects of a state are signals.
+class TProgramControl : public QObject {
+    Q_OBJECT
+
 public:
     /// How a state sets an action: disabled, enabled, or left as it is.
     enum TActionSetting : std::int8_t { Off = 0, On = 1, Keep = -1 };
 
     /// The states of the table, in its column order.
-    static constexpr std::array<int, 7> TableStates = {1, 2, 3, 4, 5, 6, 12};
+    static constexpr std::array<TProgramState, 7> TableStates = {
+        StateStart,     StateNoImage,  StateLoading,       StateImageLoaded,
+        StateAnalysing, StateAnalysed, StateOptionsChanged};
 
     struct TActionRow {
         const char* Action;
         std::array<TActionSetting, TableStates.size()> Settings;
     };
 
-    explicit TProgramControl(TFormMain& mainWindow);
-    ~TProgramControl();
-    TProgramControl(const TProgramControl&) = delete;
-    TProgramControl& operator=(const TProgramControl&) = delete;
+    /// The actions of the table are the window's children of their names.
+    explicit TProgramControl(QWidget& window);
+    ~TProgramControl() override;
 
-    int State() const { return state_; }
-    /// Stores the code and applies its effects to the main window.
-    void SetState(int code);
+    TProgramState State() const { return state_; }
+    /// Stores the state and applies its effects.
+    void SetState(TProgramState state);
 
     /// The hourglass while work runs, the normal cursor otherwise.
     void ShowWaitCursor(bool wait);
 
     static const std::array<TActionRow, 17>& ActionTable();
 
-private:
-    void ApplyActionColumn(int column);
+Q_SIGNALS:
+    /// State 2: the image's file information goes.
+    void NoImage();
+    /// State 10: every timer stops.
+    void Closing();
+    /// Pseudo-state 12: the options are marked as changed.
+    void OptionsChanged();
 
-    TFormMain& mainWindow_;
-    int state_ = 2;
+private:
+    void ApplyActionColumn(std::size_t column);
+    QAction& Action(const char* name) const;
+
+    QWidget& window_;
+    TProgramState state_ = StateNoImage;
     bool waitCursor_ = false;
 };
 

@@ -3,12 +3,14 @@
 #include "analysis/AnalysisSteps.h"
 #include "imaging/BmpFile.h"
 #include "imaging/KernelThreads.h"
+#include "imaging/TQStatus.h"
 #include "input/TempFolder.h"
 #include "results/ShaFingerprint.h"
 #include "support/Pictures.h"
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
 
+#include <atomic>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -593,6 +595,34 @@ TEST_F(TAnalysisTest, LeavesNoTemporaryFile)
     const std::string temporaryFolder = varnolux::TempFolder();
     unsetenv("TEMP");
     EXPECT_TRUE(std::filesystem::is_empty(temporaryFolder));
+}
+
+TEST_F(TAnalysisTest, ACancelledOpenOrRunStopsWithoutAMessage)
+{
+    const std::string image = WriteImage(Objects);
+    std::atomic<bool> cancelled{true};
+    {
+        const TQStatus::TCancelScope cancelScope(&cancelled);
+        const TOpenResult open = engine.LoadImage(image, true);
+        EXPECT_FALSE(open.Loaded);
+        EXPECT_TRUE(open.Cancelled);
+        EXPECT_FALSE(engine.HasImage());
+    }
+    ASSERT_TRUE(Open(image));
+    TAnalysisSettings settings = RedSettings();
+    {
+        const TQStatus::TCancelScope cancelScope(&cancelled);
+        EXPECT_FALSE(Run(settings));
+        EXPECT_TRUE(last.Cancelled);
+        EXPECT_EQ(last.Items.Count(), 2) << "nothing of it to show or save";
+        EXPECT_TRUE(last.Pictures.Analysed.IsEmpty());
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    // The image stays open for the run that replaces the cancelled one.
+    cancelled = false;
+    ASSERT_TRUE(Run(settings));
+    EXPECT_FALSE(last.Cancelled);
+    EXPECT_EQ(Item("Count"), "2");
 }
 
 TEST_F(TAnalysisTest, BuildsCumulativeCurvesAndChannelImages)

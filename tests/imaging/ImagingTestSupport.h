@@ -6,6 +6,8 @@
 #include "settings/Messages.h"
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <utility>
@@ -42,7 +44,7 @@ public:
     explicit TProgressRecorder(std::vector<int> slots)
     {
         for (int slot : slots) {
-            bars_.push_back(std::make_unique<TBar>(slot, Calls));
+            bars_.push_back(std::make_unique<TBar>(slot, Calls, mutex_));
             TQStatus::Instance().SetBar(slot, bars_.back().get());
         }
     }
@@ -66,20 +68,29 @@ public:
     std::vector<TProgressCall> Calls;
 
 private:
+    // Long operations report from several threads at once.
     struct TBar : TQProgressBar {
-        TBar(int slot, std::vector<TProgressCall>& calls)
+        TBar(int slot, std::vector<TProgressCall>& calls, std::mutex& mutex)
             : Slot(slot)
             , Calls(calls)
+            , Mutex(mutex)
         {
         }
-        void SetRange(int min, int max) override { Calls.push_back({Slot, "range", min, max}); }
+        void SetRange(int min, int max) override
+        {
+            const std::lock_guard lock(Mutex);
+            Calls.push_back({Slot, "range", min, max});
+        }
         void SetPosition(int position) override
         {
+            const std::lock_guard lock(Mutex);
             Calls.push_back({Slot, "position", position, 0});
         }
         int Slot;
         std::vector<TProgressCall>& Calls;
+        std::mutex& Mutex;
     };
+    std::mutex mutex_;
     std::vector<std::unique_ptr<TBar>> bars_;
 };
 

@@ -1,10 +1,12 @@
 #include "imaging/KernelThreads.h"
 
+#include "ImagingTestSupport.h"
 #include "imaging/TQStatus.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -12,14 +14,10 @@
 namespace varnolux {
 namespace {
 
-/// Restores the thread count and the event pump.
+/// Restores the thread count.
 class KernelThreadsTest : public testing::Test {
 protected:
-    void TearDown() override
-    {
-        SetKernelThreadCount(previous_);
-        TQStatus::Instance().SetEventPump(nullptr);
-    }
+    void TearDown() override { SetKernelThreadCount(previous_); }
 
 private:
     int previous_ = KernelThreadCount();
@@ -61,17 +59,59 @@ TEST_F(KernelThreadsTest, SmallWorkAndOneThreadStayOnTheCallingThread)
     EXPECT_EQ(threadsUsed(100, std::size_t(1) << 30), std::vector{std::this_thread::get_id()});
 }
 
-TEST_F(KernelThreadsTest, AnEventPumpKeepsTheWorkOnItsThread)
+TEST_F(KernelThreadsTest, AProgressBarLeavesTheWorkSplitAcrossThreads)
+{
+    // Progress only reports: it no longer keeps the work on the thread of the user
+    // interface, which the desktop program's analyses stay off.
+    SetKernelThreadCount(4);
+    const test::TProgressRecorder progress({0});
+    std::mutex mutex;
+    std::set<std::thread::id> threads;
+    ForEachBlock(4, std::size_t(1) << 30, [&](int begin, int) {
+        TQStatus::Instance().StepProgress(0, begin);
+        const std::lock_guard lock(mutex);
+        threads.insert(std::this_thread::get_id());
+    });
+    EXPECT_EQ(threads.size(), 4u);
+    EXPECT_EQ(progress.Positions(0).size(), 4u);
+}
+
+TEST_F(KernelThreadsTest, EveryBlockSharesTheCallersCancelFlag)
 {
     SetKernelThreadCount(4);
-    TQStatus::Instance().SetEventPump([] {});
-    const std::thread::id caller = std::this_thread::get_id();
-    std::vector<std::pair<int, int>> blocks;
-    ForEachBlock(100, std::size_t(1) << 30, [&](int begin, int end) {
-        EXPECT_EQ(std::this_thread::get_id(), caller);
-        blocks.emplace_back(begin, end);
+    std::atomic<bool> cancelled{false};
+    const TQStatus::TCancelScope cancelScope(&cancelled);
+    std::atomic<int> reports{0};
+    ForEachBlock(4, std::size_t(1) << 30, [&](int, int) {
+        TQStatus::Instance().StepProgress(0, 0);
+        ++reports;
     });
-    EXPECT_EQ(blocks, (std::vector<std::pair<int, int>>{{0, 100}}));
+    EXPECT_EQ(reports, 4);
+    cancelled = true;
+    std::atomic<int> stopped{0};
+    EXPECT_THROW(ForEachBlock(4, std::size_t(1) << 30,
+                              [&](int, int) {
+                                  try {
+                                      TQStatus::Instance().StepProgress(0, 0);
+                                  } catch (const TQCancelled&) {
+                                      ++stopped;
+                                      throw;
+                                  }
+                              }),
+                 TQCancelled);
+    EXPECT_EQ(stopped, 4);
+}
+
+TEST_F(KernelThreadsTest, ACancelOnOneThreadLeavesTheOthersAlone)
+{
+    std::atomic<bool> cancelled{true};
+    std::thread other([&] {
+        const TQStatus::TCancelScope cancelScope(&cancelled);
+        EXPECT_THROW(TQStatus::Instance().StepProgress(0, 0), TQCancelled);
+    });
+    other.join();
+    EXPECT_NO_THROW(TQStatus::Instance().StepProgress(0, 0));
+    EXPECT_EQ(TQStatus::ThreadCancelFlag(), nullptr);
 }
 
 TEST_F(KernelThreadsTest, RethrowsAnErrorOfABlockAfterAllFinished)

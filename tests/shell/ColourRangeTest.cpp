@@ -247,6 +247,7 @@ private Q_SLOTS:
         TKVShapeSize& handle = *main.HueMinHandle;
         const TImageWidget& circle = *main.ImageColorCircle;
         DragHandleTo(handle, {circle.x() + 83 - 5, circle.y() + 83 + 74 - 5});
+        QVERIFY(fixture->WaitIdle());
         QCOMPARE(main.HueMinAngle, Pi / 2);
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(fixture->Bar(HMin).value(), HuePositionOfAngle(main.HueMinAngle));

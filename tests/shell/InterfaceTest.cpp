@@ -162,7 +162,7 @@ private Q_SLOTS:
         QVERIFY(fixture.Start());
         TFormMain& main = fixture.Main();
         QCOMPARE(main.ProgramControl->State(), 6);
-        main.ProgramControl->SetState(stateBeforeClosing);
+        main.ProgramControl->SetState(TProgramState(stateBeforeClosing));
         QVERIFY(main.close());
         QVERIFY(!main.Interface);
         const TIniDocument written = TIniDocument::Parse(ReadFile(caller.ResultFile()));

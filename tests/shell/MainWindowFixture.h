@@ -31,6 +31,16 @@
 
 namespace varnolux::test {
 
+/// Waits until the main window's opens and analyses have ended; false when they have
+/// not within 20 s.
+inline bool WaitIdle(TFormMain& main)
+{
+    if (!main.Busy())
+        return true;
+    QSignalSpy finished(&main, &TFormMain::WorkFinished);
+    return finished.wait(20000) || !main.Busy();
+}
+
 /// A language file as shipped: "en" or "de".
 inline std::string ShippedLanguageFile(const std::string& language)
 {
@@ -53,6 +63,16 @@ public:
 
     TFormMain& Main() { return *windows->FormMain; }
     TFormOptions& Options() { return *windows->FormOptions; }
+
+    /// Waits until no open or analysis runs.
+    bool WaitIdle() { return test::WaitIdle(Main()); }
+
+    /// Opens the image as File → Open does and waits for its analysis.
+    void Open(const std::string& fileName)
+    {
+        Main().OpenImage(fileName);
+        WaitIdle();
+    }
 
     /// Shows the main window and waits for its start-up step.
     bool Start()
@@ -97,7 +117,7 @@ public:
     /// Opens the picture and analyses it as the open road does.
     bool OpenObjects(int scale = 10)
     {
-        Main().OpenImage(WriteObjectsImage(scale));
+        Open(WriteObjectsImage(scale));
         return Main().ShownResult().Items.Exists("SHAResult");
     }
 
@@ -148,20 +168,12 @@ inline void SendMouse(QWidget& widget, QEvent::Type type, QPoint parentPoint,
     QCoreApplication::sendEvent(&widget, &event);
 }
 
-/// Runs the action once, from inside the next analysis (while the engine hands control
-/// back to the event loop).
+/// Runs the action once, from the event loop, while the next analysis runs: it comes
+/// before the analysis's outcome.
 inline void DuringNextAnalysis(TFormMain& main, std::function<void()> action)
 {
-    auto* poll = new QTimer;
-    poll->setInterval(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, action, &main] {
-        if (main.ProgramControl->State() != StateAnalysing)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action();
-    });
-    poll->start();
+    QObject::connect(&main, &TFormMain::AnalysisStarted, &main, std::move(action),
+                     Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
 }
 
 /// Drags a 10 × 10 hue handle by its middle so that its top-left corner goes to the
@@ -195,11 +207,14 @@ inline void RejectNextFileDialog()
     WhenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
 }
 
-/// Chooses the file in the file dialog that the action opens.
+/// Chooses the file in the file dialog that the action opens, and waits for the open
+/// or analysis that it starts.
 inline void TriggerWithFile(QAction& action, const std::string& fileName)
 {
     AcceptNextFileDialog(fileName);
     action.trigger();
+    if (auto* main = qobject_cast<TFormMain*>(action.parent()))
+        WaitIdle(*main);
 }
 
 /// The fields of a result line, without its date and time.

@@ -200,7 +200,7 @@ private Q_SLOTS:
         // Messages of the window and of the engine.
         QVERIFY(fixture->OpenObjects());
         main.ActionMeasure->trigger();
-        main.OpenImage(fixture->folder.File("missing.bmp"));
+        fixture->Open(fixture->folder.File("missing.bmp"));
         QCOMPARE(fixture->reporter.messages,
                  (std::vector<std::string>{"Dieses Werkzeug ist noch nicht verfügbar.",
                                            "Datei " + fixture->folder.File("missing.bmp") +
@@ -269,7 +269,7 @@ private Q_SLOTS:
         // Opening the options dialog no longer replaces the stored options.
         const std::string before = TOptions::Load(main.DefaultOptionsFile).EditMinRegion;
         WhenModal<TFormOptions>([](TFormOptions& dialog) { dialog.reject(); });
-        main.ProgramControl->SetState(4);
+        main.ProgramControl->SetState(StateImageLoaded);
         main.ActionOptions->trigger();
         QCOMPARE(TOptions::Load(main.DefaultOptionsFile).EditMinRegion, before);
     }
@@ -294,7 +294,7 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QVERIFY(main.LoadOptions(optionsFile));
         const std::string image = fixture->WriteObjectsImage();
-        main.OpenImage(image);
+        fixture->Open(image);
         QCOMPARE(main.ProgramControl->State(), 6);
         QCOMPARE(main.StatusBarMain->PanelText(0), QString("objects.bmp"));
         QCOMPARE(main.StatusBarMain->PanelText(3), QString("200 x 80"));
@@ -383,7 +383,7 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
-        main.OpenImage(fixture->folder.File("missing.bmp"));
+        fixture->Open(fixture->folder.File("missing.bmp"));
         QCOMPARE(main.ProgramControl->State(), 2);
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{"File " + fixture->folder.File("missing.bmp") +
@@ -415,6 +415,7 @@ private Q_SLOTS:
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
         AcceptNextFileDialog(fixture->WriteObjectsImage());
         main.ActionOpen->trigger();
+        QVERIFY(fixture->WaitIdle());
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ProgramControl->State(), 6);
         QVERIFY(!main.ImageAnalyse->Picture().IsEmpty());
@@ -520,6 +521,7 @@ private Q_SLOTS:
             QCOMPARE(main.RunAnalysis(), false);
         });
         main.ActionProcess->trigger();
+        QVERIFY(fixture->WaitIdle());
         QVERIFY(!closed);
         QVERIFY(!openEnabled);
         QCOMPARE(analyses.count(), 1);

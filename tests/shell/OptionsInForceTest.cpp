@@ -84,6 +84,7 @@ private Q_SLOTS:
         TriggerWithFile(fixture->Action("ActionOpen"), image);
 
         fixture->Action("ActionLoadDefaultOptions").trigger();
+        QVERIFY(fixture->WaitIdle());
         fixture->Action("ActionSaveResult").trigger();
         const std::vector<std::string> lines = FileLines(resultFile);
         QCOMPARE(lines.size(), size_t(2));

@@ -107,6 +107,7 @@ private Q_SLOTS:
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
         main.ActionOptions->trigger();
+        QVERIFY(fixture->WaitIdle());
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("3"));
         QVERIFY(main.OptionsChanged);
@@ -132,6 +133,7 @@ private Q_SLOTS:
             QTest::keyClick(dialog.EditMinRegion, Qt::Key_Return);
         });
         main.ActionOptions->trigger();
+        QVERIFY(fixture->WaitIdle());
         QVERIFY(stayedOpen);
         QCOMPARE(fixture->reporter.messages, std::vector<std::string>{"Invalid number"});
         QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("0.5"));

@@ -64,7 +64,7 @@ private Q_SLOTS:
         for (const bool before : {false, true}) {
             for (const TExpectedRow& row : ExpectedTable)
                 main.ActionByName(row.action)->setEnabled(before);
-            main.ProgramControl->SetState(States[column]);
+            main.ProgramControl->SetState(TProgramState(States[column]));
             for (const TExpectedRow& row : ExpectedTable) {
                 const char setting = row.settings[column];
                 const bool expected = setting == '-' ? before : setting == '1';
@@ -78,13 +78,13 @@ private Q_SLOTS:
     {
         TFormMain& main = fixture->Main();
         for (const int state : States) {
-            main.ProgramControl->SetState(state);
+            main.ProgramControl->SetState(TProgramState(state));
             const bool busy = state == 3 || state == 4 || state == 5;
             QCOMPARE(QGuiApplication::overrideCursor() != nullptr, busy);
         }
-        main.ProgramControl->SetState(5);
-        main.ProgramControl->SetState(5);
-        main.ProgramControl->SetState(6);
+        main.ProgramControl->SetState(StateAnalysing);
+        main.ProgramControl->SetState(StateAnalysing);
+        main.ProgramControl->SetState(StateAnalysed);
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
     }
 
@@ -93,7 +93,7 @@ private Q_SLOTS:
         TStatusBar& status = *fixture->Main().StatusBarMain;
         for (int panel = 0; panel < 6; ++panel)
             status.SetPanelText(panel, "x");
-        fixture->Main().ProgramControl->SetState(2);
+        fixture->Main().ProgramControl->SetState(StateNoImage);
         for (int panel = 0; panel < 4; ++panel)
             QCOMPARE(status.PanelText(panel), QString());
         QCOMPARE(status.PanelText(4), QString("x"));
@@ -105,7 +105,7 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->windows->PlasmaForm->Running());
         main.Timer2->start();
-        main.ProgramControl->SetState(10);
+        main.ProgramControl->SetState(StateClosing);
         QVERIFY(!main.Timer1->isActive());
         QVERIFY(!main.Timer2->isActive());
         QVERIFY(!fixture->windows->PlasmaForm->Running());
@@ -128,7 +128,7 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         if (!defaultFile)
             main.OptionsFile = fixture->folder.File("mine.ini");
-        main.ProgramControl->SetState(2);
+        main.ProgramControl->SetState(StateNoImage);
         main.ActionSaveOptionsAs->setEnabled(false);
         main.MarkOptionsChanged();
         QCOMPARE(main.ProgramControl->State(), 2);

@@ -1,0 +1,210 @@
+#include "shell/TAnalysisController.h"
+
+#include "chart/Tsp_XYLine.h"
+#include "chart/Tsp_XYPlot.h"
+#include "imaging/TQStatus.h"
+#include "settings/Messages.h"
+#include "shell/TAnalysisWorker.h"
+#include "shell/TImageWidget.h"
+#include "shell/TLabeledEdit.h"
+#include "shell/TProgramControl.h"
+#include "shell/TStatusProgressBar.h"
+
+namespace varnolux {
+
+namespace {
+
+// The engine reports opens and runs here.
+constexpr int ProgressSlot = 3;
+
+} // namespace
+
+TAnalysisController::TAnalysisController(TProgramControl& programControl, const TViews& views,
+                                         TSettingsHolder& settings)
+    : TAnalysisController(programControl, views, settings, std::make_unique<TAnalysisWorker>())
+{
+}
+
+TAnalysisController::TAnalysisController(TProgramControl& programControl, const TViews& views,
+                                         TSettingsHolder& settings,
+                                         std::unique_ptr<TAnalysisWorker> worker)
+    : programControl_(programControl)
+    , views_(views)
+    , settings_(settings)
+    , worker_(std::move(worker))
+{
+    TQStatus::Instance().SetBar(ProgressSlot, views_.Progress);
+    connect(worker_.get(), &TAnalysisWorker::Finished, this, &TAnalysisController::Finished,
+            Qt::QueuedConnection);
+}
+
+TAnalysisController::~TAnalysisController()
+{
+    worker_.reset();
+    TQStatus::Instance().SetBar(ProgressSlot, nullptr);
+}
+
+bool TAnalysisController::Open(const std::string& fileName)
+{
+    if (busy_)
+        return false;
+    StartWork();
+    opening_ = true;
+    hasImage_ = false;
+    // Nothing of the previous image stays in view while this one loads.
+    ClearResult();
+    for (TImageWidget* view : {views_.Source, views_.Analysed})
+        view->ExchangePicture({});
+    views_.Progress->SetPosition(0);
+    programControl_.SetState(StateLoading);
+    worker_->RequestOpen(++lastRequest_, fileName);
+    return true;
+}
+
+bool TAnalysisController::Analyse()
+{
+    if (busy_ || !hasImage_)
+        return false;
+    StartWork();
+    StartRun();
+    return true;
+}
+
+void TAnalysisController::AnalyseLatest()
+{
+    if (!hasImage_ || opening_)
+        return;
+    if (!busy_)
+        StartWork();
+    StartRun();
+}
+
+void TAnalysisController::StartWork()
+{
+    busy_ = true;
+    Q_EMIT WorkStarted();
+}
+
+void TAnalysisController::StartRun()
+{
+    runRequest_ = ++lastRequest_;
+    programControl_.SetState(StateAnalysing);
+    const TAnalysisSettings settings = settings_.AnalysisSettings();
+    TPictureRequest pictures = TPictureRequest::All();
+    pictures.SourceShownWidth = views_.Source->width();
+    pictures.SourceShownHeight = views_.Source->height();
+    // Before the request: whatever this signal leads to comes before the outcome.
+    Q_EMIT AnalysisStarted();
+    worker_->RequestRun(runRequest_, settings, pictures);
+}
+
+void TAnalysisController::Finished(const std::shared_ptr<TWorkOutcome>& outcome)
+{
+    if (outcome->Open)
+        OpenFinished(*outcome);
+    else
+        RunFinished(*outcome);
+}
+
+void TAnalysisController::OpenFinished(const TWorkOutcome& outcome)
+{
+    opening_ = false;
+    views_.Progress->SetPosition(0);
+    opened_ = *outcome.Open;
+    hasImage_ = opened_.Loaded;
+    if (!hasImage_) {
+        programControl_.SetState(StateNoImage);
+        ShowMessages(CurrentReporter(), outcome.Messages);
+        EndWork();
+        return;
+    }
+    // Until the analysis both views show the source as read.
+    views_.Source->ShowPicture(opened_.SourcePicture);
+    views_.Analysed->ShowPicture(opened_.SourcePicture);
+    Q_EMIT ImageOpened(opened_.FileName);
+    programControl_.SetState(StateImageLoaded);
+    StartRun();
+    ShowMessages(CurrentReporter(), outcome.Messages);
+}
+
+void TAnalysisController::RunFinished(TWorkOutcome& outcome)
+{
+    TAnalysisResult& result = *outcome.Run;
+    if (outcome.Id != runRequest_) {
+        // A newer request replaced it: it is never shown, and it says nothing.
+        worker_->Recycle(std::move(result.Pictures));
+        return;
+    }
+    views_.Progress->SetPosition(0);
+    const bool complete = result.Complete;
+    settings_.TakeCorrections(result.Settings);
+    ShowResult(std::move(result));
+    programControl_.SetState(complete ? StateAnalysed : StateImageLoaded);
+    Q_EMIT AnalysisFinished();
+    EndWork();
+    ShowMessages(CurrentReporter(), outcome.Messages);
+}
+
+void TAnalysisController::EndWork()
+{
+    busy_ = false;
+    // A run that could not complete leaves the image loaded, with nothing running.
+    if (programControl_.State() == StateImageLoaded)
+        programControl_.ShowWaitCursor(false);
+    Q_EMIT WorkFinished();
+}
+
+void TAnalysisController::ShowResult(TAnalysisResult&& result)
+{
+    if (!result.Complete) {
+        ClearResult();
+        return;
+    }
+    ShowPictures(result.Pictures);
+    shownResult_ = std::move(result);
+    const TResultFields& fields = shownResult_.Fields;
+    const std::array texts = {&fields.AnaArea,   &fields.AreaPixel, &fields.Count,
+                              &fields.MeanSize,  &fields.Percent,   &fields.AreaCM,
+                              &fields.AnaAreaCM, &fields.MeanSizeCM};
+    for (size_t i = 0; i < texts.size(); ++i)
+        views_.Fields[i]->setText(QString::fromStdString(*texts[i]));
+    ShowCurves();
+}
+
+void TAnalysisController::ShowPictures(TAnalysisPictures& pictures)
+{
+    // The pictures shown so far go back to the engine, to be painted over next time.
+    pictures.Source = views_.Source->ExchangePicture(std::move(pictures.Source));
+    pictures.Analysed = views_.Analysed->ExchangePicture(std::move(pictures.Analysed));
+    for (size_t channel = 0; channel < views_.Channels.size(); ++channel)
+        pictures.Channels[channel] =
+            views_.Channels[channel]->ExchangePicture(std::move(pictures.Channels[channel]));
+    worker_->Recycle(std::move(pictures));
+}
+
+void TAnalysisController::ShowCurves()
+{
+    views_.Chart->LeftAxis().SetMax(1.1);
+    for (size_t channel = 0; channel < views_.Curves.size(); ++channel) {
+        Tsp_XYLine& line = *views_.Curves[channel];
+        line.SetCapacity(0);
+        line.SetLockInvalidate(true);
+        const auto& curve = shownResult_.Curves[channel];
+        for (size_t k = 0; k < curve.size(); ++k)
+            line.AddXY(static_cast<double>(k), curve[k]);
+        line.SetLockInvalidate(false);
+    }
+}
+
+void TAnalysisController::ClearResult()
+{
+    shownResult_ = {};
+    for (TLabeledEdit* field : views_.Fields)
+        field->clear();
+    for (Tsp_XYLine* line : views_.Curves)
+        line->Clear();
+    for (TImageWidget* view : views_.Channels)
+        view->ExchangePicture({});
+}
+
+} // namespace varnolux

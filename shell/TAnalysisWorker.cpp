@@ -1,0 +1,94 @@
+#include "shell/TAnalysisWorker.h"
+
+#include "imaging/TQStatus.h"
+
+namespace varnolux {
+
+TAnalysisWorker::TAnalysisWorker(QObject* parent)
+    : QThread(parent)
+{
+    start();
+}
+
+TAnalysisWorker::~TAnalysisWorker()
+{
+    {
+        const QMutexLocker lock(&mutex_);
+        ending_ = true;
+        cancelled_ = true;
+        wake_.wakeOne();
+    }
+    wait();
+}
+
+void TAnalysisWorker::RequestOpen(std::uint64_t id, const std::string& fileName)
+{
+    Request({id, true, fileName, {}, {}});
+}
+
+void TAnalysisWorker::RequestRun(std::uint64_t id, const TAnalysisSettings& settings,
+                                 const TPictureRequest& pictures)
+{
+    Request({id, false, {}, settings, pictures});
+}
+
+void TAnalysisWorker::Request(TRequest request)
+{
+    const QMutexLocker lock(&mutex_);
+    pending_ = std::move(request);
+    // The work in progress is out of date: it stops at its next progress report.
+    if (working_)
+        cancelled_ = true;
+    wake_.wakeOne();
+}
+
+void TAnalysisWorker::Recycle(TAnalysisPictures&& pictures)
+{
+    const QMutexLocker lock(&mutex_);
+    recycled_.push_back(std::move(pictures));
+}
+
+void TAnalysisWorker::run()
+{
+    TAnalysis engine;
+    const TQStatus::TCancelScope cancelScope(&cancelled_);
+    for (;;) {
+        TRequest request;
+        {
+            QMutexLocker lock(&mutex_);
+            working_ = false;
+            while (!pending_ && !ending_)
+                wake_.wait(&mutex_);
+            if (ending_)
+                return;
+            request = std::move(*pending_);
+            pending_.reset();
+            for (TAnalysisPictures& pictures : recycled_)
+                engine.Recycle(std::move(pictures));
+            recycled_.clear();
+            // Cleared together with taking the newest request: a cancel set since is
+            // meant for this one.
+            cancelled_ = false;
+            working_ = true;
+        }
+        auto outcome = std::make_shared<TWorkOutcome>(Work(engine, request));
+        Q_EMIT Finished(std::move(outcome));
+    }
+}
+
+TWorkOutcome TAnalysisWorker::Work(TAnalysis& engine, const TRequest& request)
+{
+    // The engine's messages wait with its outcome for the user interface's thread.
+    TMessageList messages;
+    const TScopedReporter collect(messages);
+    TWorkOutcome outcome;
+    outcome.Id = request.Id;
+    if (request.IsOpen)
+        outcome.Open = engine.LoadImage(request.FileName, true);
+    else
+        outcome.Run = engine.Run(request.Settings, request.Pictures);
+    outcome.Messages = messages.Take();
+    return outcome;
+}
+
+} // namespace varnolux

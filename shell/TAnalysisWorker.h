@@ -1,0 +1,74 @@
+#pragma once
+
+#include "analysis/TAnalysis.h"
+#include "settings/Messages.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QMutex>
+#include <QThread>
+#include <QWaitCondition>
+
+namespace varnolux {
+
+/// What the worker hands back for one request.
+struct TWorkOutcome {
+    std::uint64_t Id = 0;
+    /// An open's outcome, or a run's.
+    std::optional<TOpenResult> Open;
+    std::optional<TAnalysisResult> Run;
+    /// What the engine had to tell the user while it worked, in order.
+    std::vector<TMessage> Messages;
+};
+
+/// The thread that owns the analysis engine and does one request at a time: opens and
+/// analyses. A newer request cancels the one running at its next progress report, and
+/// replaces one that waits; outcomes come back through a queued signal.
+class TAnalysisWorker : public QThread {
+    Q_OBJECT
+
+public:
+    explicit TAnalysisWorker(QObject* parent = nullptr);
+    /// Cancels what runs and waits for the thread.
+    ~TAnalysisWorker() override;
+
+    void RequestOpen(std::uint64_t id, const std::string& fileName);
+    void RequestRun(std::uint64_t id, const TAnalysisSettings& settings,
+                    const TPictureRequest& pictures);
+    /// Pictures that are no longer shown, for later runs to paint into.
+    void Recycle(TAnalysisPictures&& pictures);
+
+Q_SIGNALS:
+    /// The outcome of a request that was not replaced before it started.
+    void Finished(std::shared_ptr<varnolux::TWorkOutcome> outcome);
+
+protected:
+    void run() override;
+
+private:
+    struct TRequest {
+        std::uint64_t Id = 0;
+        bool IsOpen = false;
+        std::string FileName;
+        TAnalysisSettings Settings;
+        TPictureRequest Pictures;
+    };
+
+    void Request(TRequest request);
+    TWorkOutcome Work(TAnalysis& engine, const TRequest& request);
+
+    QMutex mutex_;
+    QWaitCondition wake_;
+    std::optional<TRequest> pending_;
+    std::vector<TAnalysisPictures> recycled_;
+    bool working_ = false;
+    bool ending_ = false;
+    std::atomic<bool> cancelled_{false};
+};
+
+} // namespace varnolux
