@@ -365,7 +365,7 @@ void TAnalysis::RunSteps(TAnalysisSettings& settings)
     StoreFingerprints(settings);
 }
 
-double TAnalysis::ReadMinRegion(TOptions& options)
+double ReadMinRegion(TOptions& options)
 {
     TParsedNumber minRegion = ParseNumberStrict(options.EditMinRegion, 0.0);
     if (!minRegion.success) {
@@ -376,7 +376,7 @@ double TAnalysis::ReadMinRegion(TOptions& options)
     return minRegion.value;
 }
 
-double TAnalysis::ReadMeasure(TAnalysisSettings& settings, double imagePixels)
+double ReadMeasure(TAnalysisSettings& settings, double imagePixels)
 {
     TOptions& options = settings.Options;
     if (!options.lCheckBoxUnits)
@@ -439,29 +439,8 @@ void TAnalysis::StoreResults(const TAnalysisSettings& settings, double analysisA
 void TAnalysis::StoreFingerprints(const TAnalysisSettings& settings)
 {
     ShaImageFile = imageFingerprint_;
-
-    const TOptions& options = settings.Options;
-    std::string optionsText;
-    for (const std::string& text : options.rangeTexts)
-        optionsText += text;
-    optionsText += settings.MeasureText;
-    optionsText += options.EditMinRegion;
-    for (const int value : {options.iInclCircleX, options.iInclCircleY, options.iInclCircleDiam,
-                            options.iExclRectLeft, options.iExclRectUp, options.iExclRectRight,
-                            options.iExclRectDown})
-        optionsText += std::to_string(value);
-    optionsText += options.lUseInclCircle ? "1" : "0";
-    optionsText += options.lUseExclRect ? "1" : "0";
-    ShaOptions = Sha256TextHex(optionsText);
-
-    // Stored result files carry fingerprints over exactly this list, "HMax" twice.
-    std::string resultText;
-    for (const char* name : {"AreaPercent", "AnalysisAreaPixel", "AnalysisArea", "AreaPixel",
-                             "Area", "MeanSizePixel", "MeanSize", "Measure", "Count", "MinRegion",
-                             "HMin", "HMax", "VMin", "HMax", "SMin", "SMax"})
-        resultText += Results.GetValueText(name);
-    ShaResult = Sha256TextHex(resultText);
-
+    ShaOptions = OptionsFingerprint(settings.Options, settings.MeasureText);
+    ShaResult = ResultFingerprint(Results);
     Results.AddString("SHAImageFile", ShaImageFile);
     Results.AddString("SHAOptions", ShaOptions);
     Results.AddString("SHAResult", ShaResult);

@@ -50,6 +50,14 @@ struct TAnalysisSettings {
 /// measure text and unit follow the calibration options.
 void ApplyOptions(TAnalysisSettings& settings, const TOptions& options);
 
+/// The minimum size a run reads: an invalid text becomes "0", with a message.
+double ReadMinRegion(TOptions& options);
+
+/// The measure a run reads for an image of that many pixels: 1 while units are off.
+/// An invalid one, or one under which the image's area in square units would
+/// overflow or vanish, becomes "1" in both measure texts, with a message.
+double ReadMeasure(TAnalysisSettings& settings, double imagePixels);
+
 /// The texts of the main window's result fields.
 struct TResultFields {
     std::string AnaArea;
@@ -163,8 +171,6 @@ private:
     void ResetProgress();
     bool LoadImageSteps(const std::string& fileName);
     void RunSteps(TAnalysisSettings& settings);
-    double ReadMinRegion(TOptions& options);
-    double ReadMeasure(TAnalysisSettings& settings, double imagePixels);
     void StoreResults(const TAnalysisSettings& settings, double analysisArea, double minRegion,
                       double measure, const TRegionStatistics& statistics);
     void StoreFingerprints(const TAnalysisSettings& settings);

@@ -1,14 +1,15 @@
 // varnolux-batch: analyses images without a display and prints one result line each.
 
 #include "analysis/TAnalysis.h"
+#include "app/BatchVerify.h"
 #include "app/TBatchProgress.h"
 #include "app/TBatchReporter.h"
-#include "app/TOrderedSlots.h"
 #include "imaging/KernelThreads.h"
 #include "results/ResultJson.h"
 #include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "settings/TOptions.h"
+#include "settings/TOrderedSlots.h"
 
 #include <algorithm>
 #include <array>
@@ -39,6 +40,8 @@ enum class TOutputFormat { Tsv, Json };
 constexpr const char* UsageText =
     "usage: varnolux-batch [--options FILE] [--result FILE] [--format tsv|json]\n"
     "                      [--jobs N] [--timings] IMAGE...\n"
+    "       varnolux-batch --verify RESULTFILE [--options FILE [--reanalyse]]\n"
+    "                      [--format tsv|json] [--jobs N]\n"
     "\n"
     "Analyses each IMAGE and prints a tab-separated header line, then one result line\n"
     "per analysed image, in the order the images are given.\n"
@@ -56,7 +59,15 @@ constexpr const char* UsageText =
     "                  \"timings NAME: read=MS convert=MS run=MS fingerprints=MS\":\n"
     "                  reading the file into the planes, the conversion to hue,\n"
     "                  saturation and brightness, the run without the fingerprints, and\n"
-    "                  the fingerprints, in milliseconds\n";
+    "                  the fingerprints, in milliseconds\n"
+    "  --verify FILE   check each line of a result file instead: its values against\n"
+    "                  SHAResult, its image file against SHAImageFile and, with\n"
+    "                  --options, its options against SHAOptions. Prints \"LINE: ok\" or\n"
+    "                  the findings per line, then a summary; status 0 when every line\n"
+    "                  is ok, 1 when one is not, 2 when the file cannot be read\n"
+    "  --reanalyse     with --verify and --options: analyse each line whose image and\n"
+    "                  options match again; every item but DateTime must come out as\n"
+    "                  stored\n";
 
 struct TBatchArguments {
     std::optional<std::string> optionsFile;
@@ -65,6 +76,8 @@ struct TBatchArguments {
     int jobs = 0; // 0: one per core
     bool timings = false;
     std::vector<std::string> images;
+    std::optional<std::string> verifyFile;
+    bool reanalyse = false;
 };
 
 struct TUsageError {
@@ -96,10 +109,14 @@ std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char**
             onlyImages = true;
         } else if (argument == "--timings") {
             arguments.timings = true;
-        } else if (argument == "--options" || argument == "--result") {
+        } else if (argument == "--reanalyse") {
+            arguments.reanalyse = true;
+        } else if (argument == "--options" || argument == "--result" || argument == "--verify") {
             if (!hasValue)
                 return TUsageError{argument + " needs a file name"};
-            (argument == "--options" ? arguments.optionsFile : arguments.resultFile) = argv[++i];
+            (argument == "--options"  ? arguments.optionsFile
+             : argument == "--result" ? arguments.resultFile
+                                      : arguments.verifyFile) = argv[++i];
         } else if (argument == "--format") {
             const std::string format = hasValue ? argv[++i] : "";
             if (format != "tsv" && format != "json")
@@ -116,8 +133,16 @@ std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char**
             arguments.images.push_back(argument);
         }
     }
-    if (arguments.images.empty())
+    if (arguments.verifyFile) {
+        if (!arguments.images.empty() || arguments.resultFile || arguments.timings)
+            return TUsageError{"--verify takes no images, --result or --timings"};
+        if (arguments.reanalyse && !arguments.optionsFile)
+            return TUsageError{"--reanalyse needs --options"};
+    } else if (arguments.reanalyse) {
+        return TUsageError{"--reanalyse goes with --verify"};
+    } else if (arguments.images.empty()) {
         return TUsageError{"no image given"};
+    }
     // A name typed on the command line is the working folder's, not the program's.
     if (arguments.optionsFile && arguments.optionsFile->find('/') == std::string::npos)
         arguments.optionsFile->insert(0, "./");
@@ -376,6 +401,9 @@ int main(int argc, char** argv)
         }
     }
     try {
+        if (arguments.verifyFile)
+            return RunVerify({*arguments.verifyFile, arguments.optionsFile, arguments.reanalyse,
+                              arguments.format == TOutputFormat::Json, arguments.jobs});
         return RunBatch(arguments);
     } catch (const std::bad_alloc&) {
         std::fputs("varnolux-batch: not enough memory to go on\n", stderr);
