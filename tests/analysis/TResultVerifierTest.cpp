@@ -8,8 +8,10 @@
 
 #include <clocale>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 namespace varnolux {
 namespace {
@@ -406,6 +408,35 @@ TEST(TResultVerifier, ACancelledRunStopsInOrder)
         for (std::size_t i = 0; i < lines.size(); ++i)
             EXPECT_EQ(lines[i], i + 2);
     }
+}
+
+TEST(TResultVerifier, MemoryDoesNotGrowWithTheFile)
+{
+    TResultFileScene scene;
+    scene.Save(scene.Image("a.bmp"));
+    const std::vector<std::string> lines = scene.Lines();
+    const auto peakInUse = [&](int copies) {
+        {
+            std::ofstream file(scene.resultFile, std::ios::binary | std::ios::trunc);
+            file << lines[0] << "\r\n";
+            for (int i = 0; i < copies; ++i)
+                file << lines[1] << "\r\n";
+        }
+        TVerifySettings settings;
+        settings.Jobs = 2;
+        TResultVerifier verifier(scene.resultFile, settings);
+        std::size_t peak = 0;
+        const TVerifySummary summary = verifier.Run([&](const TLineVerdict& verdict, double) {
+            EXPECT_TRUE(verdict.Ok());
+            peak = std::max(peak, mallinfo2().uordblks);
+        });
+        EXPECT_EQ(summary.Lines, std::size_t(copies));
+        return peak;
+    };
+    const std::size_t small = peakInUse(1000);
+    const std::size_t large = peakInUse(100000);
+    // The large file alone is 100 times the small one's 0.3 MB.
+    EXPECT_LT(large, small + 256 * 1024) << small << " bytes in use, then " << large;
 }
 
 TEST(TResultVerifier, AFileWithoutTheHeaderIsNoResultFile)
