@@ -2,14 +2,20 @@
 // would, and writes a picture of the window after the analysis.
 
 #include "settings/Messages.h"
+#include "settings/ProgramInfo.h"
 #include "shell/TApplication.h"
 #include "shell/TFormMain.h"
+#include "shell/TFormOptions.h"
+#include "shell/TFormVerify.h"
 #include "shell/TProgramWindows.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include <QCheckBox>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -19,10 +25,13 @@ namespace {
 
 constexpr const char* UsageText =
     "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB]\n"
+    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
-    "Chart (the default), Colors, H-image, S-image or V-image.\n";
+    "Chart (the default), Colors, H-image, S-image or V-image. With --verify, the\n"
+    "picture is of Analysis > Verify result file on RESULTFILE, compared with the\n"
+    "options and analysed again.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -54,7 +63,8 @@ bool ShowPage(QTabWidget& pages, const std::string& name)
 int main(int argc, char** argv)
 {
     using namespace varnolux;
-    if (argc < 4 || argc > 5) {
+    const bool verify = argc == 6 && std::string(argv[4]) == "--verify";
+    if (argc < 4 || argc > 6 || (argc == 6 && !verify)) {
         std::fputs(UsageText, stderr);
         return 2;
     }
@@ -85,6 +95,30 @@ int main(int argc, char** argv)
     if (!window.Analysis->Results.Exists("SHAResult")) {
         std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
         return 1;
+    }
+    if (verify) {
+        TFormVerify& verifyWindow = *windows.FormVerify;
+        bool finished = false;
+        QObject::connect(&verifyWindow, &TFormVerify::VerificationFinished,
+                         [&finished] { finished = true; });
+        windows.FormOptions->EditResultFile->setText(argv[5]);
+        // The findings name the options file; the window's position, written into the
+        // options file at the end, goes into a copy.
+        const std::string optionsCopy = folder.path().toStdString() + "/" + FileNamePart(argv[2]);
+        std::filesystem::copy_file(argv[2], optionsCopy);
+        window.OptionsFile = optionsCopy;
+        verifyWindow.CheckBoxOptions->setChecked(true);
+        verifyWindow.CheckBoxReanalyse->setChecked(true);
+        window.ActionVerifyResultFile->trigger();
+        while (!finished)
+            Wait(10);
+        Wait(200);
+        if (!verifyWindow.grab().save(argv[3], "PNG")) {
+            std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", argv[3]);
+            return 1;
+        }
+        window.close();
+        return 0;
     }
     if (!ShowPage(*window.PageControlPlasma, argc == 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);

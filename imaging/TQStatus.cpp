@@ -17,12 +17,18 @@ void TQStatus::SetBar(int slot, TQProgressBar* bar)
 void TQStatus::SetEventPump(std::function<void()> pump)
 {
     pump_ = std::move(pump);
+    pumpThread_ = pump_ ? std::this_thread::get_id() : std::thread::id();
+}
+
+bool TQStatus::ShowsProgressHere() const
+{
+    return !pump_ || std::this_thread::get_id() == pumpThread_;
 }
 
 bool TQStatus::IsSilent() const
 {
     if (pump_)
-        return false;
+        return !ShowsProgressHere();
     for (const auto& bar : bars_)
         if (bar.load(std::memory_order_relaxed))
             return false;
@@ -31,6 +37,8 @@ bool TQStatus::IsSilent() const
 
 void TQStatus::StartProgress(int slot, int position, int max, int min)
 {
+    if (!ShowsProgressHere())
+        return;
     if (slot >= 0 && slot < SlotCount)
         if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed)) {
             bar->SetRange(min, max);
@@ -41,6 +49,8 @@ void TQStatus::StartProgress(int slot, int position, int max, int min)
 
 void TQStatus::StepProgress(int slot, int position)
 {
+    if (!ShowsProgressHere())
+        return;
     if (slot >= 0 && slot < SlotCount)
         if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed))
             bar->SetPosition(position);

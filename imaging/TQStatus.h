@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <thread>
 
 namespace varnolux {
 
@@ -15,7 +16,9 @@ public:
 };
 
 /// The image library's progress hook: 100 slots for progress bars, and a pump that
-/// lets the user interface process pending events. Headless it does nothing.
+/// lets the user interface process pending events. Headless it does nothing. With a
+/// pump, progress belongs to the thread that installed it (the user interface's):
+/// work on other threads reports nothing and pumps nothing.
 class TQStatus {
 public:
     static constexpr int SlotCount = 100;
@@ -26,10 +29,12 @@ public:
     /// Safe while other threads run operations that report progress.
     void SetBar(int slot, TQProgressBar* bar);
     /// Set it before other threads use the status: the pump is read without a lock.
+    /// The calling thread becomes the one whose progress is shown.
     void SetEventPump(std::function<void()> pump);
 
-    /// No event pump and no progress bar: progress reports have no effect, so long
-    /// operations may split their work across threads.
+    /// Progress reports of the calling thread have no effect (no event pump and no
+    /// progress bar, or the pump is another thread's), so long operations may split
+    /// their work across threads.
     bool IsSilent() const;
 
     /// Sets position, maximum and minimum of the slot's bar, then pumps events.
@@ -49,9 +54,12 @@ public:
 private:
     TQStatus() = default;
     void PumpEvents();
+    /// Whether progress of the calling thread is shown.
+    bool ShowsProgressHere() const;
 
     std::array<std::atomic<TQProgressBar*>, SlotCount> bars_{};
     std::function<void()> pump_;
+    std::thread::id pumpThread_;
 };
 
 } // namespace varnolux

@@ -74,6 +74,37 @@ TEST_F(KernelThreadsTest, AnEventPumpKeepsTheWorkOnItsThread)
     EXPECT_EQ(blocks, (std::vector<std::pair<int, int>>{{0, 100}}));
 }
 
+/// A progress bar that counts its updates.
+class TCountingBar final : public TQProgressBar {
+public:
+    void SetRange(int, int) override { ++updates; }
+    void SetPosition(int) override { ++updates; }
+    std::atomic<int> updates{0};
+};
+
+TEST_F(KernelThreadsTest, WorkOnAnotherThreadThanThePumpsReportsNothing)
+{
+    TQStatus& status = TQStatus::Instance();
+    TCountingBar bar;
+    status.SetBar(3, &bar);
+    int pumped = 0;
+    status.SetEventPump([&] { ++pumped; });
+    std::thread([&] {
+        // An engine on a worker thread: no events pumped, no bar moved from here, and
+        // its kernels may use the cores.
+        EXPECT_TRUE(status.IsSilent());
+        status.StartProgress(3, 0, 10, 0);
+        status.StepProgress(3, 5);
+    }).join();
+    EXPECT_EQ(pumped, 0);
+    EXPECT_EQ(bar.updates, 0);
+    EXPECT_FALSE(status.IsSilent());
+    status.StepProgress(3, 5);
+    EXPECT_EQ(pumped, 1);
+    EXPECT_EQ(bar.updates, 1);
+    status.SetBar(3, nullptr);
+}
+
 TEST_F(KernelThreadsTest, RethrowsAnErrorOfABlockAfterAllFinished)
 {
     SetKernelThreadCount(4);
