@@ -76,11 +76,24 @@ void ApplyInclusionCircle(TQROIL& area, const TOptions& options)
     }
 }
 
-void DrawAreaOutline(const TQROIL& area, TQImage& surface, TColour colour)
+void DrawAreaOutline(const TQROIL& area, TQImage& surface, const TOptions& options)
 {
     TQEdge outline;
     outline.Extract(area);
-    outline.SetColour(colour);
+    outline.SetColour(TColour(options.colColorInclCircle));
+    if (options.lUseExclRect) {
+        // An outline point on the edge of the bordered block is the borders' outline;
+        // the rest follows the circle (or the image's frame).
+        const int left = std::max(options.iExclRectLeft, 0);
+        const int top = std::max(options.iExclRectUp, 0);
+        const int right = area.Width() - 1 - std::max(options.iExclRectRight, 0);
+        const int bottom = area.Height() - 1 - std::max(options.iExclRectDown, 0);
+        for (int i = 0; i < outline.Count(); ++i) {
+            TQPoint& point = outline.Get(i);
+            if (point.X == left || point.X == right || point.Y == top || point.Y == bottom)
+                point.Colour = TColour(options.colColorExclRect);
+        }
+    }
     surface.CalcScaling();
     outline.ShowOn(&surface, false);
 }

@@ -24,8 +24,10 @@ void ApplyExclusionBorders(TQROIL& area, TOptions& options);
 /// Clears the mask outside the inclusion circle; pixels on the circle stay inside.
 void ApplyInclusionCircle(TQROIL& area, const TOptions& options);
 
-/// Draws every outline pixel of the mask onto the surface in the given colour.
-void DrawAreaOutline(const TQROIL& area, TQImage& surface, TColour colour);
+/// Draws every outline pixel of the mask onto the surface: those on the edge of the
+/// excluded borders (when they are used) in colColorExclRect, the others in
+/// colColorInclCircle.
+void DrawAreaOutline(const TQROIL& area, TQImage& surface, const TOptions& options);
 
 /// Cumulative curves of hue, saturation and brightness: entry k is the fraction of
 /// the mask's pixels whose value is below k (all 0 for an empty mask).

@@ -5,24 +5,24 @@
 
 namespace varnolux {
 
-/// One of the six colour-range values: its track bar, its edit, and the field name
-/// that messages about it use.
+/// One of the six colour-range values: its track bar, its edit, and the message label
+/// whose text names the field in messages about it.
 struct TRangeControl {
     const char* TrackBar;
     const char* Edit;
-    const char* FieldName;
+    const char* FieldLabel;
     int Initial;
 };
 
 /// The six range values in their fixed processing order.
 enum TRangeIndex { HMin, HMax, SMin, SMax, VMin, VMax };
 inline constexpr std::array<TRangeControl, 6> RangeControls = {{
-    {"TrackBarHMin", "LabeledEditHMin", "Farbton Min", 0},
-    {"TrackBarHMax", "LabeledEditHMax", "Farbton Max", 255},
-    {"TrackBarSMin", "LabeledEditSMin", "Sättigung Min", 0},
-    {"TrackBarSMax", "LabeledEditSMax", "Sättigung Max", 255},
-    {"TrackBarVMin", "LabeledEditVMin", "Helligkeit Min", 0},
-    {"TrackBarVMax", "LabeledEditVMax", "Helligkeit Max", 255},
+    {"TrackBarHMin", "LabeledEditHMin", "LabelFieldHMin", 0},
+    {"TrackBarHMax", "LabeledEditHMax", "LabelFieldHMax", 255},
+    {"TrackBarSMin", "LabeledEditSMin", "LabelFieldSMin", 0},
+    {"TrackBarSMax", "LabeledEditSMax", "LabelFieldSMax", 255},
+    {"TrackBarVMin", "LabeledEditVMin", "LabelFieldVMin", 0},
+    {"TrackBarVMax", "LabeledEditVMax", "LabelFieldVMax", 255},
 }};
 
 /// Track-bar positions 0..255 in the order of RangeControls.

@@ -107,7 +107,8 @@ void ApplyOptions(TAnalysisSettings& settings, const TOptions& options)
     for (size_t i = 0; i < RangeControls.size(); ++i)
         if (!ApplyEditToTrackBar(options.rangeTexts[i], settings.TrackBars[i]))
             CurrentReporter().ShowLanguageMessage(
-                "LabelInvalidValueTrackBarPositionFromLabeledEdit", {RangeControls[i].FieldName});
+                "LabelInvalidValueTrackBarPositionFromLabeledEdit",
+                {CurrentReporter().LanguageMessageText(RangeControls[i].FieldLabel)});
     settings.MeasureText = options.lCheckBoxUnits ? options.EditMeasure : std::string();
     settings.UnitText = UnitName(options.ComboBoxUnits);
 }
@@ -335,7 +336,7 @@ void TAnalysis::RunSteps(TAnalysisSettings& settings)
     {
         const TPhaseTimer timer(Timings.Area);
         if (views_.Original->IsWatched())
-            DrawAreaOutline(*HsvImage, SourceSurface, TColour(options.colColorInclCircle));
+            DrawAreaOutline(*HsvImage, SourceSurface, options);
         analysisArea = Area(*HsvImage);
     }
 
@@ -368,7 +369,8 @@ void TAnalysis::RunSteps(TAnalysisSettings& settings)
 double ReadMinRegion(TOptions& options)
 {
     TParsedNumber minRegion = ParseNumberStrict(options.EditMinRegion, 0.0);
-    if (!minRegion.success) {
+    // A size below 0 would keep every region and be saved as the size in force.
+    if (!minRegion.success || minRegion.value < 0) {
         options.EditMinRegion = "0";
         CurrentReporter().ShowLanguageMessage("LabelMinimalAreaInvalid", {});
         minRegion = ParseNumberStrict(options.EditMinRegion, 0.0);

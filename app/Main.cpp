@@ -10,12 +10,40 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include <QFile>
 #include <QStringList>
+
+namespace {
+
+/// A later start while the user's program runs. Without parameters the running window
+/// comes to the front. Work handed over on the command line is not taken up by that
+/// window, and the calling program must know: exit status 1, as when the running
+/// window cannot be reached.
+int SecondStart(varnolux::TSingleInstance& instance, const std::vector<std::string>& parameters)
+{
+    if (!parameters.empty()) {
+        std::fprintf(stderr,
+                     "varnolux: the program already runs for this user; %s was not "
+                     "processed. Start it again once that program has ended.\n",
+                     parameters.front().c_str());
+        return 1;
+    }
+    if (!instance.AskRunningInstanceToRaise()) {
+        std::fprintf(stderr,
+                     "varnolux: the program already runs for this user (%s) but does not "
+                     "answer.\n",
+                     qPrintable(instance.LockFileName()));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -30,20 +58,17 @@ int main(int argc, char** argv)
         TApplication::HasNoDisplay() ? static_cast<TReporter&>(standardError) : messageBoxes;
     const TScopedReporter reportToUser(reporter);
     try {
-        TSingleInstance instance("Varnoluxdemo");
-        if (!instance.Start()) {
-            instance.AskRunningInstanceToRaise();
-            // A calling program without a display waits for a result that never comes.
-            if (!TApplication::HasNoDisplay() || argc < 2)
-                return 0;
-            reporter.ShowMessage("Varnolux already runs for this user; the interface file " +
-                                 std::string(argv[1]) + " was not worked on.");
-            return 1;
-        }
-        const TKVFreeImage versionCheck;
         std::vector<std::string> parameters;
         for (const QString& parameter : QCoreApplication::arguments().mid(1))
             parameters.push_back(QFile::encodeName(parameter).toStdString());
+        TSingleInstance instance("Varnoluxdemo");
+        if (!instance.Enforced())
+            std::fputs("varnolux: no runtime folder of this user (XDG_RUNTIME_DIR) to keep "
+                       "the program to one window; it starts all the same\n",
+                       stderr);
+        if (!instance.Start())
+            return SecondStart(instance, parameters);
+        const TKVFreeImage versionCheck;
         TProgramWindows windows(TProgramFiles::Installed(), parameters);
         QObject::connect(&instance, &TSingleInstance::RaiseRequested, windows.FormMain.get(),
                          &TFormMain::BringToFront);

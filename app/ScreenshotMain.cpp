@@ -2,8 +2,8 @@
 // would, and writes a picture of the window after the analysis.
 
 #include "settings/Messages.h"
-#include "settings/ProgramInfo.h"
 #include "shell/TApplication.h"
+#include "settings/ProgramInfo.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormVerify.h"
@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <QCheckBox>
@@ -24,14 +25,16 @@
 namespace {
 
 constexpr const char* UsageText =
-    "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB]\n"
-    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE\n"
+    "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
+    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE [LANGUAGEFILE]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
-    "Chart (the default), Colors, H-image, S-image or V-image. With --verify, the\n"
-    "picture is of Analysis > Verify result file on RESULTFILE, compared with the\n"
-    "options and analysed again.\n";
+    "Chart (the default), Colors, H-image, S-image or V-image. SIZE is the window's\n"
+    "size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it opens).\n"
+    "LANGUAGEFILE replaces the program's VXLang.ini. With --verify, the picture is of\n"
+    "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
+    "analysed again.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -39,6 +42,20 @@ void Wait(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+/// The window size of a SIZE argument; nothing when it is not one.
+std::optional<QSize> WindowSize(const std::string& text, const QWidget& window)
+{
+    if (text == "min")
+        return window.minimumSize();
+    int width = 0;
+    int height = 0;
+    char end = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width <= 0 ||
+        height <= 0)
+        return std::nullopt;
+    return QSize(width, height);
 }
 
 /// The page by its English name, whatever the language file calls it.
@@ -58,13 +75,46 @@ bool ShowPage(QTabWidget& pages, const std::string& name)
     return false;
 }
 
+/// Verifies the result file in the Verify result file window, as Analysis > Verify
+/// result file does, with the options compared and every image analysed again, and
+/// writes a picture of the window.
+int PictureOfVerification(varnolux::TProgramWindows& windows, const std::string& optionsFile,
+                          const std::string& resultFile, const std::string& output,
+                          const std::string& folder)
+{
+    using namespace varnolux;
+    TFormMain& window = *windows.FormMain;
+    TFormVerify& verifyWindow = *windows.FormVerify;
+    bool finished = false;
+    QObject::connect(&verifyWindow, &TFormVerify::VerificationFinished,
+                     [&finished] { finished = true; });
+    windows.FormOptions->EditResultFile->setText(QString::fromStdString(resultFile));
+    // The findings name the options file; the window's position, written into the
+    // options file at the end, goes into a copy.
+    const std::string optionsCopy = folder + "/" + FileNamePart(optionsFile);
+    std::filesystem::copy_file(optionsFile, optionsCopy);
+    window.OptionsFile = optionsCopy;
+    verifyWindow.CheckBoxOptions->setChecked(true);
+    verifyWindow.CheckBoxReanalyse->setChecked(true);
+    window.ActionVerifyResultFile->trigger();
+    while (!finished)
+        Wait(10);
+    Wait(200);
+    if (!verifyWindow.grab().save(QString::fromStdString(output), "PNG")) {
+        std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", output.c_str());
+        return 1;
+    }
+    window.close();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     using namespace varnolux;
-    const bool verify = argc == 6 && std::string(argv[4]) == "--verify";
-    if (argc < 4 || argc > 6 || (argc == 6 && !verify)) {
+    const bool verify = argc >= 6 && std::string(argv[4]) == "--verify";
+    if (argc < 4 || argc > 7) {
         std::fputs(UsageText, stderr);
         return 2;
     }
@@ -78,9 +128,10 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: no temporary folder\n", stderr);
         return 1;
     }
-    // The texts are the program's, from the language file next to it.
+    // The texts are the program's, from the language file next to it unless another
+    // is given.
     TProgramFiles files = TProgramFiles::InFolder(folder.path().toStdString() + "/");
-    files.LanguageFile = TProgramFiles::Installed().LanguageFile;
+    files.LanguageFile = argc == 7 ? argv[6] : TProgramFiles::Installed().LanguageFile;
     TProgramWindows windows(files);
     TFormMain& window = *windows.FormMain;
     bool started = false;
@@ -96,33 +147,20 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
         return 1;
     }
-    if (verify) {
-        TFormVerify& verifyWindow = *windows.FormVerify;
-        bool finished = false;
-        QObject::connect(&verifyWindow, &TFormVerify::VerificationFinished,
-                         [&finished] { finished = true; });
-        windows.FormOptions->EditResultFile->setText(argv[5]);
-        // The findings name the options file; the window's position, written into the
-        // options file at the end, goes into a copy.
-        const std::string optionsCopy = folder.path().toStdString() + "/" + FileNamePart(argv[2]);
-        std::filesystem::copy_file(argv[2], optionsCopy);
-        window.OptionsFile = optionsCopy;
-        verifyWindow.CheckBoxOptions->setChecked(true);
-        verifyWindow.CheckBoxReanalyse->setChecked(true);
-        window.ActionVerifyResultFile->trigger();
-        while (!finished)
-            Wait(10);
-        Wait(200);
-        if (!verifyWindow.grab().save(argv[3], "PNG")) {
-            std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", argv[3]);
-            return 1;
-        }
-        window.close();
-        return 0;
-    }
-    if (!ShowPage(*window.PageControlPlasma, argc == 5 ? argv[4] : "Chart")) {
+    if (verify)
+        return PictureOfVerification(windows, argv[2], argv[5], argv[3],
+                                     folder.path().toStdString());
+    if (!ShowPage(*window.PageControlPlasma, argc >= 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;
+    }
+    if (argc >= 6) {
+        const std::optional<QSize> size = WindowSize(argv[5], window);
+        if (!size) {
+            std::fprintf(stderr, "varnolux-screenshot: no window size %s\n", argv[5]);
+            return 2;
+        }
+        window.resize(*size);
     }
     Wait(700); // a few palette frames
     if (!window.grab().save(argv[3], "PNG")) {

@@ -31,6 +31,13 @@ constexpr TDefaultMessage DefaultMessages[] = {
                                   "existiert nicht. Soll er angelegt werden?"},
     {"LabelColorRegionsNotSet", "Color region can not be set"},
     {"InvalidOptionFile", "InvalidOptionFile"},
+    // The names of the colour-range fields in messages.
+    {"LabelFieldHMin", "Farbton Min"},
+    {"LabelFieldHMax", "Farbton Max"},
+    {"LabelFieldSMin", "Sättigung Min"},
+    {"LabelFieldSMax", "Sättigung Max"},
+    {"LabelFieldVMin", "Helligkeit Min"},
+    {"LabelFieldVMax", "Helligkeit Max"},
 };
 
 thread_local TReporter* threadReporter = nullptr;
@@ -101,6 +108,12 @@ bool TReporter::AskYesNo(const std::string& text)
 {
     ShowMessage(text);
     return false;
+}
+
+TReporter::TAnswer TReporter::AskYesNoCancel(const std::string& text)
+{
+    ShowMessage(text);
+    return TAnswer::No;
 }
 
 void TStderrReporter::ShowMessage(const std::string& text)

@@ -35,6 +35,11 @@ public:
 
     /// A question with the buttons Yes and No; true for Yes.
     virtual bool AskYesNo(const std::string& text);
+
+    enum class TAnswer { Yes, No, Cancel };
+    /// A question with the buttons Yes, No and Cancel. Where nobody can answer, the
+    /// message is shown and the answer is No.
+    virtual TAnswer AskYesNoCancel(const std::string& text);
 };
 
 /// Writes every message as one line to standard error, prefixed by a context

@@ -4,6 +4,7 @@
 #include "settings/Messages.h"
 #include "settings/SettingsAccess.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <variant>
@@ -148,13 +149,14 @@ std::string CheckOptionsFile(const std::string& fileName)
     const auto document = TIniDocument::Load(resolved);
     if (!document)
         return "file cannot be read";
-    if (document->Problems().empty())
+    // Like every INI reader, reads pass over comments, stray lines and keys outside a
+    // section; only bytes that are no text make a file that is no options file.
+    const auto& problems = document->Problems();
+    const auto binary = std::ranges::find(problems, TIniDocument::TProblemKind::BinaryData,
+                                          &TIniDocument::TProblem::kind);
+    if (binary == problems.end())
         return {};
-    const TIniDocument::TProblem& first = document->Problems().front();
-    const std::string line = std::to_string(first.line);
-    if (first.kind == TIniDocument::TProblemKind::BinaryData)
-        return "binary data at line " + line;
-    return "line " + line + ": " + first.description;
+    return "binary data at line " + std::to_string(binary->line);
 }
 
 } // namespace varnolux

@@ -67,11 +67,11 @@ inline constexpr std::array<const char*, 6> UnitNames = {"nm", "µm", "mm", "cm"
 /// The unit text shown for an item index; empty for an index without an item.
 std::string UnitName(int comboBoxUnitsIndex);
 
-/// Checks that a file exists and reads as an INI file: no binary bytes, every line a
-/// section, a key, a comment or blank. Gives the empty text when it does, else a
-/// short description of the first fault ("line 3: not a section or key=value line",
-/// "binary data at line 7", "file not found"). A read-only file is a fault too: reads
-/// give only defaults for it.
+/// Checks that a file exists and can be read as an options file: a text file (lines
+/// that are no section or key, comments and keys outside a section are passed over
+/// by reads, as in any INI file). Gives the empty text when it can, else a short
+/// description of the fault ("binary data at line 7", "file not found"). A read-only
+/// file is a fault too: reads give only defaults for it.
 std::string CheckOptionsFile(const std::string& fileName);
 
 } // namespace varnolux

@@ -81,6 +81,14 @@ constexpr TMessageLabel Labels[] = {
      "The options were loaded. Please check that they suit the image."},
     {"LResultFolderNotCreated", Dialogs, "The folder %s could not be created: %s."},
     {"LToolNotAvailable", Dialogs, "This tool is not available yet."},
+    {"LResultSaved", Dialogs, "Result line appended to %s"},
+    {"LOptionsSaved", Dialogs, "Options saved to %s"},
+    {"LImageSaved", Dialogs, "Analysed image saved to %s (%s)"},
+    // The names of the file types in file dialogs.
+    {"LFilterTextFiles", Dialogs, "Text files"},
+    {"LFilterOptionFiles", Dialogs, "Option file"},
+    {"LFilterAllImages", Dialogs, "All images"},
+    {"LFilterAllFiles", Dialogs, "All files"},
 
     {"FileNotFound", Messages, {}},
     {"MessageInvalidNumber", Messages, {}},
@@ -92,6 +100,12 @@ constexpr TMessageLabel Labels[] = {
     {"LabelDefineResultFilePath", Messages, {}},
     {"LabelColorRegionsNotSet", Messages, {}},
     {"InvalidOptionFile", Messages, {}},
+    {"LabelFieldHMin", Messages, {}},
+    {"LabelFieldHMax", Messages, {}},
+    {"LabelFieldSMin", Messages, {}},
+    {"LabelFieldSMax", Messages, {}},
+    {"LabelFieldVMin", Messages, {}},
+    {"LabelFieldVMax", Messages, {}},
 };
 
 } // namespace

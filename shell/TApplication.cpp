@@ -9,8 +9,8 @@ namespace varnolux {
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    // No display name: the platform would append it to every window caption.
     setApplicationName("Varnolux");
-    setApplicationDisplayName(Title);
 }
 
 bool TApplication::HasNoDisplay()

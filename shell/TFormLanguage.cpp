@@ -10,14 +10,35 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 namespace varnolux {
 
 namespace {
+
+// The language code that names Qt's translations.
+constexpr const char* LanguageCodeKey = "FormLanguage.LanguageCode";
+constexpr qsizetype LongestLanguageCode = 16;
+
+// Qt's translations installed for the program; one at a time.
+QPointer<QTranslator> qtTranslator;
+
+// A code such as "de" or "pt_BR", nothing that could lead out of Qt's folder.
+bool IsLanguageCode(const QString& code)
+{
+    return !code.isEmpty() && code.size() <= LongestLanguageCode &&
+           std::ranges::all_of(code, [](QChar c) {
+               return (c.isLetterOrNumber() && c.unicode() < 128) || c == u'_' || c == u'-';
+           });
+}
 
 // The value that a read returns for a missing key where an empty value counts.
 constexpr const char* Unset = "fsdef";
@@ -179,8 +200,25 @@ bool TFormLanguage::ApplyLanguageFile(const std::string& fileName,
     const auto file = OpenLanguageFile(fileName);
     if (!file)
         return false;
+    ApplyQtTranslations(*file);
     ApplyLanguageDocument(*file, windows);
     return true;
+}
+
+void TFormLanguage::ApplyQtTranslations(const TIniDocument& file)
+{
+    if (qtTranslator) {
+        QCoreApplication::removeTranslator(qtTranslator);
+        delete qtTranslator;
+    }
+    const QString code = Text(ReadConfigString(file, "FormLanguage", LanguageCodeKey, ""));
+    if (!IsLanguageCode(code) || code == "en" || !QCoreApplication::instance())
+        return;
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load("qtbase_" + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    QCoreApplication::installTranslator(translator.get());
+    qtTranslator = translator.release();
 }
 
 void TFormLanguage::ApplyLanguageDocument(const TIniDocument& file,

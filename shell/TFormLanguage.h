@@ -32,10 +32,15 @@ public:
     /// The whole language file in memory; nothing when there is no such file.
     static std::optional<TIniDocument> OpenLanguageFile(const std::string& fileName);
 
-    /// Translates the windows (the program's windows, in creation order); false, with
-    /// nothing changed, when the file does not exist.
+    /// Translates the windows (the program's windows, in creation order) and Qt's own
+    /// dialogs; false, with nothing changed, when the file does not exist.
     static bool ApplyLanguageFile(const std::string& fileName,
                                   const std::vector<QWidget*>& windows);
+    /// Lets Qt's own dialogs (file, colour, message-box buttons) speak the language the
+    /// file names in "FormLanguage.LanguageCode" ("de"), with Qt's translations as the
+    /// system installed them; English when it names none or one Qt has no texts for.
+    /// The language of the last file applied holds.
+    static void ApplyQtTranslations(const TIniDocument& file);
     /// The same with a language file already in memory (TIniDocument::Parse of its
     /// bytes): every byte sequence is a language file, if mostly a useless one.
     static void ApplyLanguageDocument(const TIniDocument& file,

@@ -6,6 +6,7 @@
 #include "chart/Tsp_XYPlot.h"
 #include "interface/TInterfaceBA.h"
 #include "results/NumberFormat.h"
+#include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "shell/HueAngle.h"
@@ -60,6 +61,7 @@ constexpr int ResultFieldWidth = 99;
 constexpr int ResultFieldGap = 21; // between the left column's fields and the right column
 constexpr int ResultPanelWidth = 235;
 constexpr int ResultPanelMargin = 6;
+const QSize DesignMinimumSize(740, 536);
 const std::vector<int> StatusPanelWidths = {250, 130, 70, 80, 200, 50};
 
 const QColor Silver(192, 192, 192);
@@ -98,7 +100,7 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     DefaultOptionsFile = files_.DefaultOptionsFile;
     OptionsFile = DefaultOptionsFile;
     setWindowTitle(TApplication::Title);
-    setMinimumSize(740, 536);
+    setMinimumSize(DesignMinimumSize);
     // The fixed layout of the bottom panel is made for a small font.
     QFont smallFont = font();
     smallFont.setPointSize(8);
@@ -305,6 +307,14 @@ void TFormMain::ArrangeResultFields()
     Panel2->setFixedWidth(std::max(ResultPanelWidth, rightLeft + rightWidth + ResultPanelMargin));
 }
 
+void TFormMain::UpdateMinimumSize()
+{
+    // The panels beside the page control keep their widths, and its tabs show whole.
+    QLayout& row = *PanelBottomLeft->layout();
+    row.invalidate();
+    setMinimumWidth(std::max(DesignMinimumSize.width(), row.minimumSize().width()));
+}
+
 void TFormMain::CreatePageControl(QWidget& panel)
 {
     auto* layout = new QVBoxLayout(&panel);
@@ -314,6 +324,9 @@ void TFormMain::CreatePageControl(QWidget& panel)
     auto* tabStyle = new TCompactTabStyle;
     tabStyle->setParent(PageControlPlasma);
     PageControlPlasma->tabBar()->setStyle(tabStyle);
+    // Every tab shows its whole caption; the window is kept wide enough for them.
+    PageControlPlasma->setUsesScrollButtons(false);
+    PageControlPlasma->setElideMode(Qt::ElideNone);
     layout->addWidget(PageControlPlasma);
     const auto addSheet = [this](const char* name, const QString& caption) {
         QWidget* sheet = Named(new QWidget, name);
@@ -394,22 +407,26 @@ void TFormMain::CreateDialogs()
         dialog->setDefaultSuffix(suffix);
         return dialog;
     };
-    OpenPictureDialog1 =
-        fileDialog("OpenPictureDialog1", QFileDialog::AcceptOpen,
-                   {"All images (*.jpg *.bmp *.png *.tga *.pcx *.pgm *.pbm *.tif)", "JPEG (*.jpg)",
-                    "Bitmap (*.bmp)", "PNG (*.png)", "Targa (*.tga)", "PCX (*.pcx)", "PGM (*.pgm)",
-                    "PBM (*.pbm)", "TIFF (*.tif)", "All files (*)"},
-                   "");
+    OpenPictureDialog1 = fileDialog("OpenPictureDialog1", QFileDialog::AcceptOpen, {}, "");
     SavePictureDialog1 = fileDialog("SavePictureDialog1", QFileDialog::AcceptSave,
                                     {"Bitmap (*.bmp)", "JPEG (*.jpg)"}, "bmp");
     // A name typed without extension gets the one of the chosen format.
     connect(SavePictureDialog1, &QFileDialog::filterSelected, this, [this](const QString& filter) {
         SavePictureDialog1->setDefaultSuffix(filter.startsWith("JPEG") ? "jpg" : "bmp");
     });
-    OpenDialog1 =
-        fileDialog("OpenDialog1", QFileDialog::AcceptOpen, {"Option file (*.ini)"}, "ini");
-    SaveDialog1 =
-        fileDialog("SaveDialog1", QFileDialog::AcceptSave, {"Option file (*.ini)"}, "ini");
+    OpenDialog1 = fileDialog("OpenDialog1", QFileDialog::AcceptOpen, {}, "ini");
+    // Their file types are named in the user's language at start-up.
+    SaveDialog1 = fileDialog("SaveDialog1", QFileDialog::AcceptSave, {}, "ini");
+}
+
+void TFormMain::SetFileFilters()
+{
+    OpenPictureDialog1->setNameFilters(
+        {FileFilter("LFilterAllImages", "*.jpg *.bmp *.png *.tga *.pcx *.pgm *.pbm *.tif"),
+         "JPEG (*.jpg)", "Bitmap (*.bmp)", "PNG (*.png)", "Targa (*.tga)", "PCX (*.pcx)",
+         "PGM (*.pgm)", "PBM (*.pbm)", "TIFF (*.tif)", FileFilter("LFilterAllFiles", "*")});
+    for (QFileDialog* dialog : {OpenDialog1, SaveDialog1})
+        dialog->setNameFilters({FileFilter("LFilterOptionFiles", "*.ini")});
 }
 
 TKVShapeSize* TFormMain::CreateHueHandle(const char* name, QPoint position)
@@ -443,15 +460,8 @@ void TFormMain::showEvent(QShowEvent* event)
 
 void TFormMain::FormShow()
 {
-    // Opening the options dialog saves the current options into the options file, so
-    // they must be the stored ones from the start.
-    if (HoldsOptions(OptionsFile))
-        LoadOptions(OptionsFile);
-    Analysis->SetBackgroundColour(windows_.FormOptions->ColorBack());
     RestoreFormPosition(*this);
-    for (TLabeledEdit* field :
-         {LabeledEditAnaArea, LabeledEditAnaAreaCM, LabeledEditAreaPixel, LabeledEditAreaCM,
-          LabeledEditMeanSize, LabeledEditMeanSizeCM, LabeledEditCount, LabeledEditPercent})
+    for (TLabeledEdit* field : ResultEdits())
         field->clear();
     for (size_t i = 0; i < TrackBars.size(); ++i)
         RangeEdits[i]->setText(QString::number(TrackBars[i]->value()));
@@ -482,13 +492,17 @@ void TFormMain::Timer1Timer()
     for (const std::string& message : interfaceMessages)
         CurrentReporter().ShowMessage(message);
 
-    // This step runs once per main window, so once per program run.
+    // This step runs once per main window, so once per program run. Nothing before it
+    // may show a message: it would not be in the user's language.
     TFormLanguage::ApplyStartUpLanguageFile(LanguageFile, windows_.All);
     ArrangeRangeControls();
+    SetFileFilters();
     windows_.FormMeasure->SetLanguageFile(LanguageFile);
+    LoadStoredOptions();
     windows_.FormMeasure->SetUnitCaptions(
         ReadConfigBool(OptionsFile, "FormMeasure", "lCheckBoxUnits", false));
-    setWindowTitle(windowTitle() + QString::fromStdString(ProgramVersionText()));
+    UpdateMinimumSize();
+    setWindowTitle(windowTitle() + " " + QString::fromStdString(ProgramVersionText()));
     StartFromInterface();
 
     // A robot run may have closed the window: nothing may draw on it or start again.
@@ -506,6 +520,13 @@ void TFormMain::Timer1Timer()
     Q_EMIT StartupFinished();
 }
 
+void TFormMain::LoadStoredOptions()
+{
+    if (HoldsOptions(OptionsFile))
+        LoadOptions(OptionsFile);
+    Analysis->SetBackgroundColour(windows_.FormOptions->ColorBack());
+}
+
 bool TFormMain::OpenImage(const std::string& fileName)
 {
     if (busy_)
@@ -519,6 +540,8 @@ bool TFormMain::OpenImage(const std::string& fileName)
             // Lets the new pictures be painted before the analysis.
             QCoreApplication::processEvents();
             AnalyseLoadedImage();
+        } else {
+            ClearResultDisplay();
         }
         windows_.PlasmaForm->StartPalette();
     }
@@ -637,13 +660,33 @@ void TFormMain::BringToFront()
 void TFormMain::closeEvent(QCloseEvent* event)
 {
     const int state = ProgramControl->State();
-    if (busy_ || state == StateLoading || state == StateAnalysing) {
+    if (busy_ || state == StateLoading || state == StateAnalysing ||
+        !SaveChangedOptionsBeforeClosing()) {
         event->ignore();
         return;
     }
     ProgramControl->SetState(StateClosing);
     FormClose(state == StateAnalysed);
     event->accept();
+}
+
+bool TFormMain::SaveChangedOptionsBeforeClosing()
+{
+    // A run that ends by itself has nobody to ask, and a window closed once has asked.
+    if (!OptionsChanged || RunsUnattended() || ProgramControl->State() == StateClosing)
+        return true;
+    TReporter& reporter = CurrentReporter();
+    switch (reporter.AskYesNoCancel(reporter.LanguageMessageText("DSaveOptions"))) {
+    case TReporter::TAnswer::Yes:
+        // The default options are saved there only on request, by their own command.
+        return OptionsFile == DefaultOptionsFile ? SaveOptionsUnderChosenName()
+                                                 : SaveOptions(OptionsFile);
+    case TReporter::TAnswer::No:
+        return true;
+    case TReporter::TAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TFormMain::FormClose(bool analysisFinished)

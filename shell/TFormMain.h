@@ -8,6 +8,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QMainWindow>
@@ -121,8 +122,9 @@ public:
 
     // Options files.
     /// Writes the options of the three windows to the file, creating it when missing.
-    /// A save that cannot write is reported unless quiet.
-    bool SaveOptions(const std::string& fileName, bool quiet = false);
+    /// A save that cannot write is reported; one that does is confirmed in the status
+    /// bar.
+    bool SaveOptions(const std::string& fileName);
     /// Reads an options file into the three windows; a file that cannot be read as an
     /// options file is reported and left alone.
     bool LoadOptions(const std::string& fileName);
@@ -254,12 +256,19 @@ private:
     void CreatePageControl(QWidget& panel);
     void CreateChart(QWidget& tabSheet);
     void CreateDialogs();
+    /// The file types of the file dialogs, named in the current language.
+    void SetFileFilters();
     TKVShapeSize* CreateHueHandle(const char* name, QPoint position);
     void ConnectEvents();
 
     // Start-up and closing.
     void FormShow();
     void Timer1Timer();
+    /// The options stored in the options file, when it holds some.
+    void LoadStoredOptions();
+    /// Asks whether changed options are to be saved before closing; false when the
+    /// window is to stay open.
+    bool SaveChangedOptionsBeforeClosing();
     void FormClose(bool analysisFinished);
     static std::string DateTimeText(std::time_t time);
     /// Whether the options file holds options, not just a window position.
@@ -271,6 +280,9 @@ private:
     void ApplyEditToTrackBar(int index);
     void Timer2Timer();
     void StartDelayedAnalysis();
+    /// What the delayed re-analysis does, at once: the hue handles follow the bars and
+    /// a loaded image is analysed with the range in force.
+    void AnalyseChangedRange();
     void DrawHueRadiusLines();
     QPoint HandleCentre(const TKVShapeSize& handle) const;
     QPoint HandlePositionOnOrbit(const TKVShapeSize& handle, double angle) const;
@@ -280,6 +292,11 @@ private:
     TAnalysisSettings ReadAnalysisSettings() const;
     void WriteBackSettings(const TAnalysisSettings& settings);
     void ShowResultFields();
+    /// Nothing of a previous analysis stays in view: result fields, curves and channel
+    /// images.
+    void ClearResultDisplay();
+    /// The eight fields an analysis fills.
+    std::array<TLabeledEdit*, 8> ResultEdits() const;
     void FeedChart();
     void EndOfWork();
     void ApplyUnitCaptions(const TUnitCaptions& captions);
@@ -287,10 +304,15 @@ private:
     /// long a language makes them.
     void ArrangeRangeControls();
     void ArrangeResultFields();
+    /// The window cannot become smaller than its lower panel needs in the current
+    /// language, so nothing there overlaps or is cut.
+    void UpdateMinimumSize();
     void ApplyOptionsToWindows(const TOptions& options);
     /// The options become the windows' and the file the current one, unchanged.
     void TakeOptions(const TOptions& options, const std::string& fileName);
     void ShowOptionsFileName(const std::string& fileName);
+    /// A short confirmation of what was written where, in the status bar.
+    void ConfirmSaved(std::string_view label, const std::vector<std::string>& args);
 
     // The calling program's interface.
     /// The messages of the reading, kept until it is known who reads them.
@@ -319,6 +341,9 @@ private:
     void ActionLoadOptionsExecute();
     void ActionSaveOptionsExecute();
     void ActionSaveOptionsAsExecute();
+    /// Saves the options under a name the user chooses, which becomes the options
+    /// file; false when the user cancels or the save fails.
+    bool SaveOptionsUnderChosenName();
     void ActionLoadDefaultOptionsExecute();
     void ActionSaveOptionsAsDefaultExecute();
     void ActionShowSHAExecute();

@@ -1,5 +1,6 @@
 // The main window's actions, the analysis they start and the options files.
 
+#include "chart/Tsp_XYLine.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
 #include "settings/Messages.h"
@@ -311,6 +312,24 @@ void TFormMain::WriteBackSettings(const TAnalysisSettings& settings)
     LabeledEditMeasure->setText(Text(settings.MeasureText));
 }
 
+std::array<TLabeledEdit*, 8> TFormMain::ResultEdits() const
+{
+    return {LabeledEditAnaArea,  LabeledEditAnaAreaCM,  LabeledEditAreaPixel, LabeledEditAreaCM,
+            LabeledEditMeanSize, LabeledEditMeanSizeCM, LabeledEditCount,     LabeledEditPercent};
+}
+
+void TFormMain::ClearResultDisplay()
+{
+    for (TLabeledEdit* field : ResultEdits())
+        field->clear();
+    for (Tsp_XYLine* line : sp_XYLines)
+        line->Clear();
+    for (TImageWidget* image : {ImageH, ImageS, ImageV}) {
+        image->Picture().SetSize(0, 0);
+        image->PictureChanged();
+    }
+}
+
 void TFormMain::ShowResultFields()
 {
     const TResultFields& fields = Analysis->ResultFields;
@@ -333,6 +352,7 @@ void TFormMain::ApplyUnitCaptions(const TUnitCaptions& captions)
     LabeledEditAnaAreaCM->SetEditLabelCaption(Text(captions.AnaAreaLabel));
     LabeledEditMeanSizeCM->SetEditLabelCaption(Text(captions.MeanSizeLabel));
     ArrangeResultFields();
+    UpdateMinimumSize();
 }
 
 // Options files.
@@ -354,13 +374,12 @@ void TFormMain::ShowOptionsChanged()
                                                                 : Text(FileNamePart(OptionsFile))));
 }
 
-bool TFormMain::SaveOptions(const std::string& fileName, bool quiet)
+bool TFormMain::SaveOptions(const std::string& fileName)
 {
     const std::string resolved = ResolveConfigFileName(fileName);
     // Options written over these would spoil the program's settings or texts.
     if (resolved == files_.SettingsFile || resolved == files_.LanguageFile) {
-        if (!quiet)
-            CurrentReporter().ShowLanguageMessage("SettingsReservedFileName", {fileName});
+        CurrentReporter().ShowLanguageMessage("SettingsReservedFileName", {fileName});
         return false;
     }
     std::string problem = OptionsFileProblem(resolved);
@@ -372,14 +391,20 @@ bool TFormMain::SaveOptions(const std::string& fileName, bool quiet)
         }
     }
     if (!problem.empty()) {
-        if (!quiet)
-            CurrentReporter().ShowLanguageMessage("LOptSaveErrorFileNotExist", {fileName, problem});
+        CurrentReporter().ShowLanguageMessage("LOptSaveErrorFileNotExist", {fileName, problem});
         return false;
     }
     OptionsChanged = false;
     ActionSaveOptions->setEnabled(false);
     ShowOptionsFileName(fileName);
+    ConfirmSaved("LOptionsSaved", {resolved});
     return true;
+}
+
+void TFormMain::ConfirmSaved(std::string_view label, const std::vector<std::string>& args)
+{
+    StatusBarMain->ShowMessage(
+        Text(FormatMessage(CurrentReporter().LanguageMessageText(label), args)));
 }
 
 bool TFormMain::LoadOptions(const std::string& fileName)
@@ -467,7 +492,9 @@ void TFormMain::ActionSaveImageExecute()
         !SavePictureDialog1->selectedFiles().isEmpty()) {
         const std::string fileName = SavePictureDialog1->selectedFiles().constFirst().toStdString();
         // The chosen filter decides the format, whatever the name ends in.
-        SaveAnalysedImage(fileName, SavePictureDialog1->selectedNameFilter() == JpegFilter);
+        const bool jpeg = SavePictureDialog1->selectedNameFilter() == JpegFilter;
+        if (SaveAnalysedImage(fileName, jpeg))
+            ConfirmSaved("LImageSaved", {fileName, jpeg ? "JPEG" : "BMP"});
     }
     windows_.PlasmaForm->StartPalette();
 }
@@ -513,7 +540,9 @@ void TFormMain::ActionSaveResultExecute()
 void TFormMain::SaveResultTo(const std::string& fileName)
 {
     std::string why;
-    if (!Analysis->Results.SaveToFile(fileName, &why))
+    if (Analysis->Results.SaveToFile(fileName, &why))
+        ConfirmSaved("LResultSaved", {fileName});
+    else
         CurrentReporter().ShowMessage(
             FormatMessage(CurrentReporter().LanguageMessageText("LSaveResult"), {fileName}) + "\n" +
             why);
@@ -536,7 +565,7 @@ void TFormMain::ActionOptionsExecute()
         return;
     TFormOptions& dialog = *windows_.FormOptions;
     windows_.PlasmaForm->StopPalette();
-    SaveOptions(OptionsFile, true);
+    // The options file is the user's: it changes only when the options are saved.
     const QString minRegion = dialog.EditMinRegion->text();
     const TColour colorBack = dialog.ColorBack();
     const QString resultFile = dialog.EditResultFile->text();
@@ -559,8 +588,10 @@ void TFormMain::ActionLoadOptionsExecute()
     if (busy_ || OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return;
     const std::string fileName = OpenDialog1->selectedFiles().constFirst().toStdString();
-    if (LoadOptions(fileName))
-        OptionsFile = fileName;
+    if (!LoadOptions(fileName))
+        return;
+    OptionsFile = fileName;
+    AnalyseChangedRange();
 }
 
 void TFormMain::ActionSaveOptionsExecute()
@@ -570,11 +601,18 @@ void TFormMain::ActionSaveOptionsExecute()
 
 void TFormMain::ActionSaveOptionsAsExecute()
 {
+    SaveOptionsUnderChosenName();
+}
+
+bool TFormMain::SaveOptionsUnderChosenName()
+{
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
-        return;
+        return false;
     const std::string fileName = SaveDialog1->selectedFiles().constFirst().toStdString();
-    if (SaveOptions(fileName))
-        OptionsFile = fileName;
+    if (!SaveOptions(fileName))
+        return false;
+    OptionsFile = fileName;
+    return true;
 }
 
 void TFormMain::ActionLoadDefaultOptionsExecute()
@@ -582,15 +620,16 @@ void TFormMain::ActionLoadDefaultOptionsExecute()
     if (busy_)
         return;
     if (HoldsOptions(DefaultOptionsFile)) {
-        if (LoadOptions(DefaultOptionsFile))
-            OptionsFile = DefaultOptionsFile;
-        return;
+        if (!LoadOptions(DefaultOptionsFile))
+            return;
+    } else {
+        // Nothing stored would read as six invalid range texts: the built-in options
+        // are the defaults then.
+        CurrentReporter().ShowLanguageMessage("LNoDefaultOptionFile", {DefaultOptionsFile});
+        TakeOptions(TOptions::Initial(), DefaultOptionsFile);
     }
-    // Nothing stored would read as six invalid range texts: the built-in options are
-    // the defaults then.
-    CurrentReporter().ShowLanguageMessage("LNoDefaultOptionFile", {DefaultOptionsFile});
-    TakeOptions(TOptions::Initial(), DefaultOptionsFile);
     OptionsFile = DefaultOptionsFile;
+    AnalyseChangedRange();
 }
 
 void TFormMain::ActionSaveOptionsAsDefaultExecute()

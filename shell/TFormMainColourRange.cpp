@@ -66,8 +66,10 @@ void TFormMain::ApplyEditToTrackBar(int index)
         bar.setValue(position);
         return;
     }
-    CurrentReporter().ShowLanguageMessage("LabelInvalidValueTrackBarPositionFromLabeledEdit",
-                                          {RangeControls[static_cast<size_t>(index)].FieldName});
+    TReporter& reporter = CurrentReporter();
+    reporter.ShowLanguageMessage(
+        "LabelInvalidValueTrackBarPositionFromLabeledEdit",
+        {reporter.LanguageMessageText(RangeControls[static_cast<size_t>(index)].FieldLabel)});
     edit.setText(QString::number(bar.value()));
 }
 
@@ -83,17 +85,22 @@ void TFormMain::Timer2Timer()
     // An open or analysis is running: the change is analysed once it is done.
     if (busy_)
         return;
-    if (std::chrono::steady_clock::now() - LastChangeTime > QuietTime) {
-        Updating = true;
-        Timer2->stop();
-        if (HueChanged) {
-            HueMaxAngle = HueAngleOfPosition(TrackBars[HMax]->value());
-            HueMinAngle = HueAngleOfPosition(TrackBars[HMin]->value());
-            PlaceHueHandles(HueMaxAngle, HueMinAngle);
-        }
-        if (ActionProcess->isEnabled())
-            RunAnalysis();
+    if (std::chrono::steady_clock::now() - LastChangeTime > QuietTime)
+        AnalyseChangedRange();
+    Updating = false;
+}
+
+void TFormMain::AnalyseChangedRange()
+{
+    Updating = true;
+    Timer2->stop();
+    if (HueChanged) {
+        HueMaxAngle = HueAngleOfPosition(TrackBars[HMax]->value());
+        HueMinAngle = HueAngleOfPosition(TrackBars[HMin]->value());
+        PlaceHueHandles(HueMaxAngle, HueMinAngle);
     }
+    if (ActionProcess->isEnabled())
+        RunAnalysis();
     Updating = false;
 }
 

@@ -4,6 +4,7 @@
 #include "settings/TOptions.h"
 #include "shell/FormState.h"
 #include "shell/TFormMain.h"
+#include "shell/TLanguageReporter.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -183,12 +184,17 @@ void TFormOptions::done(int result)
 
 void TFormOptions::ButtonResultFileClick()
 {
-    QFileDialog dialog(this, "Result file");
-    dialog.setObjectName("OpenDialogResultFile");
+    // A result file is written, and usually appended to: a save dialog that does not
+    // warn about a file that exists.
+    auto* groupBoxSave = findChild<QGroupBox*>("GroupBoxSave");
+    QFileDialog dialog(this, groupBoxSave->title());
+    dialog.setObjectName("SaveDialogResultFile");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix("txt");
-    dialog.setNameFilters({"Text-Dateien (*.txt)", "Alle Dateien (*)"});
+    dialog.setNameFilters(
+        {FileFilter("LFilterTextFiles", "*.txt"), FileFilter("LFilterAllFiles", "*")});
     dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Writable);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         EditResultFile->setText(dialog.selectedFiles().constFirst());

@@ -2,6 +2,12 @@
 
 namespace varnolux {
 
+QString FileFilter(std::string_view nameLabel, const QString& patterns)
+{
+    return QString::fromStdString(CurrentReporter().LanguageMessageText(nameLabel)) + " (" +
+           patterns + ")";
+}
+
 TLanguageReporter::TLanguageReporter(const TFormLanguage& form, TReporter& display)
     : form_(form)
     , display_(display)
@@ -21,6 +27,11 @@ bool TLanguageReporter::AskAbort(const std::string& text)
 bool TLanguageReporter::AskYesNo(const std::string& text)
 {
     return display_.AskYesNo(text);
+}
+
+TReporter::TAnswer TLanguageReporter::AskYesNoCancel(const std::string& text)
+{
+    return display_.AskYesNoCancel(text);
 }
 
 std::string TLanguageReporter::LanguageMessageText(std::string_view label)

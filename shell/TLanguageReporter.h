@@ -3,11 +3,19 @@
 #include "settings/Messages.h"
 #include "shell/TFormLanguage.h"
 
+#include <string_view>
+
+#include <QString>
+
 namespace varnolux {
 
 /// A reporter that takes the texts of language messages from the language form,
 /// so that the core's messages appear translated, and shows every message through
 /// another reporter (the message boxes of the desktop program).
+/// A file-dialog filter, "Text files (*.txt)": the name is the text of a message label
+/// in the current language.
+QString FileFilter(std::string_view nameLabel, const QString& patterns);
+
 class TLanguageReporter : public TReporter {
 public:
     TLanguageReporter(const TFormLanguage& form, TReporter& display);
@@ -15,6 +23,7 @@ public:
     void ShowMessage(const std::string& text) override;
     bool AskAbort(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    TAnswer AskYesNoCancel(const std::string& text) override;
     std::string LanguageMessageText(std::string_view label) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "shell/TMessageBoxReporter.h"
 
+#include "shell/TApplication.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -9,7 +11,7 @@ namespace {
 
 QString Title()
 {
-    return QApplication::applicationDisplayName();
+    return TApplication::Title;
 }
 
 QString Text(const std::string& text)
@@ -35,6 +37,20 @@ bool TMessageBoxReporter::AskYesNo(const std::string& text)
 {
     return QMessageBox::question(QApplication::activeWindow(), Title(), Text(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+TReporter::TAnswer TMessageBoxReporter::AskYesNoCancel(const std::string& text)
+{
+    switch (QMessageBox::question(QApplication::activeWindow(), Title(), Text(text),
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                  QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return TAnswer::Yes;
+    case QMessageBox::No:
+        return TAnswer::No;
+    default:
+        return TAnswer::Cancel;
+    }
 }
 
 } // namespace varnolux

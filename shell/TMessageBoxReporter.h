@@ -10,6 +10,7 @@ public:
     void ShowMessage(const std::string& text) override;
     bool AskAbort(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    TAnswer AskYesNoCancel(const std::string& text) override;
 };
 
 } // namespace varnolux

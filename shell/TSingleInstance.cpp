@@ -1,7 +1,12 @@
 #include "shell/TSingleInstance.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace varnolux {
@@ -15,31 +20,56 @@ constexpr int ConnectAttempts = 5;
 
 } // namespace
 
-TSingleInstance::TSingleInstance(const QString& name)
-    : name_(name)
-    , lock_(QDir::temp().filePath(name + ".lock"))
+TSingleInstance::TSingleInstance(const QString& name, const QString& folder)
 {
-    // Only a lock of a process that has ended is taken over, never one that is old.
-    lock_.setStaleLockTime(0);
     connect(&server_, &QLocalServer::newConnection, this, &TSingleInstance::ReadRequests);
+    if (folder.isEmpty())
+        return;
+    const QDir directory(folder);
+    serverName_ = directory.filePath(name);
+    lock_ = std::make_unique<QLockFile>(directory.filePath(name + ".lock"));
+    // Only a lock of a process that has ended is taken over, never one that is old.
+    lock_->setStaleLockTime(0);
+}
+
+QString TSingleInstance::RuntimeFolder()
+{
+    const QString fromEnvironment = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (IsPrivateFolder(fromEnvironment))
+        return fromEnvironment;
+    // Qt makes one in the temporary folder, for this user only, where no session has.
+    const QString fromQt = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return IsPrivateFolder(fromQt) ? fromQt : QString();
+}
+
+bool TSingleInstance::IsPrivateFolder(const QString& folder)
+{
+    struct stat status {};
+    return !folder.isEmpty() && ::lstat(QFile::encodeName(folder).constData(), &status) == 0 &&
+           S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() &&
+           (status.st_mode & (S_IRWXG | S_IRWXO)) == 0;
 }
 
 bool TSingleInstance::Start()
 {
-    if (!lock_.tryLock())
+    if (!lock_)
+        return true;
+    if (!lock_->tryLock())
         return false;
     // A socket left behind by an instance that ended abnormally.
-    QLocalServer::removeServer(name_);
+    QLocalServer::removeServer(serverName_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(name_);
+    server_.listen(serverName_);
     return true;
 }
 
 bool TSingleInstance::AskRunningInstanceToRaise()
 {
+    if (!lock_)
+        return false;
     for (int attempt = 0; attempt < ConnectAttempts; ++attempt) {
         QLocalSocket socket;
-        socket.connectToServer(name_);
+        socket.connectToServer(serverName_);
         if (socket.waitForConnected(ConnectTimeoutMs)) {
             socket.write(RaiseRequest);
             const bool written = socket.waitForBytesWritten(ConnectTimeoutMs);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
@@ -10,16 +12,30 @@ class QLocalSocket;
 namespace varnolux {
 
 /// The rule that only one program runs per user: the first start holds a lock file
-/// and listens on a local socket of the same name; a later start asks it through the
-/// socket to come to the front. Both live in the temporary folder.
+/// and listens on a local socket of the same name, both in the user's runtime folder;
+/// a later start asks it through the socket to come to the front. Other users, and
+/// files they create, never meet them.
 class TSingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    explicit TSingleInstance(const QString& name);
+    /// folder holds the lock and the socket; none (empty) leaves the rule unenforced.
+    explicit TSingleInstance(const QString& name, const QString& folder = RuntimeFolder());
 
-    /// True when no other instance runs: this one now holds the lock and listens.
+    /// The user's runtime folder: XDG_RUNTIME_DIR, else Qt's runtime location, each
+    /// only when it is a folder of this user that nobody else may enter; empty when
+    /// there is none.
+    static QString RuntimeFolder();
+    /// Whether the folder is a directory (not a link) of this user, closed to others.
+    static bool IsPrivateFolder(const QString& folder);
+
+    /// True when no other instance runs: this one now holds the lock and listens (or
+    /// there is no folder to keep the rule in).
     bool Start();
+    /// Whether the rule is kept: there is a private folder for the lock.
+    bool Enforced() const { return lock_ != nullptr; }
+    /// The lock file's path; empty when the rule is not kept.
+    QString LockFileName() const { return lock_ ? lock_->fileName() : QString(); }
     /// Asks the running instance to come to the front; false when it cannot be reached.
     bool AskRunningInstanceToRaise();
 
@@ -31,8 +47,8 @@ private:
     void ReadRequests();
     void ReadLines(QLocalSocket& socket);
 
-    QString name_;
-    QLockFile lock_;
+    QString serverName_;
+    std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
 };
 

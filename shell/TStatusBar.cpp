@@ -1,5 +1,7 @@
 #include "shell/TStatusBar.h"
 
+#include <algorithm>
+
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -21,15 +23,44 @@ TStatusBar::TStatusBar(QWidget* parent, const char* name, std::vector<int> panel
 {
     setObjectName(name);
     setFixedHeight(BarHeight);
+    messageTimer_ = new QTimer(this);
+    messageTimer_->setSingleShot(true);
+    messageTimer_->setInterval(MessageTimeoutMs);
+    connect(messageTimer_, &QTimer::timeout, this, &TStatusBar::ClearMessage);
 }
 
 void TStatusBar::SetPanelText(int panel, const QString& text)
 {
+    // New texts there, even the same ones, are news about the image: the message goes.
+    if (panel < MessagePanels)
+        ClearMessage();
     QString& stored = texts_.at(static_cast<size_t>(panel));
     if (stored == text)
         return;
     stored = text;
     update(PanelRect(panel));
+}
+
+void TStatusBar::ShowMessage(const QString& text)
+{
+    message_ = text;
+    messageTimer_->start();
+    update(MessageRect());
+}
+
+void TStatusBar::ClearMessage()
+{
+    messageTimer_->stop();
+    if (message_.isEmpty())
+        return;
+    message_.clear();
+    update(MessageRect());
+}
+
+QRect TStatusBar::MessageRect() const
+{
+    const int last = std::min(MessagePanels, PanelCount()) - 1;
+    return PanelRect(0).united(PanelRect(last));
 }
 
 QRect TStatusBar::PanelRect(int panel) const
@@ -70,8 +101,7 @@ void TStatusBar::resizeEvent(QResizeEvent* event)
 void TStatusBar::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    for (int i = 0; i < PanelCount(); ++i) {
-        const QRect panel = PanelRect(i);
+    const auto drawPanel = [&](const QRect& panel, const QString& text, Qt::TextElideMode elide) {
         QStyleOptionFrame frame;
         frame.initFrom(this);
         frame.rect = panel;
@@ -79,10 +109,15 @@ void TStatusBar::paintEvent(QPaintEvent*)
         frame.lineWidth = 1;
         style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
         const QRect textRect = panel.adjusted(TextMargin, 0, -TextMargin, 0);
-        const QString text =
-            painter.fontMetrics().elidedText(PanelText(i), Qt::ElideRight, textRect.width());
-        painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text);
-    }
+        painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft,
+                         painter.fontMetrics().elidedText(text, elide, textRect.width()));
+    };
+    const bool showsMessage = !message_.isEmpty();
+    // A message names a file: its folder may shrink, never the name at its end.
+    if (showsMessage)
+        drawPanel(MessageRect(), message_, Qt::ElideMiddle);
+    for (int i = showsMessage ? MessagePanels : 0; i < PanelCount(); ++i)
+        drawPanel(PanelRect(i), PanelText(i), Qt::ElideRight);
 }
 
 } // namespace varnolux

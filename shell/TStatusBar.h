@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 namespace varnolux {
@@ -24,6 +25,14 @@ public:
     /// Keeps the widget exactly over the panel.
     void SetPanelWidget(int panel, QWidget* widget);
 
+    /// Shows a short message over the panels before MessagePanels for a while, or until
+    /// one of their texts changes; the panels' texts come back then.
+    void ShowMessage(const QString& text);
+    /// The message in view; empty when the panels show their texts.
+    QString Message() const { return message_; }
+    static constexpr int MessagePanels = 4;
+    static constexpr int MessageTimeoutMs = 10000;
+
     QSize sizeHint() const override;
 
 protected:
@@ -32,11 +41,15 @@ protected:
 
 private:
     void PlacePanelWidget();
+    void ClearMessage();
+    QRect MessageRect() const;
 
     std::vector<int> widths_;
     std::vector<QString> texts_;
     QPointer<QWidget> panelWidget_;
     int panelWidgetIndex_ = -1;
+    QString message_;
+    QTimer* messageTimer_;
 };
 
 } // namespace varnolux

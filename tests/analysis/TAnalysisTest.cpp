@@ -168,6 +168,39 @@ TEST_F(TAnalysisTest, OutlinesTheAnalysisAreaOnTheSource)
     EXPECT_EQ(source.Pixel(10, 5), MakeColour(128, 128, 128));
 }
 
+TEST_F(TAnalysisTest, EachPartOfTheOutlineHasItsOwnColour)
+{
+    const std::vector<std::string> plain(20, std::string(20, '.'));
+    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
+    TAnalysisSettings settings = RedSettings();
+    TOptions& options = settings.Options;
+    const TColour circleColour = MakeColour(0, 0, 255);
+    const TColour bordersColour = MakeColour(255, 255, 0);
+    options.colColorInclCircle = int(circleColour);
+    options.colColorExclRect = int(bordersColour);
+    // A disc of radius 7 around (4, 10), cut at the left by a border of 2 columns.
+    options.lUseInclCircle = true;
+    options.iInclCircleX = 4;
+    options.iInclCircleY = 10;
+    options.iInclCircleDiam = 14;
+    options.lUseExclRect = true;
+    options.iExclRectLeft = 2;
+    ASSERT_TRUE(engine.Run(settings));
+    const TBitmap24& source = engine.OriginalView().Picture();
+    for (const int y : {4, 10, 16})
+        EXPECT_EQ(source.Pixel(2, y), bordersColour) << y;
+    EXPECT_EQ(source.Pixel(11, 10), circleColour);
+    EXPECT_EQ(source.Pixel(4, 3), circleColour);
+    EXPECT_EQ(source.Pixel(6, 10), MakeColour(128, 128, 128)) << "inside";
+    EXPECT_EQ(source.Pixel(0, 10), MakeColour(128, 128, 128)) << "excluded";
+
+    // Without the borders in use, the whole outline is the circle's.
+    options.lUseExclRect = false;
+    ASSERT_TRUE(engine.LoadImage(WriteImage(plain)));
+    ASSERT_TRUE(engine.Run(settings));
+    EXPECT_EQ(engine.OriginalView().Picture().Pixel(0, 10), circleColour);
+}
+
 TEST_F(TAnalysisTest, ExclusionBordersAndCircleLimitTheArea)
 {
     std::vector<std::string> plain(80, std::string(100, '.'));
@@ -241,12 +274,21 @@ TEST_F(TAnalysisTest, ReportsInSquareUnitsWithACalibration)
 TEST_F(TAnalysisTest, AnInvalidMinimumSizeBecomesZeroWithAMessage)
 {
     ASSERT_TRUE(engine.LoadImage(WriteImage(Objects)));
-    TAnalysisSettings settings = RedSettings("1.5.2");
+    // Below 0 is as invalid as no number at all.
+    for (const char* minRegion : {"1.5.2", "-5", "-0.5"}) {
+        reporter.messages.clear();
+        TAnalysisSettings settings = RedSettings(minRegion);
+        ASSERT_TRUE(engine.Run(settings));
+        EXPECT_EQ(settings.Options.EditMinRegion, "0") << minRegion;
+        ASSERT_EQ(reporter.messages.size(), 1u) << minRegion;
+        EXPECT_EQ(reporter.messages[0],
+                  "Invalid minimal area - will be set to 0.0. Please correct in options.");
+        EXPECT_EQ(Item("Count"), "3");
+        EXPECT_EQ(Item("MinRegion"), "0");
+    }
+
+    TAnalysisSettings settings = RedSettings("0");
     ASSERT_TRUE(engine.Run(settings));
-    EXPECT_EQ(settings.Options.EditMinRegion, "0");
-    ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0],
-              "Invalid minimal area - will be set to 0.0. Please correct in options.");
     EXPECT_EQ(Item("Count"), "3");
 
     settings.Options.EditMinRegion = "1,5"; // either separator reads

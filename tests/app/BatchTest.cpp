@@ -326,7 +326,7 @@ TEST_F(BatchTest, UsesTheLocalesDecimalSeparator)
 TEST_F(BatchTest, WarnsAboutInvalidOptionValuesAndGoesOn)
 {
     const std::string options = folder.File("odd.ini");
-    WriteFile(options, "[FormMain]\nLabeledEditHMin=abc\n"
+    WriteFile(options, "[FormMain]\nLabeledEditHMin=abc\nthis line is garbage\n"
                        "LabeledEditHMax=255\nLabeledEditSMin=0\nLabeledEditSMax=255\n"
                        "LabeledEditVMin=0\nLabeledEditVMax=255\n"
                        "[FormOptions]\nEditMinRegion=2\nlUseExclRect=1\niExclRectLeft=15\n"
@@ -334,6 +334,7 @@ TEST_F(BatchTest, WarnsAboutInvalidOptionValuesAndGoesOn)
     const TRunOutput run = Run({"--options", options, Bmp("objects.bmp")});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto messages = Lines(run.err);
+    // The stray line is passed over, as by every INI reader.
     ASSERT_EQ(messages.size(), 3u) << run.err;
     EXPECT_EQ(messages[0], options + ": Invalid value iInclCircleDiam=2147483648 - not a whole "
                                      "number from -2147483648 to 2147483647; 0 is used.");

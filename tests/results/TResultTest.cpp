@@ -450,8 +450,11 @@ TEST(TResultFile, AnAppendWaitingForTheLockFollowsAReplacedFile)
 
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    if (child == 0)
+    if (child == 0) {
+        // The inherited descriptor shares the parent's lock: holding it would wait on itself.
+        ::close(held);
         ::_exit(SmallTable().SaveToFile(file) ? 0 : 1);
+    }
     for (int i = 0; i < 1000 && !SomeoneWaitsForALock(); ++i)
         ::usleep(10000);
     // While the append waits, the file is replaced by an empty one.

@@ -115,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(fixture->Bar(HMin).value(), 1);
         QCOMPARE(edit.text(), QString("1"));
         QCOMPARE(fixture->reporter.messages,
-                 std::vector<std::string>{InvalidValueMessage("Farbton Min")});
+                 std::vector<std::string>{InvalidValueMessage("Hue Min")});
     }
 
     void AnInvalidTextIsReportedWithTheFieldName_data()
@@ -124,11 +124,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("field");
         QTest::newRow("letters") << int(HMin) << "1a"
-                                 << "Farbton Min";
+                                 << "Hue Min";
         QTest::newRow("decimal point") << int(SMax) << "2.5"
-                                       << "Sättigung Max";
+                                       << "Saturation Max";
         QTest::newRow("empty") << int(VMin) << ""
-                               << "Helligkeit Min";
+                               << "Brightness Min";
     }
 
     void AnInvalidTextIsReportedWithTheFieldName()

@@ -28,14 +28,16 @@ const char* const RedOptions = "[FormMain]\n"
 const TColour Background = MakeColour(0, 0, 255);
 
 /// The program in a folder of its own, with its language file and default options, so
-/// that it keeps its files there; its temporary files and single-instance lock go into
-/// another folder, where they never meet a user's instance.
+/// that it keeps its files there; its temporary files and its single-instance lock go
+/// into other folders, where they never meet a user's instance.
 class TProgramCopy {
 public:
     TProgramCopy()
     {
         std::filesystem::create_directory(ProgramFolder());
         std::filesystem::create_directory(TempFiles());
+        std::filesystem::create_directory(RuntimeFolder());
+        std::filesystem::permissions(RuntimeFolder(), std::filesystem::perms::owner_all);
         std::error_code error;
         std::filesystem::create_hard_link(VARNOLUX_PROGRAM, Program(), error);
         if (error)
@@ -47,6 +49,7 @@ public:
 
     std::filesystem::path ProgramFolder() const { return folder.Path() / "program"; }
     std::filesystem::path TempFiles() const { return folder.Path() / "tmp"; }
+    std::filesystem::path RuntimeFolder() const { return folder.Path() / "runtime"; }
     std::filesystem::path Program() const { return ProgramFolder() / "varnolux"; }
     std::string File(const std::string& name) const { return folder.File(name); }
 
@@ -56,6 +59,7 @@ public:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TMPDIR", QString::fromStdString(TempFiles().string()));
         environment.insert("TEMP", QString::fromStdString(TempFiles().string()));
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(RuntimeFolder().string()));
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(environment);
         process.start(QString::fromStdString(Program().string()), parameters);

@@ -20,8 +20,9 @@ namespace {
 const std::string LanguageFolder = VARNOLUX_LANGUAGE_FOLDER;
 const char* const LanguageFiles[] = {"VXLang-en.ini", "VXLang-de.ini"};
 // Texts the program looks up by key instead of through a component.
-const std::set<std::string> DirectKeys = {
-    "FormLanguage.ExclBordersDontFit", "FormLanguage.NoManual", "FormOptions.LabelMeasure.Caption"};
+const std::set<std::string> DirectKeys = {"FormLanguage.ExclBordersDontFit",
+                                          "FormLanguage.NoManual", "FormLanguage.LanguageCode",
+                                          "FormOptions.LabelMeasure.Caption"};
 
 std::string SectionOf(const std::string& key)
 {

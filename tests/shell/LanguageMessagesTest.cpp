@@ -125,7 +125,20 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                  "Label4",
                                  "Label5",
                                  "LResultFolderNotCreated",
-                                 "LToolNotAvailable"};
+                                 "LToolNotAvailable",
+                                 "LResultSaved",
+                                 "LOptionsSaved",
+                                 "LImageSaved",
+                                 "LFilterTextFiles",
+                                 "LFilterOptionFiles",
+                                 "LFilterAllImages",
+                                 "LFilterAllFiles",
+                                 "LabelFieldHMin",
+                                 "LabelFieldHMax",
+                                 "LabelFieldSMin",
+                                 "LabelFieldSMax",
+                                 "LabelFieldVMin",
+                                 "LabelFieldVMax"};
     QCOMPARE(form.findChildren<QLabel*>().size(), qsizetype(std::size(names)));
     for (const char* name : names) {
         const auto labels = form.findChildren<QLabel*>(name);
@@ -141,6 +154,7 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
         {"InvalidOptionFile", "InvalidOptionFile"},
         {"LSaveImageError", "The analysed image could not be saved to %s: %s"},
         {"LToolNotAvailable", "This tool is not available yet."},
+        {"LabelFieldSMin", "Sättigung Min"},
     };
     for (const auto& [name, text] : spelledOut)
         QCOMPARE(form.MessageText(name), std::string(text));

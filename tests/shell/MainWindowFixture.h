@@ -5,6 +5,7 @@
 #include "shell/TFormOptions.h"
 #include "shell/TProgramControl.h"
 #include "shell/TProgramWindows.h"
+#include "shell/TStatusBar.h"
 #include "support/Pictures.h"
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
@@ -15,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
@@ -66,6 +69,11 @@ public:
     }
 
     QSlider& Bar(int index) { return *Main().TrackBars[static_cast<size_t>(index)]; }
+
+    /// What a user sees and uses, found by name.
+    QAction& Action(const char* name) { return *Find<QAction>(name); }
+    QString Text(const char* lineEdit) { return Find<QLineEdit>(lineEdit)->text(); }
+    TStatusBar& StatusBar() { return *Find<TStatusBar>("StatusBarMain"); }
 
     std::string WriteImage(const TBitmap24& bitmap, const std::string& name = "image.bmp")
     {
@@ -172,8 +180,12 @@ inline void AcceptNextFileDialog(const std::string& fileName, const QString& fil
     WhenModal<QFileDialog>([fileName, filter](QFileDialog& dialog) {
         if (!filter.isEmpty())
             dialog.selectNameFilter(filter);
-        // As typed: selectFile leaves a focused name edit alone.
-        dialog.findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(fileName));
+        // A file selected in an earlier use of the dialog would win over the typed name;
+        // selectFile drops it (given without folder, it stays in the dialog's folder),
+        // but leaves a focused name edit alone: so the name is typed as well.
+        const QString name = QString::fromStdString(fileName);
+        dialog.selectFile(QFileInfo(name).fileName());
+        dialog.findChild<QLineEdit*>("fileNameEdit")->setText(name);
         static_cast<QDialog&>(dialog).accept();
     });
 }
@@ -181,6 +193,54 @@ inline void AcceptNextFileDialog(const std::string& fileName, const QString& fil
 inline void RejectNextFileDialog()
 {
     WhenModal<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+}
+
+/// Chooses the file in the file dialog that the action opens.
+inline void TriggerWithFile(QAction& action, const std::string& fileName)
+{
+    AcceptNextFileDialog(fileName);
+    action.trigger();
+}
+
+/// The fields of a result line, without its date and time.
+inline std::vector<std::string> ResultFields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    constexpr size_t dateTime = 2;
+    if (fields.size() > dateTime)
+        fields[dateTime].clear();
+    return fields;
+}
+
+/// The result line of the image analysed with the options file, as the batch command
+/// makes it, without its date and time.
+inline std::vector<std::string> ExpectedResultFields(const std::string& image,
+                                                     const std::string& optionsFile)
+{
+    TAnalysis engine({}, 0);
+    TAnalysisSettings settings;
+    ApplyOptions(settings, TOptions::Load(optionsFile));
+    if (!engine.LoadImage(image) || !engine.Run(settings))
+        return {};
+    return ResultFields(engine.Results.ValueLine());
+}
+
+/// The lines of a result file, without their CR LF ends.
+inline std::vector<std::string> FileLines(const std::string& fileName)
+{
+    std::vector<std::string> lines;
+    const std::string text = ReadFile(fileName);
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = text.find("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
 }
 
 } // namespace varnolux::test

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -28,6 +29,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 
 using namespace varnolux;
 using varnolux::test::AcceptNextFileDialog;
@@ -106,13 +108,14 @@ void CheckLabelsFit(const TFormMain& main)
     }
 }
 
-const char* OptionsText = "[FormMain]\n"
-                          "LabeledEditHMin=0\nLabeledEditHMax=10\nLabeledEditSMin=100\n"
-                          "LabeledEditSMax=255\nLabeledEditVMin=0\nLabeledEditVMax=255\n"
-                          "FormMainLeft=30\nFormMainTop=40\nFormMainWidth=900\nFormMainHeight=700\n"
-                          "[FormOptions]\nEditMinRegion=0.5\nColorBack=255\nlUseExclRect=1\n"
-                          "iExclRectLeft=20\niExclRectRight=20\n"
-                          "[FormMeasure]\nlCheckBoxUnits=1\nComboBoxUnits=2\nEditMeasure=10.00\n";
+const char* OptionsText =
+    "[FormMain]\n"
+    "LabeledEditHMin=0\nLabeledEditHMax=10\nLabeledEditSMin=100\n"
+    "LabeledEditSMax=255\nLabeledEditVMin=0\nLabeledEditVMax=255\n"
+    "FormMainLeft=30\nFormMainTop=40\nFormMainWidth=1100\nFormMainHeight=700\n"
+    "[FormOptions]\nEditMinRegion=0.5\nColorBack=255\nlUseExclRect=1\n"
+    "iExclRectLeft=20\niExclRectRight=20\n"
+    "[FormMeasure]\nlCheckBoxUnits=1\nComboBoxUnits=2\nEditMeasure=10.00\n";
 
 } // namespace
 
@@ -130,7 +133,7 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QCOMPARE(main.ProgramControl->State(), 2);
         QCOMPARE(main.windowTitle(),
-                 QString("Varnolux Demo") + QString::fromStdString(ProgramVersionText()));
+                 QString("Varnolux Demo ") + QString::fromStdString(ProgramVersionText()));
         QCOMPARE(main.pos(), QPoint(0, 0));
         QCOMPARE(main.size(), QSize(1024, 750));
         QCOMPARE(main.RangeEdits[HMax]->text(), QString("255"));
@@ -167,7 +170,7 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QCOMPARE(main.windowTitle(),
-                 QString("Varnolux Demo") + QString::fromStdString(ProgramVersionText()));
+                 QString("Varnolux Demo ") + QString::fromStdString(ProgramVersionText()));
         QCOMPARE(main.ActionOpen->text(), QString("&Öffnen"));
         QCOMPARE(main.ActionOpen->toolTip(), QString("Ein Bild zur Analyse öffnen"));
         QCOMPARE(main.findChild<QMenu*>("MenuFile")->title(), QString("&Datei"));
@@ -258,7 +261,7 @@ private Q_SLOTS:
         QCOMPARE(main.LabeledEditMeasure->text(), QString("10.00"));
         QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area [mm²]"));
         QCOMPARE(main.pos(), QPoint(30, 40));
-        QCOMPARE(main.size(), QSize(900, 700));
+        QCOMPARE(main.size(), QSize(1100, 700));
         QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
                  QString("- DEFAULT OPTIONS -"));
         QVERIFY(!main.OptionsChanged);
@@ -553,6 +556,144 @@ private Q_SLOTS:
         main.ActionShowSHA->trigger();
         QCOMPARE(shown, main.Analysis->ShaResult);
         QCOMPARE(shown.size(), size_t(64));
+    }
+
+    void TheLowerPanelFitsDownToTheSmallestWindow_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QSize>("size");
+        for (const char* language : {"en", "de"}) {
+            QTest::addRow("%s, smallest", language) << language << QSize(0, 0);
+            QTest::addRow("%s, 880 x 620", language) << language << QSize(880, 620);
+            QTest::addRow("%s, 1024 x 750", language) << language << QSize(1024, 750);
+        }
+    }
+
+    void TheLowerPanelFitsDownToTheSmallestWindow()
+    {
+        QFETCH(QString, language);
+        QFETCH(QSize, size);
+        fixture.reset();
+        fixture =
+            std::make_unique<MainWindowFixture>(test::ShippedLanguageFile(language.toStdString()));
+        // Units on: the longest labels of the result fields.
+        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        QVERIFY(fixture->Start());
+        TFormMain& main = fixture->Main();
+        QVERIFY(main.minimumWidth() >= 740);
+        QCOMPARE(main.minimumHeight(), 536);
+        main.resize(size.expandedTo(main.minimumSize()));
+        QTRY_COMPARE(main.size(), size.expandedTo(main.minimumSize()));
+        QTRY_COMPARE(fixture->Find<QWidget>("PanelBottomLeft")->width(), main.width());
+        QVERIFY(fixture->OpenObjects());
+
+        // The visible controls of the lower panel: none cut off, none over another.
+        const auto* bottom = fixture->Find<QWidget>("PanelBottom");
+        const QRect bottomArea(bottom->mapTo(&main, QPoint(0, 0)), bottom->size());
+        std::vector<std::pair<QString, QRect>> placed;
+        for (const char* panelName : {"PanelColorCircle", "Panel1", "Panel2", "PanelImagePlasma"}) {
+            const auto* panel = fixture->Find<QWidget>(panelName);
+            const QRect panelArea(panel->mapTo(&main, QPoint(0, 0)), panel->size());
+            QVERIFY2(bottomArea.contains(panelArea), panelName);
+            for (const QWidget* control :
+                 panel->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                if (!control->isVisible())
+                    continue;
+                const QString name = control->objectName().isEmpty()
+                                         ? QString(control->metaObject()->className())
+                                         : control->objectName();
+                const QRect area(control->mapTo(&main, QPoint(0, 0)), control->size());
+                QVERIFY2(panelArea.contains(area), qPrintable(name + " leaves " + panelName));
+                if (const auto* label = qobject_cast<const QLabel*>(control))
+                    QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(name));
+                // The hue handles sit on the colour circle.
+                if (name.startsWith("Hue"))
+                    continue;
+                for (const auto& [otherName, otherArea] : placed)
+                    QVERIFY2(!area.intersects(otherArea), qPrintable(name + " over " + otherName));
+                placed.emplace_back(name, area);
+            }
+        }
+        QVERIFY(placed.size() > 30);
+        const QTabBar& tabs = *main.PageControlPlasma->tabBar();
+        for (int tab = 0; tab < tabs.count(); ++tab) {
+            QVERIFY2(tabs.rect().contains(tabs.tabRect(tab)), qPrintable(tabs.tabText(tab)));
+            QVERIFY2(tabs.tabRect(tab).width() >=
+                         tabs.fontMetrics().horizontalAdvance(tabs.tabText(tab)),
+                     qPrintable(tabs.tabText(tab)));
+        }
+    }
+
+    void TheFingerprintsShowWhole()
+    {
+        QVERIFY(fixture->Start());
+        QVERIFY(fixture->OpenObjects());
+        int shownWhole = 0;
+        WhenModal<TFormSHADlg>([&shownWhole](TFormSHADlg& dialog) {
+            for (QLineEdit* edit :
+                 {dialog.EditSHAFile, dialog.EditSHAOptions, dialog.EditSHAResult}) {
+                // With the cursor at the end the start stays in view only when all fits.
+                edit->setCursorPosition(0);
+                const int start =
+                    edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+                edit->setCursorPosition(int(edit->text().size()));
+                const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+                if (end - start == edit->fontMetrics().horizontalAdvance(edit->text()))
+                    ++shownWhole;
+                edit->selectAll();
+                if (edit->selectedText() != edit->text() || edit->text().size() != 64)
+                    shownWhole = -100;
+            }
+            dialog.accept();
+        });
+        fixture->Main().ActionShowSHA->trigger();
+        QCOMPARE(shownWhole, 3);
+    }
+
+    void QtsOwnDialogsSpeakTheProgramsLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("cancel");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("German") << "de"
+                                << "&Abbrechen"
+                                << "Optionsdatei (*.ini)";
+        QTest::newRow("English again") << "en"
+                                       << "&Cancel"
+                                       << "Option file (*.ini)";
+    }
+
+    void QtsOwnDialogsSpeakTheProgramsLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, cancel);
+        QFETCH(QString, filter);
+        fixture.reset();
+        fixture =
+            std::make_unique<MainWindowFixture>(test::ShippedLanguageFile(language.toStdString()));
+        QVERIFY(fixture->Start());
+        QString shown;
+        QStringList filters;
+        WhenModal<QFileDialog>([&](QFileDialog& dialog) {
+            const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+            shown = buttons->button(QDialogButtonBox::Cancel)->text();
+            filters = dialog.nameFilters();
+            dialog.reject();
+        });
+        fixture->Action("ActionLoadOptions").trigger();
+        QCOMPARE(QString(shown).remove('&'), QString(cancel).remove('&'));
+        QCOMPARE(filters, QStringList{filter});
+    }
+
+    void FieldNamesInMessagesComeFromTheLanguageFile()
+    {
+        fixture.reset();
+        fixture = std::make_unique<MainWindowFixture>(test::ShippedLanguageFile("de"));
+        QVERIFY(fixture->Start());
+        fixture->Find<QLineEdit>("LabeledEditSMax")->setText("2.5");
+        QCOMPARE(fixture->reporter.messages,
+                 std::vector<std::string>{"Ungültiger Wert Sättigung Max - der Wert wird durch "
+                                          "die Position des Schiebereglers ersetzt"});
     }
 
     void LaterToolsSayTheyAreNotAvailable()

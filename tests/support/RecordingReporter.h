@@ -28,8 +28,15 @@ public:
         return yesNoAnswer;
     }
 
+    TAnswer AskYesNoCancel(const std::string& text) override
+    {
+        messages.push_back(text);
+        return yesNoCancelAnswer;
+    }
+
     std::vector<std::string> messages;
     bool yesNoAnswer = false;
+    TAnswer yesNoCancelAnswer = TAnswer::No;
 
 private:
     TScopedReporter scope_;
