@@ -22,6 +22,26 @@ constexpr std::array<const char*, 9> NumberItems = {
     "AreaPercent",   "AnalysisAreaPixel", "AnalysisArea", "AreaPixel", "Area",
     "MeanSizePixel", "MeanSize",          "Measure",      "MinRegion"};
 
+struct TFindingDescription {
+    TFindingCategory Category;
+    const char* Format;
+};
+
+/// The category and the text of each kind of finding, in the order of the kinds.
+constexpr std::array<TFindingDescription, FindingKindCount> FindingDescriptions = {{
+    {TFindingCategory::Malformed, "malformed: %s fields instead of %s"},
+    {TFindingCategory::Malformed, "malformed: a header line among the values"},
+    {TFindingCategory::Malformed, "malformed: an empty line"},
+    {TFindingCategory::Malformed, "malformed: longer than %s bytes"},
+    {TFindingCategory::Edited, "edited: the values were changed after saving"},
+    {TFindingCategory::ImageMissing, "image missing: %s"},
+    {TFindingCategory::ImageUnreadable, "image unreadable: %s (%s)"},
+    {TFindingCategory::ImageChanged, "image changed: %s is not the image that was analysed"},
+    {TFindingCategory::OtherOptions, "other options: not made with the options of %s"},
+    {TFindingCategory::NotReproduced, "not reproduced: the image cannot be analysed again: %s"},
+    {TFindingCategory::NotReproduced, "not reproduced: %s"},
+}};
+
 /// Keeps a run's messages instead of showing them: a verification shows findings.
 class TKeepingReporter final : public TStderrReporter {
 public:
@@ -86,27 +106,7 @@ std::string ErrorText(int error)
 
 TFindingCategory CategoryOf(TFindingKind kind)
 {
-    switch (kind) {
-    case TFindingKind::Edited:
-        return TFindingCategory::Edited;
-    case TFindingKind::ImageChanged:
-        return TFindingCategory::ImageChanged;
-    case TFindingKind::ImageMissing:
-        return TFindingCategory::ImageMissing;
-    case TFindingKind::ImageUnreadable:
-        return TFindingCategory::ImageUnreadable;
-    case TFindingKind::OtherOptions:
-        return TFindingCategory::OtherOptions;
-    case TFindingKind::NotAnalysed:
-    case TFindingKind::NotReproduced:
-        return TFindingCategory::NotReproduced;
-    case TFindingKind::FieldCount:
-    case TFindingKind::HeaderLine:
-    case TFindingKind::EmptyLine:
-    case TFindingKind::LineTooLong:
-        break;
-    }
-    return TFindingCategory::Malformed;
+    return FindingDescriptions[std::size_t(kind)].Category;
 }
 
 bool TLineVerdict::Has(TFindingCategory category) const
@@ -173,31 +173,45 @@ public:
         if (!settings_.Options)
             return verdict;
 
-        // A run that had to correct the options for this image stored the corrected
-        // ones: only an analysis of the image can tell.
         std::optional<TResult> run;
-        bool sameOptions = plainFingerprint_ == stored.GetValueText("SHAOptions");
-        if (!sameOptions && sameImage &&
-            IsCorrectedFingerprint(stored.GetValueText("SHAOptions"))) {
-            run = Analyse(verdict.ImageFile, engine, findings);
-            sameOptions =
-                run && run->GetValueText("SHAOptions") == stored.GetValueText("SHAOptions");
-            if (!run)
-                return verdict;
-        }
-        if (!sameOptions &&
-            (sameImage || !IsCorrectedFingerprint(stored.GetValueText("SHAOptions"))))
+        const TOptionsMatch options =
+            MatchOptions(stored, verdict.ImageFile, sameImage, engine, run, findings);
+        if (options == TOptionsMatch::Other)
             findings.push_back({TFindingKind::OtherOptions, {settings_.OptionsName}, {}});
-        if (!settings_.Reanalyse || !sameImage || !sameOptions)
-            return verdict;
-        if (!run)
-            run = Analyse(verdict.ImageFile, engine, findings);
-        if (run)
-            CompareItems(stored, *run, findings);
+        if (settings_.Reanalyse && sameImage && options == TOptionsMatch::Same) {
+            if (!run)
+                run = Analyse(verdict.ImageFile, engine, findings);
+            if (run)
+                CompareItems(stored, *run, findings);
+        }
         return verdict;
     }
 
 private:
+    enum class TOptionsMatch { Same, Other, Undecided };
+
+    /// Whether the line was made with the options. A run that had to correct them for
+    /// its image stored the corrected ones: only an analysis of the image can tell
+    /// (kept in run, for analysing again). Undecided when the image is not the one
+    /// analysed or cannot be analysed.
+    TOptionsMatch MatchOptions(const TResult& stored, const std::string& imageFile, bool sameImage,
+                               TWorkerEngine& engine, std::optional<TResult>& run,
+                               std::vector<TFinding>& findings) const
+    {
+        const std::string fingerprint = stored.GetValueText("SHAOptions");
+        if (fingerprint == plainFingerprint_)
+            return TOptionsMatch::Same;
+        if (!IsCorrectedFingerprint(fingerprint))
+            return TOptionsMatch::Other;
+        if (!sameImage)
+            return TOptionsMatch::Undecided;
+        run = Analyse(imageFile, engine, findings);
+        if (!run)
+            return TOptionsMatch::Undecided;
+        return run->GetValueText("SHAOptions") == fingerprint ? TOptionsMatch::Same
+                                                              : TOptionsMatch::Other;
+    }
+
     std::optional<TFinding> Malformation(const TResultFileLine& line) const
     {
         if (line.TooLong)
@@ -463,31 +477,7 @@ std::string FormatDifferences(const std::vector<TItemDifference>& differences,
 
 std::string FindingFormat(TFindingKind kind)
 {
-    switch (kind) {
-    case TFindingKind::FieldCount:
-        return "malformed: %s fields instead of %s";
-    case TFindingKind::HeaderLine:
-        return "malformed: a header line among the values";
-    case TFindingKind::EmptyLine:
-        return "malformed: an empty line";
-    case TFindingKind::LineTooLong:
-        return "malformed: longer than %s bytes";
-    case TFindingKind::Edited:
-        return "edited: the values were changed after saving";
-    case TFindingKind::ImageMissing:
-        return "image missing: %s";
-    case TFindingKind::ImageUnreadable:
-        return "image unreadable: %s (%s)";
-    case TFindingKind::ImageChanged:
-        return "image changed: %s is not the image that was analysed";
-    case TFindingKind::OtherOptions:
-        return "other options: not made with the options of %s";
-    case TFindingKind::NotAnalysed:
-        return "not reproduced: the image cannot be analysed again: %s";
-    case TFindingKind::NotReproduced:
-        break;
-    }
-    return "not reproduced: %s";
+    return FindingDescriptions[std::size_t(kind)].Format;
 }
 
 std::vector<std::string> FindingArguments(const TFinding& finding,

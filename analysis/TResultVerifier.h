@@ -29,6 +29,7 @@ enum class TFindingKind {
     NotAnalysed,     // Arguments: why the image could not be analysed again
     NotReproduced,   // Differences: the items that came out otherwise
 };
+inline constexpr std::size_t FindingKindCount = 11;
 
 /// The kinds of finding the summary counts, in its order.
 enum class TFindingCategory {

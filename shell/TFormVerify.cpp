@@ -32,7 +32,7 @@ const QColor FindingBackground(255, 214, 214);
 const QColor FindingForeground(128, 0, 0);
 
 /// The entry of ValueListEditorTexts for each kind of finding, in the order of the kinds.
-constexpr std::array<const char*, 11> FindingTextNames = {
+constexpr std::array<const char*, FindingKindCount> FindingTextNames = {
     "FieldCount",   "HeaderLine",   "EmptyLine",       "LineTooLong",
     "Edited",       "ImageMissing", "ImageUnreadable", "ImageChanged",
     "OtherOptions", "NotAnalysed",  "NotReproduced"};
@@ -172,33 +172,37 @@ private:
     std::vector<TLineVerdict> verdicts_;
 };
 
-namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
-
-} // namespace
-
 TFormVerify::TFormVerify(QWidget* parent)
     : QDialog(parent)
-    , LabelResultFile(Named(new QLabel("Result file:", this), "LabelResultFile"))
-    , EditResultFile(Named(new QLineEdit(this), "EditResultFile"))
-    , CheckBoxOptions(
-          Named(new QCheckBox("Compare with the options in force", this), "CheckBoxOptions"))
-    , CheckBoxReanalyse(Named(new QCheckBox("Analyse each image again", this), "CheckBoxReanalyse"))
-    , ButtonVerify(Named(new QPushButton("Verify", this), "ButtonVerify"))
-    , ButtonStop(Named(new QPushButton("Stop", this), "ButtonStop"))
-    , TableLines(Named(new QTableView(this), "TableLines"))
-    , ProgressBarVerify(Named(new QProgressBar(this), "ProgressBarVerify"))
-    , LabelSummary(Named(new QLabel(this), "LabelSummary"))
-    , BitBtnClose(Named(new QPushButton("Close", this), "BitBtnClose"))
-    , ValueListEditorTexts(Named(new TValueListEditor(this), "ValueListEditorTexts"))
+    , LabelResultFile(new QLabel("Result file:", this))
+    , EditResultFile(new QLineEdit(this))
+    , CheckBoxOptions(new QCheckBox("Compare with the options in force", this))
+    , CheckBoxReanalyse(new QCheckBox("Analyse each image again", this))
+    , ButtonVerify(new QPushButton("Verify", this))
+    , ButtonStop(new QPushButton("Stop", this))
+    , TableLines(new QTableView(this))
+    , ProgressBarVerify(new QProgressBar(this))
+    , LabelSummary(new QLabel(this))
+    , BitBtnClose(new QPushButton("Close", this))
+    , ValueListEditorTexts(new TValueListEditor(this))
     , model_(new TVerdictTableModel(*this, this))
 {
+    // The language file finds the components by these names.
+    const std::pair<QObject*, const char*> components[] = {
+        {LabelResultFile, "LabelResultFile"},
+        {EditResultFile, "EditResultFile"},
+        {CheckBoxOptions, "CheckBoxOptions"},
+        {CheckBoxReanalyse, "CheckBoxReanalyse"},
+        {ButtonVerify, "ButtonVerify"},
+        {ButtonStop, "ButtonStop"},
+        {TableLines, "TableLines"},
+        {ProgressBarVerify, "ProgressBarVerify"},
+        {LabelSummary, "LabelSummary"},
+        {BitBtnClose, "BitBtnClose"},
+        {ValueListEditorTexts, "ValueListEditorTexts"},
+    };
+    for (const auto& [component, name] : components)
+        component->setObjectName(name);
     setObjectName("FormVerify");
     setWindowTitle("Verify result file");
     CheckBoxOptions->setToolTip("Check that each line was made with the options in force");
