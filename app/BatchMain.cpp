@@ -42,6 +42,7 @@ constexpr const char* UsageText =
     "                      [--jobs N] [--timings] IMAGE...\n"
     "       varnolux-batch --verify RESULTFILE [--options FILE [--reanalyse]]\n"
     "                      [--format tsv|json] [--jobs N]\n"
+    "       varnolux-batch --help | --version\n"
     "\n"
     "Analyses each IMAGE and prints a tab-separated header line, then one result line\n"
     "per analysed image, in the order the images are given.\n"
@@ -50,6 +51,7 @@ constexpr const char* UsageText =
     "                  channel, no area limits, minimum size 10.0.\n"
     "                  Every image starts from these options: a correction (borders\n"
     "                  that do not fit, an invalid minimum size) holds for that image\n"
+    "                  only\n"
     "  --result FILE   also append each result line to FILE (a result file)\n"
     "  --format json   print JSON Lines instead: one object per analysed image, the\n"
     "                  items in table order, numbers as numbers; no header line\n"
@@ -63,11 +65,16 @@ constexpr const char* UsageText =
     "  --verify FILE   check each line of a result file instead: its values against\n"
     "                  SHAResult, its image file against SHAImageFile and, with\n"
     "                  --options, its options against SHAOptions. Prints \"LINE: ok\" or\n"
-    "                  the findings per line, then a summary; status 0 when every line\n"
-    "                  is ok, 1 when one is not, 2 when the file cannot be read\n"
+    "                  the findings per line, then a summary\n"
     "  --reanalyse     with --verify and --options: analyse each line whose image and\n"
     "                  options match again; every item but DateTime must come out as\n"
-    "                  stored\n";
+    "                  stored\n"
+    "  --help          print this text and end\n"
+    "  --version       print the version and end\n"
+    "\n"
+    "Exit status: 0 when every image was analysed and written, 1 when at least one was\n"
+    "not, 2 for a usage error or an options file that cannot be read. With --verify:\n"
+    "0 when every line is ok, 1 when one is not, 2 when the result file cannot be read.\n";
 
 struct TBatchArguments {
     std::optional<std::string> optionsFile;
@@ -84,6 +91,9 @@ struct TUsageError {
     std::string message;
 };
 
+/// --help or --version: answered without analysing anything.
+enum class TInformationRequest { Help, Version };
+
 std::optional<int> ParseJobs(const std::string& text)
 {
     int jobs = 0;
@@ -94,7 +104,8 @@ std::optional<int> ParseJobs(const std::string& text)
     return jobs;
 }
 
-std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char** argv)
+std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(int argc,
+                                                                               char** argv)
 {
     TBatchArguments arguments;
     bool onlyImages = false;
@@ -104,7 +115,9 @@ std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char**
         if (onlyImages) {
             arguments.images.push_back(argument);
         } else if (argument == "--help" || argument == "-h") {
-            return true;
+            return TInformationRequest::Help;
+        } else if (argument == "--version") {
+            return TInformationRequest::Version;
         } else if (argument == "--") {
             onlyImages = true;
         } else if (argument == "--timings") {
@@ -381,8 +394,11 @@ int main(int argc, char** argv)
     // file's lines; the write fails instead, and is reported.
     std::signal(SIGPIPE, SIG_IGN);
     const auto parsed = ParseArguments(argc, argv);
-    if (std::holds_alternative<bool>(parsed)) {
-        std::fputs(UsageText, stdout);
+    if (const auto* request = std::get_if<TInformationRequest>(&parsed)) {
+        if (*request == TInformationRequest::Help)
+            std::fputs(UsageText, stdout);
+        else
+            std::printf("varnolux-batch %s\n", ProgramVersionText().c_str());
         return std::fflush(stdout) == 0 ? ExitAllAnalysed : ExitSomeFailed;
     }
     if (const auto* error = std::get_if<TUsageError>(&parsed)) {
