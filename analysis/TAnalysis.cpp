@@ -51,32 +51,6 @@ bool IsUsableMeasure(double measure, double imagePixels)
     return measure > 0 && std::isnormal(square) && std::isfinite(imagePixels / square);
 }
 
-double ReadMinRegion(TOptions& options)
-{
-    TParsedNumber minRegion = ParseNumberStrict(options.EditMinRegion, 0.0);
-    // A size below 0 would keep every region and be saved as the size in force.
-    if (!minRegion.success || minRegion.value < 0) {
-        options.EditMinRegion = "0";
-        CurrentReporter().ShowLanguageMessage("LabelMinimalAreaInvalid", {});
-        minRegion = ParseNumberStrict(options.EditMinRegion, 0.0);
-    }
-    return minRegion.value;
-}
-
-double ReadMeasure(TAnalysisSettings& settings, double imagePixels)
-{
-    TOptions& options = settings.Options;
-    if (!options.lCheckBoxUnits)
-        return 1.0;
-    const TParsedNumber measure = ParseNumberStrict(options.EditMeasure, 0.0);
-    if (measure.success && IsUsableMeasure(measure.value, imagePixels))
-        return measure.value;
-    options.EditMeasure = "1";
-    settings.MeasureText = "1";
-    CurrentReporter().ShowLanguageMessage("LabelInvalidMeasure", {});
-    return 1.0;
-}
-
 /// The plain source with the outline of the analysis area, drawn thick enough to stay
 /// visible at the size the picture is shown at.
 void PaintSourcePicture(TImageSession& session, const TQROIL& area, const TOptions& options,
@@ -193,6 +167,32 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
 }
 
 } // namespace
+
+double ReadMinRegion(TOptions& options)
+{
+    TParsedNumber minRegion = ParseNumberStrict(options.EditMinRegion, 0.0);
+    // A size below 0 would keep every region and be saved as the size in force.
+    if (!minRegion.success || minRegion.value < 0) {
+        options.EditMinRegion = "0";
+        CurrentReporter().ShowLanguageMessage("LabelMinimalAreaInvalid", {});
+        minRegion = ParseNumberStrict(options.EditMinRegion, 0.0);
+    }
+    return minRegion.value;
+}
+
+double ReadMeasure(TAnalysisSettings& settings, double imagePixels)
+{
+    TOptions& options = settings.Options;
+    if (!options.lCheckBoxUnits)
+        return 1.0;
+    const TParsedNumber measure = ParseNumberStrict(options.EditMeasure, 0.0);
+    if (measure.success && IsUsableMeasure(measure.value, imagePixels))
+        return measure.value;
+    options.EditMeasure = "1";
+    settings.MeasureText = "1";
+    CurrentReporter().ShowLanguageMessage("LabelInvalidMeasure", {});
+    return 1.0;
+}
 
 const std::array<const char*, 23>& TAnalysis::ResultItemNames()
 {

@@ -28,4 +28,12 @@ struct TAnalysisSettings {
 /// calibration options.
 void ApplyOptions(TAnalysisSettings& settings, const TOptions& options);
 
+/// The minimum size a run reads: an invalid text becomes "0", with a message.
+double ReadMinRegion(TOptions& options);
+
+/// The measure a run reads for an image of that many pixels: 1 while units are off.
+/// An invalid one, or one under which the image's area in square units would
+/// overflow or vanish, becomes "1" in both measure texts, with a message.
+double ReadMeasure(TAnalysisSettings& settings, double imagePixels);
+
 } // namespace varnolux

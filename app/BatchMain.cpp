@@ -1,14 +1,15 @@
 // varnolux-batch: analyses images without a display and prints one result line each.
 
 #include "analysis/TAnalysis.h"
+#include "app/BatchVerify.h"
 #include "app/TBatchProgress.h"
 #include "app/TBatchReporter.h"
-#include "app/TOrderedSlots.h"
 #include "imaging/KernelThreads.h"
 #include "results/ResultJson.h"
 #include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "settings/TOptions.h"
+#include "settings/TOrderedSlots.h"
 
 #include <algorithm>
 #include <array>
@@ -39,6 +40,9 @@ enum class TOutputFormat { Tsv, Json };
 constexpr const char* UsageText =
     "usage: varnolux-batch [--options FILE] [--result FILE] [--format tsv|json]\n"
     "                      [--jobs N] [--timings] IMAGE...\n"
+    "       varnolux-batch --verify RESULTFILE [--options FILE [--reanalyse]]\n"
+    "                      [--format tsv|json] [--jobs N]\n"
+    "       varnolux-batch --help | --version\n"
     "\n"
     "Analyses each IMAGE and prints a tab-separated header line, then one result line\n"
     "per analysed image, in the order the images are given.\n"
@@ -47,6 +51,7 @@ constexpr const char* UsageText =
     "                  channel, no area limits, minimum size 10.0.\n"
     "                  Every image starts from these options: a correction (borders\n"
     "                  that do not fit, an invalid minimum size) holds for that image\n"
+    "                  only\n"
     "  --result FILE   also append each result line to FILE (a result file)\n"
     "  --format json   print JSON Lines instead: one object per analysed image, the\n"
     "                  items in table order, numbers as numbers; no header line\n"
@@ -56,7 +61,20 @@ constexpr const char* UsageText =
     "                  \"timings NAME: read=MS convert=MS run=MS fingerprints=MS\":\n"
     "                  reading the file into the planes, the conversion to hue,\n"
     "                  saturation and brightness, the run without the fingerprints, and\n"
-    "                  the fingerprints, in milliseconds\n";
+    "                  the fingerprints, in milliseconds\n"
+    "  --verify FILE   check each line of a result file instead: its values against\n"
+    "                  SHAResult, its image file against SHAImageFile and, with\n"
+    "                  --options, its options against SHAOptions. Prints \"LINE: ok\" or\n"
+    "                  the findings per line, then a summary\n"
+    "  --reanalyse     with --verify and --options: analyse each line whose image and\n"
+    "                  options match again; every item but DateTime must come out as\n"
+    "                  stored\n"
+    "  --help          print this text and end\n"
+    "  --version       print the version and end\n"
+    "\n"
+    "Exit status: 0 when every image was analysed and written, 1 when at least one was\n"
+    "not, 2 for a usage error or an options file that cannot be read. With --verify:\n"
+    "0 when every line is ok, 1 when one is not, 2 when the result file cannot be read.\n";
 
 struct TBatchArguments {
     std::optional<std::string> optionsFile;
@@ -65,11 +83,16 @@ struct TBatchArguments {
     int jobs = 0; // 0: one per core
     bool timings = false;
     std::vector<std::string> images;
+    std::optional<std::string> verifyFile;
+    bool reanalyse = false;
 };
 
 struct TUsageError {
     std::string message;
 };
+
+/// --help or --version: answered without analysing anything.
+enum class TInformationRequest { Help, Version };
 
 std::optional<int> ParseJobs(const std::string& text)
 {
@@ -81,7 +104,8 @@ std::optional<int> ParseJobs(const std::string& text)
     return jobs;
 }
 
-std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char** argv)
+std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(int argc,
+                                                                               char** argv)
 {
     TBatchArguments arguments;
     bool onlyImages = false;
@@ -91,15 +115,21 @@ std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char**
         if (onlyImages) {
             arguments.images.push_back(argument);
         } else if (argument == "--help" || argument == "-h") {
-            return true;
+            return TInformationRequest::Help;
+        } else if (argument == "--version") {
+            return TInformationRequest::Version;
         } else if (argument == "--") {
             onlyImages = true;
         } else if (argument == "--timings") {
             arguments.timings = true;
-        } else if (argument == "--options" || argument == "--result") {
+        } else if (argument == "--reanalyse") {
+            arguments.reanalyse = true;
+        } else if (argument == "--options" || argument == "--result" || argument == "--verify") {
             if (!hasValue)
                 return TUsageError{argument + " needs a file name"};
-            (argument == "--options" ? arguments.optionsFile : arguments.resultFile) = argv[++i];
+            (argument == "--options"  ? arguments.optionsFile
+             : argument == "--result" ? arguments.resultFile
+                                      : arguments.verifyFile) = argv[++i];
         } else if (argument == "--format") {
             const std::string format = hasValue ? argv[++i] : "";
             if (format != "tsv" && format != "json")
@@ -116,8 +146,16 @@ std::variant<TBatchArguments, TUsageError, bool> ParseArguments(int argc, char**
             arguments.images.push_back(argument);
         }
     }
-    if (arguments.images.empty())
+    if (arguments.verifyFile) {
+        if (!arguments.images.empty() || arguments.resultFile || arguments.timings)
+            return TUsageError{"--verify takes no images, --result or --timings"};
+        if (arguments.reanalyse && !arguments.optionsFile)
+            return TUsageError{"--reanalyse needs --options"};
+    } else if (arguments.reanalyse) {
+        return TUsageError{"--reanalyse goes with --verify"};
+    } else if (arguments.images.empty()) {
         return TUsageError{"no image given"};
+    }
     // A name typed on the command line is the working folder's, not the program's.
     if (arguments.optionsFile && arguments.optionsFile->find('/') == std::string::npos)
         arguments.optionsFile->insert(0, "./");
@@ -356,8 +394,11 @@ int main(int argc, char** argv)
     // file's lines; the write fails instead, and is reported.
     std::signal(SIGPIPE, SIG_IGN);
     const auto parsed = ParseArguments(argc, argv);
-    if (std::holds_alternative<bool>(parsed)) {
-        std::fputs(UsageText, stdout);
+    if (const auto* request = std::get_if<TInformationRequest>(&parsed)) {
+        if (*request == TInformationRequest::Help)
+            std::fputs(UsageText, stdout);
+        else
+            std::printf("varnolux-batch %s\n", ProgramVersionText().c_str());
         return std::fflush(stdout) == 0 ? ExitAllAnalysed : ExitSomeFailed;
     }
     if (const auto* error = std::get_if<TUsageError>(&parsed)) {
@@ -376,6 +417,9 @@ int main(int argc, char** argv)
         }
     }
     try {
+        if (arguments.verifyFile)
+            return RunVerify({*arguments.verifyFile, arguments.optionsFile, arguments.reanalyse,
+                              arguments.format == TOutputFormat::Json, arguments.jobs});
         return RunBatch(arguments);
     } catch (const std::bad_alloc&) {
         std::fputs("varnolux-batch: not enough memory to go on\n", stderr);

@@ -2,6 +2,7 @@
 
 #include "input/TKVFreeImage.h"
 #include "settings/Messages.h"
+#include "settings/ProgramInfo.h"
 #include "shell/TApplication.h"
 #include "shell/TFormMain.h"
 #include "shell/TMessageBoxReporter.h"
@@ -12,13 +13,53 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QFile>
 #include <QStringList>
 
 namespace {
+
+constexpr const char* UsageText =
+    "usage: varnolux [INTERFACEFILE [CAMERARECORD...]]\n"
+    "       varnolux --help | --version\n"
+    "\n"
+    "Measures coloured areas in images: opens the main window, where you open an image,\n"
+    "choose a colour range and read the areas, counts and percentages.\n"
+    "\n"
+    "INTERFACEFILE is the interface file of a calling program (an INI file naming the\n"
+    "images and subjects, and whether to analyse by itself and end); further parameters\n"
+    "are camera record files. Without a display (QT_QPA_PLATFORM=offscreen) messages go\n"
+    "to standard error and a run that ends by itself exits with 0 when everything was\n"
+    "analysed and written, 1 otherwise.\n"
+    "\n"
+    "  --help     print this text and end\n"
+    "  --version  print the version and end\n"
+    "\n"
+    "Only one program runs per user; a second start brings its window to the front.\n"
+    "The language file VXLang.ini, the default options VXDefault.ini and the program\n"
+    "settings Varnolux.ini are in the program's folder. For analysing images without a\n"
+    "window see varnolux-batch(1); the user manual is manual.pdf (Help -> Manual).\n";
+
+/// --help and --version are answered before any window exists, so that they work
+/// without a display; nothing when the command line asks for the program itself.
+std::optional<int> AnswerInformationRequest(int argc, char** argv)
+{
+    if (argc < 2)
+        return std::nullopt;
+    const std::string_view request = argv[1];
+    if (request == "--help" || request == "-h") {
+        std::fputs(UsageText, stdout);
+    } else if (request == "--version") {
+        std::printf("varnolux %s\n", varnolux::ProgramVersionText().c_str());
+    } else {
+        return std::nullopt;
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
 
 /// A later start while the user's program runs. Without parameters the running window
 /// comes to the front. Work handed over on the command line is not taken up by that
@@ -48,8 +89,12 @@ int SecondStart(varnolux::TSingleInstance& instance, const std::vector<std::stri
 int main(int argc, char** argv)
 {
     using namespace varnolux;
+    if (const auto answered = AnswerInformationRequest(argc, argv))
+        return *answered;
     // A save that reaches a file-size limit must fail and be reported, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName("varnolux");
     TApplication application(argc, argv);
     // Without a display nobody could answer a message box: messages go to standard error.
     TMessageBoxReporter messageBoxes;

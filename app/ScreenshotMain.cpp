@@ -3,14 +3,20 @@
 
 #include "settings/Messages.h"
 #include "shell/TApplication.h"
+#include "settings/ProgramInfo.h"
 #include "shell/TFormMain.h"
+#include "shell/TFormOptions.h"
+#include "shell/TFormVerify.h"
 #include "shell/TProgramWindows.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 
+#include <QCheckBox>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -20,12 +26,15 @@ namespace {
 
 constexpr const char* UsageText =
     "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
+    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE [LANGUAGEFILE]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
     "Chart (the default), Colors, H-image, S-image or V-image. SIZE is the window's\n"
     "size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it opens).\n"
-    "LANGUAGEFILE replaces the program's VXLang.ini.\n";
+    "LANGUAGEFILE replaces the program's VXLang.ini. With --verify, the picture is of\n"
+    "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
+    "analysed again.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -66,11 +75,45 @@ bool ShowPage(QTabWidget& pages, const std::string& name)
     return false;
 }
 
+/// Verifies the result file in the Verify result file window, as Analysis > Verify
+/// result file does, with the options compared and every image analysed again, and
+/// writes a picture of the window.
+int PictureOfVerification(varnolux::TProgramWindows& windows, const std::string& optionsFile,
+                          const std::string& resultFile, const std::string& output,
+                          const std::string& folder)
+{
+    using namespace varnolux;
+    TFormMain& window = *windows.FormMain;
+    TFormVerify& verifyWindow = *windows.FormVerify;
+    bool finished = false;
+    QObject::connect(&verifyWindow, &TFormVerify::VerificationFinished,
+                     [&finished] { finished = true; });
+    windows.FormOptions->EditResultFile->setText(QString::fromStdString(resultFile));
+    // The findings name the options file; the window's position, written into the
+    // options file at the end, goes into a copy.
+    const std::string optionsCopy = folder + "/" + FileNamePart(optionsFile);
+    std::filesystem::copy_file(optionsFile, optionsCopy);
+    window.OptionsFile = optionsCopy;
+    verifyWindow.CheckBoxOptions->setChecked(true);
+    verifyWindow.CheckBoxReanalyse->setChecked(true);
+    window.ActionVerifyResultFile->trigger();
+    while (!finished)
+        Wait(10);
+    Wait(200);
+    if (!verifyWindow.grab().save(QString::fromStdString(output), "PNG")) {
+        std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", output.c_str());
+        return 1;
+    }
+    window.close();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     using namespace varnolux;
+    const bool verify = argc >= 6 && std::string(argv[4]) == "--verify";
     if (argc < 4 || argc > 7) {
         std::fputs(UsageText, stderr);
         return 2;
@@ -106,6 +149,9 @@ int main(int argc, char** argv)
         std::fputs("varnolux-screenshot: the image was not analysed\n", stderr);
         return 1;
     }
+    if (verify)
+        return PictureOfVerification(windows, argv[2], argv[5], argv[3],
+                                     folder.path().toStdString());
     if (!ShowPage(*window.PageControlPlasma, argc >= 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;

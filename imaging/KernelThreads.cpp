@@ -49,8 +49,9 @@ void ForEachBlock(int count, std::size_t cost, const std::function<void(int, int
     }
     std::vector<std::exception_ptr> errors(static_cast<std::size_t>(threads));
     const std::atomic<bool>* cancelled = TQStatus::ThreadCancelFlag();
+    const bool silent = TQStatus::ThreadIsSilent();
     const auto runBlock = [&](int block) {
-        const TQStatus::TCancelScope cancelScope(cancelled);
+        const TQStatus::TCancelScope cancelScope(cancelled, silent);
         const int begin = int(std::int64_t(count) * block / threads);
         const int end = int(std::int64_t(count) * (block + 1) / threads);
         try {

@@ -14,7 +14,7 @@ void SetKernelThreadCount(int count);
 /// block per thread, the first on the calling thread. Runs work(0, count) on the
 /// calling thread alone when one thread is allowed or when count · cost (the bytes
 /// touched per item, roughly) is too small to pay for a thread. The blocks share the
-/// calling thread's cancel flag (TQStatus). An exception thrown by a block is rethrown
+/// calling thread's cancel flag and silence (TQStatus). An exception thrown by a block is rethrown
 /// here after every block has finished.
 void ForEachBlock(int count, std::size_t cost, const std::function<void(int, int)>& work);
 

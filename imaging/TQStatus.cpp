@@ -5,6 +5,7 @@ namespace varnolux {
 namespace {
 
 thread_local const std::atomic<bool>* threadCancelFlag = nullptr;
+thread_local bool threadSilent = false;
 
 } // namespace
 
@@ -23,6 +24,8 @@ void TQStatus::SetBar(int slot, TQProgressBar* bar)
 void TQStatus::StartProgress(int slot, int position, int max, int min)
 {
     ThrowWhenCancelled();
+    if (threadSilent)
+        return;
     if (slot >= 0 && slot < SlotCount)
         if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed)) {
             bar->SetRange(min, max);
@@ -33,6 +36,8 @@ void TQStatus::StartProgress(int slot, int position, int max, int min)
 void TQStatus::StepProgress(int slot, int position)
 {
     ThrowWhenCancelled();
+    if (threadSilent)
+        return;
     if (slot >= 0 && slot < SlotCount)
         if (TQProgressBar* bar = bars_[slot].load(std::memory_order_relaxed))
             bar->SetPosition(position);
@@ -44,20 +49,28 @@ void TQStatus::ThrowWhenCancelled()
         throw TQCancelled();
 }
 
-TQStatus::TCancelScope::TCancelScope(const std::atomic<bool>* cancelled)
-    : previous_(threadCancelFlag)
+TQStatus::TCancelScope::TCancelScope(const std::atomic<bool>* cancelled, bool silent)
+    : previousFlag_(threadCancelFlag)
+    , previousSilent_(threadSilent)
 {
     threadCancelFlag = cancelled;
+    threadSilent = silent;
 }
 
 TQStatus::TCancelScope::~TCancelScope()
 {
-    threadCancelFlag = previous_;
+    threadCancelFlag = previousFlag_;
+    threadSilent = previousSilent_;
 }
 
 const std::atomic<bool>* TQStatus::ThreadCancelFlag()
 {
     return threadCancelFlag;
+}
+
+bool TQStatus::ThreadIsSilent()
+{
+    return threadSilent;
 }
 
 } // namespace varnolux

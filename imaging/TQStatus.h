@@ -47,19 +47,23 @@ public:
     }
 
     /// Makes the calling thread's progress reports throw TQCancelled once the flag is
-    /// set, while it lives; the kernel threads an operation starts share the flag.
+    /// set, while it lives; the kernel threads an operation starts share the flag. A
+    /// silent scope moves no bar: work that nobody watches, beside work that is shown.
     class TCancelScope {
     public:
-        explicit TCancelScope(const std::atomic<bool>* cancelled);
+        explicit TCancelScope(const std::atomic<bool>* cancelled, bool silent = false);
         ~TCancelScope();
         TCancelScope(const TCancelScope&) = delete;
         TCancelScope& operator=(const TCancelScope&) = delete;
 
     private:
-        const std::atomic<bool>* previous_;
+        const std::atomic<bool>* previousFlag_;
+        bool previousSilent_;
     };
     /// The calling thread's cancel flag; none outside a TCancelScope.
     static const std::atomic<bool>* ThreadCancelFlag();
+    /// Whether the calling thread's progress reports move no bar (a silent TCancelScope).
+    static bool ThreadIsSilent();
 
     int UpdateInterval = 20;
 

@@ -10,6 +10,7 @@
 #include <new>
 #include <openssl/evp.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace varnolux {
@@ -73,22 +74,74 @@ std::string Sha256TextHex(std::string_view bytes)
     return *hex;
 }
 
-std::optional<std::string> Sha256FileHex(const std::string& fileName)
+std::optional<std::string> Sha256FileHex(const std::string& fileName, int* error)
 {
-    const TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen())
+    const auto fail = [error](int number) {
+        if (error)
+            *error = number;
         return std::nullopt;
+    };
+    // Not blocking: opening a FIFO for reading would wait for a writer.
+    const TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen())
+        return fail(errno);
+    struct stat status {};
+    if (::fstat(file.Get(), &status) != 0)
+        return fail(errno);
+    if (S_ISDIR(status.st_mode))
+        return fail(EISDIR);
+    if (!S_ISREG(status.st_mode))
+        return fail(ENODEV);
     TSha256 sha;
     std::array<char, BlockSize> block{};
     for (;;) {
         const ssize_t count = ::read(file.Get(), block.data(), block.size());
-        if (count == 0)
-            return sha.Hex();
+        if (count == 0) {
+            std::optional<std::string> hex = sha.Hex();
+            return hex ? hex : fail(EIO);
+        }
         if (count < 0 && errno != EINTR)
-            return std::nullopt;
+            return fail(errno);
         if (count > 0)
             sha.Add({block.data(), std::size_t(count)});
     }
+}
+
+const std::array<const char*, 16>& ResultFingerprintItems()
+{
+    static const std::array<const char*, 16> items = {"AreaPercent",  "AnalysisAreaPixel",
+                                                      "AnalysisArea", "AreaPixel",
+                                                      "Area",         "MeanSizePixel",
+                                                      "MeanSize",     "Measure",
+                                                      "Count",        "MinRegion",
+                                                      "HMin",         "HMax",
+                                                      "VMin",         "HMax",
+                                                      "SMin",         "SMax"};
+    return items;
+}
+
+std::string ResultFingerprint(const TResult& result)
+{
+    std::string text;
+    for (const char* name : ResultFingerprintItems())
+        text += result.GetValueText(name);
+    return Sha256TextHex(text);
+}
+
+std::string OptionsFingerprint(const TOptions& options, std::string_view measureText)
+{
+    std::string text;
+    for (const std::string& rangeText : options.rangeTexts)
+        text += rangeText;
+    text += measureText;
+    text += options.EditMinRegion;
+    for (const int value : {options.iInclCircleX, options.iInclCircleY, options.iInclCircleDiam,
+                            options.iExclRectLeft, options.iExclRectUp, options.iExclRectRight,
+                            options.iExclRectDown})
+        text += std::to_string(value);
+    text += options.lUseInclCircle ? "1" : "0";
+    text += options.lUseExclRect ? "1" : "0";
+    return Sha256TextHex(text);
 }
 
 } // namespace varnolux

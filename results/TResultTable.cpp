@@ -39,34 +39,6 @@ std::string ImageFolder(const std::string& fileName)
     return FolderPart(error ? fileName : absolute.string());
 }
 
-std::string OptionsFingerprint(const TMeasurement& measurement)
-{
-    const TOptions& options = measurement.Options;
-    std::string text;
-    for (const std::string& rangeText : options.rangeTexts)
-        text += rangeText;
-    text += measurement.MeasureText;
-    text += options.EditMinRegion;
-    for (const int value : {options.iInclCircleX, options.iInclCircleY, options.iInclCircleDiam,
-                            options.iExclRectLeft, options.iExclRectUp, options.iExclRectRight,
-                            options.iExclRectDown})
-        text += std::to_string(value);
-    text += options.lUseInclCircle ? "1" : "0";
-    text += options.lUseExclRect ? "1" : "0";
-    return Sha256TextHex(text);
-}
-
-std::string ResultFingerprint(const TResult& table)
-{
-    // Stored result files carry fingerprints over exactly this list, "HMax" twice.
-    std::string text;
-    for (const char* name : {"AreaPercent", "AnalysisAreaPixel", "AnalysisArea", "AreaPixel",
-                             "Area", "MeanSizePixel", "MeanSize", "Measure", "Count", "MinRegion",
-                             "HMin", "HMax", "VMin", "HMax", "SMin", "SMax"})
-        text += table.GetValueText(name);
-    return Sha256TextHex(text);
-}
-
 } // namespace
 
 const std::array<const char*, 23>& ResultItemNames()
@@ -121,7 +93,7 @@ TResult MakeResultTable(const TMeasurement& measurement)
     for (const auto& [name, text] : rangeItems)
         table.AddString(name, measurement.Options.rangeTexts[text]);
     table.AddString("SHAImageFile", measurement.ImageFingerprint);
-    table.AddString("SHAOptions", OptionsFingerprint(measurement));
+    table.AddString("SHAOptions", OptionsFingerprint(measurement.Options, measurement.MeasureText));
     table.AddString("SHAResult", ResultFingerprint(table));
     return table;
 }

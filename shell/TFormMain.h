@@ -31,6 +31,7 @@ class TFormLanguage;
 class TFormMeasure;
 class TFormOptions;
 class TFormSHADlg;
+class TFormVerify;
 class TImageWidget;
 class TInterfaceBA;
 class TKVShapeSize;
@@ -62,6 +63,7 @@ public:
         TPlasmaForm* PlasmaForm = nullptr;
         TFormLanguage* FormLanguage = nullptr;
         TFormSHADlg* FormSHADlg = nullptr;
+        TFormVerify* FormVerify = nullptr;
         /// Every program-wide window, this one included, in creation order.
         std::vector<QWidget*> All;
     };
@@ -177,6 +179,7 @@ public:
     QAction* ActionMeasure;
     QAction* ActionProcess;
     QAction* ActionSaveResult;
+    QAction* ActionVerifyResultFile;
     QAction* ActionLoadOptions;
     QAction* ActionLoadDefaultOptions;
     QAction* ActionOptions;
@@ -338,6 +341,7 @@ private:
     void ActionSaveImageExecute();
     void ActionSaveResultExecute();
     void SaveResultTo(const std::string& fileName);
+    void ActionVerifyResultFileExecute();
     /// Writes the analysed picture as BMP or JPEG; false after a message when it cannot.
     bool SaveAnalysedImage(const std::string& fileName, bool jpeg);
     void ActionOptionsExecute();

@@ -10,6 +10,7 @@
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormSHADlg.h"
+#include "shell/TFormVerify.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"
 #include "shell/TPanel.h"
@@ -103,6 +104,9 @@ void TFormMain::CreateActions()
          QStyle::SP_MediaPlay},
         {ActionSaveResult, "ActionSaveResult", "Save result", none,
          "Save the results into the file specified by the options", QStyle::SP_DriveFDIcon},
+        {ActionVerifyResultFile, "ActionVerifyResultFile", "Verify result file...", none,
+         "Check the lines of the result file against their fingerprints",
+         QStyle::SP_DialogApplyButton},
         {ActionLoadOptions, "ActionLoadOptions", "Load options", none, "Load options",
          QStyle::SP_DirOpenIcon},
         {ActionLoadDefaultOptions, "ActionLoadDefaultOptions", "Load default options", none,
@@ -156,7 +160,7 @@ void TFormMain::CreateMenusAndToolBar()
     analysis->addSeparator();
     analysis->addAction(ActionProcess);
     analysis->addSeparator();
-    analysis->addAction(ActionSaveResult);
+    analysis->addActions({ActionSaveResult, ActionVerifyResultFile});
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("MenuOptions");
@@ -207,6 +211,7 @@ void TFormMain::ConnectEvents()
         {ActionProcess, &TFormMain::ActionProcessExecute},
         {ActionSaveImage, &TFormMain::ActionSaveImageExecute},
         {ActionSaveResult, &TFormMain::ActionSaveResultExecute},
+        {ActionVerifyResultFile, &TFormMain::ActionVerifyResultFileExecute},
         {ActionOptions, &TFormMain::ActionOptionsExecute},
         {ActionLoadOptions, &TFormMain::ActionLoadOptionsExecute},
         {ActionSaveOptions, &TFormMain::ActionSaveOptionsExecute},
@@ -476,6 +481,17 @@ void TFormMain::SaveResultTo(const std::string& fileName)
         CurrentReporter().ShowMessage(
             FormatMessage(CurrentReporter().LanguageMessageText("LSaveResult"), {fileName}) + "\n" +
             why);
+}
+
+void TFormMain::ActionVerifyResultFileExecute()
+{
+    TFormVerify& window = *windows_.FormVerify;
+    window.Verify(windows_.FormOptions->EditResultFile->text().toStdString(), CurrentOptions(),
+                  OptionsFile == DefaultOptionsFile ? DefaultOptionsText
+                                                    : FileNamePart(OptionsFile));
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void TFormMain::ActionOptionsExecute()

@@ -21,16 +21,17 @@ bool ShowsWaitCursor(TProgramState state)
 
 } // namespace
 
-const std::array<TProgramControl::TActionRow, 17>& TProgramControl::ActionTable()
+const std::array<TProgramControl::TActionRow, 18>& TProgramControl::ActionTable()
 {
     // Columns: states 1, 2, 3, 4, 5, 6, 12. While an image loads (3) nothing may start
     // another load or close the window.
-    static const std::array<TActionRow, 17> table = {{
+    static const std::array<TActionRow, 18> table = {{
         {"ActionOpen", {On, On, Off, On, Off, On, On}},
         {"ActionClose", {On, On, Off, On, Off, On, On}},
         {"ActionPrint", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionSaveImage", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionSaveResult", {Off, Keep, Off, Off, Off, On, Off}},
+        {"ActionVerifyResultFile", {On, On, Off, On, Off, On, On}},
         {"ActionOptions", {Off, Off, Off, On, Off, On, On}},
         {"ActionInfo", {On, On, On, On, On, On, On}},
         {"ActionProcess", {Off, Off, Off, On, Off, On, On}},

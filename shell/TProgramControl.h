@@ -52,7 +52,7 @@ public:
     /// The hourglass while work runs, the normal cursor otherwise.
     void ShowWaitCursor(bool wait);
 
-    static const std::array<TActionRow, 17>& ActionTable();
+    static const std::array<TActionRow, 18>& ActionTable();
 
 Q_SIGNALS:
     /// State 2: the image's file information goes.

@@ -5,6 +5,7 @@
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormSHADlg.h"
+#include "shell/TFormVerify.h"
 #include "shell/TLanguageReporter.h"
 #include "shell/TPlasmaForm.h"
 #include "tools/TAboutBox.h"
@@ -38,6 +39,7 @@ TProgramWindows::TProgramWindows(const TProgramFiles& files, std::vector<std::st
     , FormSelectionByMouse(Placeholder<QDialog>("FormSelectionByMouse", "Color selection"))
     , FormLanguage(std::make_unique<TFormLanguage>())
     , FormSHADlg(std::make_unique<TFormSHADlg>())
+    , FormVerify(std::make_unique<TFormVerify>())
     , languageReporter_(std::make_unique<TLanguageReporter>(*FormLanguage, CurrentReporter()))
     , reportTranslated_(std::make_unique<TScopedReporter>(*languageReporter_))
 {
@@ -48,6 +50,7 @@ TProgramWindows::TProgramWindows(const TProgramFiles& files, std::vector<std::st
     windows.PlasmaForm = PlasmaForm.get();
     windows.FormLanguage = FormLanguage.get();
     windows.FormSHADlg = FormSHADlg.get();
+    windows.FormVerify = FormVerify.get();
     windows.All = InCreationOrder();
     FormMain->ConnectWindows(windows);
 }
@@ -58,7 +61,7 @@ std::vector<QWidget*> TProgramWindows::InCreationOrder() const
 {
     return {FormMain.get(),    AboutBox.get(),   MeasureDlgForm.get(),       FormMeasure.get(),
             FormOptions.get(), PlasmaForm.get(), FormSelectionByMouse.get(), FormLanguage.get(),
-            FormSHADlg.get()};
+            FormSHADlg.get(),  FormVerify.get()};
 }
 
 } // namespace varnolux

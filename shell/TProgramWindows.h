@@ -17,6 +17,7 @@ class TFormMain;
 class TFormMeasure;
 class TFormOptions;
 class TFormSHADlg;
+class TFormVerify;
 class TLanguageReporter;
 class TPlasmaForm;
 class TScopedReporter;
@@ -35,7 +36,7 @@ public:
     TProgramWindows(const TProgramWindows&) = delete;
     TProgramWindows& operator=(const TProgramWindows&) = delete;
 
-    /// The nine windows in creation order.
+    /// The windows in creation order.
     std::vector<QWidget*> InCreationOrder() const;
 
     std::unique_ptr<TFormMain> FormMain;
@@ -47,6 +48,7 @@ public:
     std::unique_ptr<QDialog> FormSelectionByMouse;
     std::unique_ptr<TFormLanguage> FormLanguage;
     std::unique_ptr<TFormSHADlg> FormSHADlg;
+    std::unique_ptr<TFormVerify> FormVerify;
 
 private:
     // Declared after the windows: the language form outlives its reporter.

@@ -63,6 +63,26 @@ TEST_F(BatchDicom, AnalysesADicomFileLikeItsImage)
     ExpectNoTemporaryFiles();
 }
 
+TEST_F(BatchDicom, ADicomLineVerifiesAgainstTheDicomFilesOwnBytes)
+{
+    const std::string results = folder.File("results.txt");
+    const TConsoleResult analysed =
+        RunBatch({"--options", options, "--result", results, dicom}, {TempSetting()});
+    ASSERT_EQ(analysed.ExitCode, 0) << analysed.ErrorOutput;
+    const TConsoleResult run =
+        RunBatch({"--verify", results, "--options", options, "--reanalyse"}, {TempSetting()});
+    EXPECT_EQ(run.ExitCode, 0) << run.Output << run.ErrorOutput;
+    EXPECT_EQ(SplitText(run.Output, '\n').at(0), "2: ok");
+
+    // The same picture in a new DICOM file (new instance identifiers) is another file.
+    test::ImageToDicom(bmp, true, dicom);
+    const TConsoleResult changed = RunBatch({"--verify", results}, {TempSetting()});
+    EXPECT_EQ(changed.ExitCode, 1);
+    EXPECT_EQ(SplitText(changed.Output, '\n').at(0),
+              "2: image changed: " + dicom + " is not the image that was analysed");
+    ExpectNoTemporaryFiles();
+}
+
 TEST_F(BatchDicom, ADamagedDicomFileIsReportedOnOneLine)
 {
     const std::string damaged = folder.File("damaged.Dcm");

@@ -480,7 +480,21 @@ TEST_F(BatchTest, RefusesWrongUsage)
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("usage: varnolux-batch"), std::string::npos);
     }
-    EXPECT_EQ(Run({"--help"}).status, 0);
+}
+
+TEST_F(BatchTest, AnswersHelpAndVersionWithoutAnalysing)
+{
+    const TRunOutput help = Run({"--help", "missing.bmp"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: varnolux-batch")) << help.out;
+    EXPECT_NE(help.out.find("--version"), std::string::npos);
+    EXPECT_EQ(help.err, "");
+
+    const TRunOutput version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex(R"(varnolux-batch \d+\.\d+\.\d+\.\d+\n)")))
+        << version.out;
+    EXPECT_EQ(version.err, "");
 }
 
 TEST_F(BatchTest, AnalysesTheBundledSample)

@@ -114,6 +114,42 @@ TEST_F(KernelThreadsTest, ACancelOnOneThreadLeavesTheOthersAlone)
     EXPECT_EQ(TQStatus::ThreadCancelFlag(), nullptr);
 }
 
+/// A progress bar that counts its updates.
+class TCountingBar final : public TQProgressBar {
+public:
+    void SetRange(int, int) override { ++updates; }
+    void SetPosition(int) override { ++updates; }
+    std::atomic<int> updates{0};
+};
+
+TEST_F(KernelThreadsTest, WorkInASilentScopeReportsNothing)
+{
+    // Work that nobody watches (a verification beside the main window's analyses)
+    // moves no bar, from its own thread or from the kernel threads it starts, and its
+    // kernels may still use the cores.
+    SetKernelThreadCount(4);
+    TQStatus& status = TQStatus::Instance();
+    TCountingBar bar;
+    status.SetBar(3, &bar);
+    std::mutex mutex;
+    std::set<std::thread::id> threads;
+    std::thread([&] {
+        const TQStatus::TCancelScope silent(nullptr, true);
+        status.StartProgress(3, 0, 10, 0);
+        ForEachBlock(4, std::size_t(1) << 30, [&](int begin, int) {
+            status.StepProgress(3, begin);
+            const std::lock_guard lock(mutex);
+            threads.insert(std::this_thread::get_id());
+        });
+    }).join();
+    EXPECT_EQ(bar.updates, 0);
+    EXPECT_EQ(threads.size(), 4u);
+    EXPECT_FALSE(TQStatus::ThreadIsSilent());
+    status.StepProgress(3, 5);
+    EXPECT_EQ(bar.updates, 1);
+    status.SetBar(3, nullptr);
+}
+
 TEST_F(KernelThreadsTest, RethrowsAnErrorOfABlockAfterAllFinished)
 {
     SetKernelThreadCount(4);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 #include <string>
+#include <sys/stat.h>
 
 namespace varnolux {
 namespace {
@@ -90,12 +91,28 @@ TEST(Sha256, CopyUnderAnotherNameHasTheSameFingerprint)
     EXPECT_EQ(*original, Sha256TextHex(bytes));
 }
 
-TEST(Sha256, UnreadableFilesGiveNothing)
+TEST(Sha256, UnreadableFilesGiveNothingAndSayWhy)
 {
     const TempFolder folder;
-    EXPECT_FALSE(Sha256FileHex(folder.File("vanished.png")));
-    EXPECT_FALSE(Sha256FileHex(folder.Path().string()));
-    EXPECT_FALSE(Sha256FileHex(""));
+    const std::string fifo = folder.File("pipe.png");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteFile(folder.File("file"), "x");
+    const struct {
+        std::string fileName;
+        int error;
+    } cases[] = {
+        {folder.File("vanished.png"), ENOENT},
+        {folder.File("file") + "/below.png", ENOTDIR},
+        {folder.Path().string(), EISDIR},
+        {"", ENOENT},
+        // Nobody writes into the FIFO: reading it would wait for ever.
+        {fifo, ENODEV},
+    };
+    for (const auto& unreadable : cases) {
+        int error = 0;
+        EXPECT_FALSE(Sha256FileHex(unreadable.fileName, &error)) << unreadable.fileName;
+        EXPECT_EQ(error, unreadable.error) << unreadable.fileName;
+    }
 }
 
 } // namespace

@@ -221,7 +221,7 @@ void LanguageFilesTest::shippedFilesCoverEveryWindow()
     const std::vector<std::string> windows = Sections(keysText);
     QCOMPARE(windows, (std::vector<std::string>{
                           "FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure", "FormOptions",
-                          "FormSelectionByMouse", "FormLanguage", "FormSHADlg"}));
+                          "FormSelectionByMouse", "FormLanguage", "FormSHADlg", "FormVerify"}));
     const auto expected = AllKeys(TIniDocument::Parse(keysText), windows);
     QVERIFY(expected.size() > 180);
     for (const char* name : LanguageFiles) {

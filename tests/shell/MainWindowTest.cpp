@@ -157,7 +157,7 @@ private Q_SLOTS:
             names.append(window->objectName());
         QCOMPARE(names, QStringList({"FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure",
                                      "FormOptions", "PlasmaForm", "FormSelectionByMouse",
-                                     "FormLanguage", "FormSHADlg"}));
+                                     "FormLanguage", "FormSHADlg", "FormVerify"}));
         QCOMPARE(fixture->windows->InCreationOrder()[7], fixture->windows->FormLanguage.get());
     }
 

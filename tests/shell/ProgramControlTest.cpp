@@ -23,6 +23,7 @@ const TExpectedRow ExpectedTable[] = {
     {"ActionPrint", "0000010"},
     {"ActionSaveImage", "0000010"},
     {"ActionSaveResult", "0-00010"},
+    {"ActionVerifyResultFile", "1101011"},
     {"ActionOptions", "0001011"},
     {"ActionInfo", "1111111"},
     {"ActionProcess", "0001011"},
