@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -189,6 +190,50 @@ void DrawKeptRegions(const TQROIRGB& image, const TRegionRuns& runs, const std::
         });
 }
 
+/// Sum of y and of y² over the rows [top, bottom).
+constexpr std::int64_t SumOfRows(std::int64_t top, std::int64_t bottom)
+{
+    return (bottom - top) * (top + bottom - 1) / 2;
+}
+
+constexpr std::int64_t SumOfSquares(std::int64_t n) // 0² + … + (n − 1)²
+{
+    return (n - 1) * n * (2 * n - 1) / 6;
+}
+
+/// Bounding boxes and coordinate sums of the kept regions, in one pass over the runs.
+void AddRegionGeometry(const TRegionRuns& runs, std::vector<TRegionSummary>& regions)
+{
+    constexpr std::int32_t NotKept = -1;
+    std::vector<std::int32_t> index(std::size_t(runs.RegionCount), NotKept);
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        TRegionSummary& region = regions[i];
+        index[std::size_t(region.Label)] = std::int32_t(i);
+        region.Left = region.Top = std::numeric_limits<std::int32_t>::max();
+        region.Right = region.Bottom = std::numeric_limits<std::int32_t>::min();
+    }
+    const int width = int(runs.ColumnStart.size()) - 1;
+    for (int x = 0; x < width; ++x)
+        for (std::size_t r = runs.ColumnBegin(x); r < runs.ColumnEnd(x); ++r) {
+            const TRegionRuns::TRun& run = runs.Runs[r];
+            const std::int32_t at = index[std::size_t(run.Region)];
+            if (at == NotKept)
+                continue;
+            TRegionSummary& region = regions[std::size_t(at)];
+            region.Left = std::min(region.Left, x);
+            region.Right = std::max(region.Right, x + 1);
+            region.Top = std::min(region.Top, run.Top);
+            region.Bottom = std::max(region.Bottom, run.Bottom);
+            const std::int64_t pixels = run.Bottom - run.Top;
+            const std::int64_t sumY = SumOfRows(run.Top, run.Bottom);
+            region.SumX += x * pixels;
+            region.SumY += sumY;
+            region.SumXX += std::int64_t(x) * x * pixels;
+            region.SumYY += SumOfSquares(run.Bottom) - SumOfSquares(run.Top);
+            region.SumXY += x * sumY;
+        }
+}
+
 /// Labels the selection and keeps the regions that reach the threshold; kept tells
 /// which, by label.
 TRegionStatistics KeepRegions(const TQROIRGB& resultImage, const TRegionRuns& runs,
@@ -208,6 +253,7 @@ TRegionStatistics KeepRegions(const TQROIRGB& resultImage, const TRegionRuns& ru
             statistics.Kept.push_back({std::int32_t(region), runs.PixelCounts[region], area});
         }
     }
+    AddRegionGeometry(runs, statistics.Kept);
     return statistics;
 }
 

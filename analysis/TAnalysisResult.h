@@ -16,11 +16,24 @@ namespace varnolux {
 /// analysis area's pixels whose value is below k (all 0 for an empty area).
 using TChannelCurves = std::array<std::array<double, 256>, 3>;
 
-/// One region an analysis kept.
+/// One region an analysis kept. Coordinates are those of the image's pixels: x the
+/// column from the left, y the row from the top. The sums are exact; the centre is
+/// (SumX / PixelCount, SumY / PixelCount), and the second sums give the moments.
 struct TRegionSummary {
     std::int32_t Label = 0;      // its number among all regions of the selection
     std::int64_t PixelCount = 0; // pixels of the region
     double Area = 0.0;           // bit-quad area, pixels
+    // Bounding box: [Left, Right) × [Top, Bottom).
+    std::int32_t Left = 0;
+    std::int32_t Top = 0;
+    std::int32_t Right = 0;
+    std::int32_t Bottom = 0;
+    // Sums over the region's pixels of x, y, x², y² and x·y.
+    std::int64_t SumX = 0;
+    std::int64_t SumY = 0;
+    std::int64_t SumXX = 0;
+    std::int64_t SumYY = 0;
+    std::int64_t SumXY = 0;
 
     bool operator==(const TRegionSummary&) const = default;
 };

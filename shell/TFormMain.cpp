@@ -1,6 +1,6 @@
 #include "shell/TFormMain.h"
 
-#include "analysis/FitToPanel.h"
+#include "shell/FitToPanel.h"
 #include "chart/Tsp_LineMarker.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"

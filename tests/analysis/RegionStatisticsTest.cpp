@@ -5,8 +5,11 @@
 #include "imaging/TQListROIU.h"
 #include "imaging/TQROIRGB.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace varnolux {
 namespace {
@@ -56,6 +59,56 @@ TReference ReferenceStatistics(const TQROIRGB& image, double threshold, TColour 
     return reference;
 }
 
+/// The 8-connected regions of the selection by a plain flood fill, numbered in the
+/// order a column-by-column scan from the top meets them, with their geometry.
+std::vector<TRegionSummary> ReferenceGeometry(const TQROIRGB& image)
+{
+    const int width = image.Width();
+    const int height = image.Height();
+    std::vector<int> region(std::size_t(width) * std::size_t(height), -1);
+    const auto at = [&](int x, int y) -> int& {
+        return region[std::size_t(x) * height + y];
+    };
+    std::vector<TRegionSummary> regions;
+    for (int x0 = 0; x0 < width; ++x0)
+        for (int y0 = 0; y0 < height; ++y0) {
+            if (image.Mask()[x0][y0] != 1 || at(x0, y0) >= 0)
+                continue;
+            TRegionSummary summary;
+            summary.Label = std::int32_t(regions.size());
+            summary.Left = summary.Right = x0;
+            summary.Top = summary.Bottom = y0;
+            std::vector<std::pair<int, int>> stack{{x0, y0}};
+            at(x0, y0) = summary.Label;
+            while (!stack.empty()) {
+                const auto [x, y] = stack.back();
+                stack.pop_back();
+                ++summary.PixelCount;
+                summary.Left = std::min(summary.Left, x);
+                summary.Right = std::max(summary.Right, x + 1);
+                summary.Top = std::min(summary.Top, y);
+                summary.Bottom = std::max(summary.Bottom, y + 1);
+                summary.SumX += x;
+                summary.SumY += y;
+                summary.SumXX += std::int64_t(x) * x;
+                summary.SumYY += std::int64_t(y) * y;
+                summary.SumXY += std::int64_t(x) * y;
+                for (int dx = -1; dx <= 1; ++dx)
+                    for (int dy = -1; dy <= 1; ++dy) {
+                        const int nx = x + dx;
+                        const int ny = y + dy;
+                        if (nx >= 0 && nx < width && ny >= 0 && ny < height &&
+                            image.Mask()[nx][ny] == 1 && at(nx, ny) < 0) {
+                            at(nx, ny) = summary.Label;
+                            stack.emplace_back(nx, ny);
+                        }
+                    }
+            }
+            regions.push_back(summary);
+        }
+    return regions;
+}
+
 TEST(MeasureRegions, AgreesWithMeasuringEveryLabelledRegion)
 {
     std::mt19937 random(7);
@@ -82,6 +135,14 @@ TEST(MeasureRegions, AgreesWithMeasuringEveryLabelledRegion)
             EXPECT_EQ(statistics.Count, reference.statistics.Count) << c.width << "x" << c.height;
             EXPECT_EQ(statistics.Sum, reference.statistics.Sum) << c.width << "x" << c.height;
             EXPECT_TRUE(view.Picture() == reference.picture) << c.width << "x" << c.height;
+
+            const std::vector<TRegionSummary> geometry = ReferenceGeometry(image);
+            for (TRegionSummary kept : statistics.Kept) {
+                ASSERT_LT(std::size_t(kept.Label), geometry.size());
+                kept.Area = 0.0;
+                EXPECT_EQ(kept, geometry[std::size_t(kept.Label)])
+                    << c.width << "x" << c.height << " region " << kept.Label;
+            }
         }
 }
 

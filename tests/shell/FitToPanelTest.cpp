@@ -1,4 +1,4 @@
-#include "analysis/FitToPanel.h"
+#include "shell/FitToPanel.h"
 
 #include <gtest/gtest.h>
 
