@@ -1,6 +1,5 @@
 #include "shell/TFormMain.h"
 
-#include "shell/FitToPanel.h"
 #include "chart/Tsp_LineMarker.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"
@@ -9,6 +8,7 @@
 #include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
+#include "shell/FitToPanel.h"
 #include "shell/HueAngle.h"
 #include "shell/TApplication.h"
 #include "shell/TFormLanguage.h"
@@ -53,7 +53,6 @@ constexpr int ImagePanelGap = 12;
 constexpr int ImageMargin = 2;
 constexpr int HueHandleSize = 10;
 constexpr int StartupDelayMs = 10;
-constexpr int RangeDelayTickMs = 100;
 constexpr int TrackBarLeft = 57;
 constexpr int TrackBarRight = 207;
 constexpr int CaptionGap = 4;
@@ -140,7 +139,8 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(StartupDelayMs);
     Timer2 = Named(new QTimer(this), "Timer2");
-    Timer2->setInterval(RangeDelayTickMs);
+    Timer2->setSingleShot(true);
+    Timer2->setInterval(QuietTime);
 
     StatusProgressBar = new TStatusProgressBar(StatusBarMain, "StatusProgressBar");
     StatusBarMain->SetPanelWidget(StatusPanelProgress, StatusProgressBar);

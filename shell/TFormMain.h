@@ -166,7 +166,6 @@ public:
     TKVShapeSize* HueMinHandle = nullptr;
     bool Updating = false;
     bool HueChanged = false;
-    std::chrono::steady_clock::time_point LastChangeTime{};
     int RegionZoom = -1;
 
     // Actions.
@@ -287,7 +286,6 @@ private:
     void TrackBarHMinChange(int index);
     void LabeledEditHMaxChange();
     void ApplyEditToTrackBar(int index);
-    void Timer2Timer();
     void StartDelayedAnalysis();
     /// What the delayed re-analysis does, at once: the hue handles follow the bars and
     /// a loaded image is analysed with the range in force.

@@ -197,7 +197,7 @@ void TFormMain::ConnectEvents()
         connect(RangeEdits[i], &QLineEdit::textChanged, this, &TFormMain::LabeledEditHMaxChange);
     }
     connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
-    connect(Timer2, &QTimer::timeout, this, &TFormMain::Timer2Timer);
+    connect(Timer2, &QTimer::timeout, this, &TFormMain::AnalyseChangedRange);
     connect(PanelTop, &TPanel::Resized, this, [this] {
         FormResize();
         update();

@@ -37,7 +37,7 @@ void TFormMain::TrackBarHMinChange(int index)
 
 void TFormMain::StartDelayedAnalysis()
 {
-    LastChangeTime = std::chrono::steady_clock::now();
+    // Restarted by every change: the analysis waits until the range has been quiet.
     Timer2->start();
 }
 
@@ -73,13 +73,6 @@ void TFormMain::MarkOptionsChanged()
     const TProgramState state = ProgramControl->State();
     ProgramControl->SetState(StateOptionsChanged);
     ProgramControl->SetState(state);
-}
-
-void TFormMain::Timer2Timer()
-{
-    if (std::chrono::steady_clock::now() - LastChangeTime > QuietTime)
-        AnalyseChangedRange();
-    Updating = false;
 }
 
 void TFormMain::AnalyseChangedRange()
