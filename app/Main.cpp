@@ -113,7 +113,10 @@ int main(int argc, char** argv)
                        stderr);
         if (!instance.Start())
             return SecondStart(instance, parameters);
+        // The first reader asks about a wrong FreeImage version, here where it can.
         const TKVFreeImage versionCheck;
+        if (versionCheck.AbortRequested())
+            return 1;
         TProgramWindows windows(TProgramFiles::Installed(), parameters);
         QObject::connect(&instance, &TSingleInstance::RaiseRequested, windows.FormMain.get(),
                          &TFormMain::BringToFront);

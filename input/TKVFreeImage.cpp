@@ -336,7 +336,7 @@ TKVFreeImage::TKVFreeImage()
 {
     static std::atomic_flag versionChecked;
     if (!versionChecked.test_and_set())
-        CheckFreeImageVersion(FreeImage_GetVersion());
+        abortRequested_ = !CheckFreeImageVersion(FreeImage_GetVersion());
     else
         TempDir = TempFolder();
 }
@@ -394,12 +394,11 @@ std::string WrongFreeImageVersionText(const std::string& expected)
            " expected.\r\nProgram may run unstable.\r\n";
 }
 
-void CheckFreeImageVersion(const std::string& reportedVersion)
+bool CheckFreeImageVersion(const std::string& reportedVersion)
 {
     const std::string expected = ExpectedFreeImageVersion();
-    if (reportedVersion != expected &&
-        CurrentReporter().AskAbort(WrongFreeImageVersionText(expected)))
-        std::exit(1);
+    return reportedVersion == expected ||
+           !CurrentReporter().AskAbort(WrongFreeImageVersionText(expected));
 }
 
 } // namespace varnolux

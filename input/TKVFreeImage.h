@@ -20,6 +20,10 @@ public:
     /// The first reader of a program run checks the FreeImage version.
     TKVFreeImage();
 
+    /// Whether this reader was the first and the answer to the version warning was
+    /// Abort: the program decides to end, the reader does not.
+    bool AbortRequested() const { return abortRequested_; }
+
     /// The image as a 24-bit bitmap with row 0 the top row, or nothing after at most
     /// one message to the current reporter (a multi-frame DICOM file adds a note).
     /// Reads the file once and decodes it from memory. Throws only std::bad_alloc,
@@ -54,6 +58,7 @@ public:
 
 private:
     TMemoryReservation reservation_;
+    bool abortRequested_ = false;
 };
 
 /// The version FreeImage must report: the one the program was built against.
@@ -63,7 +68,7 @@ std::string ExpectedFreeImageVersion();
 std::string WrongFreeImageVersionText(const std::string& expected);
 
 /// Asks Abort or Ignore when the reported version is not exactly the expected one;
-/// Abort ends the program with exit code 1.
-void CheckFreeImageVersion(const std::string& reportedVersion);
+/// false when the answer was Abort, for the program to end.
+bool CheckFreeImageVersion(const std::string& reportedVersion);
 
 } // namespace varnolux
