@@ -278,6 +278,11 @@ void TAnalysis::CloseImage()
     imageLoaded_ = false;
 }
 
+bool TAnalysis::AddSparePicture(std::size_t count)
+{
+    return session_ && session_->AddSparePicture(count);
+}
+
 void TAnalysis::Recycle(TAnalysisPictures&& pictures)
 {
     if (!session_)

@@ -61,6 +61,10 @@ public:
 
     /// Takes pictures of an earlier result back, for later runs to paint into.
     void Recycle(TAnalysisPictures&& pictures);
+    /// Makes one new picture for later runs to paint into while the image has fewer
+    /// than count spare ones: work for idle time, as fresh memory is slow to touch.
+    /// False when there are enough or no image.
+    bool AddSparePicture(std::size_t count);
 
 private:
     std::unique_ptr<TImageSession> session_;

@@ -49,6 +49,11 @@ struct TPictureRequest {
     int SourceShownHeight = 0;
 
     static TPictureRequest All() { return {true, true, true}; }
+    /// How many pictures a run paints for this request.
+    std::size_t Count() const
+    {
+        return std::size_t(Source) + std::size_t(Analysed) + 3 * std::size_t(Channels);
+    }
 };
 
 /// The pictures of a run; those not asked for stay empty. A caller may hand them back

@@ -114,6 +114,14 @@ void TImageSession::Recycle(TBitmap24&& picture)
         sparePictures_.push_back(std::move(picture));
 }
 
+bool TImageSession::AddSparePicture(std::size_t count)
+{
+    if (sparePictures_.size() >= count)
+        return false;
+    sparePictures_.emplace_back(Width(), Height());
+    return true;
+}
+
 void TImageSession::ReleaseMemoryReservation()
 {
     memoryReservation_.reset();

@@ -55,6 +55,9 @@ public:
     TBitmap24 TakePicture();
     /// Keeps a picture for a later TakePicture.
     void Recycle(TBitmap24&& picture);
+    /// Makes one new spare picture while there are fewer than count; false when there
+    /// are enough.
+    bool AddSparePicture(std::size_t count);
 
     /// Gives back the memory promised to the image, which stays usable.
     void ReleaseMemoryReservation();

@@ -52,6 +52,7 @@ void TAnalysisWorker::run()
 {
     TAnalysis engine;
     const TQStatus::TCancelScope cancelScope(&cancelled_);
+    bool afterOpen = false; // no run on the opened image has completed yet
     for (;;) {
         TRequest request;
         {
@@ -72,7 +73,26 @@ void TAnalysisWorker::run()
             working_ = true;
         }
         auto outcome = std::make_shared<TWorkOutcome>(Work(engine, request));
+        const bool firstRun = !request.IsOpen && afterOpen && outcome->Run->Complete;
+        afterOpen = request.IsOpen ? outcome->Open->Loaded : afterOpen && !firstRun;
         Q_EMIT Finished(std::move(outcome));
+        if (firstRun)
+            PrepareSparePictures(engine, request.Pictures);
+    }
+}
+
+bool TAnalysisWorker::NewRequestWaiting()
+{
+    const QMutexLocker lock(&mutex_);
+    return pending_ || ending_;
+}
+
+void TAnalysisWorker::PrepareSparePictures(TAnalysis& engine, const TPictureRequest& pictures)
+{
+    // The pictures of the first run on an image stay on screen while the next run
+    // paints: that one would wait for fresh memory. The second set is made now, while
+    // the user looks, one picture at a time, so a new request waits for one at most.
+    while (!NewRequestWaiting() && engine.AddSparePicture(pictures.Count())) {
     }
 }
 

@@ -60,6 +60,8 @@ private:
     };
 
     void Request(TRequest request);
+    bool NewRequestWaiting();
+    void PrepareSparePictures(TAnalysis& engine, const TPictureRequest& pictures);
     TWorkOutcome Work(TAnalysis& engine, const TRequest& request);
 
     QMutex mutex_;

@@ -179,6 +179,27 @@ TEST_F(TAnalysisTest, PicturesHandedBackArePaintedAgainWithoutNewMemory)
     EXPECT_NE(std::find(std::begin(bits), std::end(bits), analysedBits), std::end(bits));
 }
 
+TEST_F(TAnalysisTest, SparePicturesMadeBeforehandArePaintedAndChangeNoResult)
+{
+    EXPECT_FALSE(engine.AddSparePicture(5)); // no image
+    ASSERT_TRUE(Open(WriteImage(Objects)));
+    TAnalysisSettings settings = RedSettings();
+    ASSERT_TRUE(Run(settings));
+    const TAnalysisResult shown = last;
+    const std::size_t count = TPictureRequest::All().Count();
+    EXPECT_EQ(count, 5u);
+    for (std::size_t i = 0; i < count; ++i)
+        EXPECT_TRUE(engine.AddSparePicture(count)) << i;
+    EXPECT_FALSE(engine.AddSparePicture(count));
+    ASSERT_TRUE(Run(settings));
+    EXPECT_TRUE(last.Pictures.Analysed == shown.Pictures.Analysed);
+    EXPECT_TRUE(last.Pictures.Source == shown.Pictures.Source);
+    EXPECT_TRUE(last.Pictures.Channels == shown.Pictures.Channels);
+    EXPECT_EQ(last.Items.GetValueText("SHAResult"), shown.Items.GetValueText("SHAResult"));
+    // The run took the spares: there is room for a full set again.
+    EXPECT_TRUE(engine.AddSparePicture(count));
+}
+
 TEST_F(TAnalysisTest, TheSourcePictureOfTheOpenIsSharedAndStaysPlain)
 {
     const std::string image = WriteImage(Objects);
