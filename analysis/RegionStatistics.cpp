@@ -1,16 +1,21 @@
 #include "analysis/AnalysisSteps.h"
 #include "analysis/MeasureShape.h"
 #include "analysis/TAnalysisTimings.h"
+#include "imaging/PrincipalAxes.h"
 #include "imaging/TBitmap24.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TRegionRuns.h"
 #include "imaging/TileOrder.h"
+#include "results/TRegionTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <mutex>
+#include <numbers>
 #include <span>
 #include <vector>
 
@@ -190,10 +195,171 @@ void DrawKeptRegions(const TQROIRGB& image, const TRegionRuns& runs, const std::
         });
 }
 
+/// Sums over the pixels of one region; integers where they can be, so that they do not
+/// depend on the order of adding.
+struct TRegionSums {
+    std::int64_t Pixels = 0;
+    std::int64_t X = 0;
+    std::int64_t Y = 0;
+    std::int64_t XX = 0;
+    std::int64_t YY = 0;
+    std::int64_t XY = 0;
+    std::int64_t Saturation = 0;
+    std::int64_t Brightness = 0;
+    double HueCosine = 0.0;
+    double HueSine = 0.0;
+    std::int32_t Left = std::numeric_limits<std::int32_t>::max();
+    std::int32_t Top = std::numeric_limits<std::int32_t>::max();
+    std::int32_t Right = std::numeric_limits<std::int32_t>::min();
+    std::int32_t Bottom = std::numeric_limits<std::int32_t>::min();
+    std::int32_t SeedX = 0;
+    std::int32_t SeedY = 0;
+};
+
+/// The sum of y and of y² for y from 0 to last.
+std::int64_t SumTo(std::int64_t last)
+{
+    return last * (last + 1) / 2;
+}
+std::int64_t SumOfSquaresTo(std::int64_t last)
+{
+    return last * (last + 1) * (2 * last + 1) / 6;
+}
+
+/// The hue circle: 255 steps are one turn.
+struct THueCircle {
+    std::array<double, 256> Cosine;
+    std::array<double, 256> Sine;
+    THueCircle()
+    {
+        for (int hue = 0; hue < 256; ++hue) {
+            const double angle = hue * 2.0 * std::numbers::pi / 255.0;
+            Cosine[std::size_t(hue)] = std::cos(angle);
+            Sine[std::size_t(hue)] = std::sin(angle);
+        }
+    }
+};
+
+void AddRun(const TRun& run, int x, const TQROIRGB& channels, const THueCircle& circle,
+            TRegionSums& sums)
+{
+    const std::int64_t length = run.Bottom - run.Top;
+    const std::int64_t sumY = SumTo(run.Bottom - 1) - SumTo(run.Top - 1);
+    if (sums.Pixels == 0) {
+        sums.SeedX = x;
+        sums.SeedY = run.Top;
+    }
+    sums.Pixels += length;
+    sums.X += x * length;
+    sums.XX += std::int64_t(x) * x * length;
+    sums.Y += sumY;
+    sums.YY += SumOfSquaresTo(run.Bottom - 1) - SumOfSquaresTo(run.Top - 1);
+    sums.XY += x * sumY;
+    sums.Left = std::min(sums.Left, x);
+    sums.Right = std::max(sums.Right, x);
+    sums.Top = std::min(sums.Top, run.Top);
+    sums.Bottom = std::max(sums.Bottom, run.Bottom - 1);
+    const std::uint8_t* hue = channels.Red()[x];
+    const std::uint8_t* saturation = channels.Green()[x];
+    const std::uint8_t* brightness = channels.Blue()[x];
+    for (int y = run.Top; y < run.Bottom; ++y) {
+        sums.HueCosine += circle.Cosine[hue[y]];
+        sums.HueSine += circle.Sine[hue[y]];
+        sums.Saturation += saturation[y];
+        sums.Brightness += brightness[y];
+    }
+}
+
+/// n² times the covariance of two coordinates, n Σab − Σa Σb, exact.
+double ScaledCovariance(std::int64_t n, std::int64_t sumAB, std::int64_t sumA, std::int64_t sumB)
+{
+    return double(__int128(n) * sumAB - __int128(sumA) * sumB);
+}
+
+/// The angle of (vx, vy) in image coordinates as seen on screen, in degrees folded into
+/// (-90, 90]: an axis has no direction.
+double AxisAngle(double vx, double vy)
+{
+    double degrees = std::atan2(-vy, vx) * 180.0 / std::numbers::pi;
+    if (degrees <= -90.0)
+        degrees += 180.0;
+    else if (degrees > 90.0)
+        degrees -= 180.0;
+    return degrees + 0.0; // no -0
+}
+
+TRegionMeasurement Measurement(const TRegionSums& sums, double areaPixel)
+{
+    TRegionMeasurement region;
+    const std::int64_t n = sums.Pixels;
+    const double pixels = double(n);
+    region.AreaPixel = areaPixel;
+    region.Pixels = std::int32_t(n);
+    region.CentreX = double(sums.X) / pixels;
+    region.CentreY = double(sums.Y) / pixels;
+    region.Left = sums.Left;
+    region.Top = sums.Top;
+    region.Right = sums.Right;
+    region.Bottom = sums.Bottom;
+    region.SeedX = sums.SeedX;
+    region.SeedY = sums.SeedY;
+
+    const double squarePixels = pixels * pixels;
+    NRMat<double> covariance(2, 2);
+    covariance[0][0] = ScaledCovariance(n, sums.XX, sums.X, sums.X) / squarePixels;
+    covariance[1][1] = ScaledCovariance(n, sums.YY, sums.Y, sums.Y) / squarePixels;
+    covariance[0][1] = covariance[1][0] =
+        ScaledCovariance(n, sums.XY, sums.X, sums.Y) / squarePixels;
+    NRVec<double> eigenvalues;
+    const NRMat<double> axes = PrincipalAxes(covariance, eigenvalues, true);
+    // The rotations may leave a vanishing eigenvalue a hair below 0.
+    region.MajorAxis = 4.0 * std::sqrt(std::max(eigenvalues[0], 0.0));
+    region.MinorAxis = 4.0 * std::sqrt(std::max(eigenvalues[1], 0.0));
+    region.Orientation = eigenvalues[0] == eigenvalues[1] ? 0.0 : AxisAngle(axes[0][0], axes[1][0]);
+
+    double hue = std::atan2(sums.HueSine, sums.HueCosine) * 255.0 / (2.0 * std::numbers::pi);
+    if (hue < 0.0)
+        hue += 255.0;
+    region.HMean = hue < 255.0 ? hue + 0.0 : 0.0;
+    region.SMean = double(sums.Saturation) / pixels;
+    region.VMean = double(sums.Brightness) / pixels;
+    return region;
+}
+
+/// The measurements of the kept regions, in region order, from one pass over their runs.
+std::vector<TRegionMeasurement> MeasureKeptRegions(const TRegionRuns& runs,
+                                                   const std::vector<bool>& kept,
+                                                   const std::vector<std::int64_t>& eighths,
+                                                   const TQROIRGB& channels)
+{
+    // Sums only for the kept regions: a noisy selection has millions of tiny regions.
+    std::vector<std::int32_t> row(kept.size(), -1);
+    std::int32_t keptCount = 0;
+    for (std::size_t region = 0; region < kept.size(); ++region)
+        if (kept[region])
+            row[region] = keptCount++;
+    std::vector<TRegionSums> sums(std::size_t(keptCount), TRegionSums{});
+    static const THueCircle circle;
+    const int width = int(runs.ColumnStart.size()) - 1;
+    for (int x = 0; x < width; ++x)
+        for (std::size_t i = runs.ColumnBegin(x); i < runs.ColumnEnd(x); ++i) {
+            const TRun& run = runs.Runs[i];
+            if (const std::int32_t at = row[std::size_t(run.Region)]; at >= 0)
+                AddRun(run, x, channels, circle, sums[std::size_t(at)]);
+        }
+    std::vector<TRegionMeasurement> measurements;
+    measurements.reserve(sums.size());
+    for (std::size_t region = 0; region < kept.size(); ++region)
+        if (row[region] >= 0)
+            measurements.push_back(
+                Measurement(sums[std::size_t(row[region])], double(eighths[region]) / 8.0));
+    return measurements;
+}
+
 } // namespace
 
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
-                                 TAnalysisTimings* timings)
+                                 TAnalysisTimings* timings, const TQROIRGB* channels)
 {
     TAnalysisTimings ignored;
     TAnalysisTimings& phases = timings ? *timings : ignored;
@@ -218,6 +384,8 @@ TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, 
                 statistics.Sum += area;
             }
         }
+        if (channels)
+            statistics.Regions = MeasureKeptRegions(runs, kept, eighths, *channels);
     }
 
     if (surface.Control && !surface.Control->IsWatched())

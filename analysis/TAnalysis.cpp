@@ -167,6 +167,7 @@ void TAnalysis::Reset()
     AnalysedSurface.Clear();
     ResetProgress();
     Results.Clear();
+    Regions = {};
     Results.AddString("Path", "");
     Results.AddString("Name", "");
 }
@@ -293,6 +294,7 @@ bool TAnalysis::Run(TAnalysisSettings& settings)
         return false;
     SetState(StateAnalysing);
     Timings.ClearRun();
+    Regions = {};
     try {
         RunSteps(settings);
         SetState(StateAnalysed);
@@ -357,13 +359,19 @@ void TAnalysis::RunSteps(TAnalysisSettings& settings)
     const double measure =
         ReadMeasure(settings, double(HsvImage->Width()) * double(HsvImage->Height()));
     const double threshold = (minRegion * measure) * measure;
-    const TRegionStatistics statistics =
-        MeasureRegions(*ResultImage, threshold, AnalysedSurface, &Timings);
+    TRegionStatistics statistics =
+        MeasureRegions(*ResultImage, threshold, AnalysedSurface, &Timings,
+                       settings.MeasureRegionTable ? HsvImage.get() : nullptr);
 
     StoreResults(settings, analysisArea, minRegion, measure, statistics);
     runTimer.reset();
-    const TPhaseTimer timer(Timings.Fingerprints);
-    StoreFingerprints(settings);
+    {
+        const TPhaseTimer timer(Timings.Fingerprints);
+        StoreFingerprints(settings);
+    }
+    if (settings.MeasureRegionTable)
+        Regions = {Results.GetValueText("Path"), Results.GetValueText("Name"), measure, ShaResult,
+                   std::move(statistics.Regions)};
 }
 
 double ReadMinRegion(TOptions& options)

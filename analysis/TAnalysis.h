@@ -6,6 +6,7 @@
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TQStatus.h"
+#include "results/TRegionTable.h"
 #include "results/TResult.h"
 #include "settings/TOptions.h"
 
@@ -42,6 +43,9 @@ struct TAnalysisSettings {
     std::string MeasureText;
     /// The text of the calibration window's unit list.
     std::string UnitText = "cm";
+    /// Whether the run measures every kept region into the engine's Regions; the run
+    /// costs no more without it.
+    bool MeasureRegionTable = false;
 };
 
 /// Applies an options value as the desktop program does before an analysis: each
@@ -153,6 +157,9 @@ public:
     std::string ShaOptions;
     std::string ShaResult;
 
+    /// The kept regions of the last run, when its settings asked for them; empty
+    /// otherwise and after a failed run.
+    TRegionTable Regions;
     /// The result fields of the last run.
     TResultFields ResultFields;
     /// The cumulative hue, saturation and brightness curves of the last run: entry k
