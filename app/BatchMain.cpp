@@ -38,8 +38,8 @@ enum TExitStatus { ExitAllAnalysed = 0, ExitSomeFailed = 1, ExitUsage = 2 };
 enum class TOutputFormat { Tsv, Json };
 
 constexpr const char* UsageText =
-    "usage: varnolux-batch [--options FILE] [--result FILE] [--format tsv|json]\n"
-    "                      [--jobs N] [--timings] IMAGE...\n"
+    "usage: varnolux-batch [--options FILE] [--result FILE] [--regions FILE]\n"
+    "                      [--format tsv|json] [--jobs N] [--timings] IMAGE...\n"
     "       varnolux-batch --verify RESULTFILE [--options FILE [--reanalyse]]\n"
     "                      [--format tsv|json] [--jobs N]\n"
     "       varnolux-batch --help | --version\n"
@@ -53,8 +53,12 @@ constexpr const char* UsageText =
     "                  that do not fit, an invalid minimum size) holds for that image\n"
     "                  only\n"
     "  --result FILE   also append each result line to FILE (a result file)\n"
+    "  --regions FILE  append a line per kept region of each analysed image to FILE:\n"
+    "                  its area, pixel count, centre, bounding box, axes, orientation\n"
+    "                  and mean colour, by the rules of the result file\n"
     "  --format json   print JSON Lines instead: one object per analysed image, the\n"
-    "                  items in table order, numbers as numbers; no header line\n"
+    "                  items in table order, numbers as numbers; no header line. The\n"
+    "                  regions file, too, gets one JSON object per region and line\n"
     "  --jobs N        analyse N images at once (default: the number of cores); the\n"
     "                  output is the same as with --jobs 1\n"
     "  --timings       per image, print on standard error\n"
@@ -79,6 +83,7 @@ constexpr const char* UsageText =
 struct TBatchArguments {
     std::optional<std::string> optionsFile;
     std::optional<std::string> resultFile;
+    std::optional<std::string> regionsFile;
     TOutputFormat format = TOutputFormat::Tsv;
     int jobs = 0; // 0: one per core
     bool timings = false;
@@ -124,12 +129,14 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
             arguments.timings = true;
         } else if (argument == "--reanalyse") {
             arguments.reanalyse = true;
-        } else if (argument == "--options" || argument == "--result" || argument == "--verify") {
+        } else if (argument == "--options" || argument == "--result" || argument == "--regions" ||
+                   argument == "--verify") {
             if (!hasValue)
                 return TUsageError{argument + " needs a file name"};
-            (argument == "--options"  ? arguments.optionsFile
-             : argument == "--result" ? arguments.resultFile
-                                      : arguments.verifyFile) = argv[++i];
+            (argument == "--options"   ? arguments.optionsFile
+             : argument == "--result"  ? arguments.resultFile
+             : argument == "--regions" ? arguments.regionsFile
+                                       : arguments.verifyFile) = argv[++i];
         } else if (argument == "--format") {
             const std::string format = hasValue ? argv[++i] : "";
             if (format != "tsv" && format != "json")
@@ -147,8 +154,9 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
         }
     }
     if (arguments.verifyFile) {
-        if (!arguments.images.empty() || arguments.resultFile || arguments.timings)
-            return TUsageError{"--verify takes no images, --result or --timings"};
+        if (!arguments.images.empty() || arguments.resultFile || arguments.regionsFile ||
+            arguments.timings)
+            return TUsageError{"--verify takes no images, --result, --regions or --timings"};
         if (arguments.reanalyse && !arguments.optionsFile)
             return TUsageError{"--reanalyse needs --options"};
     } else if (arguments.reanalyse) {
@@ -254,6 +262,7 @@ struct TImageOutcome {
     bool analysed = false;
     std::vector<std::string> messages;
     TResult results;
+    TRegionTable regions;
     TAnalysisTimings timings;
 };
 
@@ -292,8 +301,10 @@ void AnalyseImages(TBatchWork& work)
             // A failed open or run has already said why.
             outcome.analysed = engine->LoadImage(image) && engine->Run(settings);
             outcome.timings = engine->Timings;
-            if (outcome.analysed)
+            if (outcome.analysed) {
                 outcome.results = engine->Results;
+                outcome.regions = std::move(engine->Regions);
+            }
         } catch (const std::exception& error) {
             engine.reset();
             outcome = {};
@@ -322,7 +333,8 @@ int RunBatch(const TBatchArguments& arguments)
     TBatchProgress progress(imageCount, imageCount > 1 && TBatchProgress::StderrIsTerminal());
     TBatchReporter reporter(progress, false);
     const TScopedReporter reportToStderr(reporter);
-    const TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
+    TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
+    settings.MeasureRegionTable = arguments.regionsFile.has_value();
 
     const int jobs = std::min(arguments.jobs > 0 ? arguments.jobs : DefaultJobCount(), imageCount);
     // The cores that the jobs leave free speed up the kernels of each analysis.
@@ -361,14 +373,21 @@ int RunBatch(const TBatchArguments& arguments)
         if (!outcome.analysed && outcome.messages.empty())
             progress.WriteLine(image + ": Not enough memory to analyse " + image + ".");
         if (outcome.analysed) {
-            output.WriteLine(arguments.format == TOutputFormat::Json
-                                 ? ResultJsonObject(outcome.results)
-                                 : outcome.results.ValueLine());
+            const bool json = arguments.format == TOutputFormat::Json;
+            output.WriteLine(json ? ResultJsonObject(outcome.results)
+                                  : outcome.results.ValueLine());
             std::string why;
             if (arguments.resultFile && !outcome.results.SaveToFile(*arguments.resultFile, &why)) {
                 reporter.SetContext(image);
                 reporter.ShowMessage("the result could not be appended to " +
                                      *arguments.resultFile + ": " + why);
+                allAnalysed = false;
+            }
+            if (arguments.regionsFile &&
+                !outcome.regions.AppendToFile(*arguments.regionsFile, json, &why)) {
+                reporter.SetContext(image);
+                reporter.ShowMessage("the regions could not be appended to " +
+                                     *arguments.regionsFile + ": " + why);
                 allAnalysed = false;
             }
         } else {

@@ -284,6 +284,93 @@ TEST_F(BatchTest, AppendsToAResultFile)
     EXPECT_EQ(lines[2], Lines(second.out)[1] + "\r");
 }
 
+TEST_F(BatchTest, AppendsTheRegionsOfEveryImageToARegionsFile)
+{
+    const std::string first = Bmp("objects.bmp");
+    const std::string second = Bmp("pair.bmp", {".....", ".r...", "..r..", "....."});
+    const std::string regionsFile = folder.File("regions.txt");
+    const TRunOutput run =
+        Run({"--options", Options(), "--regions", regionsFile, first, second, "--jobs", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(Run({"--options", Options(), "--regions", regionsFile, second}).status, 0);
+
+    const auto lines = Lines(ReadFile(regionsFile));
+    ASSERT_EQ(lines.size(), 1u + 2u + 1u + 1u) << "a header, then the kept regions";
+    for (const auto& line : lines)
+        EXPECT_EQ(line.back(), '\r');
+    const std::string header = lines[0].substr(0, lines[0].size() - 1);
+    EXPECT_TRUE(header.starts_with("Path\tName\tRegion\tAreaPixel\tArea\tPixels\t")) << header;
+    const auto results = Lines(run.out);
+    const auto resultFields = Fields(results[0], results[1]);
+    auto block = Fields(header, lines[1].substr(0, lines[1].size() - 1));
+    EXPECT_EQ(block["Name"], "objects.bmp");
+    EXPECT_EQ(block["Path"], resultFields.at("Path"));
+    EXPECT_EQ(block["SHAResult"], resultFields.at("SHAResult"));
+    EXPECT_EQ(block["Region"], "1");
+    EXPECT_EQ(block["AreaPixel"], "9");
+    EXPECT_EQ(block["Pixels"], "9");
+    EXPECT_EQ(block["CentreX"], "3");
+    EXPECT_EQ(block["CentreY"], "3");
+    EXPECT_EQ(block["Left"] + block["Top"] + block["Right"] + block["Bottom"], "2244");
+    EXPECT_EQ(block["MajorAxis"], "3.2659863237109"); // 4 · √(2/3)
+    EXPECT_EQ(block["MinorAxis"], block["MajorAxis"]);
+    EXPECT_EQ(block["Orientation"], "0");
+    EXPECT_EQ(block["HMean"], "0");
+    EXPECT_EQ(block["SMean"], "255");
+    auto pair = Fields(header, lines[2].substr(0, lines[2].size() - 1));
+    EXPECT_EQ(pair["Region"], "2");
+    EXPECT_EQ(pair["AreaPixel"], "2.25");
+    EXPECT_EQ(pair["Orientation"], "-45");
+    // The regions add up to the result line's area, one row per counted region.
+    EXPECT_EQ(resultFields.at("AreaPixel"), "11.25");
+    EXPECT_EQ(resultFields.at("Count"), "2");
+    EXPECT_EQ(Fields(header, lines[3].substr(0, lines[3].size() - 1))["Name"], "pair.bmp");
+}
+
+TEST_F(BatchTest, RegionsAsJsonLinesWithNumbersAsNumbers)
+{
+    const std::string image = Bmp("objects.bmp");
+    const std::string regionsFile = folder.File("regions.jsonl");
+    const TRunOutput run =
+        Run({"--format", "json", "--options", Options(), "--regions", regionsFile, image, image},
+            "de_DE.UTF-8");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string check = R"(
+import json, sys
+rows = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]
+assert len(rows) == 4, len(rows)
+assert [row["Region"] for row in rows] == [1, 2, 1, 2]
+assert sum(row["AreaPixel"] for row in rows[:2]) == 11.25
+assert rows[1]["Area"] == 2.25 and rows[1]["Pixels"] == 2 and rows[1]["CentreX"] == 14.5
+assert type(rows[0]["Left"]) is int and rows[0]["Name"] == "objects.bmp"
+assert list(rows[0])[:4] == ["Path", "Name", "Region", "AreaPixel"]
+print("ok")
+)";
+    const std::string checkFile = folder.File("check.py");
+    WriteFile(checkFile, check);
+    const std::string command =
+        "/usr/bin/python3 " + Quoted(checkFile) + " " + Quoted(regionsFile) + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    EXPECT_EQ(pclose(pipe), 0) << output;
+    EXPECT_EQ(output, "ok\n");
+    EXPECT_EQ(ReadFile(regionsFile).find('\r'), std::string::npos);
+}
+
+TEST_F(BatchTest, ARegionsFileThatCannotBeWrittenFailsTheRun)
+{
+    const TRunOutput run = Run({"--options", Options(), "--regions",
+                                folder.File("no-such-folder/regions.txt"), Bmp("objects.bmp")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.out).size(), 2u) << "the line is still printed";
+    EXPECT_NE(run.err.find("the regions could not be appended"), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"--verify", folder.File("r.txt"), "--regions", folder.File("x")}).status, 2);
+}
+
 TEST_F(BatchTest, AResultFileThatCannotBeWrittenFailsTheRun)
 {
     const TRunOutput run =
