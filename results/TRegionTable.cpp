@@ -111,20 +111,35 @@ std::string TRegionTable::HeaderLine()
     return header;
 }
 
-std::string TRegionTable::ValueLines() const
+template <typename MakeLine>
+std::string TRegionTable::JoinedRows(MakeLine&& makeLine) const
 {
     std::string lines;
-    for (std::size_t row = 0; row < Regions.size(); ++row)
-        lines.append(Row(row).ValueLine()).append(ResultLineEnd);
+    for (std::size_t row = 0; row < Regions.size(); ++row) {
+        const std::string line = makeLine(row);
+        // Room for all rows at once: a table of millions of rows is not copied over
+        // and over while it grows.
+        if (row == 0)
+            lines.reserve((line.size() + line.size() / 4) * Regions.size());
+        lines.append(line);
+    }
     return lines;
+}
+
+std::string TRegionTable::ValueLines() const
+{
+    return JoinedRows([this](std::size_t row) {
+        std::string line;
+        for (int column = 0; column < ColumnCount; ++column)
+            line.append(column == 0 ? "" : "\t")
+                .append(ResultFieldText(Cell(row, column).ValueText));
+        return line.append(ResultLineEnd);
+    });
 }
 
 std::string TRegionTable::JsonLines() const
 {
-    std::string lines;
-    for (std::size_t row = 0; row < Regions.size(); ++row)
-        lines.append(ResultJsonObject(Row(row))).append("\n");
-    return lines;
+    return JoinedRows([this](std::size_t row) { return ResultJsonObject(Row(row)) + "\n"; });
 }
 
 bool TRegionTable::AppendToFile(const std::string& fileName, bool json, std::string* why) const

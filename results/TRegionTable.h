@@ -94,6 +94,10 @@ struct TRegionTable {
     /// same locking); with json one JSON object per row and line instead, no header.
     /// False when the file cannot be written; why then says why.
     bool AppendToFile(const std::string& fileName, bool json, std::string* why = nullptr) const;
+
+private:
+    template <typename MakeLine>
+    std::string JoinedRows(MakeLine&& makeLine) const;
 };
 
 } // namespace varnolux
