@@ -2,12 +2,13 @@
 // would, and writes a picture of the window after the analysis.
 
 #include "settings/Messages.h"
-#include "shell/TApplication.h"
 #include "settings/ProgramInfo.h"
+#include "shell/TApplication.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormVerify.h"
 #include "shell/TProgramWindows.h"
+#include "shell/TRegionsPage.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -30,8 +32,9 @@ constexpr const char* UsageText =
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
-    "Chart (the default), Colors, H-image, S-image or V-image. SIZE is the window's\n"
-    "size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it opens).\n"
+    "Chart (the default), Colors, H-image, S-image, V-image or Regions. SIZE is the\n"
+    "window's size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it\n"
+    "opens).\n"
     "LANGUAGEFILE replaces the program's VXLang.ini. With --verify, the picture is of\n"
     "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
     "analysed again.\n";
@@ -61,11 +64,9 @@ std::optional<QSize> WindowSize(const std::string& text, const QWidget& window)
 /// The page by its English name, whatever the language file calls it.
 bool ShowPage(QTabWidget& pages, const std::string& name)
 {
-    const std::pair<const char*, const char*> sheets[] = {{"Chart", "TabSheetChart"},
-                                                          {"Colors", "TabSheetPlasma"},
-                                                          {"H-image", "TabSheetH"},
-                                                          {"S-image", "TabSheetS"},
-                                                          {"V-image", "TabSheetV"}};
+    const std::pair<const char*, const char*> sheets[] = {
+        {"Chart", "TabSheetChart"}, {"Colors", "TabSheetPlasma"}, {"H-image", "TabSheetH"},
+        {"S-image", "TabSheetS"},   {"V-image", "TabSheetV"},     {"Regions", "TabSheetRegions"}};
     for (const auto& [pageName, sheet] : sheets)
         if (name == pageName)
             if (QWidget* page = pages.findChild<QWidget*>(sheet)) {
@@ -163,6 +164,14 @@ int main(int argc, char** argv)
         window.resize(*size);
     }
     Wait(700); // a few palette frames
+    if (window.PageControlPlasma->currentWidget() == window.TabSheetRegions) {
+        // As a user finds the largest object: sorted by area, its row clicked.
+        QTableView& table = *window.TabSheetRegions->TableViewRegions;
+        table.sortByColumn(TRegionTable::ColumnAreaPixel - TRegionTable::ColumnRegion,
+                           Qt::DescendingOrder);
+        table.selectRow(0);
+        Wait(100);
+    }
     if (!window.grab().save(argv[3], "PNG")) {
         std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", argv[3]);
         return 1;

@@ -19,6 +19,7 @@
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
+#include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
 #include "tools/TFormMeasure.h"
@@ -340,6 +341,8 @@ void TFormMain::CreatePageControl(QWidget& panel)
     TabSheetH = addSheet("TabSheetH", "H-image");
     TabSheetS = addSheet("TabSheetS", "S-image");
     TabSheetV = addSheet("TabSheetV", "V-image");
+    TabSheetRegions = new TRegionsPage(*ImageAnalyse);
+    PageControlPlasma->addTab(TabSheetRegions, "Regions");
     CreateChart(*TabSheetChart);
     ImagePlasma =
         new TImageWidget(TabSheetPlasma, "ImagePlasma", TImageWidget::TPictureFit::Stretch);

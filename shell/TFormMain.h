@@ -37,6 +37,7 @@ class TLabeledEdit;
 class TPanel;
 class TPlasmaForm;
 class TProgramControl;
+class TRegionsPage;
 class TStatusBar;
 class TStatusProgressBar;
 class Tsp_LineMarker;
@@ -141,6 +142,8 @@ public:
     void StopTimers();
     /// The options are marked as changed in the status bar and the actions.
     void ShowOptionsChanged();
+    /// Whether the options name a regions file: Save regions is off without one.
+    bool RegionFileNamed() const;
 
     std::unique_ptr<TProgramControl> ProgramControl;
     std::unique_ptr<TAnalysis> Analysis;
@@ -172,6 +175,7 @@ public:
     QAction* ActionMeasure;
     QAction* ActionProcess;
     QAction* ActionSaveResult;
+    QAction* ActionSaveRegions;
     QAction* ActionVerifyResultFile;
     QAction* ActionLoadOptions;
     QAction* ActionLoadDefaultOptions;
@@ -217,6 +221,7 @@ public:
     QWidget* TabSheetH;
     QWidget* TabSheetS;
     QWidget* TabSheetV;
+    TRegionsPage* TabSheetRegions;
     Tsp_XYPlot* sp_XYPlot;
     std::array<Tsp_XYLine*, 3> sp_XYLines{};
     std::array<Tsp_LineMarker*, 6> sp_LineMarkers{};
@@ -289,6 +294,13 @@ private:
 
     // The analysis.
     bool AnalyseLoadedImage();
+    /// The regions table costs an analysis of many regions time: it is measured while
+    /// the Regions page shows or a regions file is named.
+    bool RegionTableWanted() const;
+    /// Whether the Regions page holds the table of the last analysis.
+    bool RegionTableShown() const;
+    /// Analyses again for the table when the Regions page comes up without it.
+    void MeasureRegionsWhenShown();
     TAnalysisSettings ReadAnalysisSettings() const;
     void WriteBackSettings(const TAnalysisSettings& settings);
     void ShowResultFields();
@@ -334,6 +346,7 @@ private:
     void ActionSaveImageExecute();
     void ActionSaveResultExecute();
     void SaveResultTo(const std::string& fileName);
+    void ActionSaveRegionsExecute();
     void ActionVerifyResultFileExecute();
     /// Writes the analysed picture as BMP or JPEG; false after a message when it cannot.
     bool SaveAnalysedImage(const std::string& fileName, bool jpeg);

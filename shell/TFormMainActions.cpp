@@ -16,6 +16,7 @@
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
+#include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "tools/ProductWebPage.h"
 #include "tools/TAboutBox.h"
@@ -34,6 +35,7 @@
 #include <QMenuBar>
 #include <QSlider>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -103,6 +105,9 @@ void TFormMain::CreateActions()
          QStyle::SP_MediaPlay},
         {ActionSaveResult, "ActionSaveResult", "Save result", none,
          "Save the results into the file specified by the options", QStyle::SP_DriveFDIcon},
+        {ActionSaveRegions, "ActionSaveRegions", "Save regions", none,
+         "Append the regions table to the regions file specified by the options",
+         QStyle::SP_DriveFDIcon},
         {ActionVerifyResultFile, "ActionVerifyResultFile", "Verify result file...", none,
          "Check the lines of the result file against their fingerprints",
          QStyle::SP_DialogApplyButton},
@@ -159,7 +164,7 @@ void TFormMain::CreateMenusAndToolBar()
     analysis->addSeparator();
     analysis->addAction(ActionProcess);
     analysis->addSeparator();
-    analysis->addActions({ActionSaveResult, ActionVerifyResultFile});
+    analysis->addActions({ActionSaveResult, ActionSaveRegions, ActionVerifyResultFile});
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("MenuOptions");
@@ -203,6 +208,8 @@ void TFormMain::ConnectEvents()
     });
     for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
         connect(image, &TImageWidget::Clicked, this, &TFormMain::ToolNotAvailable);
+    connect(PageControlPlasma, &QTabWidget::currentChanged, this,
+            &TFormMain::MeasureRegionsWhenShown);
 
     const std::pair<QAction*, void (TFormMain::*)()> handlers[] = {
         {ActionOpen, &TFormMain::ActionOpenExecute},
@@ -210,6 +217,7 @@ void TFormMain::ConnectEvents()
         {ActionProcess, &TFormMain::ActionProcessExecute},
         {ActionSaveImage, &TFormMain::ActionSaveImageExecute},
         {ActionSaveResult, &TFormMain::ActionSaveResultExecute},
+        {ActionSaveRegions, &TFormMain::ActionSaveRegionsExecute},
         {ActionVerifyResultFile, &TFormMain::ActionVerifyResultFileExecute},
         {ActionOptions, &TFormMain::ActionOptionsExecute},
         {ActionLoadOptions, &TFormMain::ActionLoadOptionsExecute},
@@ -256,6 +264,8 @@ bool TFormMain::AnalyseLoadedImage()
     WriteBackSettings(settings);
     if (complete)
         ShowResultFields();
+    // The selection stays in the engine's result image until the next run.
+    TabSheetRegions->ShowRegions(Analysis->Regions, Analysis->ResultImage.get());
     Q_EMIT AnalysisFinished();
     return complete;
 }
@@ -293,6 +303,7 @@ TAnalysisSettings TFormMain::ReadAnalysisSettings() const
     settings.Options = CurrentOptions();
     settings.MeasureText = LabeledEditMeasure->text().toStdString();
     settings.UnitText = windows_.FormMeasure->ComboBoxUnits->currentText().toStdString();
+    settings.MeasureRegionTable = RegionTableWanted();
     return settings;
 }
 
@@ -324,6 +335,7 @@ void TFormMain::ClearResultDisplay()
         field->clear();
     for (Tsp_XYLine* line : sp_XYLines)
         line->Clear();
+    TabSheetRegions->Clear();
     for (TImageWidget* image : {ImageH, ImageS, ImageV}) {
         image->Picture().SetSize(0, 0);
         image->PictureChanged();
@@ -546,6 +558,44 @@ void TFormMain::SaveResultTo(const std::string& fileName)
         CurrentReporter().ShowMessage(
             FormatMessage(CurrentReporter().LanguageMessageText("LSaveResult"), {fileName}) + "\n" +
             why);
+}
+
+bool TFormMain::RegionFileNamed() const
+{
+    return !windows_.FormOptions->EditRegionFile->text().isEmpty();
+}
+
+bool TFormMain::RegionTableWanted() const
+{
+    return PageControlPlasma->currentWidget() == TabSheetRegions || RegionFileNamed();
+}
+
+bool TFormMain::RegionTableShown() const
+{
+    const TResultItem* count = Analysis->Results.Find("Count");
+    return count && TabSheetRegions->Regions().RowCount() == count->IntValue;
+}
+
+void TFormMain::MeasureRegionsWhenShown()
+{
+    if (PageControlPlasma->currentWidget() == TabSheetRegions &&
+        ProgramControl->State() == StateAnalysed && !RegionTableShown())
+        RunAnalysis();
+}
+
+void TFormMain::ActionSaveRegionsExecute()
+{
+    const std::string fileName = windows_.FormOptions->EditRegionFile->text().toStdString();
+    if (busy_ || fileName.empty() || (!RegionTableShown() && !RunAnalysis()))
+        return;
+    const TRegionTable& table = TabSheetRegions->Regions();
+    std::string why;
+    if (table.AppendToFile(fileName, false, &why))
+        ConfirmSaved("LRegionsSaved", {std::to_string(table.RowCount()), fileName});
+    else
+        CurrentReporter().ShowMessage(
+            FormatMessage(CurrentReporter().LanguageMessageText("LSaveRegions"), {fileName}) +
+            "\n" + why);
 }
 
 void TFormMain::ActionVerifyResultFileExecute()

@@ -3,6 +3,7 @@
 #include "imaging/TImageView.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QWidget>
 
 namespace varnolux {
@@ -35,6 +36,11 @@ public:
     /// Where the picture is drawn in the control.
     QRect PictureRect() const;
 
+    /// Draws an outline over the picture: path in the coordinates of an image of
+    /// imageSize that the picture shows whole. An empty path draws nothing.
+    void SetOverlay(const QPainterPath& path, QSize imageSize);
+    const QPainterPath& Overlay() const { return overlay_; }
+
 Q_SIGNALS:
     void Clicked();
 
@@ -46,6 +52,8 @@ private:
     TPictureFit fit_;
     bool transparent_ = false;
     TBitmap24 picture_;
+    QPainterPath overlay_;
+    QSize overlayImageSize_;
 };
 
 } // namespace varnolux

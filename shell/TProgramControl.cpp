@@ -26,16 +26,18 @@ bool ShowsWaitCursor(int code)
 
 } // namespace
 
-const std::array<TProgramControl::TActionRow, 18>& TProgramControl::ActionTable()
+const std::array<TProgramControl::TActionRow, 19>& TProgramControl::ActionTable()
 {
     // Columns: states 1, 2, 3, 4, 5, 6, 12. While an image loads (3) nothing may start
     // another load or close the window.
-    static const std::array<TActionRow, 18> table = {{
+    static const std::array<TActionRow, 19> table = {{
         {"ActionOpen", {On, On, Off, On, Off, On, On}},
         {"ActionClose", {On, On, Off, On, Off, On, On}},
         {"ActionPrint", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionSaveImage", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionSaveResult", {Off, Keep, Off, Off, Off, On, Off}},
+        // On only when the options name a regions file.
+        {"ActionSaveRegions", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionVerifyResultFile", {On, On, Off, On, Off, On, On}},
         {"ActionOptions", {Off, Off, Off, On, Off, On, On}},
         {"ActionInfo", {On, On, On, On, On, On, On}},
@@ -84,7 +86,10 @@ void TProgramControl::ApplyActionColumn(int column)
     for (const TActionRow& row : ActionTable()) {
         const TActionSetting setting = row.Settings[static_cast<size_t>(column)];
         if (setting != Keep)
-            mainWindow_.ActionByName(row.Action)->setEnabled(setting == On);
+            mainWindow_.ActionByName(row.Action)
+                ->setEnabled(setting == On &&
+                             (std::string_view(row.Action) != "ActionSaveRegions" ||
+                              mainWindow_.RegionFileNamed()));
     }
 }
 

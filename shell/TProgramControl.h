@@ -34,7 +34,7 @@ public:
     /// The hourglass while work runs, the normal cursor otherwise.
     void ShowWaitCursor(bool wait);
 
-    static const std::array<TActionRow, 18>& ActionTable();
+    static const std::array<TActionRow, 19>& ActionTable();
 
 private:
     void ApplyActionColumn(int column);
