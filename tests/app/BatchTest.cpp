@@ -117,6 +117,26 @@ protected:
         return fileName;
     }
 
+    /// Runs a Python script on the files: whether it ended with status 0, and what it
+    /// printed (errors included).
+    std::pair<bool, std::string> RunPython(const std::string& script,
+                                           const std::vector<std::string>& files)
+    {
+        const std::string scriptFile = folder.File("check.py");
+        WriteFile(scriptFile, script);
+        std::string command = "/usr/bin/python3 " + Quoted(scriptFile);
+        for (const std::string& file : files)
+            command += " " + Quoted(file);
+        FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+        if (!pipe)
+            return {false, "cannot start python3"};
+        std::string output;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        return {pclose(pipe) == 0, output};
+    }
+
     /// Pictures of several sizes and colours, with unreadable files among them.
     std::vector<std::string> MixedBatch(int count)
     {
@@ -346,17 +366,8 @@ assert type(rows[0]["Left"]) is int and rows[0]["Name"] == "objects.bmp"
 assert list(rows[0])[:4] == ["Path", "Name", "Region", "AreaPixel"]
 print("ok")
 )";
-    const std::string checkFile = folder.File("check.py");
-    WriteFile(checkFile, check);
-    const std::string command =
-        "/usr/bin/python3 " + Quoted(checkFile) + " " + Quoted(regionsFile) + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    EXPECT_EQ(pclose(pipe), 0) << output;
+    const auto [passed, output] = RunPython(check, {regionsFile});
+    EXPECT_TRUE(passed) << output;
     EXPECT_EQ(output, "ok\n");
     EXPECT_EQ(ReadFile(regionsFile).find('\r'), std::string::npos);
 }
@@ -693,17 +704,8 @@ for line in open(sys.argv[1], encoding="utf-8"):
     assert item["Name"] == 'say "cheese"\\.bmp', item["Name"]
 print("ok")
 )";
-    const std::string checkFile = folder.File("check.py");
-    WriteFile(checkFile, check);
-    const std::string command = "/usr/bin/python3 " + Quoted(checkFile) + " " + Quoted(jsonFile) +
-                                " " + Quoted(tsvFile) + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    EXPECT_EQ(pclose(pipe), 0) << output;
+    const auto [passed, output] = RunPython(check, {jsonFile, tsvFile});
+    EXPECT_TRUE(passed) << output;
     EXPECT_EQ(output, "ok\n");
 }
 
