@@ -2,10 +2,12 @@
 
 #include "settings/TFileDescriptor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -16,16 +18,22 @@ namespace {
 // An error number of our own: the name is a FIFO, a device or the like.
 constexpr int NotARegularFile = -1;
 
-/// Writes the whole text; the error number of the write that failed, 0 on success.
-int WriteAll(int fd, std::string_view text)
+/// Writes both texts whole, in one write where the system takes it (a regions table
+/// of hundreds of megabytes is not copied behind its header for that); the error
+/// number of the write that failed, 0 on success.
+int WriteAll(int fd, std::string_view first, std::string_view second)
 {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
+    while (!first.empty() || !second.empty()) {
+        iovec parts[2] = {{const_cast<char*>(first.data()), first.size()},
+                          {const_cast<char*>(second.data()), second.size()}};
+        const ssize_t written = ::writev(fd, parts, 2);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
             return written < 0 ? errno : EIO;
-        text.remove_prefix(std::size_t(written));
+        const std::size_t fromFirst = std::min(first.size(), std::size_t(written));
+        first.remove_prefix(fromFirst);
+        second.remove_prefix(std::size_t(written) - fromFirst);
     }
     return 0;
 }
@@ -103,15 +111,14 @@ int AppendLocked(const std::string& fileName, std::string_view header, std::stri
     if (const int error = OpenLocked(fileName, locked); error != 0)
         return error;
     const int fd = locked.file.Get();
-    std::string text;
+    std::string_view before;
     if (locked.size == 0)
-        text = header;
+        before = header;
     else if (!line.empty() && EndsInsideALine(fd, locked.size))
-        text = ResultLineEnd;
-    text += line;
-    if (text.empty())
+        before = ResultLineEnd;
+    if (before.empty() && line.empty())
         return 0;
-    int error = WriteAll(fd, text);
+    int error = WriteAll(fd, before, line);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (error == 0)
