@@ -264,8 +264,9 @@ bool TFormMain::AnalyseLoadedImage()
     WriteBackSettings(settings);
     if (complete)
         ShowResultFields();
-    // The selection stays in the engine's result image until the next run.
-    TabSheetRegions->ShowRegions(Analysis->Regions, Analysis->ResultImage.get());
+    // The page takes the table over; the selection stays in the engine's result image
+    // until the next run.
+    TabSheetRegions->ShowRegions(std::move(Analysis->Regions), Analysis->ResultImage.get());
     Q_EMIT AnalysisFinished();
     return complete;
 }
