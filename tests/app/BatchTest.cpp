@@ -14,7 +14,6 @@
 #include <pty.h>
 #include <random>
 #include <regex>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,26 +41,16 @@ std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-std::vector<std::string> Split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream stream(text);
-    while (std::getline(stream, part, separator))
-        parts.push_back(part);
-    return parts;
-}
-
 std::vector<std::string> Lines(const std::string& text)
 {
-    return Split(text, '\n');
+    return test::SplitText(text, '\n');
 }
 
 /// The fields of a line, by item name, taken from the header line.
 std::map<std::string, std::string> Fields(const std::string& header, const std::string& line)
 {
-    const auto names = Split(header, '\t');
-    const auto values = Split(line, '\t');
+    const auto names = test::SplitText(header, '\t');
+    const auto values = test::SplitText(line, '\t');
     EXPECT_EQ(names.size(), values.size()) << line;
     std::map<std::string, std::string> fields;
     for (size_t i = 0; i < names.size() && i < values.size(); ++i)
@@ -167,7 +156,7 @@ protected:
 /// The line with its DateTime field (the third) emptied: two runs differ only there.
 std::string WithoutDateTime(const std::string& line)
 {
-    auto fields = Split(line, '\t');
+    auto fields = test::SplitText(line, '\t');
     if (fields.size() > 2)
         fields[2].clear();
     std::string joined;
@@ -197,7 +186,7 @@ TEST_F(BatchTest, PrintsTheHeaderAndOneLinePerImage)
     EXPECT_EQ(run.err, "");
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 4u) << run.out;
-    EXPECT_EQ(Split(lines[0], '\t').size(), 23u);
+    EXPECT_EQ(test::SplitText(lines[0], '\t').size(), 23u);
     EXPECT_EQ(lines[0].substr(0, 18), "Path\tName\tDateTime");
 
     std::string firstOptionsFingerprint;
@@ -296,7 +285,7 @@ TEST_F(BatchTest, AppendsToAResultFile)
     ASSERT_EQ(second.status, 0);
 
     const std::string contents = ReadFile(resultFile);
-    const auto lines = Split(contents, '\n');
+    const auto lines = test::SplitText(contents, '\n');
     ASSERT_EQ(lines.size(), 3u);
     for (const auto& line : lines)
         EXPECT_EQ(line.back(), '\r');
@@ -398,7 +387,7 @@ TEST_F(BatchTest, KeepsTheColumnsOfANameWithATab)
     EXPECT_EQ(run.status, 0) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(Split(lines[1], '\t').size(), 23u);
+    EXPECT_EQ(test::SplitText(lines[1], '\t').size(), 23u);
     EXPECT_EQ(Fields(lines[0], lines[1])["Name"], "tab here.bmp");
 }
 

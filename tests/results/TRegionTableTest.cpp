@@ -1,12 +1,12 @@
 #include "results/TRegionTable.h"
 
 #include "results/NumberFormat.h"
+#include "support/SplitText.h"
 #include "support/TempFolder.h"
 
 #include <clocale>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,23 +53,13 @@ TRegionTable TwoRegions()
     return table;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream stream(text);
-    while (std::getline(stream, part, separator))
-        parts.push_back(part);
-    return parts;
-}
-
 TEST(TRegionTable, RowsHoldEveryColumnInTheResultFilesFormat)
 {
     const TRegionTable table = TwoRegions();
     EXPECT_EQ(TRegionTable::HeaderLine(),
               "Path\tName\tRegion\tAreaPixel\tArea\tPixels\tCentreX\tCentreY\tLeft\tTop\tRight\t"
               "Bottom\tMajorAxis\tMinorAxis\tOrientation\tHMean\tSMean\tVMean\tSHAResult");
-    const std::vector<std::string> lines = Split(table.ValueLines(), '\n');
+    const std::vector<std::string> lines = test::SplitText(table.ValueLines(), '\n');
     ASSERT_EQ(lines.size(), 2u);
     // Areas in square units divide by the measure squared, axes by the measure.
     EXPECT_EQ(lines[0], "/data/plates/\tplate 1.png\t1\t3\t0.03\t3\t1\t0\t0\t0\t2\t0\t" +
@@ -105,7 +95,7 @@ TEST(TRegionTable, NumbersUseTheLocalesSeparatorAndJsonAPoint)
 
 TEST(TRegionTable, JsonHasOneObjectPerRegionAndLine)
 {
-    const std::vector<std::string> lines = Split(TwoRegions().JsonLines(), '\n');
+    const std::vector<std::string> lines = test::SplitText(TwoRegions().JsonLines(), '\n');
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[0].starts_with(
         "{\"Path\":\"/data/plates/\",\"Name\":\"plate 1.png\",\"Region\":1,\"AreaPixel\":3,"))
@@ -171,13 +161,13 @@ TEST(TRegionTableFile, ConcurrentAppendersKeepEachImagesRowsTogether)
         ::waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    const std::vector<std::string> lines = Split(ReadFile(file), '\n');
+    const std::vector<std::string> lines = test::SplitText(ReadFile(file), '\n');
     ASSERT_EQ(lines.size(), std::size_t(1 + Writers * AppendsEach * 2));
     EXPECT_EQ(lines[0], TRegionTable::HeaderLine() + "\r");
     // Region 2 follows region 1 of the same writer: an image's rows are never split.
     for (std::size_t i = 1; i < lines.size(); i += 2) {
-        const std::vector<std::string> first = Split(lines[i], '\t');
-        const std::vector<std::string> second = Split(lines[i + 1], '\t');
+        const std::vector<std::string> first = test::SplitText(lines[i], '\t');
+        const std::vector<std::string> second = test::SplitText(lines[i + 1], '\t');
         ASSERT_EQ(first.size(), std::size_t(TRegionTable::ColumnCount)) << i;
         ASSERT_EQ(second.size(), std::size_t(TRegionTable::ColumnCount)) << i;
         EXPECT_EQ(first[TRegionTable::ColumnRegion], "1") << i;
