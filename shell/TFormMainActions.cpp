@@ -201,8 +201,6 @@ void TFormMain::ConnectEvents()
         FormResize();
         update();
     });
-    for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
-        connect(image, &TImageWidget::Clicked, this, &TFormMain::ToolNotAvailable);
 
     const std::pair<QAction*, void (TFormMain::*)()> handlers[] = {
         {ActionOpen, &TFormMain::ActionOpenExecute},
@@ -223,12 +221,11 @@ void TFormMain::ConnectEvents()
         {ActionInfo, &TFormMain::ActionInfoExecute},
         {ActionPrint, &TFormMain::ToolNotAvailable},
         {ActionEditRoport, &TFormMain::ToolNotAvailable},
-        {ActionColorSelection, &TFormMain::ToolNotAvailable},
-        {ActionMeasure, &TFormMain::ToolNotAvailable},
         {ActionRegionSelect, &TFormMain::ToolNotAvailable},
     };
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
+    ConnectTools();
 }
 
 // The analysis.
