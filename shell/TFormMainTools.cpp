@@ -134,7 +134,9 @@ void TFormMain::OpenFullImage(const TImageWidget& image)
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     auto* viewer = new TFormFullImage(this);
-    TFormLanguage::ApplyLanguageToForm(LanguageFile, *viewer);
+    // The language file the program's windows were translated with.
+    if (const auto language = TFormLanguage::OpenLanguageFile(LanguageFile))
+        TFormLanguage::TranslateForm(*viewer, *language);
     viewer->SetPicture(ToolPicture(image));
     QGuiApplication::restoreOverrideCursor();
     viewer->show();

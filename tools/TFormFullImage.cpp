@@ -36,6 +36,7 @@ TFormFullImage::TFormFullImage(QWidget* parent)
     , ScrollBoxImage(Named(new TPictureView(this), "ScrollBoxImage"))
     , Image(Named(ScrollBoxImage->viewport(), "Image"))
     , StatusBar(Named(new QStatusBar(this), "StatusBar"))
+    , StatusText(new QLabel(StatusBar))
 {
     setObjectName("FormFullImage");
     setWindowTitle("Full image");
@@ -69,11 +70,12 @@ TFormFullImage::TFormFullImage(QWidget* parent)
     window->addWidget(ScrollBoxImage, 1);
     window->addWidget(StatusBar);
 
+    StatusBar->addWidget(StatusText, 1);
     ConnectZoomBox(*ComboBoxZoom, *ScrollBoxImage);
     connect(ScrollBoxImage, &TPictureView::ZoomChanged, this,
-            [this](int zoom) { StatusBar->showMessage(ZoomStatusText(zoom)); });
+            [this](int zoom) { StatusText->setText(ZoomStatusText(zoom)); });
     connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
-    StatusBar->showMessage(ZoomStatusText(ScrollBoxImage->Zoom()));
+    StatusText->setText(ZoomStatusText(ScrollBoxImage->Zoom()));
 }
 
 void TFormFullImage::SetPicture(const QImage& picture)

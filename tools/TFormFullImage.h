@@ -29,6 +29,7 @@ public:
     TPictureView* ScrollBoxImage;
     QWidget* Image; // the view's drawing area
     QStatusBar* StatusBar;
+    QLabel* StatusText;
 
 protected:
     void showEvent(QShowEvent* event) override;

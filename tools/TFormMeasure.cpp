@@ -120,6 +120,9 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     buttons->addWidget(BitBtnCancel);
     controls->addLayout(buttons, 3, 0, 1, 3);
 
+    // The instructions take no more height than the controls beside them: the picture
+    // gets the rest.
+    MemoMeasure->setFixedHeight(controls->sizeHint().height());
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(MemoMeasure, 1);
     bottom->addLayout(controls);

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -37,7 +38,7 @@ private Q_SLOTS:
         viewer.ComboBoxZoom->setEditText(text);
         QCOMPARE(viewer.ScrollBoxImage->Zoom(), zoom);
         QCOMPARE(viewer.ScrollBoxImage->ZoomedWidth(), qint64(300 * zoom / 100));
-        QCOMPARE(viewer.StatusBar->currentMessage(), "Zoom: " + QString::number(zoom) + "%");
+        QCOMPARE(viewer.StatusText->text(), "Zoom: " + QString::number(zoom) + "%");
     }
 
     void DraggingMovesThePicture()
