@@ -152,7 +152,7 @@ void TPictureView::DrawOverlay(QPainter& painter) const
 {
     // White in difference mode inverts: drawn again, or taken away, the picture is back.
     painter.setCompositionMode(QPainter::CompositionMode_Difference);
-    painter.setPen(QPen(Qt::white, 0));
+    painter.setPen(QPen(Qt::white, 2));
     const double scale = zoom_ / 100.0;
     const QPointF scroll = ScrollOffset();
     const QRectF bounds = QRectF(viewport()->rect()).adjusted(-2, -2, 2, 2);
