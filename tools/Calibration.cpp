@@ -2,11 +2,8 @@
 
 #include "chart/FormatFloat.h"
 #include "settings/NumberText.h"
-#include "tools/TPictureView.h"
 
 #include <cmath>
-
-#include <QComboBox>
 
 namespace varnolux {
 
@@ -38,26 +35,6 @@ std::optional<double> ConvertedMinRegion(const std::string& minRegion, const std
     if (!std::isfinite(converted) || converted <= 0.0)
         return std::nullopt;
     return converted;
-}
-
-int ZoomFromText(const QString& text)
-{
-    QString number = text.trimmed();
-    if (number.endsWith('%'))
-        number.chop(1);
-    const std::optional<int> zoom = ParseDecimalInteger(number.toStdString());
-    return TPictureView::SaneZoom(zoom ? *zoom : 100);
-}
-
-QString ZoomStatusText(int percent)
-{
-    return "Zoom: " + QString::number(percent) + "%";
-}
-
-void ConnectZoomBox(QComboBox& zoomBox, TPictureView& view)
-{
-    QObject::connect(&zoomBox, &QComboBox::currentTextChanged, &view,
-                     [&view](const QString& text) { view.SetZoom(ZoomFromText(text)); });
 }
 
 } // namespace varnolux

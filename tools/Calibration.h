@@ -5,12 +5,7 @@
 
 #include <QPoint>
 
-class QComboBox;
-class QString;
-
 namespace varnolux {
-
-class TPictureView;
 
 /// The length of the line between two picture pixels, in pixels.
 double LineLength(QPoint start, QPoint end);
@@ -29,16 +24,5 @@ std::string PixelLengthText(double pixels);
 /// as it is, unless both the size and the scale are numbers above 0.
 std::optional<double> ConvertedMinRegion(const std::string& minRegion, const std::string& scale,
                                          bool toUnits);
-
-/// The zoom a zoom box's text asks for: blanks around it and one trailing "%" are
-/// dropped; a text that is no whole number is 100; the result is a zoom the picture
-/// view can show (TPictureView::SaneZoom).
-int ZoomFromText(const QString& text);
-
-/// The zoom box sets the view's zoom as its text changes.
-void ConnectZoomBox(QComboBox& zoomBox, TPictureView& view);
-
-/// The status text for a zoom: "Zoom: N%".
-QString ZoomStatusText(int percent);
 
 } // namespace varnolux

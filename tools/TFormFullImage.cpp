@@ -1,6 +1,6 @@
 #include "tools/TFormFullImage.h"
 
-#include "tools/Calibration.h"
+#include "tools/PictureToolParts.h"
 #include "tools/TPictureView.h"
 #include "tools/ToolCursors.h"
 
@@ -17,13 +17,6 @@ namespace {
 
 constexpr const char* ZoomItems[] = {"10%", "25%", "50%", "66%", "100%", "150%", "200%", "400%"};
 constexpr int FullSizeItem = 4; // "100%"
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 

@@ -7,9 +7,9 @@
 #include "settings/TOptions.h"
 #include "tools/Calibration.h"
 #include "tools/EditExitCheck.h"
+#include "tools/PictureToolParts.h"
 #include "tools/TMeasureDlgForm.h"
 #include "tools/TPictureView.h"
-#include "tools/ToolCursors.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,7 +28,6 @@ namespace varnolux {
 
 namespace {
 
-constexpr const char* ZoomItems[] = {"400%", "200%", "150%", "100%", "75%", "50%", "10%"};
 constexpr int InitialUnit = 3; // "cm"
 
 constexpr const char* Instructions =
@@ -38,13 +37,6 @@ constexpr const char* Instructions =
     "2) Im daraufhin erscheinenden Dialogfenster den wahren Wert der eingezeichneten "
     "Strecke in mm eingeben.\n"
     "Dieser Vorgang kann beliebig oft wiederholt werden.";
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 
@@ -63,7 +55,7 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     , ScrollBoxImage(Named(new TPictureView(this), "ScrollBoxImage"))
     , ImageMess(Named(ScrollBoxImage->viewport(), "ImageMess"))
     , StatusBar1(Named(new QStatusBar(this), "StatusBar1"))
-    , ZoomPanel(new QLabel(ZoomStatusText(100), StatusBar1))
+    , ZoomPanel(new QLabel(StatusBar1))
     , StatusPanel(new QLabel(StatusBar1))
     , Timer1(Named(new QTimer(this), "Timer1"))
     , languageFile_(DefaultLanguageFile())
@@ -80,7 +72,7 @@ TFormMeasure::TFormMeasure(QWidget* parent)
         ComboBoxUnits->addItem(QString::fromUtf8(unit));
     ComboBoxUnits->setCurrentIndex(InitialUnit);
     ComboBoxZoom->setEditable(true);
-    for (const char* zoom : ZoomItems)
+    for (const char* zoom : MeasuringZoomItems)
         ComboBoxZoom->addItem(zoom);
     ComboBoxZoom->setCurrentIndex(-1);
     ComboBoxZoom->setEditText("100%");
@@ -88,21 +80,8 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     MemoMeasure->setStyleSheet("background-color: #ffffe1;");
     BitBtnOk->setDefault(true);
 
-    QPalette silver = ScrollBoxImage->palette();
-    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    ScrollBoxImage->setPalette(silver);
-    if (const std::optional<QCursor> cursor = LoadCursorResource(MeasureCursorName)) {
-        ImageMess->setCursor(*cursor);
-    } else {
-        CurrentReporter().ShowMessage(MissingCursorMessage(MeasureCursorName));
-        ImageMess->setCursor(Qt::CrossCursor);
-    }
-    ZoomPanel->setMinimumWidth(100);
-    StatusPanel->setMinimumWidth(150);
-    StatusBar1->addWidget(ZoomPanel);
-    StatusBar1->addWidget(StatusPanel, 1);
-    Timer1->setInterval(50);
-    Timer1->setSingleShot(true);
+    SetUpMeasuringParts(
+        {*ScrollBoxImage, *ComboBoxZoom, *StatusBar1, *ZoomPanel, *StatusPanel, *Timer1});
 
     auto* controls = new QGridLayout;
     controls->addWidget(CheckBoxUnits, 0, 0, 1, 3);
@@ -135,9 +114,6 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     connect(BitBtnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(Timer1, &QTimer::timeout, this, &TFormMeasure::Timer1Timer);
-    ConnectZoomBox(*ComboBoxZoom, *ScrollBoxImage);
-    connect(ScrollBoxImage, &TPictureView::ZoomChanged, this,
-            [this](int zoom) { ZoomPanel->setText(ZoomStatusText(zoom)); });
     connect(ScrollBoxImage, &TPictureView::MousePressed, this,
             [this](QPoint position) { ImageMessMouseDown(position); });
     connect(ScrollBoxImage, &TPictureView::MouseMoved, this, &TFormMeasure::ImageMessMouseMove);

@@ -1,9 +1,7 @@
 #include "tools/TFormSelectionByMouse.h"
 
-#include "settings/Messages.h"
-#include "tools/Calibration.h"
+#include "tools/PictureToolParts.h"
 #include "tools/TPictureView.h"
-#include "tools/ToolCursors.h"
 
 #include <algorithm>
 
@@ -21,15 +19,6 @@
 namespace varnolux {
 
 namespace {
-
-constexpr const char* ZoomItems[] = {"400%", "200%", "150%", "100%", "75%", "50%", "10%"};
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 /// The scroll bar moves one step toward the pointer when it is at the edge.
 void ScrollTowards(QScrollBar& bar, qint64 inView, int visible)
@@ -52,7 +41,7 @@ TFormSelectionByMouse::TFormSelectionByMouse(QWidget* parent)
     , ScrollBoxImage(Named(new TPictureView(this), "ScrollBoxImage"))
     , ImageMess(Named(ScrollBoxImage->viewport(), "ImageMess"))
     , StatusBar1(Named(new QStatusBar(this), "StatusBar1"))
-    , ZoomPanel(new QLabel(ZoomStatusText(100), StatusBar1))
+    , ZoomPanel(new QLabel(StatusBar1))
     , StatusPanel(new QLabel(StatusBar1))
     , Timer1(Named(new QTimer(this), "Timer1"))
 {
@@ -63,26 +52,13 @@ TFormSelectionByMouse::TFormSelectionByMouse(QWidget* parent)
     resize(726, 491);
 
     ComboBoxZoom->setEditable(true);
-    for (const char* zoom : ZoomItems)
+    for (const char* zoom : MeasuringZoomItems)
         ComboBoxZoom->addItem(zoom);
     ComboBoxZoom->setCurrentIndex(-1);
     ComboBoxZoom->setEditText("100%");
     BitBtnOk->setDefault(true);
-    QPalette silver = ScrollBoxImage->palette();
-    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
-    ScrollBoxImage->setPalette(silver);
-    if (const std::optional<QCursor> cursor = LoadCursorResource(MeasureCursorName)) {
-        ImageMess->setCursor(*cursor);
-    } else {
-        CurrentReporter().ShowMessage(MissingCursorMessage(MeasureCursorName));
-        ImageMess->setCursor(Qt::CrossCursor);
-    }
-    ZoomPanel->setMinimumWidth(100);
-    StatusPanel->setMinimumWidth(150);
-    StatusBar1->addWidget(ZoomPanel);
-    StatusBar1->addWidget(StatusPanel, 1);
-    Timer1->setInterval(50);
-    Timer1->setSingleShot(true);
+    SetUpMeasuringParts(
+        {*ScrollBoxImage, *ComboBoxZoom, *StatusBar1, *ZoomPanel, *StatusPanel, *Timer1});
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(LabelZoom);
@@ -100,9 +76,6 @@ TFormSelectionByMouse::TFormSelectionByMouse(QWidget* parent)
     connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ButtonClear, &QPushButton::clicked, this, &TFormSelectionByMouse::ButtonClearClick);
     connect(Timer1, &QTimer::timeout, this, &TFormSelectionByMouse::Timer1Timer);
-    ConnectZoomBox(*ComboBoxZoom, *ScrollBoxImage);
-    connect(ScrollBoxImage, &TPictureView::ZoomChanged, this,
-            [this](int zoom) { ZoomPanel->setText(ZoomStatusText(zoom)); });
     connect(ScrollBoxImage, &TPictureView::MousePressed, this,
             [this](QPoint position) { ImageMessMouseDown(position); });
     connect(ScrollBoxImage, &TPictureView::MouseMoved, this,

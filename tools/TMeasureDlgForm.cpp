@@ -5,6 +5,7 @@
 #include "settings/TOptions.h"
 #include "tools/Calibration.h"
 #include "tools/EditExitCheck.h"
+#include "tools/PictureToolParts.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -20,13 +21,6 @@ namespace varnolux {
 namespace {
 
 constexpr int InitialUnit = 3; // "cm"
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 

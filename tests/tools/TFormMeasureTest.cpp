@@ -3,6 +3,7 @@
 #include "ToolTestSupport.h"
 #include "settings/ProgramInfo.h"
 #include "tools/Calibration.h"
+#include "tools/PictureToolParts.h"
 #include "tools/TAboutBox.h"
 #include "tools/TMeasureDlgForm.h"
 #include "tools/TPictureView.h"
@@ -197,6 +198,26 @@ private Q_SLOTS:
         QCOMPARE(shown, messages);
         QCOMPARE(measuring.form.EditMeasure->text(), QString("7.00"));
         QVERIFY(!measuring.form.CheckBoxUnits->isChecked());
+    }
+
+    void LeavingTheLengthWithZeroSaysSo()
+    {
+        RecordingReporter reporter;
+        TMeasureDlgForm dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.EditLaenge->setText("0");
+        dialog.EditLaenge->setFocus();
+        dialog.ComboBoxUnits->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(reporter.messages, std::vector<std::string>{"Invalid number"});
+        QTRY_VERIFY(dialog.EditLaenge->hasFocus());
+        // Towards Cancel nothing is checked: the user is leaving.
+        reporter.messages.clear();
+        dialog.CancelBtn->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QVERIFY(reporter.messages.empty());
+        QVERIFY(dialog.CancelBtn->hasFocus());
     }
 
     void TheSmallestScaleIsKept()

@@ -1,7 +1,7 @@
 #include "tools/TPictureView.h"
 
 #include "ToolTestSupport.h"
-#include "tools/Calibration.h"
+#include "tools/PictureToolParts.h"
 #include "tools/ToolCursors.h"
 
 #include <cmath>
