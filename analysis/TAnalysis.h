@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/ColourRange.h"
+#include "analysis/ColourRangeFromMask.h"
 #include "analysis/TAnalysisTimings.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
@@ -130,6 +131,10 @@ public:
 
     /// Stores "Path" (folder with its trailing "/") and "Name" of the image file.
     void AddFileResults();
+
+    /// The colour range of the loaded image's pixels selected in selection (non-zero),
+    /// which must be of the image's size; see the free function.
+    TMaskRange ColourRangeFromMask(const TPlane<std::uint8_t>& selection, double k) const;
 
     /// Draws the colour circle with the sector between the hue handles bright.
     void DrawColourCircle();

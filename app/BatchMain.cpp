@@ -1,6 +1,7 @@
 // varnolux-batch: analyses images without a display and prints one result line each.
 
 #include "analysis/TAnalysis.h"
+#include "app/BatchRangeFromMask.h"
 #include "app/BatchVerify.h"
 #include "app/TBatchProgress.h"
 #include "app/TBatchReporter.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <charconv>
 #include <clocale>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -42,6 +44,7 @@ constexpr const char* UsageText =
     "                      [--format tsv|json] [--jobs N] [--timings] IMAGE...\n"
     "       varnolux-batch --verify RESULTFILE [--options FILE [--reanalyse]]\n"
     "                      [--format tsv|json] [--jobs N]\n"
+    "       varnolux-batch --range-from-mask MASK IMAGE [--spread K]\n"
     "       varnolux-batch --help | --version\n"
     "\n"
     "Analyses each IMAGE and prints a tab-separated header line, then one result line\n"
@@ -73,12 +76,22 @@ constexpr const char* UsageText =
     "  --reanalyse     with --verify and --options: analyse each line whose image and\n"
     "                  options match again; every item but DateTime must come out as\n"
     "                  stored\n"
+    "  --range-from-mask MASK IMAGE\n"
+    "                  instead of analysing: derive the colour range from the pixels\n"
+    "                  of IMAGE where the picture MASK (of the same size) is not black,\n"
+    "                  as Set color does, and print it as the six LabeledEditHMin= ...\n"
+    "                  LabeledEditVMax= lines of an options file's [FormMain] section\n"
+    "  --spread K      with --range-from-mask: the range reaches K standard deviations\n"
+    "                  around the mean (default 2.0)\n"
     "  --help          print this text and end\n"
     "  --version       print the version and end\n"
     "\n"
     "Exit status: 0 when every image was analysed and written, 1 when at least one was\n"
     "not, 2 for a usage error or an options file that cannot be read. With --verify:\n"
-    "0 when every line is ok, 1 when one is not, 2 when the result file cannot be read.\n";
+    "0 when every line is ok, 1 when one is not, 2 when the result file cannot be read.\n"
+    "With --range-from-mask: 0 when the range was printed, 1 when it cannot be set\n"
+    "(fewer than two selected pixels, a mask of another size, a file that cannot be\n"
+    "read; the reason goes to standard error).\n";
 
 struct TBatchArguments {
     std::optional<std::string> optionsFile;
@@ -90,6 +103,8 @@ struct TBatchArguments {
     std::vector<std::string> images;
     std::optional<std::string> verifyFile;
     bool reanalyse = false;
+    std::optional<TRangeFromMaskCommand> rangeFromMask;
+    std::optional<double> spread;
 };
 
 struct TUsageError {
@@ -107,6 +122,17 @@ std::optional<int> ParseJobs(const std::string& text)
     if (error != std::errc() || stop != end || jobs < 1)
         return std::nullopt;
     return jobs;
+}
+
+/// A spread of at least 0 standard deviations, written with a decimal point.
+std::optional<double> ParseSpread(const std::string& text)
+{
+    double spread = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, spread);
+    if (error != std::errc() || stop != end || !std::isfinite(spread) || spread < 0.0)
+        return std::nullopt;
+    return spread;
 }
 
 std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(int argc,
@@ -142,6 +168,15 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
             if (format != "tsv" && format != "json")
                 return TUsageError{"--format needs tsv or json"};
             arguments.format = format == "json" ? TOutputFormat::Json : TOutputFormat::Tsv;
+        } else if (argument == "--range-from-mask") {
+            if (i + 2 >= argc)
+                return TUsageError{"--range-from-mask needs a mask and an image file"};
+            arguments.rangeFromMask = TRangeFromMaskCommand{argv[i + 1], argv[i + 2]};
+            i += 2;
+        } else if (argument == "--spread") {
+            arguments.spread = hasValue ? ParseSpread(argv[++i]) : std::nullopt;
+            if (!arguments.spread)
+                return TUsageError{"--spread needs a number of at least 0, such as 2.5"};
         } else if (argument == "--jobs") {
             const auto jobs = hasValue ? ParseJobs(argv[++i]) : std::nullopt;
             if (!jobs)
@@ -153,6 +188,16 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
             arguments.images.push_back(argument);
         }
     }
+    if (arguments.rangeFromMask) {
+        if (!arguments.images.empty() || arguments.optionsFile || arguments.resultFile ||
+            arguments.verifyFile || arguments.timings || arguments.reanalyse)
+            return TUsageError{"--range-from-mask takes no other option but --spread"};
+        if (arguments.spread)
+            arguments.rangeFromMask->spread = *arguments.spread;
+        return arguments;
+    }
+    if (arguments.spread)
+        return TUsageError{"--spread goes with --range-from-mask"};
     if (arguments.verifyFile) {
         if (!arguments.images.empty() || arguments.resultFile || arguments.regionsFile ||
             arguments.timings)
@@ -436,6 +481,8 @@ int main(int argc, char** argv)
         }
     }
     try {
+        if (arguments.rangeFromMask)
+            return RunRangeFromMask(*arguments.rangeFromMask);
         if (arguments.verifyFile)
             return RunVerify({*arguments.verifyFile, arguments.optionsFile, arguments.reanalyse,
                               arguments.format == TOutputFormat::Json, arguments.jobs});

@@ -1,6 +1,7 @@
 // varnolux-screenshot: opens an image in the desktop program's main window, as a user
 // would, and writes a picture of the window after the analysis.
 
+#include "app/ToolScreenshots.h"
 #include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "shell/TApplication.h"
@@ -29,6 +30,8 @@ namespace {
 constexpr const char* UsageText =
     "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
     "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE [LANGUAGEFILE]\n"
+    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --tool measure|selection|viewer\n"
+    "                           [LANGUAGEFILE]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
@@ -37,7 +40,9 @@ constexpr const char* UsageText =
     "opens).\n"
     "LANGUAGEFILE replaces the program's VXLang.ini. With --verify, the picture is of\n"
     "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
-    "analysed again.\n";
+    "analysed again. With --tool, it is of a tool window on the image: the calibration\n"
+    "with a measured line, the colour selection with two outlines, or a full-size\n"
+    "viewer at 200%.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -115,7 +120,8 @@ int main(int argc, char** argv)
 {
     using namespace varnolux;
     const bool verify = argc >= 6 && std::string(argv[4]) == "--verify";
-    if (argc < 4 || argc > 7) {
+    const bool tool = argc >= 6 && std::string(argv[4]) == "--tool";
+    if (argc < 4 || argc > 7 || (tool && !IsToolPicture(argv[5]))) {
         std::fputs(UsageText, stderr);
         return 2;
     }
@@ -151,6 +157,8 @@ int main(int argc, char** argv)
     if (verify)
         return PictureOfVerification(windows, argv[2], argv[5], argv[3],
                                      folder.path().toStdString());
+    if (tool)
+        return PictureOfTool(windows, argv[5], argv[3]);
     if (!ShowPage(*window.PageControlPlasma, argc >= 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;

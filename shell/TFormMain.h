@@ -28,6 +28,7 @@ class TAboutBox;
 class TFormLanguage;
 class TFormMeasure;
 class TFormOptions;
+class TFormSelectionByMouse;
 class TFormSHADlg;
 class TFormVerify;
 class TImageWidget;
@@ -58,6 +59,7 @@ public:
         TAboutBox* AboutBox = nullptr;
         TFormMeasure* FormMeasure = nullptr;
         TFormOptions* FormOptions = nullptr;
+        TFormSelectionByMouse* FormSelectionByMouse = nullptr;
         TPlasmaForm* PlasmaForm = nullptr;
         TFormLanguage* FormLanguage = nullptr;
         TFormSHADlg* FormSHADlg = nullptr;
@@ -364,6 +366,14 @@ private:
     void ActionWWWExecute();
     void ActionInfoExecute();
     void ToolNotAvailable();
+
+    // The tool windows.
+    void ConnectTools();
+    void ActionMeasureExecute();
+    void ActionColorSelectionExecute();
+    /// A viewer of the clicked image's picture, in a window of its own; none while an
+    /// open or an analysis is drawing it.
+    void OpenFullImage(const TImageWidget& image);
     int ShowModal(QDialog& dialog);
 
     // TAnalysisHost

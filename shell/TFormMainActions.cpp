@@ -206,8 +206,6 @@ void TFormMain::ConnectEvents()
         FormResize();
         update();
     });
-    for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
-        connect(image, &TImageWidget::Clicked, this, &TFormMain::ToolNotAvailable);
     connect(PageControlPlasma, &QTabWidget::currentChanged, this,
             &TFormMain::MeasureRegionsWhenShown);
 
@@ -231,12 +229,11 @@ void TFormMain::ConnectEvents()
         {ActionInfo, &TFormMain::ActionInfoExecute},
         {ActionPrint, &TFormMain::ToolNotAvailable},
         {ActionEditRoport, &TFormMain::ToolNotAvailable},
-        {ActionColorSelection, &TFormMain::ToolNotAvailable},
-        {ActionMeasure, &TFormMain::ToolNotAvailable},
         {ActionRegionSelect, &TFormMain::ToolNotAvailable},
     };
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
+    ConnectTools();
 }
 
 // The analysis.
