@@ -4,6 +4,7 @@
 
 #include "analysis/ColourRange.h"
 #include "analysis/TAnalysisResult.h"
+#include "results/TRegionTable.h"
 
 #include <array>
 #include <cstdint>
@@ -45,16 +46,37 @@ struct TRegionStatistics {
     std::int32_t Count = 0;
     double Sum = 0.0; // sum of the kept regions' areas, pixels
     std::vector<TRegionSummary> Kept;
+    /// The measurements of every kept region, in region order, when asked for.
+    std::vector<TRegionMeasurement> Regions;
 };
 
 /// Cuts the selection (mask of the result image) into 8-connected regions and keeps
 /// those whose bit-quad area reaches the threshold. Adds the time of labelling and
-/// statistics to the timings when given.
+/// statistics to the timings when given. With the channels (hue, saturation and
+/// brightness in the red, green and blue planes, of the result image's size) it
+/// measures every kept region too.
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
-                                 TAnalysisTimings* timings = nullptr);
+                                 TAnalysisTimings* timings = nullptr,
+                                 const TQROIRGB* channels = nullptr);
 /// The same, drawing the kept regions in their source colours on the surface, which is
 /// cleared first; adds the drawing time too.
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
-                                 TAnalysisTimings* timings = nullptr);
+                                 TAnalysisTimings* timings = nullptr,
+                                 const TQROIRGB* channels = nullptr);
+
+/// A side of a pixel, from corner (X1, Y1) to corner (X2, Y2); pixel (x, y) has the
+/// corners (x, y) and (x + 1, y + 1).
+struct TPixelEdge {
+    int X1 = 0;
+    int Y1 = 0;
+    int X2 = 0;
+    int Y2 = 0;
+    bool operator==(const TPixelEdge&) const = default;
+};
+
+/// The outline of a measured region in the selection it was measured in: every side of
+/// one of its pixels that borders no pixel of the region. Empty when the selection no
+/// longer holds the region at its seed.
+std::vector<TPixelEdge> RegionOutline(const TQROIL& selection, const TRegionMeasurement& region);
 
 } // namespace varnolux

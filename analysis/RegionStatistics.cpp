@@ -1,16 +1,20 @@
 #include "analysis/AnalysisSteps.h"
 #include "analysis/MeasureShape.h"
 #include "analysis/TAnalysisTimings.h"
+#include "imaging/PrincipalAxes.h"
 #include "imaging/TBitmap24.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TRegionRuns.h"
 #include "imaging/TileOrder.h"
+#include "results/TRegionTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <mutex>
+#include <numbers>
 #include <span>
 #include <vector>
 
@@ -263,26 +267,170 @@ TRegionRuns LabelSelection(const TQROIRGB& resultImage, TAnalysisTimings& phases
     return LabelRegionRuns(resultImage);
 }
 
+/// Sums over the colours of one kept region, and where its first run starts.
+struct TRegionColours {
+    std::int64_t Saturation = 0;
+    std::int64_t Brightness = 0;
+    double HueCosine = 0.0;
+    double HueSine = 0.0;
+    bool Seeded = false;
+    std::int32_t SeedX = 0;
+    std::int32_t SeedY = 0;
+};
+
+/// The hue circle: 255 steps are one turn.
+struct THueCircle {
+    std::array<double, 256> Cosine;
+    std::array<double, 256> Sine;
+    THueCircle()
+    {
+        for (int hue = 0; hue < 256; ++hue) {
+            const double angle = hue * 2.0 * std::numbers::pi / 255.0;
+            Cosine[std::size_t(hue)] = std::cos(angle);
+            Sine[std::size_t(hue)] = std::sin(angle);
+        }
+    }
+};
+
+void AddRun(const TRun& run, int x, const TQROIRGB& channels, const THueCircle& circle,
+            TRegionColours& colours)
+{
+    if (!colours.Seeded) {
+        colours.Seeded = true;
+        colours.SeedX = x;
+        colours.SeedY = run.Top;
+    }
+    const std::uint8_t* hue = channels.Red()[x];
+    const std::uint8_t* saturation = channels.Green()[x];
+    const std::uint8_t* brightness = channels.Blue()[x];
+    for (int y = run.Top; y < run.Bottom; ++y) {
+        colours.HueCosine += circle.Cosine[hue[y]];
+        colours.HueSine += circle.Sine[hue[y]];
+        colours.Saturation += saturation[y];
+        colours.Brightness += brightness[y];
+    }
+}
+
+/// n² times the covariance of two coordinates, n Σab − Σa Σb, exact.
+double ScaledCovariance(std::int64_t n, std::int64_t sumAB, std::int64_t sumA, std::int64_t sumB)
+{
+    return double(__int128(n) * sumAB - __int128(sumA) * sumB);
+}
+
+/// The angle of (vx, vy) in image coordinates as seen on screen, in degrees folded into
+/// (-90, 90]: an axis has no direction.
+double AxisAngle(double vx, double vy)
+{
+    double degrees = std::atan2(-vy, vx) * 180.0 / std::numbers::pi;
+    if (degrees <= -90.0)
+        degrees += 180.0;
+    else if (degrees > 90.0)
+        degrees -= 180.0;
+    return degrees + 0.0; // no -0
+}
+
+TRegionMeasurement Measurement(const TRegionSummary& kept, const TRegionColours& colours)
+{
+    TRegionMeasurement region;
+    const std::int64_t n = kept.PixelCount;
+    const double pixels = double(n);
+    region.AreaPixel = kept.Area;
+    region.Pixels = std::int32_t(n);
+    region.CentreX = double(kept.SumX) / pixels;
+    region.CentreY = double(kept.SumY) / pixels;
+    // The table's box is inclusive.
+    region.Left = kept.Left;
+    region.Top = kept.Top;
+    region.Right = kept.Right - 1;
+    region.Bottom = kept.Bottom - 1;
+    region.SeedX = colours.SeedX;
+    region.SeedY = colours.SeedY;
+
+    const double squarePixels = pixels * pixels;
+    NRMat<double> covariance(2, 2);
+    covariance[0][0] = ScaledCovariance(n, kept.SumXX, kept.SumX, kept.SumX) / squarePixels;
+    covariance[1][1] = ScaledCovariance(n, kept.SumYY, kept.SumY, kept.SumY) / squarePixels;
+    covariance[0][1] = covariance[1][0] =
+        ScaledCovariance(n, kept.SumXY, kept.SumX, kept.SumY) / squarePixels;
+    NRVec<double> eigenvalues;
+    const NRMat<double> axes = PrincipalAxes(covariance, eigenvalues, true);
+    // The rotations may leave a vanishing eigenvalue a hair below 0.
+    region.MajorAxis = 4.0 * std::sqrt(std::max(eigenvalues[0], 0.0));
+    region.MinorAxis = 4.0 * std::sqrt(std::max(eigenvalues[1], 0.0));
+    region.Orientation = eigenvalues[0] == eigenvalues[1] ? 0.0 : AxisAngle(axes[0][0], axes[1][0]);
+
+    double hue = std::atan2(colours.HueSine, colours.HueCosine) * 255.0 / (2.0 * std::numbers::pi);
+    if (hue < 0.0)
+        hue += 255.0;
+    region.HMean = hue < 255.0 ? hue + 0.0 : 0.0;
+    region.SMean = double(colours.Saturation) / pixels;
+    region.VMean = double(colours.Brightness) / pixels;
+    return region;
+}
+
+/// The measurements of the kept regions, in region order: their geometry as kept, their
+/// colours from one pass over their runs.
+std::vector<TRegionMeasurement> MeasureKeptRegions(const TRegionRuns& runs,
+                                                   const std::vector<TRegionSummary>& kept,
+                                                   const TQROIRGB& channels)
+{
+    // Sums only for the kept regions: a noisy selection has millions of tiny regions.
+    std::vector<std::int32_t> row(std::size_t(runs.RegionCount), -1);
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        row[std::size_t(kept[i].Label)] = std::int32_t(i);
+    std::vector<TRegionColours> colours(kept.size());
+    static const THueCircle circle;
+    const int width = int(runs.ColumnStart.size()) - 1;
+    for (int x = 0; x < width; ++x)
+        for (std::size_t i = runs.ColumnBegin(x); i < runs.ColumnEnd(x); ++i) {
+            const TRun& run = runs.Runs[i];
+            if (const std::int32_t at = row[std::size_t(run.Region)]; at >= 0)
+                AddRun(run, x, channels, circle, colours[std::size_t(at)]);
+        }
+    std::vector<TRegionMeasurement> measurements;
+    measurements.reserve(kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        measurements.push_back(Measurement(kept[i], colours[i]));
+    return measurements;
+}
+
+} // namespace
+
+namespace {
+
+TRegionStatistics KeepAndMeasureRegions(const TQROIRGB& resultImage, const TRegionRuns& runs,
+                                        double threshold, std::vector<bool>& kept,
+                                        const TQROIRGB* channels, TAnalysisTimings& phases)
+{
+    TRegionStatistics statistics = KeepRegions(resultImage, runs, threshold, kept, phases);
+    if (channels) {
+        const TPhaseTimer timer(phases.Statistics);
+        statistics.Regions = MeasureKeptRegions(runs, statistics.Kept, *channels);
+    }
+    return statistics;
+}
+
 } // namespace
 
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
-                                 TAnalysisTimings* timings)
+                                 TAnalysisTimings* timings, const TQROIRGB* channels)
 {
     TAnalysisTimings ignored;
     TAnalysisTimings& phases = timings ? *timings : ignored;
     const TRegionRuns runs = LabelSelection(resultImage, phases);
     std::vector<bool> kept;
-    return KeepRegions(resultImage, runs, threshold, kept, phases);
+    return KeepAndMeasureRegions(resultImage, runs, threshold, kept, channels, phases);
 }
 
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
-                                 TAnalysisTimings* timings)
+                                 TAnalysisTimings* timings, const TQROIRGB* channels)
 {
     TAnalysisTimings ignored;
     TAnalysisTimings& phases = timings ? *timings : ignored;
     const TRegionRuns runs = LabelSelection(resultImage, phases);
     std::vector<bool> kept;
-    TRegionStatistics statistics = KeepRegions(resultImage, runs, threshold, kept, phases);
+    TRegionStatistics statistics =
+        KeepAndMeasureRegions(resultImage, runs, threshold, kept, channels, phases);
     const TPhaseTimer timer(phases.Drawing);
     surface.Clear();
     if (surface.Bitmap)

@@ -131,6 +131,8 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
     const double minRegion = ReadMinRegion(options);
     const double measure = ReadMeasure(settings, double(hsv.Width()) * double(hsv.Height()));
     const double threshold = (minRegion * measure) * measure;
+    // The channels are only read to measure every kept region for the table.
+    const TQROIRGB* channels = settings.MeasureRegionTable ? &hsv : nullptr;
     TRegionStatistics statistics;
     if (request.Analysed) {
         pictures.Analysed = session.TakePicture();
@@ -138,10 +140,10 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
         std::swap(analysed.Picture(), pictures.Analysed);
         TQImage surface(&analysed);
         surface.BackgroundColour = TColour(options.ColorBack);
-        statistics = MeasureRegions(selection, threshold, surface, &timings);
+        statistics = MeasureRegions(selection, threshold, surface, &timings, channels);
         std::swap(analysed.Picture(), pictures.Analysed);
     } else {
-        statistics = MeasureRegions(selection, threshold, &timings);
+        statistics = MeasureRegions(selection, threshold, &timings, channels);
     }
     result.Regions = std::move(statistics.Kept);
     status.StepProgress(ProgressSlot, 5);
@@ -164,6 +166,12 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
         result.Items = MakeResultTable(measurement);
     }
     status.StepProgress(ProgressSlot, RunProgressSteps);
+    if (settings.MeasureRegionTable) {
+        result.RegionSelection = std::make_shared<const TQROIL>(selection);
+        result.RegionTable = {result.Items.GetValueText("Path"), result.Items.GetValueText("Name"),
+                              measure, result.Items.GetValueText("SHAResult"),
+                              std::move(statistics.Regions)};
+    }
 }
 
 } // namespace

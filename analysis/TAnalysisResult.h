@@ -3,11 +3,14 @@
 #include "analysis/TAnalysisSettings.h"
 #include "analysis/TAnalysisTimings.h"
 #include "imaging/TBitmap24.h"
+#include "imaging/TQROIL.h"
+#include "results/TRegionTable.h"
 #include "results/TResult.h"
 #include "results/TResultTable.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace varnolux {
@@ -79,6 +82,11 @@ struct TAnalysisResult {
     TResultFields Fields;
     TChannelCurves Curves{};
     std::vector<TRegionSummary> Regions;
+    /// The regions table, when the settings asked for it; empty otherwise.
+    TRegionTable RegionTable;
+    /// The selection the table was measured in, to find a region's outline again; with
+    /// the table only.
+    std::shared_ptr<const TQROIL> RegionSelection;
     TAnalysisPictures Pictures;
     /// The phases of the open and of this run.
     TAnalysisTimings Timings;

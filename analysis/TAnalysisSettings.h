@@ -18,6 +18,9 @@ struct TAnalysisSettings {
     std::string MeasureText;
     /// The unit's name.
     std::string UnitText = "cm";
+    /// Whether the run measures every kept region for the regions table; the run
+    /// costs no more without it.
+    bool MeasureRegionTable = false;
 
     bool operator==(const TAnalysisSettings&) const = default;
 };

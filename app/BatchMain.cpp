@@ -1,6 +1,7 @@
 // varnolux-batch: analyses images without a display and prints one result line each.
 
 #include "analysis/TAnalysis.h"
+#include "app/BatchRangeFromMask.h"
 #include "app/BatchVerify.h"
 #include "app/TBatchProgress.h"
 #include "app/TBatchReporter.h"
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <charconv>
 #include <clocale>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -38,10 +40,11 @@ enum TExitStatus { ExitAllAnalysed = 0, ExitSomeFailed = 1, ExitUsage = 2 };
 enum class TOutputFormat { Tsv, Json };
 
 constexpr const char* UsageText =
-    "usage: varnolux-batch [--options FILE] [--result FILE] [--format tsv|json]\n"
-    "                      [--jobs N] [--timings] IMAGE...\n"
+    "usage: varnolux-batch [--options FILE] [--result FILE] [--regions FILE]\n"
+    "                      [--format tsv|json] [--jobs N] [--timings] IMAGE...\n"
     "       varnolux-batch --verify RESULTFILE [--options FILE [--reanalyse]]\n"
     "                      [--format tsv|json] [--jobs N]\n"
+    "       varnolux-batch --range-from-mask MASK IMAGE [--spread K]\n"
     "       varnolux-batch --help | --version\n"
     "\n"
     "Analyses each IMAGE and prints a tab-separated header line, then one result line\n"
@@ -53,8 +56,12 @@ constexpr const char* UsageText =
     "                  that do not fit, an invalid minimum size) holds for that image\n"
     "                  only\n"
     "  --result FILE   also append each result line to FILE (a result file)\n"
+    "  --regions FILE  append a line per kept region of each analysed image to FILE:\n"
+    "                  its area, pixel count, centre, bounding box, axes, orientation\n"
+    "                  and mean colour, by the rules of the result file\n"
     "  --format json   print JSON Lines instead: one object per analysed image, the\n"
-    "                  items in table order, numbers as numbers; no header line\n"
+    "                  items in table order, numbers as numbers; no header line. The\n"
+    "                  regions file, too, gets one JSON object per region and line\n"
     "  --jobs N        analyse N images at once (default: the number of cores); the\n"
     "                  output is the same as with --jobs 1\n"
     "  --timings       per image, print on standard error\n"
@@ -69,22 +76,35 @@ constexpr const char* UsageText =
     "  --reanalyse     with --verify and --options: analyse each line whose image and\n"
     "                  options match again; every item but DateTime must come out as\n"
     "                  stored\n"
+    "  --range-from-mask MASK IMAGE\n"
+    "                  instead of analysing: derive the colour range from the pixels\n"
+    "                  of IMAGE where the picture MASK (of the same size) is not black,\n"
+    "                  as Set color does, and print it as the six LabeledEditHMin= ...\n"
+    "                  LabeledEditVMax= lines of an options file's [FormMain] section\n"
+    "  --spread K      with --range-from-mask: the range reaches K standard deviations\n"
+    "                  around the mean (default 2.0)\n"
     "  --help          print this text and end\n"
     "  --version       print the version and end\n"
     "\n"
     "Exit status: 0 when every image was analysed and written, 1 when at least one was\n"
     "not, 2 for a usage error or an options file that cannot be read. With --verify:\n"
-    "0 when every line is ok, 1 when one is not, 2 when the result file cannot be read.\n";
+    "0 when every line is ok, 1 when one is not, 2 when the result file cannot be read.\n"
+    "With --range-from-mask: 0 when the range was printed, 1 when it cannot be set\n"
+    "(fewer than two selected pixels, a mask of another size, a file that cannot be\n"
+    "read; the reason goes to standard error).\n";
 
 struct TBatchArguments {
     std::optional<std::string> optionsFile;
     std::optional<std::string> resultFile;
+    std::optional<std::string> regionsFile;
     TOutputFormat format = TOutputFormat::Tsv;
     int jobs = 0; // 0: one per core
     bool timings = false;
     std::vector<std::string> images;
     std::optional<std::string> verifyFile;
     bool reanalyse = false;
+    std::optional<TRangeFromMaskCommand> rangeFromMask;
+    std::optional<double> spread;
 };
 
 struct TUsageError {
@@ -102,6 +122,17 @@ std::optional<int> ParseJobs(const std::string& text)
     if (error != std::errc() || stop != end || jobs < 1)
         return std::nullopt;
     return jobs;
+}
+
+/// A spread of at least 0 standard deviations, written with a decimal point.
+std::optional<double> ParseSpread(const std::string& text)
+{
+    double spread = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, spread);
+    if (error != std::errc() || stop != end || !std::isfinite(spread) || spread < 0.0)
+        return std::nullopt;
+    return spread;
 }
 
 std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(int argc,
@@ -124,17 +155,28 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
             arguments.timings = true;
         } else if (argument == "--reanalyse") {
             arguments.reanalyse = true;
-        } else if (argument == "--options" || argument == "--result" || argument == "--verify") {
+        } else if (argument == "--options" || argument == "--result" || argument == "--regions" ||
+                   argument == "--verify") {
             if (!hasValue)
                 return TUsageError{argument + " needs a file name"};
-            (argument == "--options"  ? arguments.optionsFile
-             : argument == "--result" ? arguments.resultFile
-                                      : arguments.verifyFile) = argv[++i];
+            (argument == "--options"   ? arguments.optionsFile
+             : argument == "--result"  ? arguments.resultFile
+             : argument == "--regions" ? arguments.regionsFile
+                                       : arguments.verifyFile) = argv[++i];
         } else if (argument == "--format") {
             const std::string format = hasValue ? argv[++i] : "";
             if (format != "tsv" && format != "json")
                 return TUsageError{"--format needs tsv or json"};
             arguments.format = format == "json" ? TOutputFormat::Json : TOutputFormat::Tsv;
+        } else if (argument == "--range-from-mask") {
+            if (i + 2 >= argc)
+                return TUsageError{"--range-from-mask needs a mask and an image file"};
+            arguments.rangeFromMask = TRangeFromMaskCommand{argv[i + 1], argv[i + 2]};
+            i += 2;
+        } else if (argument == "--spread") {
+            arguments.spread = hasValue ? ParseSpread(argv[++i]) : std::nullopt;
+            if (!arguments.spread)
+                return TUsageError{"--spread needs a number of at least 0, such as 2.5"};
         } else if (argument == "--jobs") {
             const auto jobs = hasValue ? ParseJobs(argv[++i]) : std::nullopt;
             if (!jobs)
@@ -146,9 +188,20 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
             arguments.images.push_back(argument);
         }
     }
+    if (arguments.rangeFromMask) {
+        if (!arguments.images.empty() || arguments.optionsFile || arguments.resultFile ||
+            arguments.verifyFile || arguments.timings || arguments.reanalyse)
+            return TUsageError{"--range-from-mask takes no other option but --spread"};
+        if (arguments.spread)
+            arguments.rangeFromMask->spread = *arguments.spread;
+        return arguments;
+    }
+    if (arguments.spread)
+        return TUsageError{"--spread goes with --range-from-mask"};
     if (arguments.verifyFile) {
-        if (!arguments.images.empty() || arguments.resultFile || arguments.timings)
-            return TUsageError{"--verify takes no images, --result or --timings"};
+        if (!arguments.images.empty() || arguments.resultFile || arguments.regionsFile ||
+            arguments.timings)
+            return TUsageError{"--verify takes no images, --result, --regions or --timings"};
         if (arguments.reanalyse && !arguments.optionsFile)
             return TUsageError{"--reanalyse needs --options"};
     } else if (arguments.reanalyse) {
@@ -254,6 +307,7 @@ struct TImageOutcome {
     bool analysed = false;
     std::vector<std::string> messages;
     TResult results;
+    TRegionTable regions;
     TAnalysisTimings timings;
 };
 
@@ -293,6 +347,7 @@ void AnalyseImages(TBatchWork& work)
                 outcome.analysed = result.Complete;
                 outcome.timings = result.Timings;
                 outcome.results = std::move(result.Items);
+                outcome.regions = std::move(result.RegionTable);
             }
         } catch (const std::exception& error) {
             engine.reset();
@@ -322,7 +377,8 @@ int RunBatch(const TBatchArguments& arguments)
     TBatchProgress progress(imageCount, imageCount > 1 && TBatchProgress::StderrIsTerminal());
     TBatchReporter reporter(progress, false);
     const TScopedReporter reportToStderr(reporter);
-    const TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
+    TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
+    settings.MeasureRegionTable = arguments.regionsFile.has_value();
 
     const int jobs = std::min(arguments.jobs > 0 ? arguments.jobs : DefaultJobCount(), imageCount);
     // The cores that the jobs leave free speed up the kernels of each analysis.
@@ -361,14 +417,21 @@ int RunBatch(const TBatchArguments& arguments)
         if (!outcome.analysed && outcome.messages.empty())
             progress.WriteLine(image + ": Not enough memory to analyse " + image + ".");
         if (outcome.analysed) {
-            output.WriteLine(arguments.format == TOutputFormat::Json
-                                 ? ResultJsonObject(outcome.results)
-                                 : outcome.results.ValueLine());
+            const bool json = arguments.format == TOutputFormat::Json;
+            output.WriteLine(json ? ResultJsonObject(outcome.results)
+                                  : outcome.results.ValueLine());
             std::string why;
             if (arguments.resultFile && !outcome.results.SaveToFile(*arguments.resultFile, &why)) {
                 reporter.SetContext(image);
                 reporter.ShowMessage("the result could not be appended to " +
                                      *arguments.resultFile + ": " + why);
+                allAnalysed = false;
+            }
+            if (arguments.regionsFile &&
+                !outcome.regions.AppendToFile(*arguments.regionsFile, json, &why)) {
+                reporter.SetContext(image);
+                reporter.ShowMessage("the regions could not be appended to " +
+                                     *arguments.regionsFile + ": " + why);
                 allAnalysed = false;
             }
         } else {
@@ -417,6 +480,8 @@ int main(int argc, char** argv)
         }
     }
     try {
+        if (arguments.rangeFromMask)
+            return RunRangeFromMask(*arguments.rangeFromMask);
         if (arguments.verifyFile)
             return RunVerify({*arguments.verifyFile, arguments.optionsFile, arguments.reanalyse,
                               arguments.format == TOutputFormat::Json, arguments.jobs});

@@ -1,7 +1,6 @@
 // varnolux-language-template: prints every translatable text of the desktop program's
 // windows as a language file, with the texts they are laid out with as values.
 
-#include "shell/LanguageTemplate.h"
 #include "shell/TApplication.h"
 #include "shell/TProgramWindows.h"
 
@@ -25,7 +24,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const TProgramWindows windows(TProgramFiles::InFolder(folder.path().toStdString() + "/"));
-    const std::string text = LanguageTemplate(windows.InCreationOrder());
+    const std::string text = windows.LanguageKeys();
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

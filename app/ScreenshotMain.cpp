@@ -1,13 +1,15 @@
 // varnolux-screenshot: opens an image in the desktop program's main window, as a user
 // would, and writes a picture of the window after the analysis.
 
+#include "app/ToolScreenshots.h"
 #include "settings/Messages.h"
-#include "shell/TApplication.h"
 #include "settings/ProgramInfo.h"
+#include "shell/TApplication.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormVerify.h"
 #include "shell/TProgramWindows.h"
+#include "shell/TRegionsPage.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -27,14 +30,19 @@ namespace {
 constexpr const char* UsageText =
     "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
     "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE [LANGUAGEFILE]\n"
+    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --tool measure|selection|viewer\n"
+    "                           [LANGUAGEFILE]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
-    "Chart (the default), Colors, H-image, S-image or V-image. SIZE is the window's\n"
-    "size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it opens).\n"
+    "Chart (the default), Colors, H-image, S-image, V-image or Regions. SIZE is the\n"
+    "window's size, WIDTHxHEIGHT or \"min\" for its minimum size (default: as it\n"
+    "opens).\n"
     "LANGUAGEFILE replaces the program's VXLang.ini. With --verify, the picture is of\n"
     "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
-    "analysed again.\n";
+    "analysed again. With --tool, it is of a tool window on the image: the calibration\n"
+    "with a measured line, the colour selection with two outlines, or a full-size\n"
+    "viewer at 200%.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -61,11 +69,9 @@ std::optional<QSize> WindowSize(const std::string& text, const QWidget& window)
 /// The page by its English name, whatever the language file calls it.
 bool ShowPage(QTabWidget& pages, const std::string& name)
 {
-    const std::pair<const char*, const char*> sheets[] = {{"Chart", "TabSheetChart"},
-                                                          {"Colors", "TabSheetPlasma"},
-                                                          {"H-image", "TabSheetH"},
-                                                          {"S-image", "TabSheetS"},
-                                                          {"V-image", "TabSheetV"}};
+    const std::pair<const char*, const char*> sheets[] = {
+        {"Chart", "TabSheetChart"}, {"Colors", "TabSheetPlasma"}, {"H-image", "TabSheetH"},
+        {"S-image", "TabSheetS"},   {"V-image", "TabSheetV"},     {"Regions", "TabSheetRegions"}};
     for (const auto& [pageName, sheet] : sheets)
         if (name == pageName)
             if (QWidget* page = pages.findChild<QWidget*>(sheet)) {
@@ -114,7 +120,8 @@ int main(int argc, char** argv)
 {
     using namespace varnolux;
     const bool verify = argc >= 6 && std::string(argv[4]) == "--verify";
-    if (argc < 4 || argc > 7) {
+    const bool tool = argc >= 6 && std::string(argv[4]) == "--tool";
+    if (argc < 4 || argc > 7 || (tool && !IsToolPicture(argv[5]))) {
         std::fputs(UsageText, stderr);
         return 2;
     }
@@ -152,6 +159,8 @@ int main(int argc, char** argv)
     if (verify)
         return PictureOfVerification(windows, argv[2], argv[5], argv[3],
                                      folder.path().toStdString());
+    if (tool)
+        return PictureOfTool(windows, argv[5], argv[3]);
     if (!ShowPage(*window.PageControlPlasma, argc >= 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;
@@ -165,6 +174,14 @@ int main(int argc, char** argv)
         window.resize(*size);
     }
     Wait(700); // a few palette frames
+    if (window.PageControlPlasma->currentWidget() == window.TabSheetRegions) {
+        // As a user finds the largest object: sorted by area, its row clicked.
+        QTableView& table = *window.TabSheetRegions->TableViewRegions;
+        table.sortByColumn(TRegionTable::ColumnAreaPixel - TRegionTable::ColumnRegion,
+                           Qt::DescendingOrder);
+        table.selectRow(0);
+        Wait(100);
+    }
     if (!window.grab().save(argv[3], "PNG")) {
         std::fprintf(stderr, "varnolux-screenshot: cannot write %s\n", argv[3]);
         return 1;

@@ -1,6 +1,7 @@
 #include "drawing/TMyCAD.h"
 
 #include "drawing/CanvasPixels.h"
+#include "drawing/PictureArea.h"
 #include "drawing/TMyEllipse.h"
 #include "drawing/TMyRectangle.h"
 
@@ -486,25 +487,7 @@ void TMyCAD::paintEvent(QPaintEvent* event)
 
 void TMyCAD::DrawBackground(QPainter& painter, const QRect& area) const
 {
-    if (bkBitmap_.isNull())
-        return;
-    // Only the picture's pixels under the area, scaled into place: a strongly
-    // zoomed picture never needs a canvas-sized buffer.
-    const auto first = [this](int canvas, int extent) {
-        return static_cast<int>(std::clamp(std::floor(canvas / zoom_), 0.0, double(extent)));
-    };
-    const auto last = [this](int canvas, int extent) {
-        return static_cast<int>(std::clamp(std::ceil(canvas / zoom_), 0.0, double(extent)));
-    };
-    const int left = first(area.left(), bkBitmap_.width());
-    const int top = first(area.top(), bkBitmap_.height());
-    const int right = last(area.right() + 1, bkBitmap_.width());
-    const int bottom = last(area.bottom() + 1, bkBitmap_.height());
-    if (right <= left || bottom <= top)
-        return;
-    const QRect source(left, top, right - left, bottom - top);
-    const QRectF target(left * zoom_, top * zoom_, source.width() * zoom_, source.height() * zoom_);
-    painter.drawImage(target, bkBitmap_, source);
+    DrawPictureArea(painter, area, bkBitmap_, zoom_);
 }
 
 void TMyCAD::DrawHandles(QPainter& painter, const TMyShape& shape) const

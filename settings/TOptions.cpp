@@ -26,7 +26,7 @@ struct TStoredOption {
 };
 
 // Every option after the range texts, in the order the file is written.
-const std::array<TStoredOption, 18> StoredOptions = {{
+const std::array<TStoredOption, 19> StoredOptions = {{
     {SectionOptions, "iInclCircleX", &TOptions::iInclCircleX},
     {SectionOptions, "iInclCircleY", &TOptions::iInclCircleY},
     {SectionOptions, "iInclCircleDiam", &TOptions::iInclCircleDiam},
@@ -41,6 +41,7 @@ const std::array<TStoredOption, 18> StoredOptions = {{
     {SectionOptions, "ColorBack", &TOptions::ColorBack},
     {SectionOptions, "EditMinRegion", &TOptions::EditMinRegion},
     {SectionOptions, "EditResultFile", &TOptions::EditResultFile},
+    {SectionOptions, "EditRegionFile", &TOptions::EditRegionFile},
     {SectionMeasure, "lCheckBoxUnits", &TOptions::lCheckBoxUnits},
     {SectionMeasure, "ComboBoxUnits", &TOptions::ComboBoxUnits},
     {SectionMeasure, "ComboBoxZoom", &TOptions::ComboBoxZoom},

@@ -31,6 +31,8 @@ struct TOptions {
     int ColorBack = 0;
     std::string EditMinRegion;
     std::string EditResultFile;
+    /// Where Save regions appends the regions table; empty: no regions file.
+    std::string EditRegionFile;
 
     // Section "FormMeasure".
     bool lCheckBoxUnits = false;

@@ -82,6 +82,8 @@ constexpr TMessageLabel Labels[] = {
     {"LResultFolderNotCreated", Dialogs, "The folder %s could not be created: %s."},
     {"LToolNotAvailable", Dialogs, "This tool is not available yet."},
     {"LResultSaved", Dialogs, "Result line appended to %s"},
+    {"LRegionsSaved", Dialogs, "%s regions appended to %s"},
+    {"LSaveRegions", Dialogs, "The regions could not be saved to %s."},
     {"LOptionsSaved", Dialogs, "Options saved to %s"},
     {"LImageSaved", Dialogs, "Analysed image saved to %s (%s)"},
     // The names of the file types in file dialogs.

@@ -205,6 +205,7 @@ void TAnalysisController::ClearResult()
         line->Clear();
     for (TImageWidget* view : views_.Channels)
         view->ExchangePicture({});
+    Q_EMIT ResultCleared();
 }
 
 } // namespace varnolux

@@ -91,6 +91,8 @@ Q_SIGNALS:
     void AnalysisFinished();
     /// Nothing runs or waits any more.
     void WorkFinished();
+    /// No result is shown any more.
+    void ResultCleared();
 
 private:
     void StartWork();

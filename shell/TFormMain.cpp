@@ -19,6 +19,7 @@
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
+#include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
 #include "tools/TFormMeasure.h"
@@ -147,6 +148,7 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
 
     ProgramControl = std::make_unique<TProgramControl>(*this);
     connect(ProgramControl.get(), &TProgramControl::NoImage, this, &TFormMain::ClearImageFileInfo);
+    ProgramControl->AddActionCondition("ActionSaveRegions", [this] { return RegionFileNamed(); });
     connect(ProgramControl.get(), &TProgramControl::Closing, this, &TFormMain::StopTimers);
     connect(ProgramControl.get(), &TProgramControl::OptionsChanged, this,
             &TFormMain::ShowOptionsChanged);
@@ -349,6 +351,8 @@ void TFormMain::CreatePageControl(QWidget& panel)
     TabSheetH = addSheet("TabSheetH", "H-image");
     TabSheetS = addSheet("TabSheetS", "S-image");
     TabSheetV = addSheet("TabSheetV", "V-image");
+    TabSheetRegions = new TRegionsPage(*ImageAnalyse);
+    PageControlPlasma->addTab(TabSheetRegions, "Regions");
     CreateChart(*TabSheetChart);
     ImagePlasma =
         new TImageWidget(TabSheetPlasma, "ImagePlasma", TImageWidget::TPictureFit::Stretch);
@@ -727,6 +731,7 @@ void TFormMain::CreateAnalysisController()
     connect(&analysis, &TAnalysisController::AnalysisStarted, this, &TFormMain::AnalysisStarted);
     connect(&analysis, &TAnalysisController::AnalysisFinished, this, [this] {
         UpdateLineMarkers();
+        ShowRegionTable();
         Q_EMIT AnalysisFinished();
     });
     connect(&analysis, &TAnalysisController::WorkFinished, this, [this] {

@@ -30,6 +30,7 @@ class TAboutBox;
 class TFormLanguage;
 class TFormMeasure;
 class TFormOptions;
+class TFormSelectionByMouse;
 class TFormSHADlg;
 class TFormVerify;
 class TImageWidget;
@@ -39,6 +40,7 @@ class TLabeledEdit;
 class TPanel;
 class TPlasmaForm;
 class TProgramControl;
+class TRegionsPage;
 class TStatusBar;
 class TStatusProgressBar;
 struct TUnattendedReporting;
@@ -60,6 +62,7 @@ public:
         TAboutBox* AboutBox = nullptr;
         TFormMeasure* FormMeasure = nullptr;
         TFormOptions* FormOptions = nullptr;
+        TFormSelectionByMouse* FormSelectionByMouse = nullptr;
         TPlasmaForm* PlasmaForm = nullptr;
         TFormLanguage* FormLanguage = nullptr;
         TFormSHADlg* FormSHADlg = nullptr;
@@ -147,6 +150,8 @@ public:
     void StopTimers();
     /// The options are marked as changed in the status bar and the actions.
     void ShowOptionsChanged();
+    /// Whether the options name a regions file: Save regions is off without one.
+    bool RegionFileNamed() const;
 
     std::unique_ptr<TProgramControl> ProgramControl;
     /// The colour circle of the hue handles.
@@ -178,6 +183,7 @@ public:
     QAction* ActionMeasure;
     QAction* ActionProcess;
     QAction* ActionSaveResult;
+    QAction* ActionSaveRegions;
     QAction* ActionVerifyResultFile;
     QAction* ActionLoadOptions;
     QAction* ActionLoadDefaultOptions;
@@ -223,6 +229,7 @@ public:
     QWidget* TabSheetH;
     QWidget* TabSheetS;
     QWidget* TabSheetV;
+    TRegionsPage* TabSheetRegions;
     Tsp_XYPlot* sp_XYPlot;
     std::array<Tsp_XYLine*, 3> sp_XYLines{};
     std::array<Tsp_LineMarker*, 6> sp_LineMarkers{};
@@ -300,6 +307,16 @@ private:
     TAnalysisSettings AnalysisSettings() const override;
     void TakeCorrections(const TAnalysisSettings& settings) override;
     void ShowOpenedImage(const std::string& fileName);
+    /// The regions table costs an analysis of many regions time: it is measured while
+    /// the Regions page shows or a regions file is named.
+    bool RegionTableWanted() const;
+    /// Whether the Regions page holds the table of the result shown.
+    bool RegionTableShown() const;
+    /// Analyses again for the table when the Regions page comes up without it.
+    void MeasureRegionsWhenShown();
+    /// The Regions page follows the result shown.
+    void ShowRegionTable();
+    void SaveRegionTable();
     void ApplyUnitCaptions(const TUnitCaptions& captions);
     /// Places the track bars and the result fields so that their labels fit, however
     /// long a language makes them.
@@ -339,6 +356,7 @@ private:
     void ActionSaveImageExecute();
     void ActionSaveResultExecute();
     void SaveResultTo(const std::string& fileName);
+    void ActionSaveRegionsExecute();
     void ActionVerifyResultFileExecute();
     /// Writes the analysed picture as BMP or JPEG; false after a message when it cannot.
     bool SaveAnalysedImage(const std::string& fileName, bool jpeg);
@@ -356,6 +374,14 @@ private:
     void ActionWWWExecute();
     void ActionInfoExecute();
     void ToolNotAvailable();
+
+    // The tool windows.
+    void ConnectTools();
+    void ActionMeasureExecute();
+    void ActionColorSelectionExecute();
+    /// A viewer of the clicked image's picture, in a window of its own; none while an
+    /// open or an analysis is drawing it.
+    void OpenFullImage(const TImageWidget& image);
     int ShowModal(QDialog& dialog);
 
     TProgramFiles files_;
@@ -364,6 +390,8 @@ private:
     bool nobodyWatching_ = false;
     TWindows windows_;
     std::unique_ptr<TAnalysisController> analysis_;
+    /// Save regions waits for an analysis that measures the table.
+    bool saveRegionsWhenMeasured_ = false;
     /// Messages go to standard error while a start that nobody attends runs.
     std::unique_ptr<TUnattendedReporting> unattended_;
     bool shown_ = false;

@@ -16,6 +16,7 @@
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
+#include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
 #include "tools/ProductWebPage.h"
@@ -35,6 +36,7 @@
 #include <QMenuBar>
 #include <QSlider>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -104,6 +106,9 @@ void TFormMain::CreateActions()
          QStyle::SP_MediaPlay},
         {ActionSaveResult, "ActionSaveResult", "Save result", none,
          "Save the results into the file specified by the options", QStyle::SP_DriveFDIcon},
+        {ActionSaveRegions, "ActionSaveRegions", "Save regions", none,
+         "Append the regions table to the regions file specified by the options",
+         QStyle::SP_DriveFDIcon},
         {ActionVerifyResultFile, "ActionVerifyResultFile", "Verify result file...", none,
          "Check the lines of the result file against their fingerprints",
          QStyle::SP_DialogApplyButton},
@@ -160,7 +165,7 @@ void TFormMain::CreateMenusAndToolBar()
     analysis->addSeparator();
     analysis->addAction(ActionProcess);
     analysis->addSeparator();
-    analysis->addActions({ActionSaveResult, ActionVerifyResultFile});
+    analysis->addActions({ActionSaveResult, ActionSaveRegions, ActionVerifyResultFile});
 
     QMenu* options = menuBar()->addMenu("&Options");
     options->setObjectName("MenuOptions");
@@ -202,8 +207,10 @@ void TFormMain::ConnectEvents()
         FormResize();
         update();
     });
-    for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
-        connect(image, &TImageWidget::Clicked, this, &TFormMain::ToolNotAvailable);
+    connect(PageControlPlasma, &QTabWidget::currentChanged, this,
+            &TFormMain::MeasureRegionsWhenShown);
+    connect(analysis_.get(), &TAnalysisController::ResultCleared, TabSheetRegions,
+            &TRegionsPage::Clear);
 
     const std::pair<QAction*, void (TFormMain::*)()> handlers[] = {
         {ActionOpen, &TFormMain::ActionOpenExecute},
@@ -211,6 +218,7 @@ void TFormMain::ConnectEvents()
         {ActionProcess, &TFormMain::ActionProcessExecute},
         {ActionSaveImage, &TFormMain::ActionSaveImageExecute},
         {ActionSaveResult, &TFormMain::ActionSaveResultExecute},
+        {ActionSaveRegions, &TFormMain::ActionSaveRegionsExecute},
         {ActionVerifyResultFile, &TFormMain::ActionVerifyResultFileExecute},
         {ActionOptions, &TFormMain::ActionOptionsExecute},
         {ActionLoadOptions, &TFormMain::ActionLoadOptionsExecute},
@@ -224,12 +232,11 @@ void TFormMain::ConnectEvents()
         {ActionInfo, &TFormMain::ActionInfoExecute},
         {ActionPrint, &TFormMain::ToolNotAvailable},
         {ActionEditRoport, &TFormMain::ToolNotAvailable},
-        {ActionColorSelection, &TFormMain::ToolNotAvailable},
-        {ActionMeasure, &TFormMain::ToolNotAvailable},
         {ActionRegionSelect, &TFormMain::ToolNotAvailable},
     };
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
+    ConnectTools();
 }
 
 // The analysis.
@@ -261,6 +268,7 @@ TAnalysisSettings TFormMain::AnalysisSettings() const
     settings.Options = CurrentOptions();
     settings.MeasureText = LabeledEditMeasure->text().toStdString();
     settings.UnitText = windows_.FormMeasure->ComboBoxUnits->currentText().toStdString();
+    settings.MeasureRegionTable = RegionTableWanted();
     return settings;
 }
 
@@ -481,6 +489,66 @@ void TFormMain::SaveResultTo(const std::string& fileName)
         CurrentReporter().ShowMessage(
             FormatMessage(CurrentReporter().LanguageMessageText("LSaveResult"), {fileName}) + "\n" +
             why);
+}
+
+bool TFormMain::RegionFileNamed() const
+{
+    return !windows_.FormOptions->EditRegionFile->text().isEmpty();
+}
+
+bool TFormMain::RegionTableWanted() const
+{
+    return PageControlPlasma->currentWidget() == TabSheetRegions || RegionFileNamed();
+}
+
+bool TFormMain::RegionTableShown() const
+{
+    const TResultItem* count = ShownResult().Items.Find("Count");
+    return count && TabSheetRegions->Regions().RowCount() == count->IntValue;
+}
+
+void TFormMain::ShowRegionTable()
+{
+    const TAnalysisResult& shown = ShownResult();
+    if (!shown.Complete) {
+        TabSheetRegions->Clear();
+        saveRegionsWhenMeasured_ = false;
+        return;
+    }
+    TabSheetRegions->ShowRegions(shown.RegionTable, shown.RegionSelection);
+    if (std::exchange(saveRegionsWhenMeasured_, false) && RegionTableShown())
+        SaveRegionTable();
+}
+
+void TFormMain::MeasureRegionsWhenShown()
+{
+    if (PageControlPlasma->currentWidget() == TabSheetRegions &&
+        ProgramControl->State() == StateAnalysed && !RegionTableShown())
+        RunAnalysis();
+}
+
+void TFormMain::ActionSaveRegionsExecute()
+{
+    if (Busy() || !RegionFileNamed())
+        return;
+    if (RegionTableShown())
+        SaveRegionTable();
+    else
+        // The result shown was analysed without the table: it is saved once measured.
+        saveRegionsWhenMeasured_ = RunAnalysis();
+}
+
+void TFormMain::SaveRegionTable()
+{
+    const std::string fileName = windows_.FormOptions->EditRegionFile->text().toStdString();
+    const TRegionTable& table = TabSheetRegions->Regions();
+    std::string why;
+    if (table.AppendToFile(fileName, false, &why))
+        ConfirmSaved("LRegionsSaved", {std::to_string(table.RowCount()), fileName});
+    else
+        CurrentReporter().ShowMessage(
+            FormatMessage(CurrentReporter().LanguageMessageText("LSaveRegions"), {fileName}) +
+            "\n" + why);
 }
 
 void TFormMain::ActionVerifyResultFileExecute()

@@ -55,6 +55,9 @@ TFormOptions::TFormOptions(std::string settingsFile, QWidget* parent)
     auto* groupBoxSave = Named(new QGroupBox("Result file", this), "GroupBoxSave");
     EditResultFile = Named(new QLineEdit(groupBoxSave), "EditResultFile");
     ButtonResultFile = Named(new QPushButton("...", groupBoxSave), "ButtonResultFile");
+    auto* groupBoxSaveRegions = Named(new QGroupBox("Regions file", this), "GroupBoxSaveRegions");
+    EditRegionFile = Named(new QLineEdit(groupBoxSaveRegions), "EditRegionFile");
+    ButtonRegionFile = Named(new QPushButton("...", groupBoxSaveRegions), "ButtonRegionFile");
     auto* groupBoxAnalysis = Named(new QGroupBox("Analysis", this), "GroupBoxAnalysis");
     LabelMinSize = Named(new QLabel("Minimum object size [mm²]", groupBoxAnalysis), "LabelMinSize");
     EditMinRegion = Named(new QLineEdit("10.0", groupBoxAnalysis), "EditMinRegion");
@@ -70,6 +73,7 @@ TFormOptions::TFormOptions(std::string settingsFile, QWidget* parent)
     PanelColorBack->setAutoFillBackground(true);
     ButtonColorBack->setFixedWidth(25);
     ButtonResultFile->setFixedWidth(25);
+    ButtonRegionFile->setFixedWidth(25);
     EditMinRegion->setFixedWidth(80);
     EditResultFile->setMinimumWidth(300);
     BitBtnOk->setDefault(true);
@@ -87,6 +91,9 @@ TFormOptions::TFormOptions(std::string settingsFile, QWidget* parent)
     auto* result = new QHBoxLayout(groupBoxSave);
     result->addWidget(EditResultFile);
     result->addWidget(ButtonResultFile);
+    auto* regions = new QHBoxLayout(groupBoxSaveRegions);
+    regions->addWidget(EditRegionFile);
+    regions->addWidget(ButtonRegionFile);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BitBtnOk);
@@ -95,11 +102,16 @@ TFormOptions::TFormOptions(std::string settingsFile, QWidget* parent)
     dialog->addWidget(groupBoxAnalysis);
     dialog->addWidget(groupBoxBack);
     dialog->addWidget(groupBoxSave);
+    dialog->addWidget(groupBoxSaveRegions);
     dialog->addLayout(buttons);
 
     connect(BitBtnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ButtonResultFile, &QPushButton::clicked, this, &TFormOptions::ButtonResultFileClick);
+    connect(ButtonResultFile, &QPushButton::clicked, this,
+            [this, groupBoxSave] { ChooseFile(*EditResultFile, groupBoxSave->title()); });
+    connect(ButtonRegionFile, &QPushButton::clicked, this, [this, groupBoxSaveRegions] {
+        ChooseFile(*EditRegionFile, groupBoxSaveRegions->title());
+    });
     connect(ButtonColorBack, &QPushButton::clicked, this, &TFormOptions::ButtonColorBackClick);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old == EditMinRegion)
@@ -131,6 +143,7 @@ void TFormOptions::WriteTo(TOptions& options) const
     options.ColorBack = static_cast<int>(colorBack_);
     options.EditMinRegion = EditMinRegion->text().toStdString();
     options.EditResultFile = EditResultFile->text().toStdString();
+    options.EditRegionFile = EditRegionFile->text().toStdString();
 }
 
 void TFormOptions::ReadFrom(const TOptions& options)
@@ -149,6 +162,7 @@ void TFormOptions::ReadFrom(const TOptions& options)
     SetColorBack(static_cast<TColour>(options.ColorBack));
     EditMinRegion->setText(QString::fromStdString(options.EditMinRegion));
     EditResultFile->setText(QString::fromStdString(options.EditResultFile));
+    EditRegionFile->setText(QString::fromStdString(options.EditRegionFile));
 }
 
 bool TFormOptions::CheckMinRegion()
@@ -182,12 +196,11 @@ void TFormOptions::done(int result)
     QDialog::done(result);
 }
 
-void TFormOptions::ButtonResultFileClick()
+void TFormOptions::ChooseFile(QLineEdit& edit, const QString& title)
 {
     // A result file is written, and usually appended to: a save dialog that does not
     // warn about a file that exists.
-    auto* groupBoxSave = findChild<QGroupBox*>("GroupBoxSave");
-    QFileDialog dialog(this, groupBoxSave->title());
+    QFileDialog dialog(this, title);
     dialog.setObjectName("SaveDialogResultFile");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -197,7 +210,7 @@ void TFormOptions::ButtonResultFileClick()
         {FileFilter("LFilterTextFiles", "*.txt"), FileFilter("LFilterAllFiles", "*")});
     dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Writable);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        EditResultFile->setText(dialog.selectedFiles().constFirst());
+        edit.setText(dialog.selectedFiles().constFirst());
 }
 
 void TFormOptions::ButtonColorBackClick()

@@ -15,8 +15,8 @@ namespace varnolux {
 
 struct TOptions;
 
-/// The options dialog. It shows the minimum object size, the background colour and
-/// the result file, and keeps the analysis-area options that the analysis-area
+/// The options dialog. It shows the minimum object size, the background colour, the
+/// result file and the regions file, and keeps the analysis-area options that the analysis-area
 /// editor sets.
 class TFormOptions : public QDialog {
     Q_OBJECT
@@ -59,6 +59,9 @@ public:
 
     QLineEdit* EditResultFile;
     QPushButton* ButtonResultFile;
+    /// Empty: no regions file, Save regions is off.
+    QLineEdit* EditRegionFile;
+    QPushButton* ButtonRegionFile;
     QLabel* LabelMinSize;
     QLineEdit* EditMinRegion;
     QFrame* PanelColorBack;
@@ -68,7 +71,8 @@ public:
 
 private:
     void EditMinRegionExit(QWidget* newFocus);
-    void ButtonResultFileClick();
+    /// Lets the user choose a file to append to, for the edit.
+    void ChooseFile(QLineEdit& edit, const QString& title);
     void ButtonColorBackClick();
 
     std::string settingsFile_;

@@ -21,6 +21,11 @@ QImage WithTransparentSurround(const QImage& image)
     return result;
 }
 
+/// Smaller than this on screen, an outline gets a frame around it as well, so that it
+/// can be found.
+constexpr double SmallOverlay = 8.0;
+constexpr double FrameMargin = 4.0;
+
 } // namespace
 
 TImageWidget::TImageWidget(QWidget* parent, const char* name, TPictureFit fit)
@@ -89,6 +94,13 @@ QRect TImageWidget::PictureRect() const
             fitted.height()};
 }
 
+void TImageWidget::SetOverlay(const QPainterPath& path, QSize imageSize)
+{
+    overlay_ = path;
+    overlayImageSize_ = imageSize;
+    update();
+}
+
 void TImageWidget::paintEvent(QPaintEvent*)
 {
     const QImage image = PictureImage();
@@ -96,7 +108,22 @@ void TImageWidget::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, fit_ != TPictureFit::Natural);
-    painter.drawImage(PictureRect(), transparent_ ? WithTransparentSurround(image) : image);
+    const QRect target = PictureRect();
+    painter.drawImage(target, transparent_ ? WithTransparentSurround(image) : image);
+    if (overlay_.isEmpty() || overlayImageSize_.isEmpty())
+        return;
+    QTransform toWidget;
+    toWidget.translate(target.x(), target.y());
+    toWidget.scale(double(target.width()) / overlayImageSize_.width(),
+                   double(target.height()) / overlayImageSize_.height());
+    QPainterPath outline = toWidget.map(overlay_);
+    const QRectF bounds = outline.boundingRect();
+    if (bounds.width() < SmallOverlay || bounds.height() < SmallOverlay)
+        outline.addRect(bounds.adjusted(-FrameMargin, -FrameMargin, FrameMargin, FrameMargin));
+    // Dark under light: visible on any colour.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.strokePath(outline, QPen(Qt::black, 3));
+    painter.strokePath(outline, QPen(Qt::yellow, 1));
 }
 
 void TImageWidget::mouseReleaseEvent(QMouseEvent* event)

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QImage>
+#include <QPainterPath>
 #include <QWidget>
 
 namespace varnolux {
@@ -44,6 +45,11 @@ public:
     /// Where the picture is drawn in the control.
     QRect PictureRect() const;
 
+    /// Draws an outline over the picture: path in the coordinates of an image of
+    /// imageSize that the picture shows whole. An empty path draws nothing.
+    void SetOverlay(const QPainterPath& path, QSize imageSize);
+    const QPainterPath& Overlay() const { return overlay_; }
+
 Q_SIGNALS:
     void Clicked();
 
@@ -56,6 +62,8 @@ private:
     bool transparent_ = false;
     TBitmap24 picture_;
     std::shared_ptr<const TBitmap24> shared_;
+    QPainterPath overlay_;
+    QSize overlayImageSize_;
 };
 
 } // namespace varnolux

@@ -21,16 +21,18 @@ bool ShowsWaitCursor(TProgramState state)
 
 } // namespace
 
-const std::array<TProgramControl::TActionRow, 18>& TProgramControl::ActionTable()
+const std::array<TProgramControl::TActionRow, 19>& TProgramControl::ActionTable()
 {
     // Columns: states 1, 2, 3, 4, 5, 6, 12. While an image loads (3) nothing may start
     // another load or close the window.
-    static const std::array<TActionRow, 18> table = {{
+    static const std::array<TActionRow, 19> table = {{
         {"ActionOpen", {On, On, Off, On, Off, On, On}},
         {"ActionClose", {On, On, Off, On, Off, On, On}},
         {"ActionPrint", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionSaveImage", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionSaveResult", {Off, Keep, Off, Off, Off, On, Off}},
+        // On only when the options name a regions file.
+        {"ActionSaveRegions", {Off, Off, Off, Off, Off, On, Off}},
         {"ActionVerifyResultFile", {On, On, Off, On, Off, On, On}},
         {"ActionOptions", {Off, Off, Off, On, Off, On, On}},
         {"ActionInfo", {On, On, On, On, On, On, On}},
@@ -74,12 +76,24 @@ void TProgramControl::SetState(TProgramState state)
         Q_EMIT OptionsChanged();
 }
 
+void TProgramControl::AddActionCondition(const char* action, std::function<bool()> allowed)
+{
+    conditions_.emplace_back(action, std::move(allowed));
+}
+
+bool TProgramControl::Allowed(std::string_view action) const
+{
+    return std::ranges::all_of(conditions_, [action](const auto& condition) {
+        return condition.first != action || condition.second();
+    });
+}
+
 void TProgramControl::ApplyActionColumn(std::size_t column)
 {
     for (const TActionRow& row : ActionTable()) {
         const TActionSetting setting = row.Settings[column];
         if (setting != Keep)
-            Action(row.Action).setEnabled(setting == On);
+            Action(row.Action).setEnabled(setting == On && Allowed(row.Action));
     }
 }
 

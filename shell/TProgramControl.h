@@ -2,6 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include <QObject>
 
@@ -49,10 +54,12 @@ public:
     /// Stores the state and applies its effects.
     void SetState(TProgramState state);
 
+    /// An action the states enable only while allowed() holds too.
+    void AddActionCondition(const char* action, std::function<bool()> allowed);
     /// The hourglass while work runs, the normal cursor otherwise.
     void ShowWaitCursor(bool wait);
 
-    static const std::array<TActionRow, 18>& ActionTable();
+    static const std::array<TActionRow, 19>& ActionTable();
 
 Q_SIGNALS:
     /// State 2: the image's file information goes.
@@ -66,7 +73,10 @@ private:
     void ApplyActionColumn(std::size_t column);
     QAction& Action(const char* name) const;
 
+    bool Allowed(std::string_view action) const;
+
     QWidget& window_;
+    std::vector<std::pair<std::string, std::function<bool()>>> conditions_;
     TProgramState state_ = StateNoImage;
     bool waitCursor_ = false;
 };

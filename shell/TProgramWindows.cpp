@@ -1,6 +1,7 @@
 #include "shell/TProgramWindows.h"
 
 #include "settings/Messages.h"
+#include "shell/LanguageTemplate.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
@@ -9,44 +10,33 @@
 #include "shell/TLanguageReporter.h"
 #include "shell/TPlasmaForm.h"
 #include "tools/TAboutBox.h"
+#include "tools/TFormFullImage.h"
 #include "tools/TFormMeasure.h"
-
-#include <QDialog>
+#include "tools/TFormSelectionByMouse.h"
+#include "tools/TMeasureDlgForm.h"
 
 namespace varnolux {
-
-namespace {
-
-/// A window whose contents come with a later version.
-template <typename Window>
-std::unique_ptr<Window> Placeholder(const char* name, const char* caption)
-{
-    auto window = std::make_unique<Window>();
-    window->setObjectName(name);
-    window->setWindowTitle(caption);
-    return window;
-}
-
-} // namespace
 
 TProgramWindows::TProgramWindows(const TProgramFiles& files, std::vector<std::string> parameters)
     : FormMain(std::make_unique<TFormMain>(files, std::move(parameters)))
     , AboutBox(std::make_unique<TAboutBox>())
-    , MeasureDlgForm(Placeholder<QDialog>("MeasureDlgForm", "Measure"))
+    , MeasureDlgForm(std::make_unique<TMeasureDlgForm>())
     , FormMeasure(std::make_unique<TFormMeasure>())
     , FormOptions(std::make_unique<TFormOptions>(files.SettingsFile))
     , PlasmaForm(std::make_unique<TPlasmaForm>())
-    , FormSelectionByMouse(Placeholder<QDialog>("FormSelectionByMouse", "Color selection"))
+    , FormSelectionByMouse(std::make_unique<TFormSelectionByMouse>())
     , FormLanguage(std::make_unique<TFormLanguage>())
     , FormSHADlg(std::make_unique<TFormSHADlg>())
     , FormVerify(std::make_unique<TFormVerify>())
     , languageReporter_(std::make_unique<TLanguageReporter>(*FormLanguage, CurrentReporter()))
     , reportTranslated_(std::make_unique<TScopedReporter>(*languageReporter_))
 {
+    FormMeasure->SetLengthDialog(*MeasureDlgForm);
     TFormMain::TWindows windows;
     windows.AboutBox = AboutBox.get();
     windows.FormMeasure = FormMeasure.get();
     windows.FormOptions = FormOptions.get();
+    windows.FormSelectionByMouse = FormSelectionByMouse.get();
     windows.PlasmaForm = PlasmaForm.get();
     windows.FormLanguage = FormLanguage.get();
     windows.FormSHADlg = FormSHADlg.get();
@@ -62,6 +52,14 @@ std::vector<QWidget*> TProgramWindows::InCreationOrder() const
     return {FormMain.get(),    AboutBox.get(),   MeasureDlgForm.get(),       FormMeasure.get(),
             FormOptions.get(), PlasmaForm.get(), FormSelectionByMouse.get(), FormLanguage.get(),
             FormSHADlg.get(),  FormVerify.get()};
+}
+
+std::string TProgramWindows::LanguageKeys() const
+{
+    std::vector<QWidget*> windows = InCreationOrder();
+    TFormFullImage fullImage;
+    windows.push_back(&fullImage);
+    return LanguageTemplate(windows);
 }
 
 } // namespace varnolux

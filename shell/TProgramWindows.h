@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-class QDialog;
 class QWidget;
 
 namespace varnolux {
@@ -15,10 +14,12 @@ class TAboutBox;
 class TFormLanguage;
 class TFormMain;
 class TFormMeasure;
+class TFormSelectionByMouse;
 class TFormOptions;
 class TFormSHADlg;
 class TFormVerify;
 class TLanguageReporter;
+class TMeasureDlgForm;
 class TPlasmaForm;
 class TScopedReporter;
 
@@ -39,13 +40,17 @@ public:
     /// The windows in creation order.
     std::vector<QWidget*> InCreationOrder() const;
 
+    /// Every key a language file can set, with the texts as laid out: these windows
+    /// and those made per use (the full-size viewer).
+    std::string LanguageKeys() const;
+
     std::unique_ptr<TFormMain> FormMain;
     std::unique_ptr<TAboutBox> AboutBox;
-    std::unique_ptr<QDialog> MeasureDlgForm;
+    std::unique_ptr<TMeasureDlgForm> MeasureDlgForm;
     std::unique_ptr<TFormMeasure> FormMeasure;
     std::unique_ptr<TFormOptions> FormOptions;
     std::unique_ptr<TPlasmaForm> PlasmaForm;
-    std::unique_ptr<QDialog> FormSelectionByMouse;
+    std::unique_ptr<TFormSelectionByMouse> FormSelectionByMouse;
     std::unique_ptr<TFormLanguage> FormLanguage;
     std::unique_ptr<TFormSHADlg> FormSHADlg;
     std::unique_ptr<TFormVerify> FormVerify;

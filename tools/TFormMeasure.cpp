@@ -1,26 +1,33 @@
 #include "tools/TFormMeasure.h"
 
+#include "settings/Messages.h"
+#include "settings/NumberText.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "settings/TOptions.h"
+#include "tools/Calibration.h"
+#include "tools/EditExitCheck.h"
+#include "tools/PictureToolParts.h"
+#include "tools/TMeasureDlgForm.h"
+#include "tools/TPictureView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace varnolux {
 
 namespace {
 
-constexpr const char* ZoomItems[] = {"400%", "200%", "150%", "100%", "75%", "50%", "10%"};
 constexpr int InitialUnit = 3; // "cm"
 
 constexpr const char* Instructions =
@@ -30,13 +37,6 @@ constexpr const char* Instructions =
     "2) Im daraufhin erscheinenden Dialogfenster den wahren Wert der eingezeichneten "
     "Strecke in mm eingeben.\n"
     "Dieser Vorgang kann beliebig oft wiederholt werden.";
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 
@@ -52,7 +52,15 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     , MemoMeasure(Named(new QPlainTextEdit(Instructions, this), "MemoMeasure"))
     , BitBtnOk(Named(new QPushButton("OK", this), "BitBtnOk"))
     , BitBtnCancel(Named(new QPushButton("Cancel", this), "BitBtnCancel"))
+    , ScrollBoxImage(Named(new TPictureView(this), "ScrollBoxImage"))
+    , ImageMess(Named(ScrollBoxImage->viewport(), "ImageMess"))
+    , StatusBar1(Named(new QStatusBar(this), "StatusBar1"))
+    , ZoomPanel(new QLabel(StatusBar1))
+    , StatusPanel(new QLabel(StatusBar1))
+    , Timer1(Named(new QTimer(this), "Timer1"))
     , languageFile_(DefaultLanguageFile())
+    , ownLengthDialog_(std::make_unique<TMeasureDlgForm>())
+    , lengthDialog_(ownLengthDialog_.get())
 {
     setObjectName("FormMeasure");
     setWindowTitle("Measure");
@@ -64,7 +72,7 @@ TFormMeasure::TFormMeasure(QWidget* parent)
         ComboBoxUnits->addItem(QString::fromUtf8(unit));
     ComboBoxUnits->setCurrentIndex(InitialUnit);
     ComboBoxZoom->setEditable(true);
-    for (const char* zoom : ZoomItems)
+    for (const char* zoom : MeasuringZoomItems)
         ComboBoxZoom->addItem(zoom);
     ComboBoxZoom->setCurrentIndex(-1);
     ComboBoxZoom->setEditText("100%");
@@ -72,11 +80,8 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     MemoMeasure->setStyleSheet("background-color: #ffffe1;");
     BitBtnOk->setDefault(true);
 
-    auto* scrollBoxImage = Named(new QScrollArea(this), "ScrollBoxImage");
-    scrollBoxImage->setBackgroundRole(QPalette::Mid);
-    auto* statusBar = Named(new QStatusBar(this), "StatusBar1");
-    statusBar->setSizeGripEnabled(false);
-    statusBar->showMessage("Zoom: 100%");
+    SetUpMeasuringParts(
+        {*ScrollBoxImage, *ComboBoxZoom, *StatusBar1, *ZoomPanel, *StatusPanel, *Timer1});
 
     auto* controls = new QGridLayout;
     controls->addWidget(CheckBoxUnits, 0, 0, 1, 3);
@@ -94,18 +99,130 @@ TFormMeasure::TFormMeasure(QWidget* parent)
     buttons->addWidget(BitBtnCancel);
     controls->addLayout(buttons, 3, 0, 1, 3);
 
+    // The instructions take no more height than the controls beside them: the picture
+    // gets the rest.
+    MemoMeasure->setFixedHeight(controls->sizeHint().height());
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(MemoMeasure, 1);
     bottom->addLayout(controls);
     auto* window = new QVBoxLayout(this);
-    window->addWidget(scrollBoxImage, 1);
+    window->addWidget(ScrollBoxImage, 1);
     window->addLayout(bottom);
-    window->addWidget(statusBar);
+    window->addWidget(StatusBar1);
 
     connect(CheckBoxUnits, &QCheckBox::toggled, this, &TFormMeasure::CheckBoxUnitsClick);
     connect(BitBtnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Timer1, &QTimer::timeout, this, &TFormMeasure::Timer1Timer);
+    connect(ScrollBoxImage, &TPictureView::MousePressed, this,
+            [this](QPoint position) { ImageMessMouseDown(position); });
+    connect(ScrollBoxImage, &TPictureView::MouseMoved, this, &TFormMeasure::ImageMessMouseMove);
+    connect(ScrollBoxImage, &TPictureView::MouseReleased, this,
+            [this](QPoint position) { ImageMessMouseUp(position); });
+    CheckOnExit(*EditMeasure, *BitBtnCancel, [this] { return IsPositiveNumber(*EditMeasure); });
     CheckBoxUnitsClick();
+}
+
+TFormMeasure::~TFormMeasure() = default;
+
+void TFormMeasure::SetLengthDialog(TMeasureDlgForm& dialog)
+{
+    lengthDialog_ = &dialog;
+    ownLengthDialog_.reset();
+}
+
+void TFormMeasure::SetPicture(QImage picture)
+{
+    picture_ = std::move(picture);
+}
+
+void TFormMeasure::SetStatusText(const QString& text)
+{
+    statusText_ = text;
+}
+
+void TFormMeasure::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The picture is loaded once the window is on screen.
+    Timer1->start();
+}
+
+void TFormMeasure::hideEvent(QHideEvent* event)
+{
+    Timer1->stop();
+    // The picture is the opener's to give again; its memory is not kept meanwhile.
+    picture_ = QImage();
+    ScrollBoxImage->SetPicture(QImage());
+    ScrollBoxImage->SetOverlay({});
+    QDialog::hideEvent(event);
+}
+
+void TFormMeasure::Timer1Timer()
+{
+    unitsPerPixel_ = 0.0;
+    LoadImage();
+    StatusPanel->setText(statusText_);
+    armed_ = true;
+}
+
+void TFormMeasure::LoadImage()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    ScrollBoxImage->SetPicture(picture_);
+    ScrollBoxImage->SetOverlay({});
+    QGuiApplication::restoreOverrideCursor();
+    ScrollBoxImage->SetZoom(ZoomFromText(ComboBoxZoom->currentText()));
+}
+
+void TFormMeasure::ImageMessMouseDown(QPoint position)
+{
+    if (!armed_)
+        return;
+    start_ = position;
+    ScrollBoxImage->SetOverlay({});
+}
+
+void TFormMeasure::ImageMessMouseMove(QPoint position, Qt::MouseButtons buttons)
+{
+    // Back at the start the last line stays until the pointer moves on.
+    if (!armed_ || !(buttons & Qt::LeftButton) || position == start_)
+        return;
+    ScrollBoxImage->SetOverlay({QPolygon({start_, position})});
+}
+
+void TFormMeasure::ImageMessMouseUp(QPoint position)
+{
+    if (!armed_)
+        return;
+    ScrollBoxImage->SetOverlay({QPolygon({start_, position})});
+    AskTrueLength(LineLength(start_, position));
+    ScrollBoxImage->SetOverlay({});
+}
+
+void TFormMeasure::AskTrueLength(double pixels)
+{
+    TMeasureDlgForm& dialog = *lengthDialog_;
+    dialog.SetPixelLength(pixels);
+    dialog.ComboBoxUnits->setCurrentIndex(ComboBoxUnits->currentIndex());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CheckBoxUnits->setChecked(true);
+    const TParsedNumber length = ParseNumberStrict(dialog.EditLaenge->text().toStdString(), 0.0);
+    if (length.success && pixels > 0.0) {
+        unitsPerPixel_ = length.value / pixels;
+        EditMeasure->setText(unitsPerPixel_ > 0.0
+                                 ? QString::fromStdString(ScaleText(1.0 / unitsPerPixel_))
+                                 : QString());
+    }
+    ComboBoxUnits->setCurrentIndex(dialog.ComboBoxUnits->currentIndex());
+}
+
+void TFormMeasure::done(int result)
+{
+    if (result == Accepted)
+        SetUnitCaptions(CheckBoxUnits->isChecked());
+    QDialog::done(result);
 }
 
 void TFormMeasure::CheckBoxUnitsClick()

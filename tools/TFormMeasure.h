@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <QDialog>
+#include <QImage>
+#include <QPoint>
 
 class QCheckBox;
 class QComboBox;
@@ -10,8 +13,13 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QStatusBar;
+class QTimer;
 
 namespace varnolux {
+
+class TMeasureDlgForm;
+class TPictureView;
 
 /// The captions that carry the calibration's unit on the other windows.
 struct TUnitCaptions {
@@ -26,12 +34,34 @@ struct TUnitCaptions {
 };
 
 /// The length calibration window. Its controls hold the calibration: whether areas are
-/// reported in square units, the scale in pixels per unit, the unit and the zoom.
+/// reported in square units, the scale in pixels per unit, the unit and the zoom. A
+/// line drawn on the picture with the mouse and its true length, typed into the length
+/// dialog, give the scale.
 class TFormMeasure : public QDialog {
     Q_OBJECT
 
 public:
     explicit TFormMeasure(QWidget* parent = nullptr);
+    ~TFormMeasure() override;
+
+    /// The dialog that asks for the true length; the window's own until set.
+    void SetLengthDialog(TMeasureDlgForm& dialog);
+    TMeasureDlgForm& LengthDialog() const { return *lengthDialog_; }
+
+    /// What the next showing measures on: the picture, loaded 50 ms after the window is
+    /// on screen, and the image file's name for the status bar.
+    void SetPicture(QImage picture);
+    void SetStatusText(const QString& text);
+
+    /// Shows the picture at the zoom of the zoom box.
+    void LoadImage();
+    /// Whether mouse input measures: from the first load of a picture on.
+    bool Armed() const { return armed_; }
+    /// Units per pixel of the last measurement of this showing; 0 before one.
+    double UnitsPerPixel() const { return unitsPerPixel_; }
+
+    /// OK also sends the unit captions for the calibration in force.
+    void done(int result) override;
 
     /// The language file whose texts begin the unit captions; the program's own until set.
     void SetLanguageFile(std::string languageFile);
@@ -51,17 +81,42 @@ public:
     QPlainTextEdit* MemoMeasure;
     QPushButton* BitBtnOk;
     QPushButton* BitBtnCancel;
+    TPictureView* ScrollBoxImage;
+    QWidget* ImageMess; // the view's drawing area
+    QStatusBar* StatusBar1;
+    QLabel* ZoomPanel;
+    QLabel* StatusPanel;
+    QTimer* Timer1;
 
 Q_SIGNALS:
     void UnitCaptionsChanged(const varnolux::TUnitCaptions& captions);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    void Timer1Timer();
+    void ImageMessMouseDown(QPoint position);
+    void ImageMessMouseMove(QPoint position, Qt::MouseButtons buttons);
+    void ImageMessMouseUp(QPoint position);
+    /// Asks for the true length of a line of that many pixels and takes the scale.
+    void AskTrueLength(double pixels);
+
     /// The unit controls are usable only while units are on.
     void CheckBoxUnitsClick();
     /// A caption of the language file; the layout's text while the file does not name it.
     std::string Caption(const char* section, const char* key, const char* layoutText) const;
 
     std::string languageFile_;
+    std::unique_ptr<TMeasureDlgForm> ownLengthDialog_;
+    TMeasureDlgForm* lengthDialog_;
+    QImage picture_;
+    QString statusText_;
+    bool armed_ = false;
+    double unitsPerPixel_ = 0.0;
+    /// Where the button went down: the line's start.
+    QPoint start_;
 };
 
 } // namespace varnolux

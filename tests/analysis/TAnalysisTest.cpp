@@ -753,6 +753,50 @@ TEST_F(TAnalysisTest, ThreadsGiveTheSameResultsAndPictures)
         << "the test image must select something";
 }
 
+TEST_F(TAnalysisTest, TheRegionTableAddsUpToTheResultLine)
+{
+    std::mt19937 random(5);
+    const struct {
+        const char* minRegion;
+        bool units;
+    } cases[] = {{"0", false}, {"2", false}, {"0.03", true}, {"1000000", false}};
+    TBitmap24 bitmap(211, 157);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (std::uint8_t& byte : bitmap.Row(y))
+            byte = std::uint8_t(random());
+    const std::string image = folder.File("noise.bmp");
+    WriteBmpFile(bitmap, image);
+    ASSERT_TRUE(Open(image));
+    for (const auto& c : cases) {
+        TAnalysisSettings settings = RedSettings(c.minRegion);
+        settings.Range = {230, 40, 60, 255, 0, 255};
+        settings.Options.lCheckBoxUnits = c.units;
+        settings.Options.EditMeasure = "10";
+        settings.MeasureRegionTable = true;
+        ASSERT_TRUE(Run(settings));
+        const TRegionTable& table = last.RegionTable;
+        EXPECT_EQ(std::to_string(table.RowCount()), Item("Count")) << c.minRegion;
+        double pixels = 0.0;
+        double units = 0.0;
+        for (std::size_t row = 0; row < table.Regions.size(); ++row) {
+            pixels += table.Cell(row, TRegionTable::ColumnAreaPixel).DoubleValue;
+            units += table.Cell(row, TRegionTable::ColumnArea).DoubleValue;
+        }
+        EXPECT_EQ(pixels, last.Items.Find("AreaPixel")->DoubleValue) << c.minRegion;
+        EXPECT_NEAR(units, last.Items.Find("Area")->DoubleValue, 1e-9) << c.minRegion;
+        EXPECT_EQ(table.Path, Item("Path"));
+        EXPECT_EQ(table.Name, "noise.bmp");
+        EXPECT_EQ(table.ShaResult, Item("SHAResult"));
+        EXPECT_EQ(table.Measure, c.units ? 10.0 : 1.0);
+    }
+    EXPECT_EQ(last.RegionTable.RowCount(), 0) << "a minimum above every region keeps none";
+
+    TAnalysisSettings without = RedSettings("0");
+    ASSERT_TRUE(Run(without));
+    EXPECT_EQ(last.RegionTable.RowCount(), 0) << "only when asked for";
+    EXPECT_NE(Item("Count"), "0");
+}
+
 TEST(ApplyOptions, MovesTheTrackBarsAndReportsInvalidTexts)
 {
     RecordingReporter reporter;

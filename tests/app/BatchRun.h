@@ -3,9 +3,9 @@
 // Runs varnolux-batch as a child process, optionally under limits or as another user.
 
 #include "input/ConsoleProgram.h"
+#include "support/SplitText.h"
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -40,16 +40,6 @@ inline TConsoleResult RunBatch(const std::vector<std::string>& arguments,
     command.push_back(program);
     command.insert(command.end(), arguments.begin(), arguments.end());
     return RunConsoleProgram(command, std::chrono::minutes(5));
-}
-
-inline std::vector<std::string> SplitText(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream stream(text);
-    while (std::getline(stream, part, separator))
-        parts.push_back(part);
-    return parts;
 }
 
 /// The value of an item in a result line, by the header line's names.

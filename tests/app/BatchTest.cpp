@@ -14,7 +14,6 @@
 #include <pty.h>
 #include <random>
 #include <regex>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,26 +41,16 @@ std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-std::vector<std::string> Split(const std::string& text, char separator)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream stream(text);
-    while (std::getline(stream, part, separator))
-        parts.push_back(part);
-    return parts;
-}
-
 std::vector<std::string> Lines(const std::string& text)
 {
-    return Split(text, '\n');
+    return test::SplitText(text, '\n');
 }
 
 /// The fields of a line, by item name, taken from the header line.
 std::map<std::string, std::string> Fields(const std::string& header, const std::string& line)
 {
-    const auto names = Split(header, '\t');
-    const auto values = Split(line, '\t');
+    const auto names = test::SplitText(header, '\t');
+    const auto values = test::SplitText(line, '\t');
     EXPECT_EQ(names.size(), values.size()) << line;
     std::map<std::string, std::string> fields;
     for (size_t i = 0; i < names.size() && i < values.size(); ++i)
@@ -117,6 +106,26 @@ protected:
         return fileName;
     }
 
+    /// Runs a Python script on the files: whether it ended with status 0, and what it
+    /// printed (errors included).
+    std::pair<bool, std::string> RunPython(const std::string& script,
+                                           const std::vector<std::string>& files)
+    {
+        const std::string scriptFile = folder.File("check.py");
+        WriteFile(scriptFile, script);
+        std::string command = "/usr/bin/python3 " + Quoted(scriptFile);
+        for (const std::string& file : files)
+            command += " " + Quoted(file);
+        FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+        if (!pipe)
+            return {false, "cannot start python3"};
+        std::string output;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        return {pclose(pipe) == 0, output};
+    }
+
     /// Pictures of several sizes and colours, with unreadable files among them.
     std::vector<std::string> MixedBatch(int count)
     {
@@ -147,7 +156,7 @@ protected:
 /// The line with its DateTime field (the third) emptied: two runs differ only there.
 std::string WithoutDateTime(const std::string& line)
 {
-    auto fields = Split(line, '\t');
+    auto fields = test::SplitText(line, '\t');
     if (fields.size() > 2)
         fields[2].clear();
     std::string joined;
@@ -177,7 +186,7 @@ TEST_F(BatchTest, PrintsTheHeaderAndOneLinePerImage)
     EXPECT_EQ(run.err, "");
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 4u) << run.out;
-    EXPECT_EQ(Split(lines[0], '\t').size(), 23u);
+    EXPECT_EQ(test::SplitText(lines[0], '\t').size(), 23u);
     EXPECT_EQ(lines[0].substr(0, 18), "Path\tName\tDateTime");
 
     std::string firstOptionsFingerprint;
@@ -276,12 +285,90 @@ TEST_F(BatchTest, AppendsToAResultFile)
     ASSERT_EQ(second.status, 0);
 
     const std::string contents = ReadFile(resultFile);
-    const auto lines = Split(contents, '\n');
+    const auto lines = test::SplitText(contents, '\n');
     ASSERT_EQ(lines.size(), 3u);
     for (const auto& line : lines)
         EXPECT_EQ(line.back(), '\r');
     EXPECT_EQ(lines[0], Lines(second.out)[0] + "\r");
     EXPECT_EQ(lines[2], Lines(second.out)[1] + "\r");
+}
+
+TEST_F(BatchTest, AppendsTheRegionsOfEveryImageToARegionsFile)
+{
+    const std::string first = Bmp("objects.bmp");
+    const std::string second = Bmp("pair.bmp", {".....", ".r...", "..r..", "....."});
+    const std::string regionsFile = folder.File("regions.txt");
+    const TRunOutput run =
+        Run({"--options", Options(), "--regions", regionsFile, first, second, "--jobs", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(Run({"--options", Options(), "--regions", regionsFile, second}).status, 0);
+
+    const auto lines = Lines(ReadFile(regionsFile));
+    ASSERT_EQ(lines.size(), 1u + 2u + 1u + 1u) << "a header, then the kept regions";
+    for (const auto& line : lines)
+        EXPECT_EQ(line.back(), '\r');
+    const std::string header = lines[0].substr(0, lines[0].size() - 1);
+    EXPECT_TRUE(header.starts_with("Path\tName\tRegion\tAreaPixel\tArea\tPixels\t")) << header;
+    const auto results = Lines(run.out);
+    const auto resultFields = Fields(results[0], results[1]);
+    auto block = Fields(header, lines[1].substr(0, lines[1].size() - 1));
+    EXPECT_EQ(block["Name"], "objects.bmp");
+    EXPECT_EQ(block["Path"], resultFields.at("Path"));
+    EXPECT_EQ(block["SHAResult"], resultFields.at("SHAResult"));
+    EXPECT_EQ(block["Region"], "1");
+    EXPECT_EQ(block["AreaPixel"], "9");
+    EXPECT_EQ(block["Pixels"], "9");
+    EXPECT_EQ(block["CentreX"], "3");
+    EXPECT_EQ(block["CentreY"], "3");
+    EXPECT_EQ(block["Left"] + block["Top"] + block["Right"] + block["Bottom"], "2244");
+    EXPECT_EQ(block["MajorAxis"], "3.2659863237109"); // 4 · √(2/3)
+    EXPECT_EQ(block["MinorAxis"], block["MajorAxis"]);
+    EXPECT_EQ(block["Orientation"], "0");
+    EXPECT_EQ(block["HMean"], "0");
+    EXPECT_EQ(block["SMean"], "255");
+    auto pair = Fields(header, lines[2].substr(0, lines[2].size() - 1));
+    EXPECT_EQ(pair["Region"], "2");
+    EXPECT_EQ(pair["AreaPixel"], "2.25");
+    EXPECT_EQ(pair["Orientation"], "-45");
+    // The regions add up to the result line's area, one row per counted region.
+    EXPECT_EQ(resultFields.at("AreaPixel"), "11.25");
+    EXPECT_EQ(resultFields.at("Count"), "2");
+    EXPECT_EQ(Fields(header, lines[3].substr(0, lines[3].size() - 1))["Name"], "pair.bmp");
+}
+
+TEST_F(BatchTest, RegionsAsJsonLinesWithNumbersAsNumbers)
+{
+    const std::string image = Bmp("objects.bmp");
+    const std::string regionsFile = folder.File("regions.jsonl");
+    const TRunOutput run =
+        Run({"--format", "json", "--options", Options(), "--regions", regionsFile, image, image},
+            "de_DE.UTF-8");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string check = R"(
+import json, sys
+rows = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]
+assert len(rows) == 4, len(rows)
+assert [row["Region"] for row in rows] == [1, 2, 1, 2]
+assert sum(row["AreaPixel"] for row in rows[:2]) == 11.25
+assert rows[1]["Area"] == 2.25 and rows[1]["Pixels"] == 2 and rows[1]["CentreX"] == 14.5
+assert type(rows[0]["Left"]) is int and rows[0]["Name"] == "objects.bmp"
+assert list(rows[0])[:4] == ["Path", "Name", "Region", "AreaPixel"]
+print("ok")
+)";
+    const auto [passed, output] = RunPython(check, {regionsFile});
+    EXPECT_TRUE(passed) << output;
+    EXPECT_EQ(output, "ok\n");
+    EXPECT_EQ(ReadFile(regionsFile).find('\r'), std::string::npos);
+}
+
+TEST_F(BatchTest, ARegionsFileThatCannotBeWrittenFailsTheRun)
+{
+    const TRunOutput run = Run({"--options", Options(), "--regions",
+                                folder.File("no-such-folder/regions.txt"), Bmp("objects.bmp")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.out).size(), 2u) << "the line is still printed";
+    EXPECT_NE(run.err.find("the regions could not be appended"), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"--verify", folder.File("r.txt"), "--regions", folder.File("x")}).status, 2);
 }
 
 TEST_F(BatchTest, AResultFileThatCannotBeWrittenFailsTheRun)
@@ -300,7 +387,7 @@ TEST_F(BatchTest, KeepsTheColumnsOfANameWithATab)
     EXPECT_EQ(run.status, 0) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(Split(lines[1], '\t').size(), 23u);
+    EXPECT_EQ(test::SplitText(lines[1], '\t').size(), 23u);
     EXPECT_EQ(Fields(lines[0], lines[1])["Name"], "tab here.bmp");
 }
 
@@ -606,17 +693,8 @@ for line in open(sys.argv[1], encoding="utf-8"):
     assert item["Name"] == 'say "cheese"\\.bmp', item["Name"]
 print("ok")
 )";
-    const std::string checkFile = folder.File("check.py");
-    WriteFile(checkFile, check);
-    const std::string command = "/usr/bin/python3 " + Quoted(checkFile) + " " + Quoted(jsonFile) +
-                                " " + Quoted(tsvFile) + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    EXPECT_EQ(pclose(pipe), 0) << output;
+    const auto [passed, output] = RunPython(check, {jsonFile, tsvFile});
+    EXPECT_TRUE(passed) << output;
     EXPECT_EQ(output, "ok\n");
 }
 

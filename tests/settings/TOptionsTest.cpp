@@ -36,6 +36,7 @@ TOptions SampleOptions()
     options.ColorBack = 9195540;
     options.EditMinRegion = "2,5";
     options.EditResultFile = "/data/Sättigung results.txt";
+    options.EditRegionFile = "/data/regions.txt";
     options.lCheckBoxUnits = true;
     options.ComboBoxUnits = 5;
     options.ComboBoxZoom = -1;
@@ -57,6 +58,7 @@ TEST(TOptions, InitialValuesAreThoseOfTheWindows)
     EXPECT_EQ(options.ColorBack, 9195540);
     EXPECT_EQ(options.EditMinRegion, "10.0");
     EXPECT_EQ(options.EditResultFile, "");
+    EXPECT_EQ(options.EditRegionFile, "") << "no regions file: Save regions is off";
     EXPECT_FALSE(options.lCheckBoxUnits);
     EXPECT_EQ(options.ComboBoxUnits, 3);
     EXPECT_EQ(options.ComboBoxZoom, -1);
@@ -86,12 +88,12 @@ TEST(TOptions, SaveWritesTheKeysInFileOrder)
     EXPECT_EQ(document->Keys("FormMain"),
               (std::vector<std::string>{"LabeledEditHMin", "LabeledEditHMax", "LabeledEditSMin",
                                         "LabeledEditSMax", "LabeledEditVMin", "LabeledEditVMax"}));
-    EXPECT_EQ(
-        document->Keys("FormOptions"),
-        (std::vector<std::string>{"iInclCircleX", "iInclCircleY", "iInclCircleDiam",
-                                  "iExclRectLeft", "iExclRectUp", "iExclRectRight", "iExclRectDown",
-                                  "colColorInclCircle", "colColorExclRect", "lUseInclCircle",
-                                  "lUseExclRect", "ColorBack", "EditMinRegion", "EditResultFile"}));
+    EXPECT_EQ(document->Keys("FormOptions"),
+              (std::vector<std::string>{"iInclCircleX", "iInclCircleY", "iInclCircleDiam",
+                                        "iExclRectLeft", "iExclRectUp", "iExclRectRight",
+                                        "iExclRectDown", "colColorInclCircle", "colColorExclRect",
+                                        "lUseInclCircle", "lUseExclRect", "ColorBack",
+                                        "EditMinRegion", "EditResultFile", "EditRegionFile"}));
     EXPECT_EQ(document->Keys("FormMeasure"),
               (std::vector<std::string>{"lCheckBoxUnits", "ComboBoxUnits", "ComboBoxZoom",
                                         "EditMeasure"}));

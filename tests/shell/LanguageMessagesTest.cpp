@@ -127,6 +127,8 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                  "LResultFolderNotCreated",
                                  "LToolNotAvailable",
                                  "LResultSaved",
+                                 "LRegionsSaved",
+                                 "LSaveRegions",
                                  "LOptionsSaved",
                                  "LImageSaved",
                                  "LFilterTextFiles",

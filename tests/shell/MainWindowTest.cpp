@@ -15,6 +15,7 @@
 #include "shell/TStatusBar.h"
 #include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
+#include "tools/TMeasureDlgForm.h"
 
 #include <filesystem>
 
@@ -199,7 +200,16 @@ private Q_SLOTS:
 
         // Messages of the window and of the engine.
         QVERIFY(fixture->OpenObjects());
+        QString measureTitle;
+        test::WhenModal<TFormMeasure>([&measureTitle](TFormMeasure& window) {
+            measureTitle = window.windowTitle();
+            window.reject();
+        });
         main.ActionMeasure->trigger();
+        QCOMPARE(measureTitle, QString("Maßstab"));
+        QCOMPARE(fixture->windows->MeasureDlgForm->GroupBox1->title(),
+                 QString("Länge der markierten Strecke"));
+        main.ActionRegionSelect->trigger();
         fixture->Open(fixture->folder.File("missing.bmp"));
         QCOMPARE(fixture->reporter.messages,
                  (std::vector<std::string>{"Dieses Werkzeug ist noch nicht verfügbar.",
@@ -704,8 +714,7 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
-        for (QAction* action : {main.ActionColorSelection, main.ActionMeasure,
-                                main.ActionRegionSelect, main.ActionPrint}) {
+        for (QAction* action : {main.ActionRegionSelect, main.ActionPrint}) {
             fixture->reporter.messages.clear();
             QVERIFY(action->isEnabled());
             action->trigger();

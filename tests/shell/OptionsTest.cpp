@@ -111,10 +111,10 @@ private Q_SLOTS:
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("3"));
         QVERIFY(main.OptionsChanged);
-        QCOMPARE(
-            KeysOf(ReadFile(settingsFile), "FormOptions"),
-            (std::vector<std::string>{"EditResultFile", "EditMinRegion", "FormOptionsTop",
-                                      "FormOptionsLeft", "FormOptionsHeight", "FormOptionsWidth"}));
+        QCOMPARE(KeysOf(ReadFile(settingsFile), "FormOptions"),
+                 (std::vector<std::string>{"EditResultFile", "EditRegionFile", "EditMinRegion",
+                                           "FormOptionsTop", "FormOptionsLeft", "FormOptionsHeight",
+                                           "FormOptionsWidth"}));
         QCOMPARE(ReadConfigString(settingsFile, "FormOptions", "EditMinRegion", ""),
                  std::string("3"));
     }

@@ -1,0 +1,151 @@
+// The main window's tool windows: length calibration, colour selection by mouse and
+// the full-size viewers. The windows get the picture and the values they work on and
+// give back what the user chose; this file puts that into the main window.
+
+#include "analysis/ColourRangeFromMask.h"
+#include "imaging/TBitmap24.h"
+#include "results/NumberFormat.h"
+#include "settings/Messages.h"
+#include "shell/TAnalysisController.h"
+#include "shell/TFormLanguage.h"
+#include "shell/TFormMain.h"
+#include "shell/TFormOptions.h"
+#include "shell/TImageWidget.h"
+#include "shell/TPlasmaForm.h"
+#include "tools/Calibration.h"
+#include "tools/TFormFullImage.h"
+#include "tools/TFormMeasure.h"
+#include "tools/TFormSelectionByMouse.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QSlider>
+
+namespace varnolux {
+
+namespace {
+
+/// A copy of the picture the image shows, for a tool window to keep and draw on.
+QImage ToolPicture(const TImageWidget& image)
+{
+    return image.PictureImage().convertToFormat(QImage::Format_RGB32);
+}
+
+/// Shows a tool window modally over the main window, at the size it has.
+int ShowTool(QDialog& tool, const QWidget& over)
+{
+    tool.move(over.frameGeometry().center() - tool.rect().center());
+    tool.setWindowModality(Qt::ApplicationModal);
+    return tool.exec();
+}
+
+/// The calibration as the opener found it, to be put back on Cancel.
+struct TCalibration {
+    bool UseUnits;
+    QString Measure;
+    int ZoomIndex;
+    int UnitIndex;
+    QString ZoomText;
+
+    explicit TCalibration(const TFormMeasure& window)
+        : UseUnits(window.CheckBoxUnits->isChecked())
+        , Measure(window.EditMeasure->text())
+        , ZoomIndex(window.ComboBoxZoom->currentIndex())
+        , UnitIndex(window.ComboBoxUnits->currentIndex())
+        , ZoomText(window.ComboBoxZoom->currentText())
+    {
+    }
+
+    void RestoreTo(TFormMeasure& window) const
+    {
+        window.CheckBoxUnits->setChecked(UseUnits);
+        window.EditMeasure->setText(Measure);
+        window.ComboBoxZoom->setCurrentIndex(ZoomIndex);
+        window.ComboBoxUnits->setCurrentIndex(UnitIndex);
+        window.ComboBoxZoom->setEditText(ZoomText);
+    }
+};
+
+} // namespace
+
+void TFormMain::ConnectTools()
+{
+    connect(ActionMeasure, &QAction::triggered, this, &TFormMain::ActionMeasureExecute);
+    connect(ActionColorSelection, &QAction::triggered, this,
+            &TFormMain::ActionColorSelectionExecute);
+    for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
+        connect(image, &TImageWidget::Clicked, this, [this, image] { OpenFullImage(*image); });
+}
+
+void TFormMain::ActionMeasureExecute()
+{
+    if (Busy())
+        return;
+    TFormMeasure& window = *windows_.FormMeasure;
+    windows_.PlasmaForm->StopPalette();
+    window.SetStatusText(QString::fromStdString(analysis_->OpenedImage().FileName));
+    window.SetPicture(ToolPicture(*ImageOriginal));
+    const TCalibration before(window);
+    if (ShowTool(window, *this) == QDialog::Accepted) {
+        MarkOptionsChanged();
+        const bool useUnits = window.CheckBoxUnits->isChecked();
+        QLineEdit& minRegion = *windows_.FormOptions->EditMinRegion;
+        // The minimum size keeps its meaning: pixels become square units and back.
+        if (useUnits != before.UseUnits) {
+            if (const std::optional<double> converted =
+                    ConvertedMinRegion(minRegion.text().toStdString(),
+                                       window.EditMeasure->text().toStdString(), useUnits))
+                minRegion.setText(QString::fromStdString(FormatGeneral(*converted)));
+        }
+        ActionProcessExecute();
+    } else {
+        before.RestoreTo(window);
+    }
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ActionColorSelectionExecute()
+{
+    if (Busy())
+        return;
+    TFormSelectionByMouse& window = *windows_.FormSelectionByMouse;
+    windows_.PlasmaForm->StopPalette();
+    window.SetPicture(ToolPicture(*ImageOriginal));
+    if (ShowTool(window, *this) == QDialog::Accepted) {
+        // The range comes from the image as read, not from the picture shown, which
+        // carries the outline of the analysis area.
+        const std::shared_ptr<const TBitmap24>& source = analysis_->OpenedImage().SourcePicture;
+        const TMaskRange range =
+            source ? ColourRangeFromMask(*source, window.CommittedMask(), ColourRangeSpread)
+                   : TMaskRange{.Failure = TMaskRange::TFailure::OtherSize};
+        if (range) {
+            for (size_t i = 0; i < TrackBars.size(); ++i)
+                TrackBars[i]->setValue(range.Range[i]);
+            AnalyseChangedRange();
+        } else {
+            CurrentReporter().ShowLanguageMessage("LabelColorRegionsNotSet", {});
+        }
+        MarkOptionsChanged();
+    }
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::OpenFullImage(const TImageWidget& image)
+{
+    // While an open or an analysis draws the picture, a copy would be half drawn.
+    if (Busy())
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    auto* viewer = new TFormFullImage(this);
+    // The language file the program's windows were translated with.
+    if (const auto language = TFormLanguage::OpenLanguageFile(LanguageFile))
+        TFormLanguage::TranslateForm(*viewer, *language);
+    viewer->SetPicture(ToolPicture(image));
+    QGuiApplication::restoreOverrideCursor();
+    viewer->show();
+}
+
+} // namespace varnolux
