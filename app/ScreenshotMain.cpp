@@ -173,6 +173,9 @@ int main(int argc, char** argv)
         }
         window.resize(*size);
     }
+    // The Regions page coming up has the image analysed again for its table.
+    while (window.Busy())
+        Wait(10);
     Wait(700); // a few palette frames
     if (window.PageControlPlasma->currentWidget() == window.TabSheetRegions) {
         // As a user finds the largest object: sorted by area, its row clicked.
