@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <QObject>
 
@@ -75,6 +76,9 @@ public:
     /// The result on screen: what Save result writes and the fingerprint dialog shows.
     /// Nothing analysed holds an empty "Path" and "Name".
     const TAnalysisResult& ShownResult() const { return shownResult_; }
+    /// Hands the regions table of the result shown over, once: it may hold millions of
+    /// rows, which are not copied.
+    TRegionTable TakeRegionTable() { return std::exchange(shownResult_.RegionTable, {}); }
     /// The last image opened.
     const TOpenResult& OpenedImage() const { return opened_; }
     /// Shows no result: fields, curves and channel images empty.

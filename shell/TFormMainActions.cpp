@@ -515,7 +515,7 @@ void TFormMain::ShowRegionTable()
         saveRegionsWhenMeasured_ = false;
         return;
     }
-    TabSheetRegions->ShowRegions(shown.RegionTable, shown.RegionSelection);
+    TabSheetRegions->ShowRegions(analysis_->TakeRegionTable(), shown.RegionSelection);
     if (std::exchange(saveRegionsWhenMeasured_, false) && RegionTableShown())
         SaveRegionTable();
 }
