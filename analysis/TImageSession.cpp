@@ -4,6 +4,7 @@
 #include "input/AvailableMemory.h"
 #include "input/TImageFileBytes.h"
 #include "input/TKVFreeImage.h"
+#include "input/TScopedFile.h"
 #include "input/TempFolder.h"
 #include "results/ShaFingerprint.h"
 #include "settings/Messages.h"
@@ -20,26 +21,6 @@ bool IsExistingFile(const std::string& fileName)
     std::error_code error;
     return std::filesystem::is_regular_file(fileName, error);
 }
-
-/// Deletes a temporary file when it goes out of scope.
-class TTemporaryFile {
-public:
-    explicit TTemporaryFile(std::string fileName)
-        : fileName_(std::move(fileName))
-    {
-    }
-    ~TTemporaryFile()
-    {
-        std::error_code ignored;
-        std::filesystem::remove(fileName_, ignored);
-    }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-    const std::string& Name() const { return fileName_; }
-
-private:
-    std::string fileName_;
-};
 
 } // namespace
 
@@ -73,7 +54,7 @@ std::unique_ptr<TImageSession> TImageSession::Open(const std::string& fileName, 
             return nullptr;
         session->memoryReservation_ =
             std::make_unique<TMemoryReservation>(reader.TakeMemoryReservation());
-        const TTemporaryFile bitmapFile(MakeTempFileName("KVVXTMP", "bmp"));
+        const TScopedFile bitmapFile(MakeTempFileName("KVVXTMP", "bmp"));
         WriteBmpFile(*bitmap, bitmapFile.Name());
         bitmap.reset();
         source->LoadFromFile(bitmapFile.Name(), 0, false);

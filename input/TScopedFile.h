@@ -1,7 +1,7 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <utility>
 
 namespace varnolux {
@@ -15,10 +15,10 @@ public:
     }
     ~TScopedFile()
     {
-        if (fileName_.empty())
-            return;
-        std::error_code ignored;
-        std::filesystem::remove(fileName_, ignored);
+        // unlink allocates nothing: a destructor that runs because memory ran out must
+        // not throw for want of memory.
+        if (!fileName_.empty())
+            ::unlink(fileName_.c_str());
     }
     TScopedFile(const TScopedFile&) = delete;
     TScopedFile& operator=(const TScopedFile&) = delete;

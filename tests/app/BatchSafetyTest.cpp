@@ -166,8 +166,10 @@ TEST(BatchJobs, ThreadsThatCannotStartLeaveTheWorkToTheOthers)
     std::vector<std::string> arguments = {"--jobs", "64"};
     for (int i = 0; i < 64; ++i)
         arguments.push_back(image);
-    const TConsoleResult run =
-        RunBatch(arguments, {"TEMP=" + folder.Path().string()}, {"--as=314572800"});
+    // One malloc arena: each thread's own arena would reserve 64 MB of the address
+    // space, and whether the images then find memory would depend on thread timing.
+    const TConsoleResult run = RunBatch(
+        arguments, {"TEMP=" + folder.Path().string(), "MALLOC_ARENA_MAX=1"}, {"--as=314572800"});
     EXPECT_EQ(run.ExitCode, 0) << run.ErrorOutput;
     EXPECT_EQ(SplitText(run.Output, '\n').size(), 65u);
     const auto messages = SplitText(run.ErrorOutput, '\n');
