@@ -12,8 +12,6 @@ namespace varnolux {
 
 namespace {
 
-constexpr int SideHandleCount = 4;
-
 /// Which way each corner lies from the opposite one, in the shape's own orientation.
 constexpr std::array<QPoint, TMyRectangle::CornerCount> Outward = {QPoint(-1, -1), QPoint(1, -1),
                                                                    QPoint(1, 1), QPoint(-1, 1)};

@@ -10,10 +10,6 @@ namespace varnolux {
 
 namespace {
 
-constexpr auto Off = TProgramControl::Off;
-constexpr auto On = TProgramControl::On;
-constexpr auto Keep = TProgramControl::Keep;
-
 bool ShowsWaitCursor(TProgramState state)
 {
     return state == StateLoading || state == StateImageLoaded || state == StateAnalysing;
