@@ -1,6 +1,5 @@
 #pragma once
 
-#include "analysis/ColourRangeFromMask.h"
 #include "analysis/TAnalysisResult.h"
 #include "analysis/TAnalysisSettings.h"
 #include "analysis/TImageSession.h"
@@ -52,10 +51,6 @@ public:
     /// Lets go of the image and the memory promised to it. For a caller that opens
     /// images on several engines at once.
     void CloseImage();
-
-    /// The colour range of the loaded image's pixels selected in selection (non-zero),
-    /// which must be of the image's size; see the free function.
-    TMaskRange ColourRangeFromMask(const TPlane<std::uint8_t>& selection, double k) const;
 
     /// Whether the last LoadImage succeeded, so that Run can analyse.
     bool HasImage() const { return imageLoaded_; }
