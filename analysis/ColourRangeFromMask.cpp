@@ -1,6 +1,5 @@
 #include "analysis/ColourRangeFromMask.h"
 
-#include "analysis/TAnalysis.h"
 #include "imaging/ColourConversion.h"
 #include "imaging/TQROIRGB.h"
 
@@ -237,14 +236,6 @@ TMaskRange ColourRangeFromMask(const TBitmap24& picture, const TBitmap24& maskPi
         }
     }
     return ColourRangeFromMask(picture, selection, k);
-}
-
-TMaskRange TAnalysis::ColourRangeFromMask(const TPlane<std::uint8_t>& selection, double k) const
-{
-    // Without an image only an empty selection has its size, and it selects nothing.
-    static const TQROIRGB noImage;
-    return varnolux::ColourRangeFromMask(imageLoaded_ && session_ ? session_->Hsv() : noImage,
-                                         selection, k);
 }
 
 } // namespace varnolux
