@@ -59,8 +59,6 @@ public:
 
     /// The zoom factor of the track bar: 10 ^ (position / 100).
     double ZoomFactor() const;
-    int ImageWidth() const { return imageWidth_; }
-    int ImageHeight() const { return imageHeight_; }
 
     /// OK first writes a pending shape change into the edits.
     void done(int result) override;
