@@ -159,7 +159,10 @@ void TFormMain::ActionRegionSelectExecute()
         editor->WriteTo(options);
         windows_.FormOptions->ReadFrom(options);
         MarkOptionsChanged();
-        ActionProcessExecute();
+        ApplyEditsToTrackBars();
+        // An analysis the range started while the editor was open would show the old
+        // area: the new one replaces it.
+        analysis_->AnalyseLatest();
     }
     windows_.PlasmaForm->StartPalette();
 }

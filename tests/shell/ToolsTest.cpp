@@ -189,6 +189,25 @@ private Q_SLOTS:
         QCOMPARE(zoom, 30);
     }
 
+    void AnAnalysisRunningAtOkGivesWayToTheDrawnArea()
+    {
+        SetArea(100, 40, 60, true);
+        const std::string image = fixture->folder.File("objects.bmp");
+        WhenModal<TFormRegionSelection>([this](TFormRegionSelection& editor) {
+            // As the quiet colour range would start one behind the editor.
+            QVERIFY(Main().RunAnalysis());
+            editor.EditInclDiameter->setText("40");
+            editor.accept();
+        });
+        Main().ActionRegionSelect->trigger();
+        QVERIFY(fixture->WaitIdle());
+        QCOMPARE(fixture->Options().iInclCircleDiam, 40);
+        const std::string optionsFile = fixture->folder.File("drawn.ini");
+        QVERIFY(Main().SaveOptions(optionsFile));
+        QCOMPARE(ResultFields(Main().ShownResult().Items.ValueLine()),
+                 ExpectedResultFields(image, optionsFile));
+    }
+
     void CancelLeavesTheAreaAsItWas()
     {
         SetArea(100, 40, 60, false);
