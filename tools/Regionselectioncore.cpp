@@ -21,6 +21,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -136,9 +137,7 @@ TFormRegionSelection::TFormRegionSelection(QWidget* parent)
     TrackBarZoom->setTickInterval(10);
     TrackBarZoom->setTickPosition(QSlider::TicksBelow);
     TrackBarZoom->setValue(0);
-    // Enter in an edit moves its shape; it must not close the window.
-    for (QPushButton* button : {BitBtnOk, BitBtn1})
-        button->setAutoDefault(false);
+    BitBtnOk->setDefault(true);
 
     MyCADSelection->setFocusPolicy(Qt::ClickFocus);
     MyCADSelection->SetColorOfBackGround(Qt::white);
@@ -224,6 +223,16 @@ void TFormRegionSelection::showEvent(QShowEvent* event)
 {
     setMinimumSize(layout()->minimumSize().expandedTo(MinimumSize));
     QDialog::showEvent(event);
+}
+
+void TFormRegionSelection::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && qobject_cast<QLineEdit*>(focusWidget())) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFormRegionSelection::LoadBackground(std::shared_ptr<const TBitmap24> picture)

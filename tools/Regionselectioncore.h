@@ -97,6 +97,8 @@ public:
 protected:
     /// The window is never smaller than its controls need in the language in use.
     void showEvent(QShowEvent* event) override;
+    /// Enter in an edit moves its shape; elsewhere it presses the default button.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CheckBoxInclusionClick();

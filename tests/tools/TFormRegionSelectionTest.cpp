@@ -160,6 +160,7 @@ private Q_SLOTS:
         editor.form.CheckBoxInclusion->setChecked(true);
         editor.form.CheckBoxExclusion->setChecked(true);
         // Enter moves the shape and leaves the window open.
+        editor.form.EditInclCenterX->setFocus();
         editor.form.EditInclCenterX->setText("300");
         QTest::keyClick(editor.form.EditInclCenterX, Qt::Key_Return);
         QVERIFY(editor.form.isVisible());
@@ -174,6 +175,10 @@ private Q_SLOTS:
         QVERIFY(editor.Exclusion()->Points() == Corners(5, 5, 652, 478));
         editor.form.ApplyEdits("TestArea");
         QCOMPARE(editor.ExclusionEdits(), (QStringList{"5", "5", "-12", ""}));
+        // Elsewhere Enter is OK.
+        editor.form.ColorBoxInclusion->setFocus();
+        QTest::keyClick(editor.form.ColorBoxInclusion, Qt::Key_Return);
+        QCOMPARE(editor.form.result(), int(QDialog::Accepted));
     }
 
     void NumbersNearTheIntegerLimitsDoNotOverflow()
