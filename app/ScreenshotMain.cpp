@@ -30,8 +30,8 @@ namespace {
 constexpr const char* UsageText =
     "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
     "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE [LANGUAGEFILE]\n"
-    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --tool measure|selection|viewer\n"
-    "                           [LANGUAGEFILE]\n"
+    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png\n"
+    "                           --tool measure|selection|viewer|region [LANGUAGEFILE [SIZE]]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
@@ -41,8 +41,9 @@ constexpr const char* UsageText =
     "LANGUAGEFILE replaces the program's VXLang.ini. With --verify, the picture is of\n"
     "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
     "analysed again. With --tool, it is of a tool window on the image: the calibration\n"
-    "with a measured line, the colour selection with two outlines, or a full-size\n"
-    "viewer at 200%.\n";
+    "with a measured line, the colour selection with two outlines, a full-size\n"
+    "viewer at 200%, or the analysis-area editor with a circle and the borders (at\n"
+    "SIZE, WIDTHxHEIGHT or min, when given).\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)
@@ -121,7 +122,7 @@ int main(int argc, char** argv)
     using namespace varnolux;
     const bool verify = argc >= 6 && std::string(argv[4]) == "--verify";
     const bool tool = argc >= 6 && std::string(argv[4]) == "--tool";
-    if (argc < 4 || argc > 7 || (tool && !IsToolPicture(argv[5]))) {
+    if (argc < 4 || argc > (tool ? 8 : 7) || (tool && !IsToolPicture(argv[5]))) {
         std::fputs(UsageText, stderr);
         return 2;
     }
@@ -138,7 +139,7 @@ int main(int argc, char** argv)
     // The texts are the program's, from the language file next to it unless another
     // is given.
     TProgramFiles files = TProgramFiles::InFolder(folder.path().toStdString() + "/");
-    files.LanguageFile = argc == 7 ? argv[6] : TProgramFiles::Installed().LanguageFile;
+    files.LanguageFile = argc >= 7 ? argv[6] : TProgramFiles::Installed().LanguageFile;
     TProgramWindows windows(files);
     TFormMain& window = *windows.FormMain;
     bool started = false;
@@ -160,7 +161,7 @@ int main(int argc, char** argv)
         return PictureOfVerification(windows, argv[2], argv[5], argv[3],
                                      folder.path().toStdString());
     if (tool)
-        return PictureOfTool(windows, argv[5], argv[3]);
+        return PictureOfTool(windows, argv[5], argv[3], argc == 8 ? argv[7] : "");
     if (!ShowPage(*window.PageControlPlasma, argc >= 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;

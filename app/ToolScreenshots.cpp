@@ -1,8 +1,11 @@
 #include "app/ToolScreenshots.h"
 
+#include "drawing/TMyCAD.h"
+#include "drawing/TMyShape.h"
 #include "shell/TFormMain.h"
 #include "shell/TImageWidget.h"
 #include "shell/TProgramWindows.h"
+#include "tools/Regionselectioncore.h"
 #include "tools/TFormFullImage.h"
 #include "tools/TFormMeasure.h"
 #include "tools/TFormSelectionByMouse.h"
@@ -17,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -149,17 +153,51 @@ bool PictureOfViewer(TProgramWindows& windows, const std::string& output)
     return saved;
 }
 
+/// The analysis-area editor with the sample's borders and a circle around the middle
+/// objects, the circle selected; at the given size (WIDTHxHEIGHT or "min") if any.
+bool PictureOfRegion(TProgramWindows& windows, const std::string& output, const std::string& size)
+{
+    bool saved = false;
+    When([] { return qobject_cast<TFormRegionSelection*>(QApplication::activeModalWidget()); },
+         [&] {
+             auto& editor = *qobject_cast<TFormRegionSelection*>(QApplication::activeModalWidget());
+             if (size == "min")
+                 editor.resize(editor.minimumSize());
+             else if (int width = 0, height = 0;
+                      std::sscanf(size.c_str(), "%dx%d", &width, &height) == 2)
+                 editor.resize(width, height);
+             editor.EditInclCenterX->setText("320");
+             editor.EditInclCenterY->setText("230");
+             editor.EditInclDiameter->setText("420");
+             editor.CheckBoxInclusion->setChecked(true);
+             TMyCAD& canvas = *editor.MyCADSelection;
+             const QPoint centre = canvas.ToCanvas(TMyPoint(320, 230));
+             SendMouse(canvas, QEvent::MouseButtonPress, centre, Qt::LeftButton);
+             Release(canvas, centre);
+             // The picture once the new size is laid out, scroll bars and all.
+             When([] { return true; },
+                  [&] {
+                      saved = Save(editor, output);
+                      editor.reject();
+                  });
+         });
+    windows.FormMain->ActionRegionSelect->trigger();
+    return saved;
+}
+
 } // namespace
 
 bool IsToolPicture(const std::string& tool)
 {
-    return tool == "measure" || tool == "selection" || tool == "viewer";
+    return tool == "measure" || tool == "selection" || tool == "viewer" || tool == "region";
 }
 
-int PictureOfTool(TProgramWindows& windows, const std::string& tool, const std::string& output)
+int PictureOfTool(TProgramWindows& windows, const std::string& tool, const std::string& output,
+                  const std::string& size)
 {
     const bool saved = tool == "measure"     ? PictureOfMeasure(windows, output)
                        : tool == "selection" ? PictureOfSelection(windows, output)
+                       : tool == "region"    ? PictureOfRegion(windows, output, size)
                                              : PictureOfViewer(windows, output);
     windows.FormMain->close();
     return saved ? 0 : 1;

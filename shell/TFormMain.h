@@ -379,6 +379,9 @@ private:
     void ConnectTools();
     void ActionMeasureExecute();
     void ActionColorSelectionExecute();
+    /// The analysis-area editor on the image as read: OK takes its area into the options
+    /// and analyses again; Cancel changes nothing.
+    void ActionRegionSelectExecute();
     /// A viewer of the clicked image's picture, in a window of its own; none while an
     /// open or an analysis is drawing it.
     void OpenFullImage(const TImageWidget& image);

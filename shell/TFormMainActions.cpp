@@ -232,7 +232,6 @@ void TFormMain::ConnectEvents()
         {ActionInfo, &TFormMain::ActionInfoExecute},
         {ActionPrint, &TFormMain::ToolNotAvailable},
         {ActionEditRoport, &TFormMain::ToolNotAvailable},
-        {ActionRegionSelect, &TFormMain::ToolNotAvailable},
     };
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);

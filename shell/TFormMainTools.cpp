@@ -1,11 +1,12 @@
-// The main window's tool windows: length calibration, colour selection by mouse and
-// the full-size viewers. The windows get the picture and the values they work on and
-// give back what the user chose; this file puts that into the main window.
+// The main window's tool windows: length calibration, colour selection by mouse, the
+// analysis-area editor and the full-size viewers. The windows get the picture and the values they
+// work on and give back what the user chose; this file puts that into the main window.
 
 #include "analysis/ColourRangeFromMask.h"
 #include "imaging/TBitmap24.h"
 #include "results/NumberFormat.h"
 #include "settings/Messages.h"
+#include "settings/TOptions.h"
 #include "shell/TAnalysisController.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"
@@ -13,9 +14,12 @@
 #include "shell/TImageWidget.h"
 #include "shell/TPlasmaForm.h"
 #include "tools/Calibration.h"
+#include "tools/Regionselectioncore.h"
 #include "tools/TFormFullImage.h"
 #include "tools/TFormMeasure.h"
 #include "tools/TFormSelectionByMouse.h"
+
+#include <memory>
 
 #include <QAction>
 #include <QCheckBox>
@@ -76,6 +80,7 @@ void TFormMain::ConnectTools()
     connect(ActionMeasure, &QAction::triggered, this, &TFormMain::ActionMeasureExecute);
     connect(ActionColorSelection, &QAction::triggered, this,
             &TFormMain::ActionColorSelectionExecute);
+    connect(ActionRegionSelect, &QAction::triggered, this, &TFormMain::ActionRegionSelectExecute);
     for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
         connect(image, &TImageWidget::Clicked, this, [this, image] { OpenFullImage(*image); });
 }
@@ -129,6 +134,35 @@ void TFormMain::ActionColorSelectionExecute()
             CurrentReporter().ShowLanguageMessage("LabelColorRegionsNotSet", {});
         }
         MarkOptionsChanged();
+    }
+    windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ActionRegionSelectExecute()
+{
+    // The editor draws on the image as read, without the outline of the analysis area.
+    const std::shared_ptr<const TBitmap24> source = analysis_->OpenedImage().SourcePicture;
+    if (Busy() || !source)
+        return;
+    windows_.PlasmaForm->StopPalette();
+    const auto editor = std::make_unique<TFormRegionSelection>(this);
+    if (const auto language = TFormLanguage::OpenLanguageFile(LanguageFile))
+        TFormLanguage::TranslateForm(*editor, *language);
+    editor->LoadBackground(source);
+    if (RegionZoom != -1)
+        editor->TrackBarZoom->setValue(RegionZoom);
+    TOptions options;
+    windows_.FormOptions->WriteTo(options);
+    editor->ReadFrom(options);
+    if (ShowTool(*editor, *this) == QDialog::Accepted) {
+        RegionZoom = editor->TrackBarZoom->value();
+        editor->WriteTo(options);
+        windows_.FormOptions->ReadFrom(options);
+        MarkOptionsChanged();
+        ApplyEditsToTrackBars();
+        // An analysis the range started while the editor was open would show the old
+        // area: the new one replaces it.
+        analysis_->AnalyseLatest();
     }
     windows_.PlasmaForm->StartPalette();
 }

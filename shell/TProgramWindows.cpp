@@ -9,6 +9,7 @@
 #include "shell/TFormVerify.h"
 #include "shell/TLanguageReporter.h"
 #include "shell/TPlasmaForm.h"
+#include "tools/Regionselectioncore.h"
 #include "tools/TAboutBox.h"
 #include "tools/TFormFullImage.h"
 #include "tools/TFormMeasure.h"
@@ -58,7 +59,9 @@ std::string TProgramWindows::LanguageKeys() const
 {
     std::vector<QWidget*> windows = InCreationOrder();
     TFormFullImage fullImage;
+    TFormRegionSelection regionSelection;
     windows.push_back(&fullImage);
+    windows.push_back(&regionSelection);
     return LanguageTemplate(windows);
 }
 

@@ -13,6 +13,7 @@
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
 #include "shell/TStatusBar.h"
+#include "tools/Regionselectioncore.h"
 #include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
 #include "tools/TMeasureDlgForm.h"
@@ -209,12 +210,17 @@ private Q_SLOTS:
         QCOMPARE(measureTitle, QString("Maßstab"));
         QCOMPARE(fixture->windows->MeasureDlgForm->GroupBox1->title(),
                  QString("Länge der markierten Strecke"));
+        QString regionTitle;
+        test::WhenModal<TFormRegionSelection>([&regionTitle](TFormRegionSelection& window) {
+            regionTitle = window.windowTitle();
+            window.reject();
+        });
         main.ActionRegionSelect->trigger();
+        QCOMPARE(regionTitle, QString("Analysebereich"));
         fixture->Open(fixture->folder.File("missing.bmp"));
         QCOMPARE(fixture->reporter.messages,
-                 (std::vector<std::string>{"Dieses Werkzeug ist noch nicht verfügbar.",
-                                           "Datei " + fixture->folder.File("missing.bmp") +
-                                               " nicht gefunden."}));
+                 (std::vector<std::string>{"Datei " + fixture->folder.File("missing.bmp") +
+                                           " nicht gefunden."}));
     }
 
     void TheResultLabelsFitTheirPanel()
@@ -714,7 +720,7 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
-        for (QAction* action : {main.ActionRegionSelect, main.ActionPrint}) {
+        for (QAction* action : {main.ActionPrint}) {
             fixture->reporter.messages.clear();
             QVERIFY(action->isEnabled());
             action->trigger();

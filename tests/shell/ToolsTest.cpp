@@ -1,8 +1,13 @@
 // The tool windows as the main window opens them: what goes in and what comes back.
 
 #include "MainWindowFixture.h"
+#include "drawing/TMyCAD.h"
+#include "drawing/TMyShape.h"
+#include "settings/TOptions.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"
+#include "tools/Regionselectioncore.h"
+#include "tools/TColorBox.h"
 #include "tools/TFormFullImage.h"
 #include "tools/TFormMeasure.h"
 #include "tools/TFormSelectionByMouse.h"
@@ -11,9 +16,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QSlider>
 
 using namespace varnolux;
+using varnolux::test::ExpectedResultFields;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::ResultFields;
 using varnolux::test::WhenModal;
 
 class ToolsTest : public QObject {
@@ -127,6 +135,102 @@ private Q_SLOTS:
         QCOMPARE(fixture->Bar(1).value(), hMax);
     }
 
+    void TheAreaEditorShowsTheOptionsAndAnalysesTheDrawnArea()
+    {
+        SetArea(100, 40, 60, true);
+        QString shownEdits;
+        QSize background;
+        const std::string image = fixture->folder.File("objects.bmp");
+        WhenModal<TFormRegionSelection>([&](TFormRegionSelection& editor) {
+            shownEdits = editor.EditInclCenterX->text() + " " + editor.EditInclCenterY->text() +
+                         " " + editor.EditInclDiameter->text();
+            background = editor.MyCADSelection->BkBitmap().size();
+            editor.TrackBarZoom->setValue(30);
+            // The circle (70, 10)-(130, 70) dragged 20 pixels to the left; OK at once.
+            TMyCAD& canvas = *editor.MyCADSelection;
+            const auto at = [&canvas](int x, int y) {
+                return canvas.ToCanvas(TMyPoint(x, y));
+            };
+            QTest::mouseClick(&canvas, Qt::LeftButton, {}, at(100, 40));
+            QTest::mousePress(&canvas, Qt::LeftButton, {}, at(100, 40));
+            QTest::mouseMove(&canvas, at(90, 40));
+            QTest::mouseMove(&canvas, at(80, 40));
+            QTest::mouseRelease(&canvas, Qt::LeftButton, {}, at(80, 40));
+            editor.accept();
+        });
+        Main().ActionRegionSelect->trigger();
+        QVERIFY(fixture->WaitIdle());
+        QCOMPARE(shownEdits, QString("100 40 60"));
+        QCOMPARE(background, QSize(200, 80));
+        TFormOptions& options = fixture->Options();
+        QCOMPARE(options.iInclCircleX, 80);
+        QCOMPARE(options.iInclCircleY, 40);
+        QCOMPARE(options.iInclCircleDiam, 60);
+        // A colour of its own stays as it was.
+        QCOMPARE(options.colColorInclCircle, 0x123456);
+        QVERIFY(Main().OptionsChanged);
+        QCOMPARE(Main().RegionZoom, 30);
+
+        // The analysis shown is the batch command's with the options saved now.
+        const std::string optionsFile = fixture->folder.File("drawn.ini");
+        QVERIFY(Main().SaveOptions(optionsFile));
+        const std::vector<std::string> expected = ExpectedResultFields(image, optionsFile);
+        QCOMPARE(expected.size(), size_t(23));
+        QCOMPARE(ResultFields(Main().ShownResult().Items.ValueLine()), expected);
+        QCOMPARE(TOptions::Load(optionsFile).iInclCircleX, 80);
+
+        // The next showing starts at the zoom of the last OK.
+        int zoom = 0;
+        WhenModal<TFormRegionSelection>([&zoom](TFormRegionSelection& editor) {
+            zoom = editor.TrackBarZoom->value();
+            editor.reject();
+        });
+        Main().ActionRegionSelect->trigger();
+        QCOMPARE(zoom, 30);
+    }
+
+    void AnAnalysisRunningAtOkGivesWayToTheDrawnArea()
+    {
+        SetArea(100, 40, 60, true);
+        const std::string image = fixture->folder.File("objects.bmp");
+        WhenModal<TFormRegionSelection>([this](TFormRegionSelection& editor) {
+            // As the quiet colour range would start one behind the editor.
+            QVERIFY(Main().RunAnalysis());
+            editor.EditInclDiameter->setText("40");
+            editor.accept();
+        });
+        Main().ActionRegionSelect->trigger();
+        QVERIFY(fixture->WaitIdle());
+        QCOMPARE(fixture->Options().iInclCircleDiam, 40);
+        const std::string optionsFile = fixture->folder.File("drawn.ini");
+        QVERIFY(Main().SaveOptions(optionsFile));
+        QCOMPARE(ResultFields(Main().ShownResult().Items.ValueLine()),
+                 ExpectedResultFields(image, optionsFile));
+    }
+
+    void CancelLeavesTheAreaAsItWas()
+    {
+        SetArea(100, 40, 60, false);
+        TOptions before;
+        fixture->Options().WriteTo(before);
+        const std::string analysed = Main().ShownResult().Items.ValueLine();
+        WhenModal<TFormRegionSelection>([](TFormRegionSelection& editor) {
+            editor.CheckBoxExclusion->setChecked(true);
+            editor.EditInclDiameter->setText("30");
+            editor.ColorBoxExclusion->SetColour(0x00ABCDEF);
+            editor.TrackBarZoom->setValue(-20);
+            editor.reject();
+        });
+        Main().ActionRegionSelect->trigger();
+        TOptions after;
+        fixture->Options().WriteTo(after);
+        QVERIFY(after == before);
+        QVERIFY(!Main().OptionsChanged);
+        QCOMPARE(Main().RegionZoom, -1);
+        QVERIFY(!Main().Busy());
+        QCOMPARE(Main().ShownResult().Items.ValueLine(), analysed);
+    }
+
     void EveryClickOnAnImageOpensAViewer()
     {
         QTest::mouseClick(Main().ImageOriginal, Qt::LeftButton);
@@ -180,6 +284,17 @@ private:
         });
         Main().ActionColorSelection->trigger();
         QVERIFY(fixture->WaitIdle());
+    }
+
+    /// The inclusion circle in the options, in a colour that is no standard one.
+    void SetArea(int x, int y, int diameter, bool used)
+    {
+        TFormOptions& options = fixture->Options();
+        options.iInclCircleX = x;
+        options.iInclCircleY = y;
+        options.iInclCircleDiam = diameter;
+        options.lUseInclCircle = used;
+        options.colColorInclCircle = 0x123456;
     }
 
     std::unique_ptr<MainWindowFixture> fixture;
