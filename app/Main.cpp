@@ -19,17 +19,21 @@
 #include <vector>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
 
 constexpr const char* UsageText =
-    "usage: varnolux [INTERFACEFILE [CAMERARECORD...]]\n"
+    "usage: varnolux [IMAGE]\n"
+    "       varnolux [INTERFACEFILE [CAMERARECORD...]]\n"
     "       varnolux --help | --version\n"
     "\n"
     "Measures coloured areas in images: opens the main window, where you open an image,\n"
     "choose a colour range and read the areas, counts and percentages.\n"
     "\n"
+    "IMAGE is opened and analysed as File -> Open does; while the program runs already,\n"
+    "its window opens the image instead (the exit status is 1 when it cannot).\n"
     "INTERFACEFILE is the interface file of a calling program (an INI file naming the\n"
     "images and subjects, and whether to analyse by itself and end); further parameters\n"
     "are camera record files. Without a display (QT_QPA_PLATFORM=offscreen) messages go\n"
@@ -40,9 +44,10 @@ constexpr const char* UsageText =
     "  --version  print the version and end\n"
     "\n"
     "Only one program runs per user; a second start brings its window to the front.\n"
-    "The language file VXLang.ini, the default options VXDefault.ini and the program\n"
-    "settings Varnolux.ini are in the program's folder. For analysing images without a\n"
-    "window see varnolux-batch(1); the user manual is manual.pdf (Help -> Manual).\n";
+    "The default options VXDefault.ini and the program settings Varnolux.ini are in the\n"
+    "program's folder, or for an installed program in ~/.config/varnolux (or\n"
+    "$XDG_CONFIG_HOME/varnolux). For analysing images without a window see\n"
+    "varnolux-batch(1); the user manual is manual.pdf (Help -> Manual).\n";
 
 /// --help and --version are answered before any window exists, so that they work
 /// without a display; nothing when the command line asks for the program itself.
@@ -61,12 +66,40 @@ std::optional<int> AnswerInformationRequest(int argc, char** argv)
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+/// Hands an image to the running window, which opens it unless it is busy (then it says
+/// why); exit status 1 when it does not.
+int HandOverImage(varnolux::TSingleInstance& instance, const std::string& image)
+{
+    using THandOver = varnolux::TSingleInstance::THandOver;
+    const QString path = QFileInfo(QFile::decodeName(image.c_str())).absoluteFilePath();
+    switch (instance.AskRunningInstanceToOpen(path)) {
+    case THandOver::Opened:
+        return 0;
+    case THandOver::Refused:
+        std::fprintf(stderr,
+                     "varnolux: the program already runs for this user and cannot open %s "
+                     "now (it is busy, waits for an answer, or works for a calling "
+                     "program); its window says so.\n",
+                     image.c_str());
+        return 1;
+    case THandOver::NoAnswer:
+        break;
+    }
+    std::fprintf(stderr,
+                 "varnolux: the program already runs for this user (%s) but does not "
+                 "answer; %s was not opened.\n",
+                 qPrintable(instance.LockFileName()), image.c_str());
+    return 1;
+}
+
 /// A later start while the user's program runs. Without parameters the running window
-/// comes to the front. Work handed over on the command line is not taken up by that
-/// window, and the calling program must know: exit status 1, as when the running
-/// window cannot be reached.
+/// comes to the front; an image is opened there. Work a calling program hands over is
+/// not taken up by that window, and the calling program must know: exit status 1, as
+/// when the running window cannot be reached.
 int SecondStart(varnolux::TSingleInstance& instance, const std::vector<std::string>& parameters)
 {
+    if (!parameters.empty() && varnolux::IsImageFile(parameters.front()))
+        return HandOverImage(instance, parameters.front());
     if (!parameters.empty()) {
         std::fprintf(stderr,
                      "varnolux: the program already runs for this user; %s was not "
@@ -117,9 +150,16 @@ int main(int argc, char** argv)
         const TKVFreeImage versionCheck;
         if (versionCheck.AbortRequested())
             return 1;
+        // An installed program keeps the user's settings in the configuration folder.
+        if (const std::string problem = TProgramFolders::Current().PrepareSettings();
+            !problem.empty())
+            std::fprintf(stderr, "varnolux: %s; settings are not kept\n", problem.c_str());
         TProgramWindows windows(TProgramFiles::Installed(), parameters);
         QObject::connect(&instance, &TSingleInstance::RaiseRequested, windows.FormMain.get(),
                          &TFormMain::BringToFront);
+        instance.SetOpenHandler([&main = *windows.FormMain](const QString& image) {
+            return main.OpenImageOfLaterStart(QFile::encodeName(image).toStdString());
+        });
         windows.FormMain->SetNobodyWatching(TApplication::HasNoDisplay());
         windows.FormMain->show();
         const int status = application.exec();

@@ -14,6 +14,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://varnolux.invalid/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt loads the SVG icon engine, which draws the action icons, as a plugin: no link
+# tells dpkg-shlibdeps about it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # DICOM files are read through DCMTK's tools, Qt's own dialogs speak the language
 # file's language with Qt's translations, and Help -> Manual opens the PDF through
 # xdg-open; the program works without them.

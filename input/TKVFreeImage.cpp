@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <new>
 #include <string_view>
@@ -261,6 +262,26 @@ bool IsExistingFile(const std::string& fileName)
     return std::filesystem::is_regular_file(fileName, error);
 }
 
+/// A DICOM file says so after its 128-byte preamble, whatever it is named.
+bool HasDicomSignature(const std::string& fileName)
+{
+    std::ifstream file(fileName, std::ios::binary);
+    char header[132] = {};
+    return file.read(header, sizeof header) && std::string_view(header + 128, 4) == "DICM";
+}
+
+bool HasImageExtension(const std::string& fileName)
+{
+    constexpr std::string_view Extensions[] = {
+        ".bmp", ".dib", ".ico", ".jpg", ".jpeg", ".jpe", ".jif", ".koa",   ".pbm", ".pcd",
+        ".pcx", ".pgm", ".png", ".ppm", ".pnm",  ".ras", ".tga", ".targa", ".tif", ".tiff"};
+    std::string extension = ExtensionPart(fileName);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return std::find(std::begin(Extensions), std::end(Extensions), extension) !=
+           std::end(Extensions);
+}
+
 std::string QuotedName(const std::string& fileName)
 {
     return "\"" + fileName + "\"";
@@ -375,6 +396,20 @@ std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const TImageFileBytes& fil
                                       " : The converted file cannot be read: " + error.what());
         return nullptr;
     }
+}
+
+bool IsImageFile(const std::string& fileName)
+{
+    if (IsDicomFileName(fileName) || HasImageExtension(fileName))
+        return true;
+    // Only the header is read, and only of a plain file: a pipe would never end.
+    if (!IsExistingFile(fileName))
+        return false;
+    if (HasDicomSignature(fileName))
+        return true;
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(fileName.c_str(), 0);
+    return std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) !=
+           std::end(AcceptedFormats);
 }
 
 TMemoryReservation TKVFreeImage::TakeMemoryReservation()

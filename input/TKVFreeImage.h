@@ -61,6 +61,12 @@ private:
     bool abortRequested_ = false;
 };
 
+/// Whether a file handed to the program is meant as an image, not as an INI file:
+/// its contents are of a format the reader takes, it is named as a DICOM file, or its
+/// name ends in an image extension (a damaged image is still one, for the reader to
+/// report on).
+bool IsImageFile(const std::string& fileName);
+
 /// The version FreeImage must report: the one the program was built against.
 std::string ExpectedFreeImageVersion();
 

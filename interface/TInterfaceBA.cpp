@@ -164,8 +164,11 @@ std::string ReplacementRefusal(const std::string& fileName)
 
 } // namespace
 
-TInterfaceBA::TInterfaceBA(TInterfaceMode mode, std::string programFolder)
+TInterfaceBA::TInterfaceBA(TInterfaceMode mode, std::string programFolder,
+                           std::string cameraTableFile)
     : programFolder_(WithTrailingSlash(std::move(programFolder)))
+    , cameraTableFile_(cameraTableFile.empty() ? programFolder_ + CameraTableFile
+                                               : std::move(cameraTableFile))
 {
     SetDefaults();
     mode_ = mode;
@@ -330,7 +333,7 @@ void TInterfaceBA::ReadCameraData(structImage& record, const std::string& camera
     record.ExclusionCircleY0InPixel = 0;
     if (cameraType.empty())
         return;
-    const auto cameras = TIniDocument::Load(programFolder_ + CameraTableFile);
+    const auto cameras = TIniDocument::Load(cameraTableFile_);
     if (!cameras || !cameras->HasSection(cameraType))
         return;
     const auto number = [&](const char* key) {

@@ -42,9 +42,11 @@ public:
     /// More records than this in one interface file are refused as absurd.
     static constexpr int MaxRecordCount = 1000;
 
-    /// programFolder (with its trailing "/") is where the defaults point and where
-    /// "Camera.ini" is looked up.
-    explicit TInterfaceBA(TInterfaceMode mode, std::string programFolder = ProgramFolder());
+    /// programFolder (with its trailing "/") is where the defaults and relative file
+    /// names point; the camera table is cameraTableFile, "Camera.ini" in that folder
+    /// when none is given.
+    explicit TInterfaceBA(TInterfaceMode mode, std::string programFolder = ProgramFolder(),
+                          std::string cameraTableFile = {});
 
     TInterfaceMode Mode() const { return mode_; }
 
@@ -104,7 +106,7 @@ public:
                                std::span<const std::string> recordFiles = {});
 
     /// Sets the record's camera values to 0, then to those of the camera type's
-    /// section of "Camera.ini" in the program folder when there is one.
+    /// section of the camera table when there is one.
     void ReadCameraData(structImage& record, const std::string& cameraType) const;
 
     /// Writes the result file for the calling program, replacing whatever it held:
@@ -132,6 +134,7 @@ private:
 
     TInterfaceMode mode_ = TInterfaceMode::miSend;
     std::string programFolder_;
+    std::string cameraTableFile_;
 
     bool automatic_ = false;
     bool result_ = false;

@@ -5,13 +5,57 @@
 
 namespace varnolux {
 
+/// The default options file's name.
+inline constexpr const char* DefaultOptionsFileName = "VXDefault.ini";
+/// The language file's name.
+inline constexpr const char* LanguageFileName = "VXLang.ini";
+
 /// The folder of the running executable, with a trailing "/".
 std::string ProgramFolder();
 
-/// The program's own settings file: program folder + product name + ".ini".
+/// The folders a program run uses, each with its trailing "/". Run from where it was
+/// built or copied to, the program keeps every file next to its executable. Installed
+/// (its data folder lies beside it, share/varnolux for lib/varnolux) or in a folder
+/// this user cannot write, it writes into the user's configuration folder instead and
+/// reads its fixed files from there, next to the executable or from the data folder.
+struct TProgramFolders {
+    std::string Program;
+    /// Where an installed program's fixed files and defaults are.
+    std::string Data;
+    /// Where the program writes VXDefault.ini and its settings file.
+    std::string Settings;
+
+    /// The folders of a program whose executable is in programFolder, with the user's
+    /// configuration folder from the environment.
+    static TProgramFolders Of(const std::string& programFolder);
+    /// The folders of the running program.
+    static TProgramFolders Current();
+
+    /// Whether the program writes into the user's configuration folder.
+    bool UsesConfigFolder() const { return Settings != Program; }
+    /// A file the program only reads (language file, manual, "Camera.ini"): in the
+    /// user's configuration folder when the program writes there, next to the
+    /// executable, then in the data folder; the name next to the executable when it
+    /// is in none of them.
+    std::string FindFile(const std::string& name) const;
+    /// Makes the configuration folder ready when the program writes there: creates
+    /// it, and gives it a missing "VXDefault.ini" and program settings file as copies
+    /// of the installed ones (found as FindFile finds them), else empty, for settings
+    /// are only ever written into existing files. Returns what failed, empty when
+    /// all is well.
+    std::string PrepareSettings() const;
+};
+
+/// The user's configuration folder for the program: $XDG_CONFIG_HOME/varnolux/ when
+/// that is an absolute path, else $HOME/.config/varnolux/; empty without either.
+std::string UserConfigFolder();
+
+/// The name of the program's own settings file: product name + ".ini".
+std::string ProgramSettingsFileName();
+/// The program's own settings file in the settings folder.
 std::string ProgramSettingsFile();
 
-/// The language file: program folder + "VXLang.ini".
+/// The language file "VXLang.ini" where the running program finds it.
 std::string DefaultLanguageFile();
 
 /// The folder part of a path including its trailing "/", empty when it has none.

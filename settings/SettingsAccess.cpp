@@ -244,7 +244,7 @@ std::string ResolveConfigFileName(const std::string& fileName)
     if (fileName.empty())
         return ProgramSettingsFile();
     if (fileName.find('/') == std::string::npos)
-        return ProgramFolder() + fileName;
+        return TProgramFolders::Current().Settings + fileName;
     return fileName;
 }
 

@@ -25,8 +25,9 @@ struct structConfig {
 };
 
 /// Resolves a settings file name: empty means the program's own settings file,
-/// a name without a folder is put into the program's folder, any other name is
-/// used unchanged.
+/// a name without a folder is put into the folder the program keeps its settings in
+/// (its own folder, or the user's configuration folder when installed), any other
+/// name is used unchanged.
 std::string ResolveConfigFileName(const std::string& fileName);
 
 /// True when the file carries the read-only attribute: no write permission bits

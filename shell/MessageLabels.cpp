@@ -86,6 +86,12 @@ constexpr TMessageLabel Labels[] = {
     {"LSaveRegions", Dialogs, "The regions could not be saved to %s."},
     {"LOptionsSaved", Dialogs, "Options saved to %s"},
     {"LImageSaved", Dialogs, "Analysed image saved to %s (%s)"},
+    // Help -> web page and images handed over by a later start.
+    {"LWebPageInvalid", Dialogs,
+     "The web page %s in the program settings %s is not an http or https address."},
+    {"LImageNotOpenedNow", Dialogs,
+     "The image %s was not opened: the program is busy, waits for an answer, or works "
+     "for a calling program. Open it with File -> Open when it is free."},
     // The names of the file types in file dialogs.
     {"LFilterTextFiles", Dialogs, "Text files"},
     {"LFilterOptionFiles", Dialogs, "Option file"},

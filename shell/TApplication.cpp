@@ -4,6 +4,8 @@
 
 #include <exception>
 
+#include <QIcon>
+
 namespace varnolux {
 
 TApplication::TApplication(int& argc, char** argv)
@@ -11,6 +13,8 @@ TApplication::TApplication(int& argc, char** argv)
 {
     // No display name: the platform would append it to every window caption.
     setApplicationName("Varnolux");
+    // Installed, the desktop's icon theme has ours; from a build folder, the drawing.
+    setWindowIcon(QIcon::fromTheme("varnolux", QIcon(":/icons/varnolux.svg")));
 }
 
 bool TApplication::HasNoDisplay()

@@ -3,6 +3,7 @@
 #include "chart/Tsp_LineMarker.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"
+#include "input/TKVFreeImage.h"
 #include "interface/TInterfaceBA.h"
 #include "results/NumberFormat.h"
 #include "settings/Messages.h"
@@ -110,6 +111,14 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     : files_(files)
     , parameters_(std::move(parameters))
 {
+    // An image (the desktop's "Open with") opens as File -> Open would; anything
+    // else is a calling program's interface file.
+    if (!parameters_.empty() && IsImageFile(parameters_.front())) {
+        std::error_code error;
+        const std::filesystem::path image = std::filesystem::absolute(parameters_.front(), error);
+        startImage_ = error ? parameters_.front() : image.string();
+        parameters_.clear();
+    }
     setObjectName("FormMain");
     DefaultOptionsFile = files_.DefaultOptionsFile;
     OptionsFile = DefaultOptionsFile;
@@ -532,6 +541,7 @@ void TFormMain::FinishStartup()
         windows_.PlasmaForm->StartPalette();
         Updating = false;
     }
+    startupDone_ = true;
     Q_EMIT StartupFinished();
 }
 
@@ -650,6 +660,21 @@ void TFormMain::BringToFront()
         showNormal();
     raise();
     activateWindow();
+}
+
+bool TFormMain::OpenImageOfLaterStart(const std::string& fileName)
+{
+    BringToFront();
+    const bool free = startupDone_ && !Busy() && ActionOpen->isVisible() &&
+                      ActionOpen->isEnabled() && !QApplication::activeModalWidget() &&
+                      ProgramControl->State() != StateClosing;
+    if (free)
+        return OpenImage(fileName);
+    // Said once the later start has its answer: a message box here would keep it waiting.
+    QTimer::singleShot(0, this, [fileName] {
+        CurrentReporter().ShowLanguageMessage("LImageNotOpenedNow", {fileName});
+    });
+    return false;
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)

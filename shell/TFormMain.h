@@ -77,13 +77,16 @@ public:
         std::string SizeText;
     };
 
+    /// Where the program settings file holds the address Help -> web page opens.
+    static constexpr const char* WebPageSection = "Program";
+    static constexpr const char* WebPageKey = "WebPage";
     static constexpr int StatusPanelOptions = 4;
     static constexpr int StatusPanelProgress = 5;
     /// The colour range is quiet this long before it is analysed again.
     static constexpr std::chrono::milliseconds QuietTime{432};
 
-    /// parameters are the command-line parameters after the program name: an interface
-    /// file from a calling program and more camera record files.
+    /// parameters are the command-line parameters after the program name: an image to
+    /// open, or an interface file from a calling program and more camera record files.
     explicit TFormMain(const TProgramFiles& files = TProgramFiles::Installed(),
                        std::vector<std::string> parameters = {});
     ~TFormMain() override;
@@ -103,6 +106,10 @@ public:
     void SaveFormPosition(const QWidget& window);
     /// Comes to the front when a second start asks for it.
     void BringToFront();
+    /// Opens the image a later start hands over as File -> Open does, in front; false
+    /// (saying so) while the program cannot take it: during the start-up step, an open
+    /// or an analysis, a dialog waiting for an answer, or a calling program's image.
+    bool OpenImageOfLaterStart(const std::string& fileName);
 
     // The colour range.
     void MarkOptionsChanged();
@@ -347,6 +354,8 @@ private:
     bool RunForRobot();
     void RobotRunFinished();
     bool OpenHandedOverImage();
+    /// Opens the image given on the command line.
+    bool OpenStartImage();
     void WriteCallerResultFile(bool analysisFinished);
 
     // Actions.
@@ -371,7 +380,10 @@ private:
     void ActionSaveOptionsAsDefaultExecute();
     void ActionShowSHAExecute();
     void ActionManualExecute();
+    /// Opens the web page of the program settings; without one, the manual.
     void ActionWWWExecute();
+    /// The web page address in the program settings, empty when there is none.
+    std::string WebPageAddress() const;
     void ActionInfoExecute();
     void ToolNotAvailable();
 
@@ -389,6 +401,8 @@ private:
 
     TProgramFiles files_;
     std::vector<std::string> parameters_;
+    /// The image given as the first command-line parameter, with its full path.
+    std::string startImage_;
     int exitStatus_ = 0;
     bool nobodyWatching_ = false;
     TWindows windows_;
@@ -398,6 +412,8 @@ private:
     /// Messages go to standard error while a start that nobody attends runs.
     std::unique_ptr<TUnattendedReporting> unattended_;
     bool shown_ = false;
+    /// The start-up step, and what a calling program started, have ended.
+    bool startupDone_ = false;
 };
 
 } // namespace varnolux

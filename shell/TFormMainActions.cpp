@@ -19,7 +19,6 @@
 #include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
-#include "tools/ProductWebPage.h"
 #include "tools/TAboutBox.h"
 #include "tools/TFormMeasure.h"
 
@@ -32,10 +31,10 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSlider>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -47,6 +46,7 @@ namespace {
 
 constexpr const char* JpegFilter = "JPEG (*.jpg)";
 constexpr const char* DefaultOptionsText = "- DEFAULT OPTIONS -";
+constexpr int ToolBarIconSize = 22;
 
 QString Text(const std::string& text)
 {
@@ -64,6 +64,23 @@ std::string OptionsFileProblem(const std::string& fileName)
     if (IsReadOnlyFile(fileName) || ::access(fileName.c_str(), W_OK) != 0)
         return "the file is read-only";
     return {};
+}
+
+/// The icon theme's icon of that name, else our drawing of it; our own icons
+/// ("varnolux-...") show what no theme has.
+QIcon ActionIcon(const QString& name)
+{
+    const QIcon drawn(":/icons/" + name + ".svg");
+    return name.startsWith("varnolux-") ? drawn : QIcon::fromTheme(name, drawn);
+}
+
+/// The web page of the settings as an address to open; empty for anything but an http
+/// or https address, for a setting must not start whatever program takes a scheme.
+QUrl WebPageUrl(const std::string& address)
+{
+    const QUrl url(Text(address), QUrl::StrictMode);
+    const bool web = url.scheme() == "https" || url.scheme() == "http";
+    return url.isValid() && web && !url.host().isEmpty() ? url : QUrl();
 }
 
 } // namespace
@@ -84,60 +101,57 @@ void TFormMain::CreateActions()
         const char* Text;
         QKeySequence Shortcut;
         const char* Hint;
-        QStyle::StandardPixmap Icon;
+        const char* Icon;
     };
     const QKeySequence none;
     const TActionDefinition definitions[] = {
         {ActionOpen, "ActionOpen", "&Open", QKeySequence("Ctrl+O"), "Open an image to analyse",
-         QStyle::SP_DialogOpenButton},
+         "document-open"},
         {ActionPrint, "ActionPrint", "&Print", QKeySequence("Ctrl+P"),
-         "Print the results as report", QStyle::SP_FileDialogDetailedView},
+         "Print the results as report", "document-print"},
         {ActionSaveImage, "ActionSaveImage", "Save", QKeySequence("Ctrl+S"),
-         "Save the analysed image", QStyle::SP_DialogSaveButton},
+         "Save the analysed image", "document-save-as"},
         {ActionClose, "ActionClose", "&Close", QKeySequence("Alt+F4"), "Close the program",
-         QStyle::SP_DialogCloseButton},
+         "application-exit"},
         {ActionColorSelection, "ActionColorSelection", "Set color", none,
-         "Select the color range by mouse", QStyle::SP_DialogHelpButton},
+         "Select the color range by mouse", "varnolux-colour-pick"},
         {ActionRegionSelect, "ActionRegionSelect", "Set analysis area", none,
-         "Select the area of the image to be analysed", QStyle::SP_FileDialogContentsView},
+         "Select the area of the image to be analysed", "varnolux-analysis-area"},
         {ActionMeasure, "ActionMeasure", "Set Measure", none, "Set the measure",
-         QStyle::SP_ArrowRight},
+         "varnolux-measure"},
         {ActionProcess, "ActionProcess", "Analysis", QKeySequence("Ctrl+A"), "Run an analysis",
-         QStyle::SP_MediaPlay},
+         "media-playback-start"},
         {ActionSaveResult, "ActionSaveResult", "Save result", none,
-         "Save the results into the file specified by the options", QStyle::SP_DriveFDIcon},
+         "Save the results into the file specified by the options", "document-save"},
         {ActionSaveRegions, "ActionSaveRegions", "Save regions", none,
          "Append the regions table to the regions file specified by the options",
-         QStyle::SP_DriveFDIcon},
+         "x-office-spreadsheet"},
         {ActionVerifyResultFile, "ActionVerifyResultFile", "Verify result file...", none,
-         "Check the lines of the result file against their fingerprints",
-         QStyle::SP_DialogApplyButton},
+         "Check the lines of the result file against their fingerprints", "varnolux-verify"},
         {ActionLoadOptions, "ActionLoadOptions", "Load options", none, "Load options",
-         QStyle::SP_DirOpenIcon},
+         "varnolux-options-open"},
         {ActionLoadDefaultOptions, "ActionLoadDefaultOptions", "Load default options", none,
-         "Load the default options", QStyle::SP_DirHomeIcon},
+         "Load the default options", "varnolux-options-default"},
         {ActionOptions, "ActionOptions", "Edit Op&tions", none, "Edit the analysis options",
-         QStyle::SP_FileDialogListView},
+         "preferences-system"},
         {ActionSaveOptions, "ActionSaveOptions", "Save options", none,
-         "Save the options into the current options file", QStyle::SP_DialogSaveButton},
+         "Save the options into the current options file", "varnolux-options-save"},
         {ActionSaveOptionsAs, "ActionSaveOptionsAs", "Save options as ...", none,
-         "Save the options into another file", QStyle::SP_DialogSaveButton},
+         "Save the options into another file", "varnolux-options-save-as"},
         {ActionSaveOptionsAsDefault, "ActionSaveOptionsAsDefault", "Save options as default", none,
-         "Save the options as the default options", QStyle::SP_DialogSaveButton},
+         "Save the options as the default options", "varnolux-options-save-default"},
         {ActionEditRoport, "ActionEditRoport", "Edit print template", none,
-         "Edit the template of the printed report", QStyle::SP_FileIcon},
+         "Edit the template of the printed report", "document-page-setup"},
         {ActionShowSHA, "ActionShowSHA", "Show SHA values", none,
          "Show the SHA values of the image file, the options and the result",
-         QStyle::SP_MessageBoxInformation},
-        {ActionManual, "ActionManual", "Manual", none, "Open the user manual",
-         QStyle::SP_DialogHelpButton},
+         "varnolux-fingerprint"},
+        {ActionManual, "ActionManual", "Manual", none, "Open the user manual", "help-contents"},
         {ActionWWW, "ActionWWW", "Varnolux on the web", none, "Open the Varnolux web page",
-         QStyle::SP_DriveNetIcon},
-        {ActionInfo, "ActionInfo", "&Info", none, "Version and maker of Varnolux",
-         QStyle::SP_MessageBoxInformation},
+         "internet-web-browser"},
+        {ActionInfo, "ActionInfo", "&Info", none, "Version and maker of Varnolux", "help-about"},
     };
     for (const TActionDefinition& definition : definitions) {
-        auto* action = new QAction(style()->standardIcon(definition.Icon), definition.Text, this);
+        auto* action = new QAction(ActionIcon(definition.Icon), definition.Text, this);
         action->setObjectName(definition.Name);
         action->setShortcut(definition.Shortcut);
         if (*definition.Hint) {
@@ -188,7 +202,7 @@ void TFormMain::CreateMenusAndToolBar()
     ToolBar1 = addToolBar("Tools");
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setMovable(false);
-    ToolBar1->setIconSize({19, 19});
+    ToolBar1->setIconSize({ToolBarIconSize, ToolBarIconSize});
     ToolBar1->addActions({ActionOpen, ActionLoadOptions, ActionOptions, ActionProcess,
                           ActionColorSelection, ActionRegionSelect, ActionMeasure, ActionPrint,
                           ActionSaveResult});
@@ -663,13 +677,32 @@ void TFormMain::ActionManualExecute()
     CurrentReporter().ShowMessage(text);
 }
 
+std::string TFormMain::WebPageAddress() const
+{
+    return QString::fromStdString(
+               ReadConfigString(files_.SettingsFile, WebPageSection, WebPageKey, ""))
+        .trimmed()
+        .toStdString();
+}
+
 void TFormMain::ActionWWWExecute()
 {
-    QDesktopServices::openUrl(QUrl(ProductWebPageAddress));
+    const std::string address = WebPageAddress();
+    if (address.empty()) {
+        ActionManualExecute();
+        return;
+    }
+    const QUrl url = WebPageUrl(address);
+    if (url.isEmpty()) {
+        CurrentReporter().ShowLanguageMessage("LWebPageInvalid", {address, files_.SettingsFile});
+        return;
+    }
+    QDesktopServices::openUrl(url);
 }
 
 void TFormMain::ActionInfoExecute()
 {
+    windows_.AboutBox->SetWebPage(WebPageUrl(WebPageAddress()));
     windows_.PlasmaForm->StopPalette();
     ShowModal(*windows_.AboutBox);
     windows_.PlasmaForm->StartPalette();

@@ -34,7 +34,8 @@ std::vector<std::string> TFormMain::ReadInterfaceFile()
 {
     TKeptMessages kept;
     const TScopedReporter keep(kept);
-    Interface = std::make_unique<TInterfaceBA>(TInterfaceMode::miReceive, files_.Folder);
+    Interface = std::make_unique<TInterfaceBA>(TInterfaceMode::miReceive, files_.Folder,
+                                               files_.CameraTableFile);
     Interface->ReadIni(parameters_);
     return std::move(kept.messages);
 }
@@ -48,6 +49,8 @@ bool TFormMain::RunsUnattended() const
 bool TFormMain::StartFromInterface()
 {
     ActionOpen->setVisible(!HidesActionOpen(*Interface));
+    if (!startImage_.empty())
+        return OpenStartImage();
     if (IsRobotRun(*Interface))
         return RunForRobot();
     if (IsInteractiveStart(*Interface))
@@ -109,6 +112,15 @@ bool TFormMain::OpenHandedOverImage()
             FinishStartup();
         },
         Qt::SingleShotConnection);
+    return true;
+}
+
+bool TFormMain::OpenStartImage()
+{
+    if (!OpenImage(startImage_))
+        return false;
+    connect(this, &TFormMain::WorkFinished, this, &TFormMain::FinishStartup,
+            Qt::SingleShotConnection);
     return true;
 }
 

@@ -4,18 +4,31 @@
 
 namespace varnolux {
 
+namespace {
+
+constexpr const char* ManualFileName = "manual.pdf";
+constexpr const char* CameraTableFileName = "Camera.ini";
+
+} // namespace
+
 TProgramFiles TProgramFiles::Installed()
 {
-    TProgramFiles files = InFolder(ProgramFolder());
-    files.SettingsFile = ProgramSettingsFile();
-    files.LanguageFile = DefaultLanguageFile();
+    const TProgramFolders folders = TProgramFolders::Current();
+    TProgramFiles files = InFolder(folders.Settings);
+    files.ManualFile = folders.FindFile(ManualFileName);
+    files.LanguageFile = folders.FindFile(LanguageFileName);
+    files.CameraTableFile = folders.FindFile(CameraTableFileName);
     return files;
 }
 
 TProgramFiles TProgramFiles::InFolder(const std::string& folder)
 {
-    return {folder, folder + "VXDefault.ini", folder + FileNamePart(ProgramSettingsFile()),
-            folder + "manual.pdf", folder + FileNamePart(DefaultLanguageFile())};
+    return {folder,
+            folder + DefaultOptionsFileName,
+            folder + ProgramSettingsFileName(),
+            folder + ManualFileName,
+            folder + LanguageFileName,
+            folder + CameraTableFileName};
 }
 
 } // namespace varnolux

@@ -8,13 +8,20 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 
 namespace varnolux {
 
 namespace {
 
 constexpr const char* RaiseRequest = "raise\n";
+/// Followed by the image's file URL, which encodes every byte a line could not hold.
+constexpr const char* OpenRequest = "open ";
+constexpr const char* OpenedAnswer = "opened\n";
+constexpr const char* RefusedAnswer = "refused\n";
 constexpr int ConnectTimeoutMs = 1000;
+/// The running instance answers from its event loop, which a long step may hold up.
+constexpr int AnswerTimeoutMs = 10000;
 /// The running instance may hold the lock but not yet listen.
 constexpr int ConnectAttempts = 5;
 
@@ -63,22 +70,52 @@ bool TSingleInstance::Start()
     return true;
 }
 
-bool TSingleInstance::AskRunningInstanceToRaise()
+std::unique_ptr<QLocalSocket> TSingleInstance::ConnectToRunningInstance()
 {
     if (!lock_)
-        return false;
+        return nullptr;
     for (int attempt = 0; attempt < ConnectAttempts; ++attempt) {
-        QLocalSocket socket;
-        socket.connectToServer(serverName_);
-        if (socket.waitForConnected(ConnectTimeoutMs)) {
-            socket.write(RaiseRequest);
-            const bool written = socket.waitForBytesWritten(ConnectTimeoutMs);
-            socket.disconnectFromServer();
-            return written;
-        }
+        auto socket = std::make_unique<QLocalSocket>();
+        socket->connectToServer(serverName_);
+        if (socket->waitForConnected(ConnectTimeoutMs))
+            return socket;
         QThread::msleep(200);
     }
-    return false;
+    return nullptr;
+}
+
+bool TSingleInstance::AskRunningInstanceToRaise()
+{
+    const auto socket = ConnectToRunningInstance();
+    if (!socket)
+        return false;
+    socket->write(RaiseRequest);
+    const bool written = socket->waitForBytesWritten(ConnectTimeoutMs);
+    socket->disconnectFromServer();
+    return written;
+}
+
+TSingleInstance::THandOver TSingleInstance::AskRunningInstanceToOpen(const QString& imageFile)
+{
+    const auto socket = ConnectToRunningInstance();
+    if (!socket)
+        return THandOver::NoAnswer;
+    socket->write(OpenRequest + QUrl::fromLocalFile(imageFile).toEncoded() + '\n');
+    if (!socket->waitForBytesWritten(ConnectTimeoutMs))
+        return THandOver::NoAnswer;
+    while (!socket->canReadLine())
+        if (!socket->waitForReadyRead(AnswerTimeoutMs))
+            return THandOver::NoAnswer;
+    const QByteArray answer = socket->readLine();
+    socket->disconnectFromServer();
+    if (answer == OpenedAnswer)
+        return THandOver::Opened;
+    return answer == RefusedAnswer ? THandOver::Refused : THandOver::NoAnswer;
+}
+
+void TSingleInstance::SetOpenHandler(std::function<bool(const QString&)> handler)
+{
+    openHandler_ = std::move(handler);
 }
 
 void TSingleInstance::ReadRequests()
@@ -92,9 +129,18 @@ void TSingleInstance::ReadRequests()
 
 void TSingleInstance::ReadLines(QLocalSocket& socket)
 {
-    while (socket.canReadLine())
-        if (socket.readLine() == RaiseRequest)
+    while (socket.canReadLine()) {
+        const QByteArray line = socket.readLine();
+        if (line == RaiseRequest) {
             Q_EMIT RaiseRequested();
+        } else if (line.startsWith(OpenRequest) && line.endsWith('\n')) {
+            const QUrl url = QUrl::fromEncoded(line.mid(qstrlen(OpenRequest)).chopped(1));
+            const bool opened =
+                url.isLocalFile() && openHandler_ && openHandler_(url.toLocalFile());
+            socket.write(opened ? OpenedAnswer : RefusedAnswer);
+            socket.flush();
+        }
+    }
 }
 
 } // namespace varnolux

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QLocalServer>
@@ -39,6 +40,14 @@ public:
     /// Asks the running instance to come to the front; false when it cannot be reached.
     bool AskRunningInstanceToRaise();
 
+    /// What the running instance made of an image handed over.
+    enum class THandOver { Opened, Refused, NoAnswer };
+    /// Hands an image (a full path) to the running instance, to open as File -> Open does.
+    THandOver AskRunningInstanceToOpen(const QString& imageFile);
+    /// Decides whether this instance opens an image handed over by a later start;
+    /// without a handler every image is refused.
+    void SetOpenHandler(std::function<bool(const QString&)> handler);
+
 Q_SIGNALS:
     /// A later start asked this instance to come to the front.
     void RaiseRequested();
@@ -46,10 +55,13 @@ Q_SIGNALS:
 private:
     void ReadRequests();
     void ReadLines(QLocalSocket& socket);
+    /// A connection to the running instance; none when it cannot be reached.
+    std::unique_ptr<QLocalSocket> ConnectToRunningInstance();
 
     QString serverName_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
+    std::function<bool(const QString&)> openHandler_;
 };
 
 } // namespace varnolux

@@ -1,10 +1,10 @@
 #include "tools/TAboutBox.h"
 
 #include "settings/ProgramInfo.h"
-#include "tools/ProductWebPage.h"
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -42,7 +42,11 @@ TAboutBox::TAboutBox(QWidget* parent)
     auto* panel2 = Placed(new QFrame(this), "Panel2", {8, 8, 320, 130});
     panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     ProgramIcon = Placed(new QLabel(panel2), "ProgramIcon", {8, 8, 56, 56});
-    ProgramIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(56, 56));
+    const QIcon programIcon = QApplication::windowIcon();
+    ProgramIcon->setPixmap((programIcon.isNull()
+                                ? style()->standardIcon(QStyle::SP_MessageBoxInformation)
+                                : programIcon)
+                               .pixmap(56, 56));
 
     ProductName = Placed(new QLabel("Kelvara® Varnolux", panel2), "ProductName", {80, 8, 232, 22});
     QFont bold = font;
@@ -85,8 +89,15 @@ void TAboutBox::ShowVersion()
     const int left =
         std::max(VersionLeft, LabelVersion->x() + LabelVersion->sizeHint().width() + CaptionGap);
     LabelBuild->setGeometry(left, LabelBuild->y(), VersionRight - left, LabelBuild->height());
-    const QString address = ProductWebPageAddress;
+    const QString address = webPage_.toString().toHtmlEscaped();
     LabelURL->setText(QString("<a href=\"%1\" style=\"color: blue;\">%1</a>").arg(address));
+    Label2->setVisible(!webPage_.isEmpty());
+    LabelURL->setVisible(!webPage_.isEmpty());
+}
+
+void TAboutBox::SetWebPage(const QUrl& address)
+{
+    webPage_ = address;
 }
 
 } // namespace varnolux

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QUrl>
 
 class QLabel;
 class QPushButton;
@@ -13,6 +14,10 @@ class TAboutBox : public QDialog {
 
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
+
+    /// The web page the box links to; with none (an empty address) the box shows no
+    /// Internet line.
+    void SetWebPage(const QUrl& address);
 
     QLabel* ProgramIcon;
     QLabel* ProductName;
@@ -29,9 +34,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    /// The version and the web page come from the build, whatever a language file says;
-    /// the labels are empty until the box is shown.
+    /// The version comes from the build and the web page from the settings, whatever a
+    /// language file says; the labels are empty until the box is shown.
     void ShowVersion();
+
+    QUrl webPage_;
 };
 
 } // namespace varnolux

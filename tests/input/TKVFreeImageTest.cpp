@@ -548,6 +548,42 @@ TEST_F(ImageReader, ComplaintsOnOneThreadDoNotFailLoadsOnAnother)
     EXPECT_EQ(badMessages, std::size_t(Rounds));
 }
 
+// A file handed to the desktop program is an image or a calling program's INI file.
+TEST(ImageFileParameter, ImagesAreToldFromInterfaceFilesByContentsAndName)
+{
+    const test::TempFolder folder;
+    const TFreeImage image = PatternImage(3, 2);
+    const std::string png = folder.File("photo-without-extension");
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, image.get(), png.c_str(), 0));
+    std::string dicom(128, '\0');
+    dicom += "DICM";
+    WriteFile(folder.File("IM0001"), dicom + std::string(64, '\x02'));
+    const std::string interfaceText = "[General]\nSender=Robot\nCount=1\n[Image0]\nImage=a.png\n";
+    WriteFile(folder.File("robot.ini"), interfaceText);
+    WriteFile(folder.File("interface"), interfaceText);
+    WriteFile(folder.File("empty"), "");
+    std::filesystem::create_directory(folder.Path() / "folder");
+
+    const struct {
+        std::string name;
+        bool image;
+    } cases[] = {
+        {png, true},                        // by its contents
+        {folder.File("IM0001"), true},      // a DICOM file by its signature
+        {folder.File("missing.JPG"), true}, // by its name: the reader reports it
+        {folder.File("damaged.tif"), true}, // likewise, existing or not
+        {folder.File("scan.dcm"), true},    // a DICOM file by its name
+        {folder.File("robot.ini"), false},  // an interface file
+        {folder.File("interface"), false},  // one with any name
+        {folder.File("empty"), false},      // nothing in it
+        {folder.File("missing"), false},    // nothing to tell by
+        {folder.File("folder"), false},     // no file
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsImageFile(c.name), c.image) << c.name;
+}
+
 TEST(FreeImageVersion, ExpectsTheVersionWeAreBuiltAgainst)
 {
     EXPECT_EQ(ExpectedFreeImageVersion(), FreeImage_GetVersion());

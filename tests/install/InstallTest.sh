@@ -3,7 +3,9 @@
 # computer gets: every file in place and nothing else, the desktop entry and the
 # metainfo valid, the man pages readable, and the installed programs running from
 # there - the batch command, --help and --version without a display, and the desktop
-# program offscreen in a robot run that analyses the sample image and ends.
+# program offscreen in a robot run that analyses the sample image and ends, keeping
+# its settings in the user's configuration folder. A copy of the build's program
+# keeps them next to itself.
 #   InstallTest.sh BUILD_DIR SOURCE_DIR
 # installed-files.txt beside this script lists the files below the prefix.
 set -eu
@@ -42,9 +44,9 @@ for program in varnolux varnolux-batch; do
         fail "bin/$program is not a relative link to ../lib/varnolux/$program"
     [ -x "$installed/lib/varnolux/$program" ] || fail "lib/varnolux/$program is not executable"
 done
-cmp -s "$installed/lib/varnolux/VXLang.ini" "$source/shell/lang/VXLang-en.ini" ||
+cmp -s "$installed/share/varnolux/VXLang.ini" "$source/shell/lang/VXLang-en.ini" ||
     fail "VXLang.ini is not the English language file"
-[ "$(head -c 5 "$installed/lib/varnolux/manual.pdf")" = "%PDF-" ] || fail "manual.pdf is no PDF"
+[ "$(head -c 5 "$installed/share/varnolux/manual.pdf")" = "%PDF-" ] || fail "manual.pdf is no PDF"
 for size in 16 24 32 48 64 128 256 512; do
     # The PNG header: signature, IHDR, width and height as 32-bit big-endian numbers.
     dimensions=$(od -An -tu1 -j16 -N8 "$installed/share/icons/hicolor/${size}x${size}/apps/varnolux.png" |
@@ -55,6 +57,13 @@ done
 # The desktop files as desktops and software centres read them.
 desktop-file-validate "$installed/share/applications/varnolux.desktop" >"$work/validate.log" 2>&1 ||
     fail "desktop-file-validate: $(cat "$work/validate.log")"
+# A file manager hands the image over; the entry names the image types the program reads.
+grep -qx 'Exec=varnolux %f' "$installed/share/applications/varnolux.desktop" ||
+    fail "the desktop entry does not hand an image over"
+for type in image/jpeg image/png image/tiff image/bmp; do
+    grep -q "^MimeType=.*$type;" "$installed/share/applications/varnolux.desktop" ||
+        fail "the desktop entry does not list $type"
+done
 appstreamcli validate --no-net "$installed/share/metainfo/org.varnolux.Varnolux.metainfo.xml" \
     >"$work/appstream.log" 2>&1 || fail "appstreamcli validate: $(cat "$work/appstream.log")"
 for page in varnolux varnolux-batch; do
@@ -105,6 +114,7 @@ ResultImage=1
 StoppAtEnd=0
 ResultImageDirectory=$work/out
 EOF
+before=$(find "$installed" | LC_ALL=C sort)
 status=0
 (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen \
     XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/config" TEMP="$work/tmp" \
@@ -117,6 +127,35 @@ grep -q "^Version=${version#varnolux }" "$work/out/result.ini" 2>/dev/null ||
     fail "installed varnolux wrote no result file with its version"
 grep -q '^\[Result1\]' "$work/out/result.ini" 2>/dev/null ||
     fail "installed varnolux wrote no results"
+
+# What it writes is the user's: the settings are seeded from the installed ones into
+# the configuration folder, the window position kept there; nothing is written beside
+# the program or into its data folder (as root, it could).
+settings=$work/config/varnolux
+cmp -s "$settings/Varnolux.ini" "$installed/share/varnolux/Varnolux.ini" ||
+    fail "the user's Varnolux.ini is no copy of the installed one"
+grep -q '^FormMainWidth=' "$settings/VXDefault.ini" 2>/dev/null ||
+    fail "installed varnolux kept no window position in $settings/VXDefault.ini"
+[ "$(find "$installed" | LC_ALL=C sort)" = "$before" ] ||
+    fail "installed varnolux wrote into its installation: $(find "$installed" -newer "$work/data/robot.ini")"
+[ ! -e "$work/home/.config" ] || fail "installed varnolux wrote into HOME beside XDG_CONFIG_HOME"
+
+# The same program copied to a folder of its own, as the build folder has it: there
+# it keeps everything next to itself, and the user's configuration folder stays empty.
+portable=$work/portable
+mkdir -p "$portable"
+cp "$build/bin/varnolux" "$build/bin/VXLang.ini" "$portable/"
+status=0
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen \
+    XDG_RUNTIME_DIR="$work/run" HOME="$work/home" XDG_CONFIG_HOME="$work/portable-config" \
+    TEMP="$work/tmp" timeout 120 "$portable/varnolux" "$work/data/robot.ini") \
+    >"$work/portable.out" 2>"$work/portable.err" || status=$?
+[ "$status" -eq 0 ] || fail "the copied varnolux ended with status $status: $(cat "$work/portable.err")"
+grep -q '^FormMainWidth=' "$portable/VXDefault.ini" 2>/dev/null ||
+    fail "the copied varnolux kept no window position next to itself"
+# (Qt's file dialog keeps its own QtProject.conf there, whoever runs it.)
+[ ! -e "$work/portable-config/varnolux" ] ||
+    fail "the copied varnolux wrote into the configuration folder"
 
 [ "$failures" -eq 0 ] || { echo "$failures failures" >&2; exit 1; }
 echo "install: $(printf '%s\n' "$actual" | wc -l) files under $prefix, all checks passed"

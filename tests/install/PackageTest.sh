@@ -27,8 +27,9 @@ package=$1
 [ "$(dpkg-deb -f "$package" Architecture)" = "$(dpkg --print-architecture)" ] ||
     fail "architecture $(dpkg-deb -f "$package" Architecture)"
 depends=$(dpkg-deb -f "$package" Depends)
+# libqt6svg6 holds the SVG icon engine that draws the action icons.
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 \
-    libfreeimage3 libjpeg62-turbo libssl3; do
+    libqt6svg6 libfreeimage3 libjpeg62-turbo libssl3; do
     echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qxF "$library" ||
         fail "Depends lacks $library: $depends"
 done

@@ -131,6 +131,8 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                  "LSaveRegions",
                                  "LOptionsSaved",
                                  "LImageSaved",
+                                 "LWebPageInvalid",
+                                 "LImageNotOpenedNow",
                                  "LFilterTextFiles",
                                  "LFilterOptionFiles",
                                  "LFilterAllImages",

@@ -2,13 +2,19 @@
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QProcess>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QUuid>
 
 using namespace varnolux;
@@ -58,6 +64,50 @@ void Stop(QProcess& program)
     program.kill();
     program.waitForFinished(20000);
 }
+
+/// The running instance on a thread of its own, so that a later start here can wait
+/// for its answers. It opens what the handler takes.
+class TRunningInstance {
+public:
+    TRunningInstance(const QString& name, const QString& folder,
+                     std::function<bool(const QString&)> handler)
+    {
+        thread_.reset(QThread::create([this, name, folder, handler] {
+            TSingleInstance instance(name, folder);
+            if (handler)
+                instance.SetOpenHandler([this, handler](const QString& image) {
+                    const std::lock_guard lock(mutex_);
+                    handedOver_.append(image);
+                    return handler(image);
+                });
+            started_ = instance.Start();
+            ready_.release();
+            QEventLoop loop;
+            loop.exec();
+        }));
+        thread_->start();
+        ready_.acquire();
+    }
+    ~TRunningInstance()
+    {
+        thread_->quit();
+        thread_->wait();
+    }
+
+    bool Started() const { return started_; }
+    QStringList HandedOver()
+    {
+        const std::lock_guard lock(mutex_);
+        return handedOver_;
+    }
+
+private:
+    std::unique_ptr<QThread> thread_;
+    QSemaphore ready_;
+    std::atomic<bool> started_ = false;
+    std::mutex mutex_;
+    QStringList handedOver_;
+};
 
 } // namespace
 
@@ -148,6 +198,63 @@ private Q_SLOTS:
         QVERIFY(second->waitForFinished(20000));
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+        Stop(*first);
+    }
+
+    void AnImageIsHandedOverWithItsAnswer()
+    {
+        const TempFolder folder;
+        const QString name = UniqueName();
+        // Any byte a file name may hold, a line break too, reaches the running instance.
+        const QString odd = PathOf(folder) + "/a b\nä%20#?.png";
+        const QString refused = PathOf(folder) + "/busy.png";
+        TRunningInstance running(name, PathOf(folder),
+                                 [&](const QString& image) { return image != refused; });
+        QVERIFY(running.Started());
+
+        TSingleInstance later(name, PathOf(folder));
+        QVERIFY(!later.Start());
+        QCOMPARE(later.AskRunningInstanceToOpen(odd), TSingleInstance::THandOver::Opened);
+        QCOMPARE(later.AskRunningInstanceToOpen(refused), TSingleInstance::THandOver::Refused);
+        QCOMPARE(running.HandedOver(), QStringList({odd, refused}));
+    }
+
+    void WithoutAHandlerOrAnInstanceNothingIsOpened()
+    {
+        const TempFolder folder;
+        const QString name = UniqueName();
+        {
+            TSingleInstance lonely(name, PathOf(folder));
+            QCOMPARE(lonely.AskRunningInstanceToOpen("/data/a.png"),
+                     TSingleInstance::THandOver::NoAnswer);
+        }
+        TRunningInstance running(name, PathOf(folder), {});
+        TSingleInstance later(name, PathOf(folder));
+        QCOMPARE(later.AskRunningInstanceToOpen("/data/a.png"),
+                 TSingleInstance::THandOver::Refused);
+    }
+
+    void ASecondStartWithAnImageHasTheFirstOpenIt()
+    {
+        const TempFolder runtime;
+        const auto first = StartProgram(runtime);
+        QVERIFY(first->waitForStarted());
+        QVERIFY(Listens(runtime));
+
+        // A damaged image: the first program's message shows that it tried to open it.
+        const QString image = PathOf(runtime) + "/damaged.png";
+        test::WriteFile(image.toStdString(), "no picture");
+        // Until its start-up step has run, the first program refuses.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const auto second = StartProgram(runtime, {image});
+                return second->waitForFinished(20000) && second->exitCode() == 0;
+            },
+            20000));
+        QString messages;
+        QTRY_VERIFY((messages += QString::fromLocal8Bit(first->readAllStandardError()))
+                        .contains("\"" + image + "\" : Unrecognized file format"));
         QCOMPARE(first->state(), QProcess::Running);
         Stop(*first);
     }

@@ -315,7 +315,16 @@ private Q_SLOTS:
         about.show();
         QCOMPARE(about.LabelBuild->text().toStdString(), ProgramVersionText());
         QVERIFY(!about.ButtonUpdate->isVisible());
-        QVERIFY(about.LabelURL->text().contains("https://varnolux.invalid/"));
+        // No web page set: no Internet line, and no made-up address.
+        QVERIFY(!about.LabelURL->isVisible());
+        QVERIFY(!about.Label2->isVisible());
+        about.hide();
+        about.SetWebPage(QUrl("https://lab.example/a?b=1&c=<2>"));
+        about.show();
+        QVERIFY(about.LabelURL->isVisible());
+        // The address is a setting: its text is escaped, never taken as markup.
+        QVERIFY(about.LabelURL->text().contains("href=\"https://lab.example/a?b=1&amp;c="));
+        QVERIFY(!about.LabelURL->text().contains("<2>"));
     }
 };
 
