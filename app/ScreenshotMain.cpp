@@ -30,8 +30,8 @@ namespace {
 constexpr const char* UsageText =
     "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
     "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE [LANGUAGEFILE]\n"
-    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --tool measure|selection|viewer\n"
-    "                           [LANGUAGEFILE]\n"
+    "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png\n"
+    "                           --tool measure|selection|viewer|template [LANGUAGEFILE]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
@@ -41,8 +41,8 @@ constexpr const char* UsageText =
     "LANGUAGEFILE replaces the program's VXLang.ini. With --verify, the picture is of\n"
     "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
     "analysed again. With --tool, it is of a tool window on the image: the calibration\n"
-    "with a measured line, the colour selection with two outlines, or a full-size\n"
-    "viewer at 200%.\n";
+    "with a measured line, the colour selection with two outlines, a full-size viewer\n"
+    "at 200%, or the print template editor.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)

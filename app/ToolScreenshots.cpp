@@ -1,6 +1,7 @@
 #include "app/ToolScreenshots.h"
 
 #include "shell/TFormMain.h"
+#include "shell/TFormReportTemplate.h"
 #include "shell/TImageWidget.h"
 #include "shell/TProgramWindows.h"
 #include "tools/TFormFullImage.h"
@@ -149,17 +150,34 @@ bool PictureOfViewer(TProgramWindows& windows, const std::string& output)
     return saved;
 }
 
+/// The print template editor, showing the template in force.
+bool PictureOfTemplate(TProgramWindows& windows, const std::string& output)
+{
+    bool saved = false;
+    const auto editor = [] {
+        return qobject_cast<TFormReportTemplate*>(QApplication::activeModalWidget());
+    };
+    When([&] { return editor() != nullptr; },
+         [&] {
+             saved = Save(*editor(), output);
+             editor()->reject();
+         });
+    windows.FormMain->ActionEditRoport->trigger();
+    return saved;
+}
+
 } // namespace
 
 bool IsToolPicture(const std::string& tool)
 {
-    return tool == "measure" || tool == "selection" || tool == "viewer";
+    return tool == "measure" || tool == "selection" || tool == "viewer" || tool == "template";
 }
 
 int PictureOfTool(TProgramWindows& windows, const std::string& tool, const std::string& output)
 {
     const bool saved = tool == "measure"     ? PictureOfMeasure(windows, output)
                        : tool == "selection" ? PictureOfSelection(windows, output)
+                       : tool == "template"  ? PictureOfTemplate(windows, output)
                                              : PictureOfViewer(windows, output);
     windows.FormMain->close();
     return saved ? 0 : 1;

@@ -125,7 +125,9 @@ std::string ColourRangeText(const TReportData& data)
 std::string AreaLimitsText(const TReportData& data)
 {
     const TOptions& options = data.Settings.Options;
-    const auto number = [](int value) { return std::to_string(value); };
+    const auto number = [](int value) {
+        return std::to_string(value);
+    };
     std::vector<std::string> parts;
     if (options.lUseExclRect)
         parts.push_back(Words(data, "ExcludedBorders",
@@ -146,9 +148,9 @@ std::string AreaLimitsText(const TReportData& data)
 std::string MinimumSizeText(const TReportData& data)
 {
     const TOptions& options = data.Settings.Options;
-    return options.lCheckBoxUnits
-               ? Words(data, "SizeInUnits", {options.EditMinRegion, data.Items.GetValueText("Unit")})
-               : Words(data, "SizeInPixels", {options.EditMinRegion});
+    return options.lCheckBoxUnits ? Words(data, "SizeInUnits",
+                                          {options.EditMinRegion, data.Items.GetValueText("Unit")})
+                                  : Words(data, "SizeInPixels", {options.EditMinRegion});
 }
 
 std::string CalibrationText(const TReportData& data)
@@ -174,8 +176,8 @@ QString ResultTableHtml(const TResult& items)
 
 bool IsReportText(const std::string& name)
 {
-    return std::ranges::any_of(TextDefaults,
-                               [&name](const TReportPlaceholder& text) { return name == text.Name; });
+    return std::ranges::any_of(
+        TextDefaults, [&name](const TReportPlaceholder& text) { return name == text.Name; });
 }
 
 bool IsResultItem(const QString& name)

@@ -74,7 +74,7 @@ constexpr TMessageLabel Labels[] = {
     {"MessageStopAnalysisOptionFileError", Dialogs,
      "The analysis was stopped because the options file is not valid."},
     {"LSaveFileExtension", Dialogs, "Please choose a file name with a known extension."},
-    {"LabelPrnTemplateNotFound", Dialogs, "The print template was not found."},
+    {"LabelPrnTemplateNotFound", Dialogs, {}},
     {"DefaultSaveOptions", Dialogs, "Save the options as the default options?"},
     {"DSaveOptions", Dialogs, "Save the options?"},
     {"MessageLoadOptionsImageCorrect", Dialogs,
@@ -86,6 +86,10 @@ constexpr TMessageLabel Labels[] = {
     {"LSaveRegions", Dialogs, "The regions could not be saved to %s."},
     {"LOptionsSaved", Dialogs, "Options saved to %s"},
     {"LImageSaved", Dialogs, "Analysed image saved to %s (%s)"},
+    // The printed report and its template.
+    {"LPrintError", Dialogs, "The report could not be printed on %s."},
+    {"LTemplateSaveError", Dialogs, "The print template could not be saved to %s: %s."},
+    {"LTemplateChanged", Dialogs, "The print template has been changed. Save it?"},
     // The names of the file types in file dialogs.
     {"LFilterTextFiles", Dialogs, "Text files"},
     {"LFilterOptionFiles", Dialogs, "Option file"},

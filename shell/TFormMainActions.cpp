@@ -230,8 +230,8 @@ void TFormMain::ConnectEvents()
         {ActionManual, &TFormMain::ActionManualExecute},
         {ActionWWW, &TFormMain::ActionWWWExecute},
         {ActionInfo, &TFormMain::ActionInfoExecute},
-        {ActionPrint, &TFormMain::ToolNotAvailable},
-        {ActionEditRoport, &TFormMain::ToolNotAvailable},
+        {ActionPrint, &TFormMain::ActionPrintExecute},
+        {ActionEditRoport, &TFormMain::ActionEditRoportExecute},
         {ActionRegionSelect, &TFormMain::ToolNotAvailable},
     };
     for (const auto& [action, handler] : handlers)

@@ -5,6 +5,7 @@
 #include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
+#include "shell/TFormReportTemplate.h"
 #include "shell/TFormSHADlg.h"
 #include "shell/TFormVerify.h"
 #include "shell/TLanguageReporter.h"
@@ -59,6 +60,8 @@ std::string TProgramWindows::LanguageKeys() const
     std::vector<QWidget*> windows = InCreationOrder();
     TFormFullImage fullImage;
     windows.push_back(&fullImage);
+    TFormReportTemplate reportTemplate;
+    windows.push_back(&reportTemplate);
     return LanguageTemplate(windows);
 }
 

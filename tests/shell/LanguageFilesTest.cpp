@@ -222,7 +222,8 @@ void LanguageFilesTest::shippedFilesCoverEveryWindow()
     QCOMPARE(windows,
              (std::vector<std::string>{"FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure",
                                        "FormOptions", "FormSelectionByMouse", "FormLanguage",
-                                       "FormSHADlg", "FormVerify", "FormFullImage"}));
+                                       "FormSHADlg", "FormVerify", "FormFullImage",
+                                       "FormReportTemplate"}));
     const auto expected = AllKeys(TIniDocument::Parse(keysText), windows);
     QVERIFY(expected.size() > 180);
     for (const char* name : LanguageFiles) {
