@@ -24,6 +24,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <new>
 #include <optional>
 #include <set>
@@ -361,16 +362,17 @@ TReportData MakeReportData(const std::string& image, const TOpenResult& open,
     data.Settings = result.Settings;
     data.SourcePicture = ReportPicture(result.Pictures.Source);
     data.AnalysedPicture = ReportPicture(result.Pictures.Analysed);
-    data.Texts = ReadReportTexts(DefaultLanguageFile());
     return data;
 }
 
 /// The report files of one run: one per image, named after it, none written twice.
 class TReportFiles {
 public:
-    TReportFiles(const std::string& folder, QString templateHtml)
+    /// The reports are filled from the template, in the words of the language file.
+    TReportFiles(const std::string& folder, QString templateHtml, const std::string& languageFile)
         : folder_(folder.ends_with('/') ? folder : folder + "/")
         , template_(std::move(templateHtml))
+        , texts_(ReadReportTexts(languageFile))
     {
         // A folder that cannot be made is reported with each report that fails.
         std::error_code error;
@@ -378,8 +380,9 @@ public:
     }
 
     /// Writes the report of the image; false after a message when it cannot.
-    bool Write(const std::string& image, const TReportData& data, TReporter& reporter)
+    bool Write(const std::string& image, TReportData& data, TReporter& reporter)
     {
+        data.Texts = texts_;
         const std::string fileName = folder_ + UniqueName(image) + ".pdf";
         std::string why;
         if (WriteReportPdf(template_, data, fileName, &why))
@@ -405,6 +408,7 @@ private:
 
     std::string folder_;
     QString template_;
+    std::map<std::string, std::string> texts_;
     std::set<std::string> used_;
 };
 
@@ -488,7 +492,8 @@ int RunBatch(const TBatchArguments& arguments)
     TPictureRequest pictures;
     if (arguments.reportFolder) {
         reporter.SetContext("varnolux-batch");
-        reports.emplace(*arguments.reportFolder, ReportTemplate(arguments.templateFile));
+        reports.emplace(*arguments.reportFolder, ReportTemplate(arguments.templateFile),
+                        DefaultLanguageFile());
         // The outline of the analysis area is drawn for the size the report shows.
         pictures = {true, true, false, ReportPictureBox.width(), ReportPictureBox.height()};
     }
@@ -522,7 +527,7 @@ int RunBatch(const TBatchArguments& arguments)
     bool allAnalysed = true;
     for (int index = 0; index < imageCount; ++index) {
         const std::string& image = arguments.images[size_t(index)];
-        const TImageOutcome outcome = work.outcomes.Take(size_t(index));
+        TImageOutcome outcome = work.outcomes.Take(size_t(index));
         for (const std::string& message : outcome.messages)
             progress.WriteLine(message);
         if (!outcome.analysed && outcome.messages.empty())

@@ -287,11 +287,6 @@ std::span<const TReportPlaceholder> ReportPlaceholders()
         std::vector<TReportPlaceholder> all(std::begin(OwnPlaceholders), std::end(OwnPlaceholders));
         for (const char* name : ResultItemNames())
             all.push_back({name, "result item"});
-        static std::vector<std::string> textNames;
-        for (const TReportPlaceholder& text : TextDefaults)
-            textNames.push_back(TextPrefix + std::string(text.Name));
-        for (std::size_t i = 0; i < textNames.size(); ++i)
-            all.push_back({textNames[i].c_str(), TextDefaults[i].Meaning});
         return all;
     }();
     return placeholders;

@@ -42,8 +42,8 @@ struct TReportPlaceholder {
     const char* Meaning;
 };
 
-/// Every placeholder: the report's own ones, the 23 result items by name, then the
-/// report's words as Text.NAME.
+/// The placeholders of values: the report's own ones, then the 23 result items by
+/// name. The report's words are placeholders too, as Text.NAME (ReportTextDefaults).
 std::span<const TReportPlaceholder> ReportPlaceholders();
 
 /// The words of a report a language file can translate, by name, with their English

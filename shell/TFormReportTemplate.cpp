@@ -37,11 +37,14 @@ TFormReportTemplate::TFormReportTemplate(QWidget* parent)
     LabelPlaceholders->setObjectName("LabelPlaceholders");
     ListBoxPlaceholders = new QListWidget(this);
     ListBoxPlaceholders->setObjectName("ListBoxPlaceholders");
-    for (const TReportPlaceholder& placeholder : ReportPlaceholders()) {
-        auto* item = new QListWidgetItem(QStringLiteral("{{%1}}").arg(placeholder.Name),
-                                         ListBoxPlaceholders);
-        item->setToolTip(placeholder.Meaning);
-    }
+    const auto addPlaceholder = [this](const QString& name, const char* meaning) {
+        auto* item = new QListWidgetItem("{{" + name + "}}", ListBoxPlaceholders);
+        item->setToolTip(QString::fromUtf8(meaning));
+    };
+    for (const TReportPlaceholder& placeholder : ReportPlaceholders())
+        addPlaceholder(placeholder.Name, placeholder.Meaning);
+    for (const TReportPlaceholder& text : ReportTextDefaults())
+        addPlaceholder(QStringLiteral("Text.") + text.Name, text.Meaning);
     ListBoxPlaceholders->setMaximumWidth(ListBoxPlaceholders->sizeHintForColumn(0) + 40);
 
     ButtonSave = new QPushButton("Save", this);
