@@ -714,7 +714,7 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
-        for (QAction* action : {main.ActionRegionSelect, main.ActionPrint}) {
+        for (QAction* action : {main.ActionRegionSelect}) {
             fixture->reporter.messages.clear();
             QVERIFY(action->isEnabled());
             action->trigger();
