@@ -6,6 +6,8 @@
 #include "app/TBatchProgress.h"
 #include "app/TBatchReporter.h"
 #include "imaging/KernelThreads.h"
+#include "report/ReportTemplate.h"
+#include "report/TReport.h"
 #include "results/ResultJson.h"
 #include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
@@ -22,8 +24,10 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -31,6 +35,8 @@
 #include <unistd.h>
 #include <variant>
 #include <vector>
+
+#include <QGuiApplication>
 
 namespace varnolux {
 namespace {
@@ -41,6 +47,7 @@ enum class TOutputFormat { Tsv, Json };
 
 constexpr const char* UsageText =
     "usage: varnolux-batch [--options FILE] [--result FILE] [--regions FILE]\n"
+    "                      [--report DIR [--template FILE]]\n"
     "                      [--format tsv|json] [--jobs N] [--timings] IMAGE...\n"
     "       varnolux-batch --verify RESULTFILE [--options FILE [--reanalyse]]\n"
     "                      [--format tsv|json] [--jobs N]\n"
@@ -59,6 +66,12 @@ constexpr const char* UsageText =
     "  --regions FILE  append a line per kept region of each analysed image to FILE:\n"
     "                  its area, pixel count, centre, bounding box, axes, orientation\n"
     "                  and mean colour, by the rules of the result file\n"
+    "  --report DIR    write the printed report of each analysed image into DIR (made\n"
+    "                  when missing) as a one-page PDF file named after the image\n"
+    "                  (photo.jpg gives photo.pdf; a second image of that name in\n"
+    "                  the same run gives photo-2.pdf): the report the desktop program\n"
+    "                  prints, from the template the program settings name\n"
+    "  --template FILE with --report: the report template (HTML) to use instead\n"
     "  --format json   print JSON Lines instead: one object per analysed image, the\n"
     "                  items in table order, numbers as numbers; no header line. The\n"
     "                  regions file, too, gets one JSON object per region and line\n"
@@ -97,6 +110,8 @@ struct TBatchArguments {
     std::optional<std::string> optionsFile;
     std::optional<std::string> resultFile;
     std::optional<std::string> regionsFile;
+    std::optional<std::string> reportFolder;
+    std::optional<std::string> templateFile;
     TOutputFormat format = TOutputFormat::Tsv;
     int jobs = 0; // 0: one per core
     bool timings = false;
@@ -156,13 +171,18 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
         } else if (argument == "--reanalyse") {
             arguments.reanalyse = true;
         } else if (argument == "--options" || argument == "--result" || argument == "--regions" ||
-                   argument == "--verify") {
+                   argument == "--verify" || argument == "--template") {
             if (!hasValue)
                 return TUsageError{argument + " needs a file name"};
-            (argument == "--options"   ? arguments.optionsFile
-             : argument == "--result"  ? arguments.resultFile
-             : argument == "--regions" ? arguments.regionsFile
-                                       : arguments.verifyFile) = argv[++i];
+            (argument == "--options"    ? arguments.optionsFile
+             : argument == "--result"   ? arguments.resultFile
+             : argument == "--regions"  ? arguments.regionsFile
+             : argument == "--template" ? arguments.templateFile
+                                        : arguments.verifyFile) = argv[++i];
+        } else if (argument == "--report") {
+            if (!hasValue)
+                return TUsageError{"--report needs a folder"};
+            arguments.reportFolder = argv[++i];
         } else if (argument == "--format") {
             const std::string format = hasValue ? argv[++i] : "";
             if (format != "tsv" && format != "json")
@@ -190,7 +210,8 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
     }
     if (arguments.rangeFromMask) {
         if (!arguments.images.empty() || arguments.optionsFile || arguments.resultFile ||
-            arguments.verifyFile || arguments.timings || arguments.reanalyse)
+            arguments.verifyFile || arguments.timings || arguments.reanalyse ||
+            arguments.reportFolder)
             return TUsageError{"--range-from-mask takes no other option but --spread"};
         if (arguments.spread)
             arguments.rangeFromMask->spread = *arguments.spread;
@@ -198,10 +219,13 @@ std::variant<TBatchArguments, TUsageError, TInformationRequest> ParseArguments(i
     }
     if (arguments.spread)
         return TUsageError{"--spread goes with --range-from-mask"};
+    if (arguments.templateFile && !arguments.reportFolder)
+        return TUsageError{"--template goes with --report"};
     if (arguments.verifyFile) {
         if (!arguments.images.empty() || arguments.resultFile || arguments.regionsFile ||
-            arguments.timings)
-            return TUsageError{"--verify takes no images, --result, --regions or --timings"};
+            arguments.timings || arguments.reportFolder)
+            return TUsageError{
+                "--verify takes no images, --result, --regions, --report or --timings"};
         if (arguments.reanalyse && !arguments.optionsFile)
             return TUsageError{"--reanalyse needs --options"};
     } else if (arguments.reanalyse) {
@@ -309,16 +333,91 @@ struct TImageOutcome {
     TResult results;
     TRegionTable regions;
     TAnalysisTimings timings;
+    /// What the report shows, when one is asked for.
+    std::optional<TReportData> report;
 };
 
 /// What the workers share; everything but the slots and the counter is read-only.
 struct TBatchWork {
     const std::vector<std::string>& images;
     const TAnalysisSettings& settings;
+    /// The pictures a report shows; none without a report.
+    const TPictureRequest pictures;
     TBatchProgress& progress;
     std::atomic<std::size_t> next{0};
     TOrderedSlots<TImageOutcome> outcomes;
 };
+
+/// What the report of an analysed image shows, its pictures scaled down already.
+TReportData MakeReportData(const std::string& image, const TOpenResult& open,
+                           const TAnalysisResult& result)
+{
+    TReportData data;
+    data.ImageFile = image;
+    std::error_code error;
+    data.ImageFileBytes = std::filesystem::file_size(image, error);
+    data.ImageWidth = open.Width;
+    data.ImageHeight = open.Height;
+    data.Items = result.Items;
+    data.Settings = result.Settings;
+    data.SourcePicture = ReportPicture(result.Pictures.Source);
+    data.AnalysedPicture = ReportPicture(result.Pictures.Analysed);
+    return data;
+}
+
+/// The report files of one run: one per image, named after it, none written twice.
+class TReportFiles {
+public:
+    /// The reports are filled from the template, in the words of the language file.
+    TReportFiles(const std::string& folder, QString templateHtml, const std::string& languageFile)
+        : folder_(folder.ends_with('/') ? folder : folder + "/")
+        , template_(std::move(templateHtml))
+        , texts_(ReadReportTexts(languageFile))
+    {
+        // A folder that cannot be made is reported with each report that fails.
+        std::error_code error;
+        std::filesystem::create_directories(folder_, error);
+    }
+
+    /// Writes the report of the image; false after a message when it cannot.
+    bool Write(const std::string& image, TReportData& data, TReporter& reporter)
+    {
+        data.Texts = texts_;
+        const std::string fileName = folder_ + UniqueName(image) + ".pdf";
+        std::string why;
+        if (WriteReportPdf(template_, data, fileName, &why))
+            return true;
+        reporter.ShowMessage("the report could not be written to " + fileName + ": " + why);
+        return false;
+    }
+
+private:
+    /// The image's name without its extension; a later image of the same name in this
+    /// run gets "-2", "-3" …, so that no report replaces another one's.
+    std::string UniqueName(const std::string& image)
+    {
+        const std::string name = FileNamePart(image);
+        const std::string extension = ExtensionPart(image);
+        const std::string stem =
+            extension.size() < name.size() ? name.substr(0, name.size() - extension.size()) : name;
+        std::string unique = stem;
+        for (int count = 2; !used_.insert(unique).second; ++count)
+            unique = stem + "-" + std::to_string(count);
+        return unique;
+    }
+
+    std::string folder_;
+    QString template_;
+    std::map<std::string, std::string> texts_;
+    std::set<std::string> used_;
+};
+
+/// The template the report is filled from: the one given, else the program's.
+QString ReportTemplate(const std::optional<std::string>& templateFile)
+{
+    return LoadReportTemplate(templateFile ? TReportTemplateFile{*templateFile, true}
+                                           : ReportTemplateFile(ProgramSettingsFile()));
+}
 
 /// A worker: one engine, one reporter, images taken from the shared counter. Its
 /// messages wait with the result, so standard error, too, follows the input order.
@@ -343,9 +442,11 @@ void AnalyseImages(TBatchWork& work)
             const TOpenResult open = engine->LoadImage(image);
             outcome.timings = open.Timings;
             if (open.Loaded) {
-                TAnalysisResult result = engine->Run(work.settings);
+                TAnalysisResult result = engine->Run(work.settings, work.pictures);
                 outcome.analysed = result.Complete;
                 outcome.timings = result.Timings;
+                if (outcome.analysed && work.pictures.Count() > 0)
+                    outcome.report = MakeReportData(image, open, result);
                 outcome.results = std::move(result.Items);
                 outcome.regions = std::move(result.RegionTable);
             }
@@ -366,6 +467,14 @@ void AnalyseImages(TBatchWork& work)
     }
 }
 
+/// Qt's own warnings (a runtime folder it would like, fonts it falls back from) are
+/// nothing the user of a batch can act on, and would mix into its message lines.
+void QtMessagesToStderr(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "varnolux-batch: %s\n", qPrintable(message));
+}
+
 int DefaultJobCount()
 {
     return int(std::max(1u, std::thread::hardware_concurrency()));
@@ -379,16 +488,23 @@ int RunBatch(const TBatchArguments& arguments)
     const TScopedReporter reportToStderr(reporter);
     TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
     settings.MeasureRegionTable = arguments.regionsFile.has_value();
+    std::optional<TReportFiles> reports;
+    TPictureRequest pictures;
+    if (arguments.reportFolder) {
+        reporter.SetContext("varnolux-batch");
+        reports.emplace(*arguments.reportFolder, ReportTemplate(arguments.templateFile),
+                        DefaultLanguageFile());
+        // The outline of the analysis area is drawn for the size the report shows.
+        pictures = {true, true, false, ReportPictureBox.width(), ReportPictureBox.height()};
+    }
 
     const int jobs = std::min(arguments.jobs > 0 ? arguments.jobs : DefaultJobCount(), imageCount);
     // The cores that the jobs leave free speed up the kernels of each analysis.
     SetKernelThreadCount(std::max(1, DefaultJobCount() / jobs));
 
-    TBatchWork work{arguments.images,
-                    settings,
-                    progress,
-                    {},
-                    TOrderedSlots<TImageOutcome>(std::size_t(imageCount))};
+    TBatchWork work{
+        arguments.images, settings, pictures,
+        progress,         {},       TOrderedSlots<TImageOutcome>(std::size_t(imageCount))};
     std::vector<std::jthread> workers;
     for (int i = 0; i < jobs; ++i) {
         try {
@@ -411,7 +527,7 @@ int RunBatch(const TBatchArguments& arguments)
     bool allAnalysed = true;
     for (int index = 0; index < imageCount; ++index) {
         const std::string& image = arguments.images[size_t(index)];
-        const TImageOutcome outcome = work.outcomes.Take(size_t(index));
+        TImageOutcome outcome = work.outcomes.Take(size_t(index));
         for (const std::string& message : outcome.messages)
             progress.WriteLine(message);
         if (!outcome.analysed && outcome.messages.empty())
@@ -433,6 +549,10 @@ int RunBatch(const TBatchArguments& arguments)
                 reporter.ShowMessage("the regions could not be appended to " +
                                      *arguments.regionsFile + ": " + why);
                 allAnalysed = false;
+            }
+            if (reports && outcome.report) {
+                reporter.SetContext(image);
+                allAnalysed = reports->Write(image, *outcome.report, reporter) && allAnalysed;
             }
         } else {
             allAnalysed = false;
@@ -478,6 +598,14 @@ int main(int argc, char** argv)
                          arguments.optionsFile->c_str(), problem.c_str());
             return ExitUsage;
         }
+    }
+    // Reports are painted with Qt's fonts, which need a (headless) application.
+    std::optional<QGuiApplication> application;
+    if (arguments.reportFolder) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(QtMessagesToStderr);
+        application.emplace(argc, argv);
     }
     try {
         if (arguments.rangeFromMask)

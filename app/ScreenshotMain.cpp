@@ -31,7 +31,8 @@ constexpr const char* UsageText =
     "usage: varnolux-screenshot IMAGE OPTIONS OUTPUT.png [TAB [SIZE [LANGUAGEFILE]]]\n"
     "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png --verify RESULTFILE [LANGUAGEFILE]\n"
     "       varnolux-screenshot IMAGE OPTIONS OUTPUT.png\n"
-    "                           --tool measure|selection|viewer|region [LANGUAGEFILE [SIZE]]\n"
+    "                           --tool measure|selection|viewer|region|template\n"
+    "                                  [LANGUAGEFILE [SIZE]]\n"
     "\n"
     "Loads the options file, opens IMAGE in the main window and writes a picture of\n"
     "the window after the analysis. TAB names the page shown below the results:\n"
@@ -42,8 +43,8 @@ constexpr const char* UsageText =
     "Analysis > Verify result file on RESULTFILE, compared with the options and\n"
     "analysed again. With --tool, it is of a tool window on the image: the calibration\n"
     "with a measured line, the colour selection with two outlines, a full-size\n"
-    "viewer at 200%, or the analysis-area editor with a circle and the borders (at\n"
-    "SIZE, WIDTHxHEIGHT or min, when given).\n";
+    "viewer at 200%, the analysis-area editor with a circle and the borders (at\n"
+    "SIZE, WIDTHxHEIGHT or min, when given), or the print template editor.\n";
 
 /// Runs the event loop for a while, so that timers (the palette) can fire.
 void Wait(int milliseconds)

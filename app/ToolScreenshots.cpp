@@ -3,6 +3,7 @@
 #include "drawing/TMyCAD.h"
 #include "drawing/TMyShape.h"
 #include "shell/TFormMain.h"
+#include "shell/TFormReportTemplate.h"
 #include "shell/TImageWidget.h"
 #include "shell/TProgramWindows.h"
 #include "tools/Regionselectioncore.h"
@@ -185,11 +186,28 @@ bool PictureOfRegion(TProgramWindows& windows, const std::string& output, const 
     return saved;
 }
 
+/// The print template editor, showing the template in force.
+bool PictureOfTemplate(TProgramWindows& windows, const std::string& output)
+{
+    bool saved = false;
+    const auto editor = [] {
+        return qobject_cast<TFormReportTemplate*>(QApplication::activeModalWidget());
+    };
+    When([&] { return editor() != nullptr; },
+         [&] {
+             saved = Save(*editor(), output);
+             editor()->reject();
+         });
+    windows.FormMain->ActionEditRoport->trigger();
+    return saved;
+}
+
 } // namespace
 
 bool IsToolPicture(const std::string& tool)
 {
-    return tool == "measure" || tool == "selection" || tool == "viewer" || tool == "region";
+    return tool == "measure" || tool == "selection" || tool == "viewer" || tool == "region" ||
+           tool == "template";
 }
 
 int PictureOfTool(TProgramWindows& windows, const std::string& tool, const std::string& output,
@@ -198,6 +216,7 @@ int PictureOfTool(TProgramWindows& windows, const std::string& tool, const std::
     const bool saved = tool == "measure"     ? PictureOfMeasure(windows, output)
                        : tool == "selection" ? PictureOfSelection(windows, output)
                        : tool == "region"    ? PictureOfRegion(windows, output, size)
+                       : tool == "template"  ? PictureOfTemplate(windows, output)
                                              : PictureOfViewer(windows, output);
     windows.FormMain->close();
     return saved ? 0 : 1;

@@ -31,6 +31,8 @@ constexpr TDefaultMessage DefaultMessages[] = {
                                   "existiert nicht. Soll er angelegt werden?"},
     {"LabelColorRegionsNotSet", "Color region can not be set"},
     {"InvalidOptionFile", "InvalidOptionFile"},
+    {"LabelPrnTemplateNotFound",
+     "The print template %s cannot be used (%s). The built-in template is used instead."},
     // The names of the colour-range fields in messages.
     {"LabelFieldHMin", "Farbton Min"},
     {"LabelFieldHMax", "Farbton Max"},

@@ -74,13 +74,12 @@ constexpr TMessageLabel Labels[] = {
     {"MessageStopAnalysisOptionFileError", Dialogs,
      "The analysis was stopped because the options file is not valid."},
     {"LSaveFileExtension", Dialogs, "Please choose a file name with a known extension."},
-    {"LabelPrnTemplateNotFound", Dialogs, "The print template was not found."},
+    {"LabelPrnTemplateNotFound", Dialogs, {}},
     {"DefaultSaveOptions", Dialogs, "Save the options as the default options?"},
     {"DSaveOptions", Dialogs, "Save the options?"},
     {"MessageLoadOptionsImageCorrect", Dialogs,
      "The options were loaded. Please check that they suit the image."},
     {"LResultFolderNotCreated", Dialogs, "The folder %s could not be created: %s."},
-    {"LToolNotAvailable", Dialogs, "This tool is not available yet."},
     {"LResultSaved", Dialogs, "Result line appended to %s"},
     {"LRegionsSaved", Dialogs, "%s regions appended to %s"},
     {"LSaveRegions", Dialogs, "The regions could not be saved to %s."},
@@ -92,6 +91,10 @@ constexpr TMessageLabel Labels[] = {
     {"LImageNotOpenedNow", Dialogs,
      "The image %s was not opened: the program is busy, waits for an answer, or works "
      "for a calling program. Open it with File -> Open when it is free."},
+    // The printed report and its template.
+    {"LPrintError", Dialogs, "The report could not be printed on %s."},
+    {"LTemplateSaveError", Dialogs, "The print template could not be saved to %s: %s."},
+    {"LTemplateChanged", Dialogs, "The print template has been changed. Save it?"},
     // The names of the file types in file dialogs.
     {"LFilterTextFiles", Dialogs, "Text files"},
     {"LFilterOptionFiles", Dialogs, "Option file"},

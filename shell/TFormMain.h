@@ -19,6 +19,7 @@ class QAction;
 class QFileDialog;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QSlider;
 class QTabWidget;
 class QTimer;
@@ -43,6 +44,7 @@ class TProgramControl;
 class TRegionsPage;
 class TStatusBar;
 class TStatusProgressBar;
+struct TReportData;
 struct TUnattendedReporting;
 class Tsp_LineMarker;
 class Tsp_XYLine;
@@ -146,6 +148,16 @@ public:
     bool LoadOptions(const std::string& fileName);
     /// The options as the three windows hold them.
     TOptions CurrentOptions() const;
+
+    // The report.
+    /// What the report of the result shown holds.
+    TReportData ReportData() const;
+    /// The printer File → Print prints on, with the user's choices of the last print
+    /// (printer, or the PDF file); made on first use.
+    QPrinter& ReportPrinter();
+    /// Prints the report of the result shown, from the template the program settings
+    /// name; false after a message when the printer or file cannot be painted on.
+    bool PrintReport(QPrinter& printer);
 
     /// The tolerant number parser: either decimal separator, -10000000000.0 when the
     /// text is not a number (reported as "NoFloat" when asked to).
@@ -385,7 +397,8 @@ private:
     /// The web page address in the program settings, empty when there is none.
     std::string WebPageAddress() const;
     void ActionInfoExecute();
-    void ToolNotAvailable();
+    void ActionPrintExecute();
+    void ActionEditRoportExecute();
 
     // The tool windows.
     void ConnectTools();
@@ -400,6 +413,8 @@ private:
     int ShowModal(QDialog& dialog);
 
     TProgramFiles files_;
+    // Shared only so that this header needs no QPrinter: nobody else holds it.
+    std::shared_ptr<QPrinter> printer_;
     std::vector<std::string> parameters_;
     /// The image given as the first command-line parameter, with its full path.
     std::string startImage_;

@@ -244,8 +244,8 @@ void TFormMain::ConnectEvents()
         {ActionManual, &TFormMain::ActionManualExecute},
         {ActionWWW, &TFormMain::ActionWWWExecute},
         {ActionInfo, &TFormMain::ActionInfoExecute},
-        {ActionPrint, &TFormMain::ToolNotAvailable},
-        {ActionEditRoport, &TFormMain::ToolNotAvailable},
+        {ActionPrint, &TFormMain::ActionPrintExecute},
+        {ActionEditRoport, &TFormMain::ActionEditRoportExecute},
     };
     for (const auto& [action, handler] : handlers)
         connect(action, &QAction::triggered, this, handler);
@@ -706,11 +706,6 @@ void TFormMain::ActionInfoExecute()
     windows_.PlasmaForm->StopPalette();
     ShowModal(*windows_.AboutBox);
     windows_.PlasmaForm->StartPalette();
-}
-
-void TFormMain::ToolNotAvailable()
-{
-    CurrentReporter().ShowLanguageMessage("LToolNotAvailable", {});
 }
 
 } // namespace varnolux

@@ -5,6 +5,7 @@
 #include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
+#include "shell/TFormReportTemplate.h"
 #include "shell/TFormSHADlg.h"
 #include "shell/TFormVerify.h"
 #include "shell/TLanguageReporter.h"
@@ -62,6 +63,8 @@ std::string TProgramWindows::LanguageKeys() const
     TFormRegionSelection regionSelection;
     windows.push_back(&fullImage);
     windows.push_back(&regionSelection);
+    TFormReportTemplate reportTemplate;
+    windows.push_back(&reportTemplate);
     return LanguageTemplate(windows);
 }
 

@@ -41,7 +41,7 @@ public:
     std::vector<QWidget*> InCreationOrder() const;
 
     /// Every key a language file can set, with the texts as laid out: these windows
-    /// and those made per use (the full-size viewer).
+    /// and those made per use (the full-size viewer, the print template editor).
     std::string LanguageKeys() const;
 
     std::unique_ptr<TFormMain> FormMain;

@@ -560,6 +560,11 @@ TEST_F(BatchTest, RefusesWrongUsage)
         {{}, "no image given"},
         {{"--frobnicate", "x.bmp"}, "unknown option --frobnicate"},
         {{"--options"}, "--options needs a file name"},
+        {{"x.bmp", "--report"}, "--report needs a folder"},
+        {{"--template", "t.html", "x.bmp"}, "--template goes with --report"},
+        {{"--verify", "r.txt", "--report", "reports"}, "--verify takes no images"},
+        {{"--range-from-mask", "m.bmp", "x.bmp", "--report", "reports"},
+         "--range-from-mask takes no other option"},
     };
     for (const auto& c : cases) {
         const TRunOutput run = Run(c.arguments);

@@ -219,10 +219,11 @@ void LanguageFilesTest::shippedFilesCoverEveryWindow()
 {
     const std::string keysText = ProgramTemplate();
     const std::vector<std::string> windows = Sections(keysText);
-    QCOMPARE(windows, (std::vector<std::string>{
-                          "FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure", "FormOptions",
-                          "FormSelectionByMouse", "FormLanguage", "FormSHADlg", "FormVerify",
-                          "FormFullImage", "FormRegionSelection"}));
+    QCOMPARE(windows,
+             (std::vector<std::string>{"FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure",
+                                       "FormOptions", "FormSelectionByMouse", "FormLanguage",
+                                       "FormSHADlg", "FormVerify", "FormFullImage",
+                                       "FormRegionSelection", "FormReportTemplate"}));
     const auto expected = AllKeys(TIniDocument::Parse(keysText), windows);
     QVERIFY(expected.size() > 180);
     for (const char* name : LanguageFiles) {

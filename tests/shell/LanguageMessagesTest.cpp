@@ -125,7 +125,6 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                  "Label4",
                                  "Label5",
                                  "LResultFolderNotCreated",
-                                 "LToolNotAvailable",
                                  "LResultSaved",
                                  "LRegionsSaved",
                                  "LSaveRegions",
@@ -133,6 +132,9 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                  "LImageSaved",
                                  "LWebPageInvalid",
                                  "LImageNotOpenedNow",
+                                 "LPrintError",
+                                 "LTemplateSaveError",
+                                 "LTemplateChanged",
                                  "LFilterTextFiles",
                                  "LFilterOptionFiles",
                                  "LFilterAllImages",
@@ -157,7 +159,6 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                       "existiert nicht. Soll er angelegt werden?"},
         {"InvalidOptionFile", "InvalidOptionFile"},
         {"LSaveImageError", "The analysed image could not be saved to %s: %s"},
-        {"LToolNotAvailable", "This tool is not available yet."},
         {"LabelFieldSMin", "Sättigung Min"},
     };
     for (const auto& [name, text] : spelledOut)

@@ -715,20 +715,6 @@ private Q_SLOTS:
                                           "die Position des Schiebereglers ersetzt"});
     }
 
-    void LaterToolsSayTheyAreNotAvailable()
-    {
-        QVERIFY(fixture->Start());
-        TFormMain& main = fixture->Main();
-        QVERIFY(fixture->OpenObjects());
-        for (QAction* action : {main.ActionPrint}) {
-            fixture->reporter.messages.clear();
-            QVERIFY(action->isEnabled());
-            action->trigger();
-            QCOMPARE(fixture->reporter.messages,
-                     std::vector<std::string>{"This tool is not available yet."});
-        }
-    }
-
     void AMissingManualIsReported()
     {
         QVERIFY(fixture->Start());
