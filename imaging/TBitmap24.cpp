@@ -1,6 +1,7 @@
 #include "imaging/TBitmap24.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace varnolux {
 
@@ -18,14 +19,38 @@ TBitmap24::TBitmap24(int width, int height)
     SetSize(width, height);
 }
 
+TBitmap24::TBitmap24(const TBitmap24& other)
+    : width_(other.width_)
+    , height_(other.height_)
+    , stride_(other.stride_)
+    , bits_(other.bits_.Size())
+{
+    std::copy_n(other.Bits(), other.bits_.Size(), Bits());
+}
+
+TBitmap24& TBitmap24::operator=(const TBitmap24& other)
+{
+    if (this != &other) {
+        TBitmap24 copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+bool operator==(const TBitmap24& a, const TBitmap24& b)
+{
+    return a.width_ == b.width_ && a.height_ == b.height_ &&
+           std::equal(a.Bits(), a.Bits() + a.bits_.Size(), b.Bits(), b.Bits() + b.bits_.Size());
+}
+
 std::span<std::uint8_t> TBitmap24::Row(int y)
 {
-    return {bits_.data() + std::size_t(y) * stride_, std::size_t(width_) * 3};
+    return {Bits() + std::size_t(y) * stride_, std::size_t(width_) * 3};
 }
 
 std::span<const std::uint8_t> TBitmap24::Row(int y) const
 {
-    return {bits_.data() + std::size_t(y) * stride_, std::size_t(width_) * 3};
+    return {Bits() + std::size_t(y) * stride_, std::size_t(width_) * 3};
 }
 
 void TBitmap24::SetSize(int width, int height)
@@ -38,7 +63,8 @@ void TBitmap24::SetSize(int width, int height)
     resized.width_ = width;
     resized.height_ = height;
     resized.stride_ = StrideFor(width);
-    resized.bits_.assign(resized.stride_ * std::size_t(height), 0);
+    resized.bits_ =
+        TPixelMemory(resized.stride_ * std::size_t(height), TPixelMemory::TContents::Zero);
     const int keptWidth = std::min(width, width_);
     const int keptHeight = std::min(height, height_);
     for (int y = 0; y < keptHeight; ++y) {

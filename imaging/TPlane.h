@@ -1,9 +1,11 @@
 #pragma once
 
+#include "imaging/TPixelMemory.h"
+
 #include <algorithm>
 #include <cstddef>
-#include <memory>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 namespace varnolux {
@@ -34,7 +36,7 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    bool IsAllocated() const { return block_ != nullptr; }
+    bool IsAllocated() const { return Block() != nullptr; }
 
     /// Column x: Height() contiguous elements.
     T* operator[](int x) { return columns_[x]; }
@@ -43,26 +45,33 @@ public:
     std::span<const T> Column(int x) const { return {columns_[x], std::size_t(height_)}; }
 
     /// The whole block, column after column.
-    std::span<T> Elements() { return {block_.get(), Size()}; }
-    std::span<const T> Elements() const { return {block_.get(), Size()}; }
+    std::span<T> Elements() { return {Block(), Size()}; }
+    std::span<const T> Elements() const { return {Block(), Size()}; }
     std::size_t Size() const { return std::size_t(width_) * std::size_t(height_); }
 
-    /// Reallocates with undefined contents; a size of 0 frees the plane.
+    /// Reallocates with undefined contents; a size of 0 frees the plane. Throws
+    /// std::bad_alloc, leaving the plane empty, when the memory is not there.
     void Allocate(int width, int height)
     {
-        width_ = width > 0 && height > 0 ? width : 0;
-        height_ = width > 0 && height > 0 ? height : 0;
-        block_ = Size() ? std::make_unique_for_overwrite<T[]>(Size()) : nullptr;
+        const bool empty = width <= 0 || height <= 0;
+        // The old block goes first: never two image-sized blocks at once.
+        *this = TPlane();
+        memory_ = TPixelMemory(empty ? 0 : std::size_t(width) * std::size_t(height) * sizeof(T));
+        width_ = empty ? 0 : width;
+        height_ = empty ? 0 : height;
         columns_.resize(width_);
         for (int x = 0; x < width_; ++x)
-            columns_[x] = block_.get() + std::size_t(x) * height_;
+            columns_[x] = Block() + std::size_t(x) * height_;
     }
     void Free() { Allocate(0, 0); }
 
 private:
+    T* Block() { return static_cast<T*>(memory_.Data()); }
+    const T* Block() const { return static_cast<const T*>(memory_.Data()); }
+
     int width_ = 0;
     int height_ = 0;
-    std::unique_ptr<T[]> block_;
+    TPixelMemory memory_;
     std::vector<T*> columns_;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "imaging/TPixelMemory.h"
+
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -29,19 +30,14 @@ public:
 
     /// The file the bytes were read from.
     const std::string& FileName() const { return fileName_; }
-    std::span<const std::uint8_t> Bytes() const { return {data_.get(), size_}; }
-    std::string_view Text() const { return {reinterpret_cast<const char*>(data_.get()), size_}; }
+    std::span<const std::uint8_t> Bytes() const { return {Data(), size_}; }
+    std::string_view Text() const { return {reinterpret_cast<const char*>(Data()), size_}; }
 
 private:
-    struct TFree {
-        void operator()(std::uint8_t* data) const;
-    };
-    using TBuffer = std::unique_ptr<std::uint8_t[], TFree>;
-    /// Room for capacity bytes, not cleared; huge pages for a large file.
-    static TBuffer Allocate(std::size_t capacity);
+    const std::uint8_t* Data() const { return static_cast<const std::uint8_t*>(data_.Data()); }
 
     std::string fileName_;
-    TBuffer data_;
+    TPixelMemory data_;
     std::size_t size_ = 0;
 };
 
