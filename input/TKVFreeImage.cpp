@@ -136,8 +136,9 @@ std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
     return bitmap;
 }
 
-/// What opening and analysing an image holds per pixel: FreeImage's bitmaps, our
-/// own, three RGB copies of four planes each, masks and region labels.
+/// What opening and analysing an image may hold per pixel: FreeImage's bitmap, the
+/// planes, the pictures of the desktop program and the region labels, with room to
+/// spare.
 constexpr std::uint64_t AnalysisBytesPerPixel = 40;
 
 /// The decoders of these read exactly what the file should hold, so any short read
