@@ -42,6 +42,15 @@ void ReportBordersDontFit()
 
 } // namespace
 
+void ApplyAnalysisArea(TQROIL& area, TOptions& options)
+{
+    area.SetMask(1);
+    if (options.lUseExclRect)
+        ApplyExclusionBorders(area, options);
+    if (options.lUseInclCircle)
+        ApplyInclusionCircle(area, options);
+}
+
 void ApplyExclusionBorders(TQROIL& area, TOptions& options)
 {
     const int width = area.Width();

@@ -13,6 +13,7 @@
 namespace varnolux {
 
 class TBitmap24;
+class TGreyBitmap;
 class TQImage;
 class TQROIL;
 class TQROIRGB;
@@ -34,9 +35,13 @@ void DrawAreaOutline(const TQROIL& area, TQImage& surface, const TOptions& optio
 /// The cumulative curves of the mask's pixels.
 TChannelCurves ComputeChannelCurves(const TQROIRGB& hsv);
 
-/// Paints the H, S and V planes as grey pictures of the image's size; 0 (black) outside
-/// the mask.
-void DrawChannelImages(const TQROIRGB& hsv, std::array<TBitmap24*, 3> pictures);
+/// Sets the mask to the analysis area of the options: all, less the excluded borders
+/// and what lies outside the inclusion circle when they are used.
+void ApplyAnalysisArea(TQROIL& area, TOptions& options);
+
+/// Paints the H, S and V planes as grey pictures of the image's size, those given
+/// (not null); 0 (black) outside the mask.
+void DrawChannelImages(const TQROIRGB& hsv, std::array<TGreyBitmap*, 3> pictures);
 
 /// Keeps in the mask only the pixels whose three channels pass their limits.
 void ClassifyPixels(TQROIRGB& hsv, const TColourRange& limits);

@@ -1,6 +1,6 @@
 #include "analysis/AnalysisSteps.h"
 #include "imaging/GreyDrawing.h"
-#include "imaging/TBitmap24.h"
+#include "imaging/TGreyBitmap.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TileOrder.h"
 
@@ -73,17 +73,19 @@ TChannelCurves ComputeChannelCurves(const TQROIRGB& hsv)
     return curves;
 }
 
-void DrawChannelImages(const TQROIRGB& hsv, std::array<TBitmap24*, 3> pictures)
+void DrawChannelImages(const TQROIRGB& hsv, std::array<TGreyBitmap*, 3> pictures)
 {
-    for (TBitmap24* picture : pictures)
-        picture->SetSize(hsv.Width(), hsv.Height());
+    for (TGreyBitmap* picture : pictures)
+        if (picture)
+            picture->SetSize(hsv.Width(), hsv.Height());
     const std::array<const TPlane<std::uint8_t>*, 3> planes = {&hsv.Red(), &hsv.Green(),
                                                                &hsv.Blue()};
-    ForEachTile(0, hsv.Width(), 0, hsv.Height(), 13,
+    ForEachTile(0, hsv.Width(), 0, hsv.Height(), 5,
                 [&](int xBegin, int xEnd, int yBegin, int yEnd) {
                     for (size_t channel = 0; channel < 3; ++channel)
-                        DrawMaskedGrey(hsv.Mask(), *planes[channel], *pictures[channel], xBegin,
-                                       xEnd, yBegin, yEnd);
+                        if (pictures[channel])
+                            DrawMaskedGrey(hsv.Mask(), *planes[channel], *pictures[channel], xBegin,
+                                           xEnd, yBegin, yEnd);
                 });
 }
 

@@ -59,12 +59,26 @@ void PaintSourcePicture(TImageSession& session, const TQROIL& area, const TOptio
     if (session.SourcePicture())
         picture = *session.SourcePicture();
     else
-        session.Source().Draw(picture);
+        session.PaintSource(picture);
     TImageBox shown(request.SourceShownWidth, request.SourceShownHeight);
     std::swap(shown.Picture(), picture);
     TQImage surface(&shown);
     DrawAreaOutline(area, surface, options);
     std::swap(shown.Picture(), picture);
+}
+
+/// The grey pictures of the channels asked for, over the mask of the HSV image.
+void PaintChannelPictures(TImageSession& session, const TChannelRequest& channels,
+                          TAnalysisPictures& pictures)
+{
+    std::array<TGreyBitmap*, 3> painted{};
+    for (size_t channel = 0; channel < channels.size(); ++channel)
+        if (channels[channel]) {
+            pictures.Channels[channel] = session.TakeGreyPicture();
+            painted[channel] = &pictures.Channels[channel];
+        }
+    if (painted != std::array<TGreyBitmap*, 3>{})
+        DrawChannelImages(session.Hsv(), painted);
 }
 
 /// The steps of a run in their order; the result's settings take the corrections.
@@ -81,23 +95,14 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
 
     {
         const TPhaseTimer timer(timings.Area);
-        hsv.SetMask(1);
-        if (options.lUseExclRect)
-            ApplyExclusionBorders(hsv, options);
-        if (options.lUseInclCircle)
-            ApplyInclusionCircle(hsv, options);
+        ApplyAnalysisArea(hsv, options);
     }
     status.StepProgress(ProgressSlot, 1);
 
     {
         const TPhaseTimer timer(timings.Curves);
         result.Curves = ComputeChannelCurves(hsv);
-        if (request.Channels) {
-            for (TBitmap24& picture : pictures.Channels)
-                picture = session.TakePicture();
-            DrawChannelImages(
-                hsv, {&pictures.Channels[0], &pictures.Channels[1], &pictures.Channels[2]});
-        }
+        PaintChannelPictures(session, request.Channels, pictures);
     }
     status.StepProgress(ProgressSlot, 2);
 
@@ -125,7 +130,7 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
     status.StepProgress(ProgressSlot, 4);
     // The selection goes to the result image; the analysed picture is drawn once, with
     // the kept regions only, after the labelling.
-    TQROIRGB& selection = session.Result();
+    TQROIRGB& selection = session.Colours();
     selection.TQROIL::Assign(hsv);
 
     const double minRegion = ReadMinRegion(options);
@@ -232,11 +237,13 @@ TOpenResult TAnalysis::LoadImage(const std::string& fileName, bool sourcePicture
     // such for it; the promise made for it goes.
     if (session_)
         session_->ReleaseMemoryReservation();
+    // The planes of the previous image take the next one when it has their size.
+    std::unique_ptr<TImageSession> first = session_ ? nullptr : std::make_unique<TImageSession>();
+    TImageSession& session = first ? *first : *session_;
     try {
-        if (auto session = TImageSession::Open(fileName, sourcePicture, open.Timings)) {
-            session_ = std::move(session);
-            imageLoaded_ = true;
-        }
+        imageLoaded_ = session.Open(fileName, sourcePicture, open.Timings);
+        if (imageLoaded_ && first)
+            session_ = std::move(first);
     } catch (const TQCancelled&) {
         open.Cancelled = true;
     } catch (const std::bad_alloc&) {
@@ -280,6 +287,28 @@ TAnalysisResult TAnalysis::Run(const TAnalysisSettings& settings, const TPicture
     return incomplete;
 }
 
+TAnalysisPictures TAnalysis::PaintChannelImages(const TAnalysisSettings& settings,
+                                                const TChannelRequest& channels)
+{
+    TAnalysisPictures pictures;
+    if (!imageLoaded_)
+        return pictures;
+    try {
+        // The working mask is free between runs: the selection lies in the colours.
+        TOptions options = settings.Options;
+        ApplyAnalysisArea(session_->Hsv(), options);
+        PaintChannelPictures(*session_, channels, pictures);
+    } catch (const TQCancelled&) {
+        Recycle(std::move(pictures));
+        return {};
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory("to paint the channel images of", session_->FileName());
+        Recycle(std::move(pictures));
+        return {};
+    }
+    return pictures;
+}
+
 void TAnalysis::CloseImage()
 {
     session_.reset();
@@ -297,7 +326,7 @@ void TAnalysis::Recycle(TAnalysisPictures&& pictures)
         return;
     session_->Recycle(std::move(pictures.Source));
     session_->Recycle(std::move(pictures.Analysed));
-    for (TBitmap24& picture : pictures.Channels)
+    for (TGreyBitmap& picture : pictures.Channels)
         session_->Recycle(std::move(picture));
 }
 

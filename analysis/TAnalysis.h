@@ -48,6 +48,12 @@ public:
     /// one when no image is loaded or the run was cancelled.
     TAnalysisResult Run(const TAnalysisSettings& settings, const TPictureRequest& pictures = {});
 
+    /// Paints the channel pictures asked for as the run with these settings (those a
+    /// complete run gave back) painted them, for pictures that run was not asked for;
+    /// the other pictures stay empty. Nothing when no image is loaded, or cancelled.
+    TAnalysisPictures PaintChannelImages(const TAnalysisSettings& settings,
+                                         const TChannelRequest& channels);
+
     /// Lets go of the image and the memory promised to it. For a caller that opens
     /// images on several engines at once.
     void CloseImage();

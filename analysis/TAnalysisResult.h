@@ -3,6 +3,7 @@
 #include "analysis/TAnalysisSettings.h"
 #include "analysis/TAnalysisTimings.h"
 #include "imaging/TBitmap24.h"
+#include "imaging/TGreyBitmap.h"
 #include "imaging/TQROIL.h"
 #include "results/TRegionTable.h"
 #include "results/TResult.h"
@@ -41,22 +42,22 @@ struct TRegionSummary {
     bool operator==(const TRegionSummary&) const = default;
 };
 
+/// Which of the H, S and V planes to paint as grey pictures.
+using TChannelRequest = std::array<bool, 3>;
+
 /// The pictures a run paints, when asked for them.
 struct TPictureRequest {
     bool Source = false;   // the source with the outline of the analysis area
     bool Analysed = false; // the kept regions in their colours on the background colour
-    bool Channels = false; // the H, S and V planes as grey images
+    TChannelRequest Channels{};
     /// The size the source picture is shown at: its outline is drawn thick enough to
     /// stay visible there. 0 for the picture's own size.
     int SourceShownWidth = 0;
     int SourceShownHeight = 0;
 
-    static TPictureRequest All() { return {true, true, true}; }
-    /// How many pictures a run paints for this request.
-    std::size_t Count() const
-    {
-        return std::size_t(Source) + std::size_t(Analysed) + 3 * std::size_t(Channels);
-    }
+    static TPictureRequest All() { return {true, true, {true, true, true}}; }
+    /// How many 24-bit pictures a run paints for this request.
+    std::size_t Count() const { return std::size_t(Source) + std::size_t(Analysed); }
 };
 
 /// The pictures of a run; those not asked for stay empty. A caller may hand them back
@@ -64,7 +65,7 @@ struct TPictureRequest {
 struct TAnalysisPictures {
     TBitmap24 Source;
     TBitmap24 Analysed;
-    std::array<TBitmap24, 3> Channels; // H, S, V
+    std::array<TGreyBitmap, 3> Channels; // H, S, V
 };
 
 /// What one analysis run gives back: the settings it ran with (corrections made),

@@ -495,7 +495,7 @@ int RunBatch(const TBatchArguments& arguments)
         reports.emplace(*arguments.reportFolder, ReportTemplate(arguments.templateFile),
                         DefaultLanguageFile());
         // The outline of the analysis area is drawn for the size the report shows.
-        pictures = {true, true, false, ReportPictureBox.width(), ReportPictureBox.height()};
+        pictures = {true, true, {}, ReportPictureBox.width(), ReportPictureBox.height()};
     }
 
     const int jobs = std::min(arguments.jobs > 0 ? arguments.jobs : DefaultJobCount(), imageCount);

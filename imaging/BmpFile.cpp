@@ -96,6 +96,36 @@ public:
 
     TBitmap24 Read()
     {
+        Open();
+        return ReadRows();
+    }
+
+    void ReadBands(int bandHeight, const std::function<void(int, int)>& size,
+                   const std::function<void(int, const TBitmap24&)>& band)
+    {
+        Open();
+        const int width = int(layout_.Width);
+        const int rows = int(layout_.Rows);
+        size(width, rows);
+        TBitmap24 rowsRead(width, std::min(std::max(bandHeight, 1), rows));
+        SeekPixels();
+        std::vector<std::uint8_t> line(layout_.Stride);
+        for (int first = 0; first < rows; first += rowsRead.Height()) {
+            const int count = std::min(rowsRead.Height(), rows - first);
+            if (count != rowsRead.Height())
+                rowsRead = TBitmap24(width, count);
+            for (int r = 0; r < count; ++r) {
+                ReadLine(line);
+                DecodeRow(line.data(), rowsRead.Row(layout_.TopDown ? r : count - 1 - r).data(),
+                          width);
+            }
+            band(layout_.TopDown ? first : rows - first - count, rowsRead);
+        }
+    }
+
+private:
+    void Open()
+    {
         file_.reset(std::fopen(fileName_.c_str(), "rb"));
         if (!file_)
             Fail("the file cannot be opened");
@@ -104,10 +134,20 @@ public:
             Fail("not a regular file");
         fileLength_ = std::uint64_t(status.st_size);
         ReadHeaders();
-        return ReadRows();
     }
 
-private:
+    void SeekPixels()
+    {
+        if (std::fseek(file_.get(), long(layout_.PixelOffset), SEEK_SET) != 0)
+            Fail("the file is truncated");
+    }
+
+    void ReadLine(std::vector<std::uint8_t>& line)
+    {
+        if (std::fread(line.data(), 1, line.size(), file_.get()) != line.size())
+            Fail("the file is truncated");
+    }
+
     [[noreturn]] void Fail(const std::string& reason) const
     {
         throw TImageFileError("Cannot read bitmap file '" + fileName_ + "': " + reason);
@@ -226,12 +266,10 @@ private:
         const int width = int(layout_.Width);
         const int rows = int(layout_.Rows);
         TBitmap24 bitmap(width, rows);
-        if (std::fseek(file_.get(), long(layout_.PixelOffset), SEEK_SET) != 0)
-            Fail("the file is truncated");
+        SeekPixels();
         std::vector<std::uint8_t> line(layout_.Stride);
         for (int r = 0; r < rows; ++r) {
-            if (std::fread(line.data(), 1, line.size(), file_.get()) != line.size())
-                Fail("the file is truncated");
+            ReadLine(line);
             DecodeRow(line.data(), bitmap.Row(layout_.TopDown ? r : rows - 1 - r).data(), width);
         }
         return bitmap;
@@ -300,13 +338,27 @@ TBitmap24 ReadBmpFile(const std::string& fileName)
     return TBmpReader(fileName).Read();
 }
 
+void ReadBmpFileBands(const std::string& fileName, int bandHeight,
+                      const std::function<void(int width, int height)>& size,
+                      const std::function<void(int top, const TBitmap24& rows)>& band)
+{
+    TBmpReader(fileName).ReadBands(bandHeight, size, band);
+}
+
 void WriteBmpFile(const TBitmap24& bitmap, const std::string& fileName)
 {
-    if (bitmap.IsEmpty())
+    WriteBmpFile(
+        bitmap.Width(), bitmap.Height(), [&](int y) { return bitmap.Row(y).data(); }, fileName);
+}
+
+void WriteBmpFile(int width, int height, const std::function<const std::uint8_t*(int y)>& row,
+                  const std::string& fileName)
+{
+    if (width <= 0 || height <= 0)
         throw TImageFileError("Cannot write file '" + fileName + "': the bitmap is empty");
-    const std::size_t rowBytes = std::size_t(bitmap.Width()) * 3;
+    const std::size_t rowBytes = std::size_t(width) * 3;
     const std::size_t stride = (rowBytes + 3) / 4 * 4;
-    const std::uint64_t imageSize = std::uint64_t(stride) * std::uint64_t(bitmap.Height());
+    const std::uint64_t imageSize = std::uint64_t(stride) * std::uint64_t(height);
     const std::uint64_t headersSize = FileHeaderSize + InfoHeaderSize;
     if (headersSize + imageSize > UINT32_MAX)
         throw TImageFileError("Cannot write file '" + fileName + "': too large for a bitmap");
@@ -316,8 +368,8 @@ void WriteBmpFile(const TBitmap24& bitmap, const std::string& fileName)
     PutU32(headers + 10, std::uint32_t(headersSize));
     std::uint8_t* info = headers + FileHeaderSize;
     PutU32(info, InfoHeaderSize);
-    PutU32(info + 4, std::uint32_t(bitmap.Width()));
-    PutU32(info + 8, std::uint32_t(bitmap.Height()));
+    PutU32(info + 4, std::uint32_t(width));
+    PutU32(info + 8, std::uint32_t(height));
     PutU16(info + 12, 1);
     PutU16(info + 14, 24);
     PutU32(info + 16, BiRgb);
@@ -326,8 +378,8 @@ void WriteBmpFile(const TBitmap24& bitmap, const std::string& fileName)
     TReplacingFile file(fileName);
     file.Write(headers, sizeof headers);
     const std::uint8_t padding[3] = {};
-    for (int y = bitmap.Height() - 1; y >= 0; --y) {
-        file.Write(bitmap.Row(y).data(), rowBytes);
+    for (int y = height - 1; y >= 0; --y) {
+        file.Write(row(y), rowBytes);
         file.Write(padding, stride - rowBytes);
     }
     file.Commit();

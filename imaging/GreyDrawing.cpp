@@ -1,10 +1,9 @@
 #include "imaging/GreyDrawing.h"
 
 #include "imaging/CpuFeatures.h"
-#include "imaging/TBitmap24.h"
+#include "imaging/TGreyBitmap.h"
 
 #include <algorithm>
-#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -28,35 +27,23 @@ std::uint8_t Grey(const TColumns& columns, int i, int y)
 }
 
 /// Columns [first, last) of the tile (indices into columns, pixel first at xFirst).
-void DrawScalar(const TColumns& columns, TBitmap24& bitmap, int xFirst, int first, int last,
+void DrawScalar(const TColumns& columns, TGreyBitmap& picture, int xFirst, int first, int last,
                 int yBegin, int yEnd)
 {
-    if (first >= last)
-        return;
     for (int y = yBegin; y < yEnd; ++y) {
-        std::uint8_t* pixels = bitmap.Row(y).data() + std::size_t(xFirst) * 3;
-        // One four-byte store per pixel, its fourth byte the next pixel's first,
-        // written right after; the last pixel gets three bytes.
-        for (int i = first; i < last - 1; ++i) {
-            const std::uint32_t triple = std::uint32_t(Grey(columns, i, y)) * 0x010101u;
-            std::memcpy(pixels + std::size_t(i - first) * 3, &triple, 4);
-        }
-        std::fill_n(pixels + std::size_t(last - 1 - first) * 3, 3, Grey(columns, last - 1, y));
+        std::uint8_t* pixels = picture.Row(y).data() + xFirst;
+        for (int i = first; i < last; ++i)
+            pixels[i - first] = Grey(columns, i, y);
     }
 }
 
 #if defined(VARNOLUX_HAVE_AVX2_KERNEL)
-/// Blocks of 16 × 16 pixels: 16 column pieces are loaded, masked, transposed into
-/// 16 row pieces and spread to blue, green, red with three byte shuffles.
-__attribute__((target("avx2"))) void DrawBlocksAvx2(const TColumns& columns, TBitmap24& bitmap,
+/// Blocks of 16 × 16 pixels: 16 column pieces are loaded, masked and transposed into
+/// 16 row pieces.
+__attribute__((target("avx2"))) void DrawBlocksAvx2(const TColumns& columns, TGreyBitmap& picture,
                                                     int xBegin, int blockColumns, int yBegin,
                                                     int blockRows)
 {
-    const __m128i spread[3] = {
-        _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5),
-        _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10),
-        _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15),
-    };
     for (int blockRow = 0; blockRow < blockRows; ++blockRow) {
         const int y = yBegin + 16 * blockRow;
         for (int blockColumn = 0; blockColumn < blockColumns; ++blockColumn) {
@@ -78,12 +65,10 @@ __attribute__((target("avx2"))) void DrawBlocksAvx2(const TColumns& columns, TBi
                 }
                 std::copy_n(shuffled, 16, pieces);
             }
-            for (int row = 0; row < 16; ++row) {
-                auto* out = reinterpret_cast<__m128i*>(bitmap.Row(y + row).data() +
-                                                       std::size_t(xBegin + 16 * blockColumn) * 3);
-                for (int part = 0; part < 3; ++part)
-                    _mm_storeu_si128(out + part, _mm_shuffle_epi8(pieces[row], spread[part]));
-            }
+            for (int row = 0; row < 16; ++row)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(picture.Row(y + row).data() + xBegin +
+                                                            16 * blockColumn),
+                                 pieces[row]);
         }
     }
 }
@@ -92,7 +77,7 @@ __attribute__((target("avx2"))) void DrawBlocksAvx2(const TColumns& columns, TBi
 } // namespace
 
 void DrawMaskedGrey(const TPlane<std::uint8_t>& mask, const TPlane<std::uint8_t>& values,
-                    TBitmap24& bitmap, int xBegin, int xEnd, int yBegin, int yEnd)
+                    TGreyBitmap& picture, int xBegin, int xEnd, int yBegin, int yEnd)
 {
     const int count = std::min(xEnd - xBegin, MaxColumns);
     if (count <= 0 || yBegin >= yEnd)
@@ -108,12 +93,12 @@ void DrawMaskedGrey(const TPlane<std::uint8_t>& mask, const TPlane<std::uint8_t>
     if (HasAvx2()) {
         vectorColumns = count / 16 * 16;
         vectorRows = (yEnd - yBegin) / 16 * 16;
-        DrawBlocksAvx2(columns, bitmap, xBegin, vectorColumns / 16, yBegin, vectorRows / 16);
+        DrawBlocksAvx2(columns, picture, xBegin, vectorColumns / 16, yBegin, vectorRows / 16);
     }
 #endif
     // The columns right of the blocks, then the rows below them.
-    DrawScalar(columns, bitmap, xBegin + vectorColumns, vectorColumns, count, yBegin, yEnd);
-    DrawScalar(columns, bitmap, xBegin, 0, vectorColumns, yBegin + vectorRows, yEnd);
+    DrawScalar(columns, picture, xBegin + vectorColumns, vectorColumns, count, yBegin, yEnd);
+    DrawScalar(columns, picture, xBegin, 0, vectorColumns, yBegin + vectorRows, yEnd);
 }
 
 } // namespace varnolux

@@ -6,13 +6,13 @@
 
 namespace varnolux {
 
-class TBitmap24;
+class TGreyBitmap;
 
 /// Paints the columns [xBegin, xEnd) and rows [yBegin, yEnd) of a plane into the same
-/// pixels of a 24-bit bitmap as grey levels: the value where the mask byte is
-/// non-zero, else 0 (black). At most 64 columns at a time (a tile); writes nothing
+/// pixels of a grey picture: the value where the mask byte is non-zero, else 0
+/// (black). At most 64 columns at a time (a tile); writes nothing
 /// outside the rectangle.
 void DrawMaskedGrey(const TPlane<std::uint8_t>& mask, const TPlane<std::uint8_t>& values,
-                    TBitmap24& bitmap, int xBegin, int xEnd, int yBegin, int yEnd);
+                    TGreyBitmap& picture, int xBegin, int xEnd, int yBegin, int yEnd);
 
 } // namespace varnolux

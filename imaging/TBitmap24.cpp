@@ -30,10 +30,15 @@ TBitmap24::TBitmap24(const TBitmap24& other)
 
 TBitmap24& TBitmap24::operator=(const TBitmap24& other)
 {
-    if (this != &other) {
-        TBitmap24 copy(other);
-        *this = std::move(copy);
+    if (this == &other)
+        return *this;
+    // A bitmap of the same size takes the pixels in place, without fresh memory.
+    if (width_ == other.width_ && height_ == other.height_) {
+        std::copy_n(other.Bits(), other.bits_.Size(), Bits());
+        return *this;
     }
+    TBitmap24 copy(other);
+    *this = std::move(copy);
     return *this;
 }
 

@@ -23,12 +23,18 @@ public:
     {
         std::copy(other.Elements().begin(), other.Elements().end(), Elements().begin());
     }
+    /// A plane of the same size takes the elements in place, without fresh memory.
     TPlane& operator=(const TPlane& other)
     {
-        if (this != &other) {
-            TPlane copy(other);
-            *this = std::move(copy);
+        if (this == &other)
+            return *this;
+        if (width_ == other.width_ && height_ == other.height_ &&
+            IsAllocated() == other.IsAllocated()) {
+            std::copy(other.Elements().begin(), other.Elements().end(), Elements().begin());
+            return *this;
         }
+        TPlane copy(other);
+        *this = std::move(copy);
         return *this;
     }
     TPlane(TPlane&&) noexcept = default;
@@ -64,6 +70,12 @@ public:
             columns_[x] = Block() + std::size_t(x) * height_;
     }
     void Free() { Allocate(0, 0); }
+    /// Allocates unless the plane has this size already; a plane kept keeps its contents.
+    void EnsureSize(int width, int height)
+    {
+        if (!IsAllocated() || width != width_ || height != height_)
+            Allocate(width, height);
+    }
 
 private:
     T* Block() { return static_cast<T*>(memory_.Data()); }

@@ -74,6 +74,17 @@ void TQROIRGB::SetSize(int width, int height)
         plane->Allocate(width_, height_);
 }
 
+void TQROIRGB::SetColourSize(int width, int height)
+{
+    const bool empty = width <= 0 || height <= 0;
+    width_ = empty ? 0 : width;
+    height_ = empty ? 0 : height;
+    values_.Free();
+    grey_.Free();
+    for (TBytePlane* plane : {&mask_, &red_, &green_, &blue_})
+        plane->EnsureSize(width_, height_);
+}
+
 void TQROIRGB::CopyPixel(const TQROITemplate& source, int x, int y, int sx, int sy)
 {
     CopyPixels(source, x, y, sx, sy, 1);

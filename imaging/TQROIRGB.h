@@ -55,6 +55,11 @@ public:
     /// true when any byte changed. Another size changes nothing and gives false.
     bool IntersectMask(const TQROIU& other);
 
+    /// Sets the size with the mask and the Red, Green and Blue planes only, for an image
+    /// whose value and grey planes nobody reads. Planes that have that size already
+    /// are kept as they are; others are allocated (contents undefined).
+    void SetColourSize(int width, int height);
+
     /// Converts every pixel's Red, Green, Blue in place; codes 0–4 and 6.
     void ConvertColourSpace(int code);
 

@@ -1,5 +1,6 @@
 #include "input/TKVFreeImage.h"
 
+#include "imaging/BmpFile.h"
 #include "input/AvailableMemory.h"
 #include "input/DicomImport.h"
 #include "input/TImageFileBytes.h"
@@ -23,6 +24,7 @@
 #include <system_error>
 #include <tiffio.h>
 #include <utility>
+#include <vector>
 
 namespace varnolux {
 
@@ -111,6 +113,11 @@ TFreeImageBitmap ConvertTo24Bits(FIBITMAP* image)
     }
 }
 
+bool IsPlain24Bits(FIBITMAP* image)
+{
+    return FreeImage_GetImageType(image) == FIT_BITMAP && FreeImage_GetBPP(image) == 24;
+}
+
 /// Copies a 24-bit FreeImage bitmap, whose first scan line is the bottom row.
 std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
 {
@@ -129,8 +136,9 @@ std::unique_ptr<TBitmap24> CopyToBitmap(FIBITMAP* image)
     return bitmap;
 }
 
-/// What opening and analysing an image holds per pixel: FreeImage's bitmaps, our
-/// own, three RGB copies of four planes each, masks and region labels.
+/// What opening and analysing an image may hold per pixel: FreeImage's bitmap, the
+/// planes, the pictures of the desktop program and the region labels, with room to
+/// spare.
 constexpr std::uint64_t AnalysisBytesPerPixel = 40;
 
 /// The decoders of these read exactly what the file should hold, so any short read
@@ -234,7 +242,7 @@ TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, std::span<const std::ui
     if (declared == TDeclaredSize::Impossible)
         return nullptr;
     errno = 0;
-    const TFreeImageBitmap loaded(file.Load(format, 0));
+    TFreeImageBitmap loaded(file.Load(format, 0));
     const TDecoderComplaints complaints = TakeComplaints();
     const bool loadedWhole =
         loaded && complaints.count == 0 && !IsTruncated(format, file.ShortReads());
@@ -242,9 +250,14 @@ TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, std::span<const std::ui
     if (loadedWhole && declared != TDeclaredSize::Plausible)
         reservation = ReserveFor(std::uint64_t(FreeImage_GetWidth(loaded.get())) *
                                  FreeImage_GetHeight(loaded.get()));
-    TFreeImageBitmap converted = loadedWhole ? ConvertTo24Bits(loaded.get()) : nullptr;
+    // A plain 24-bit bitmap is what the conversion would copy; the decoder's own one
+    // goes as soon as the converted one is there.
+    TFreeImageBitmap converted;
+    if (loadedWhole)
+        converted = IsPlain24Bits(loaded.get()) ? std::move(loaded) : ConvertTo24Bits(loaded.get());
     const bool memoryFailed = errno == ENOMEM;
     const TDecoderComplaints conversionComplaints = TakeComplaints();
+    loaded.reset();
     if (converted && conversionComplaints.count == 0)
         return converted;
     // FreeImage says so, or gives nothing with errno from a failed allocation. With a
@@ -299,11 +312,33 @@ FREE_IMAGE_FORMAT FileFormat(std::span<const std::uint8_t> bytes)
     return memory ? FreeImage_GetFileTypeFromMemory(memory.get(), 0) : FIF_UNKNOWN;
 }
 
-/// Decodes a file's bytes through FreeImage; messages name shownName, the file the
-/// user opened.
-std::unique_ptr<TBitmap24> LoadWithFreeImage(std::span<const std::uint8_t> bytes,
-                                             const std::string& shownName,
-                                             TMemoryReservation& reservation)
+/// Writes a 24-bit FreeImage bitmap as a BMP file, its rows as they are where FreeImage
+/// keeps them in blue, green, red order.
+void WriteAsBmpFile(FIBITMAP* image, const std::string& fileName)
+{
+    const int width = int(FreeImage_GetWidth(image));
+    const int height = int(FreeImage_GetHeight(image));
+    std::vector<std::uint8_t> reordered(std::size_t(width) * 3);
+    WriteBmpFile(
+        width, height,
+        [&](int y) -> const std::uint8_t* {
+            const BYTE* line = FreeImage_GetScanLine(image, height - 1 - y);
+            if constexpr (FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 && FI_RGBA_RED == 2)
+                return line;
+            for (std::size_t x = 0; x < std::size_t(width); ++x) {
+                reordered[3 * x] = line[3 * x + FI_RGBA_BLUE];
+                reordered[3 * x + 1] = line[3 * x + FI_RGBA_GREEN];
+                reordered[3 * x + 2] = line[3 * x + FI_RGBA_RED];
+            }
+            return reordered.data();
+        },
+        fileName);
+}
+
+/// Decodes a file's bytes through FreeImage into a 24-bit bitmap, or nothing after a
+/// message; messages name shownName, the file the user opened.
+TFreeImageBitmap LoadWithFreeImage(std::span<const std::uint8_t> bytes,
+                                   const std::string& shownName, TMemoryReservation& reservation)
 {
     const FREE_IMAGE_FORMAT format = FileFormat(bytes);
     if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
@@ -313,8 +348,8 @@ std::unique_ptr<TBitmap24> LoadWithFreeImage(std::span<const std::uint8_t> bytes
         return nullptr;
     }
     try {
-        if (const TFreeImageBitmap image = LoadConverted(format, bytes, reservation))
-            return CopyToBitmap(image.get());
+        if (TFreeImageBitmap image = LoadConverted(format, bytes, reservation))
+            return image;
     } catch (const std::bad_alloc&) {
         throw;
     } catch (...) {
@@ -351,6 +386,31 @@ std::string WriteTemporaryCopy(const TImageFileBytes& file, const std::string& f
     return {};
 }
 
+/// Decodes a file read into memory, a DICOM file through its tools. The tools convert
+/// a private copy of exactly the bytes that were read.
+TFreeImageBitmap Decode(TKVFreeImage& reader, const TImageFileBytes& file,
+                        TMemoryReservation& reservation)
+{
+    reservation = {};
+    if (!IsDicomFileName(file.FileName()))
+        return LoadWithFreeImage(file.Bytes(), file.FileName(), reservation);
+    const std::string folder = reader.TempDir.empty() ? TempFolder() : reader.TempDir;
+    const TScopedFile copy(WriteTemporaryCopy(file, folder));
+    if (copy.Name().empty())
+        return nullptr;
+    const TScopedFile converted(reader.ConvertDicom(copy.Name(), file.FileName()));
+    if (converted.Name().empty() || !IsExistingFile(converted.Name()))
+        return nullptr;
+    try {
+        return LoadWithFreeImage(TImageFileBytes::Read(converted.Name()).Bytes(), file.FileName(),
+                                 reservation);
+    } catch (const TImageFileReadError& error) {
+        CurrentReporter().ShowMessage(QuotedName(file.FileName()) +
+                                      " : The converted file cannot be read: " + error.what());
+        return nullptr;
+    }
+}
+
 } // namespace
 
 TKVFreeImage::TKVFreeImage()
@@ -377,25 +437,17 @@ std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const std::string& fileNam
 
 std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const TImageFileBytes& file)
 {
-    reservation_ = {};
-    if (!IsDicomFileName(file.FileName()))
-        return LoadWithFreeImage(file.Bytes(), file.FileName(), reservation_);
-    // The tools convert a private copy of exactly the bytes that were read.
-    const std::string folder = TempDir.empty() ? TempFolder() : TempDir;
-    const TScopedFile copy(WriteTemporaryCopy(file, folder));
-    if (copy.Name().empty())
-        return nullptr;
-    const TScopedFile converted(ConvertDicom(copy.Name(), file.FileName()));
-    if (converted.Name().empty() || !IsExistingFile(converted.Name()))
-        return nullptr;
-    try {
-        return LoadWithFreeImage(TImageFileBytes::Read(converted.Name()).Bytes(), file.FileName(),
-                                 reservation_);
-    } catch (const TImageFileReadError& error) {
-        CurrentReporter().ShowMessage(QuotedName(file.FileName()) +
-                                      " : The converted file cannot be read: " + error.what());
-        return nullptr;
-    }
+    const TFreeImageBitmap image = Decode(*this, file, reservation_);
+    return image ? CopyToBitmap(image.get()) : nullptr;
+}
+
+bool TKVFreeImage::DecodeToBmpFile(const TImageFileBytes& file, const std::string& bmpFileName)
+{
+    const TFreeImageBitmap image = Decode(*this, file, reservation_);
+    if (!image)
+        return false;
+    WriteAsBmpFile(image.get(), bmpFileName);
+    return true;
 }
 
 bool IsImageFile(const std::string& fileName)

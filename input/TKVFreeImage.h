@@ -32,6 +32,12 @@ public:
     /// The same for a file already read: what is decoded are exactly these bytes (a
     /// DICOM file's tools convert a private copy of them).
     std::unique_ptr<TBitmap24> LoadToBitmap(const TImageFileBytes& file);
+    /// Decodes as LoadToBitmap and writes the image as a 24-bit BMP file straight from
+    /// the decoder's rows, in one sequential write, with no bitmap of ours in between.
+    /// False after at most one message when the file cannot be decoded; throws
+    /// std::bad_alloc as LoadToBitmap, and TImageFileError when the BMP file cannot be
+    /// written.
+    bool DecodeToBmpFile(const TImageFileBytes& file, const std::string& bmpFileName);
 
     /// The memory promised to the last image read, for as long as it is analysed;
     /// empty when nothing was decoded.

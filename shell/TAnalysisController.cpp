@@ -10,6 +10,8 @@
 #include "shell/TProgramControl.h"
 #include "shell/TStatusProgressBar.h"
 
+#include <QEvent>
+
 namespace varnolux {
 
 namespace {
@@ -34,6 +36,9 @@ TAnalysisController::TAnalysisController(TProgramControl& programControl, const 
     , worker_(std::move(worker))
 {
     TQStatus::Instance().SetBar(ProgressSlot, views_.Progress);
+    // A channel image that comes into view is painted then.
+    for (TImageWidget* view : views_.Channels)
+        view->installEventFilter(this);
     connect(worker_.get(), &TAnalysisWorker::Finished, this, &TAnalysisController::Finished,
             Qt::QueuedConnection);
 }
@@ -91,6 +96,7 @@ void TAnalysisController::StartRun()
     programControl_.SetState(StateAnalysing);
     const TAnalysisSettings settings = settings_.AnalysisSettings();
     TPictureRequest pictures = TPictureRequest::All();
+    pictures.Channels = WatchedChannels();
     pictures.SourceShownWidth = views_.Source->width();
     pictures.SourceShownHeight = views_.Source->height();
     // Before the request: whatever this signal leads to comes before the outcome.
@@ -102,8 +108,49 @@ void TAnalysisController::Finished(const std::shared_ptr<TWorkOutcome>& outcome)
 {
     if (outcome->Open)
         OpenFinished(*outcome);
-    else
+    else if (outcome->Run)
         RunFinished(*outcome);
+    else
+        ChannelsFinished(*outcome);
+}
+
+TChannelRequest TAnalysisController::WatchedChannels() const
+{
+    TChannelRequest watched{};
+    for (size_t channel = 0; channel < watched.size(); ++channel)
+        watched[channel] = views_.Channels[channel]->isVisible();
+    return watched;
+}
+
+bool TAnalysisController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show)
+        RequestMissingChannels();
+    return QObject::eventFilter(watched, event);
+}
+
+void TAnalysisController::RequestMissingChannels()
+{
+    // An open or a run in progress paints what is in view when it ends.
+    if (busy_ || !shownResult_.Complete)
+        return;
+    TChannelRequest missing = WatchedChannels();
+    for (size_t channel = 0; channel < missing.size(); ++channel)
+        missing[channel] = missing[channel] && views_.Channels[channel]->GreyPicture().IsEmpty();
+    if (missing != TChannelRequest{})
+        worker_->RequestChannels(++lastRequest_, shownResult_.Settings, missing);
+}
+
+void TAnalysisController::ChannelsFinished(TWorkOutcome& outcome)
+{
+    TAnalysisPictures& pictures = *outcome.Channels;
+    // Painted for the result shown, unless a newer request came since.
+    if (outcome.Id == lastRequest_ && shownResult_.Complete)
+        for (size_t channel = 0; channel < pictures.Channels.size(); ++channel)
+            if (!pictures.Channels[channel].IsEmpty())
+                pictures.Channels[channel] = views_.Channels[channel]->ExchangeGreyPicture(
+                    std::move(pictures.Channels[channel]));
+    worker_->Recycle(std::move(pictures));
 }
 
 void TAnalysisController::OpenFinished(const TWorkOutcome& outcome)
@@ -142,6 +189,7 @@ void TAnalysisController::RunFinished(TWorkOutcome& outcome)
     programControl_.SetState(complete ? StateAnalysed : StateImageLoaded);
     Q_EMIT AnalysisFinished();
     EndWork();
+    RequestMissingChannels();
     ShowMessages(CurrentReporter(), outcome.Messages);
 }
 
@@ -178,7 +226,7 @@ void TAnalysisController::ShowPictures(TAnalysisPictures& pictures)
     pictures.Analysed = views_.Analysed->ExchangePicture(std::move(pictures.Analysed));
     for (size_t channel = 0; channel < views_.Channels.size(); ++channel)
         pictures.Channels[channel] =
-            views_.Channels[channel]->ExchangePicture(std::move(pictures.Channels[channel]));
+            views_.Channels[channel]->ExchangeGreyPicture(std::move(pictures.Channels[channel]));
     worker_->Recycle(std::move(pictures));
 }
 
@@ -203,8 +251,10 @@ void TAnalysisController::ClearResult()
         field->clear();
     for (Tsp_XYLine* line : views_.Curves)
         line->Clear();
-    for (TImageWidget* view : views_.Channels)
-        view->ExchangePicture({});
+    TAnalysisPictures shown;
+    for (size_t channel = 0; channel < views_.Channels.size(); ++channel)
+        shown.Channels[channel] = views_.Channels[channel]->ExchangeGreyPicture({});
+    worker_->Recycle(std::move(shown));
     Q_EMIT ResultCleared();
 }
 

@@ -106,6 +106,12 @@ private:
     void RunFinished(TWorkOutcome& outcome);
     void ShowResult(TAnalysisResult&& result);
     void ShowPictures(TAnalysisPictures& pictures);
+    /// The channel images in view: only those are painted.
+    TChannelRequest WatchedChannels() const;
+    /// Asks for the channel images in view that the result shown lacks.
+    void RequestMissingChannels();
+    void ChannelsFinished(TWorkOutcome& outcome);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void ShowCurves();
     void EndWork();
 

@@ -23,13 +23,21 @@ TAnalysisWorker::~TAnalysisWorker()
 
 void TAnalysisWorker::RequestOpen(std::uint64_t id, const std::string& fileName)
 {
-    Request({id, true, fileName, {}, {}});
+    Request({id, TWork::Open, fileName, {}, {}});
 }
 
 void TAnalysisWorker::RequestRun(std::uint64_t id, const TAnalysisSettings& settings,
                                  const TPictureRequest& pictures)
 {
-    Request({id, false, {}, settings, pictures});
+    Request({id, TWork::Run, {}, settings, pictures});
+}
+
+void TAnalysisWorker::RequestChannels(std::uint64_t id, const TAnalysisSettings& settings,
+                                      const TChannelRequest& channels)
+{
+    TPictureRequest pictures;
+    pictures.Channels = channels;
+    Request({id, TWork::Channels, {}, settings, pictures});
 }
 
 void TAnalysisWorker::Request(TRequest request)
@@ -73,8 +81,11 @@ void TAnalysisWorker::run()
             working_ = true;
         }
         auto outcome = std::make_shared<TWorkOutcome>(Work(engine, request));
-        const bool firstRun = !request.IsOpen && afterOpen && outcome->Run->Complete;
-        afterOpen = request.IsOpen ? outcome->Open->Loaded : afterOpen && !firstRun;
+        const bool firstRun = outcome->Run && afterOpen && outcome->Run->Complete;
+        if (outcome->Open)
+            afterOpen = outcome->Open->Loaded;
+        else if (firstRun)
+            afterOpen = false;
         Q_EMIT Finished(std::move(outcome));
         if (firstRun)
             PrepareSparePictures(engine, request.Pictures);
@@ -103,10 +114,17 @@ TWorkOutcome TAnalysisWorker::Work(TAnalysis& engine, const TRequest& request)
     const TScopedReporter collect(messages);
     TWorkOutcome outcome;
     outcome.Id = request.Id;
-    if (request.IsOpen)
+    switch (request.Work) {
+    case TWork::Open:
         outcome.Open = engine.LoadImage(request.FileName, true);
-    else
+        break;
+    case TWork::Run:
         outcome.Run = engine.Run(request.Settings, request.Pictures);
+        break;
+    case TWork::Channels:
+        outcome.Channels = engine.PaintChannelImages(request.Settings, request.Pictures.Channels);
+        break;
+    }
     outcome.Messages = messages.Take();
     return outcome;
 }

@@ -19,9 +19,10 @@ namespace varnolux {
 /// What the worker hands back for one request.
 struct TWorkOutcome {
     std::uint64_t Id = 0;
-    /// An open's outcome, or a run's.
+    /// An open's outcome, a run's, or the channel pictures painted for a shown run.
     std::optional<TOpenResult> Open;
     std::optional<TAnalysisResult> Run;
+    std::optional<TAnalysisPictures> Channels;
     /// What the engine had to tell the user while it worked, in order.
     std::vector<TMessage> Messages;
 };
@@ -40,6 +41,9 @@ public:
     void RequestOpen(std::uint64_t id, const std::string& fileName);
     void RequestRun(std::uint64_t id, const TAnalysisSettings& settings,
                     const TPictureRequest& pictures);
+    /// Paints channel pictures a complete run with these settings was not asked for.
+    void RequestChannels(std::uint64_t id, const TAnalysisSettings& settings,
+                         const TChannelRequest& channels);
     /// Pictures that are no longer shown, for later runs to paint into.
     void Recycle(TAnalysisPictures&& pictures);
 
@@ -51,9 +55,10 @@ protected:
     void run() override;
 
 private:
+    enum class TWork { Open, Run, Channels };
     struct TRequest {
         std::uint64_t Id = 0;
-        bool IsOpen = false;
+        TWork Work = TWork::Run;
         std::string FileName;
         TAnalysisSettings Settings;
         TPictureRequest Pictures;

@@ -1,5 +1,7 @@
 #include "shell/TImageWidget.h"
 
+#include <utility>
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -65,8 +67,19 @@ TBitmap24 TImageWidget::ExchangePicture(TBitmap24&& picture)
     return shown;
 }
 
+TGreyBitmap TImageWidget::ExchangeGreyPicture(TGreyBitmap&& picture)
+{
+    TGreyBitmap shown = std::exchange(grey_, std::move(picture));
+    update();
+    return shown;
+}
+
 QImage TImageWidget::PictureImage() const
 {
+    // Read-only as well.
+    if (!grey_.IsEmpty())
+        return QImage(grey_.Bits(), grey_.Width(), grey_.Height(),
+                      static_cast<qsizetype>(grey_.Stride()), QImage::Format_Grayscale8);
     const TBitmap24& picture = Picture();
     if (picture.IsEmpty())
         return {};
@@ -77,19 +90,19 @@ QImage TImageWidget::PictureImage() const
 
 QRect TImageWidget::PictureRect() const
 {
-    const TBitmap24& picture = Picture();
+    const QSize picture = grey_.IsEmpty() ? QSize(Picture().Width(), Picture().Height())
+                                          : QSize(grey_.Width(), grey_.Height());
     switch (fit_) {
     case TPictureFit::Natural:
-        return {0, 0, picture.Width(), picture.Height()};
+        return {QPoint(0, 0), picture};
     case TPictureFit::Stretch:
         return rect();
     case TPictureFit::ProportionalCentre:
         break;
     }
-    if (picture.IsEmpty())
+    if (picture.isEmpty())
         return {};
-    const QSize fitted =
-        QSize(picture.Width(), picture.Height()).scaled(size(), Qt::KeepAspectRatio);
+    const QSize fitted = picture.scaled(size(), Qt::KeepAspectRatio);
     return {(width() - fitted.width()) / 2, (height() - fitted.height()) / 2, fitted.width(),
             fitted.height()};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/TGreyBitmap.h"
 #include "imaging/TImageView.h"
 
 #include <memory>
@@ -36,11 +37,16 @@ public:
     /// Shows the picture and gives back the one it showed, when that was its own
     /// (else an empty one): pictures pass between engine and control without copies.
     TBitmap24 ExchangePicture(TBitmap24&& picture);
+    /// The same for a grey picture, which is shown instead of the 24-bit one while it
+    /// is not empty.
+    TGreyBitmap ExchangeGreyPicture(TGreyBitmap&& picture);
+    const TGreyBitmap& GreyPicture() const { return grey_; }
 
     /// Pixels of the colour of the picture's bottom-left pixel let the parent show.
     void SetTransparent(bool transparent);
 
-    /// The picture as an image that shares the bitmap's pixels.
+    /// The picture shown (the grey one, when there is one) as an image that shares its
+    /// pixels.
     QImage PictureImage() const;
     /// Where the picture is drawn in the control.
     QRect PictureRect() const;
@@ -61,6 +67,7 @@ private:
     TPictureFit fit_;
     bool transparent_ = false;
     TBitmap24 picture_;
+    TGreyBitmap grey_;
     std::shared_ptr<const TBitmap24> shared_;
     QPainterPath overlay_;
     QSize overlayImageSize_;

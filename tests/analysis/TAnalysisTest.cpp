@@ -131,10 +131,10 @@ TEST_F(TAnalysisTest, PicturesNobodyAsksForStayUnpaintedAndChangeNoResult)
         }
     }
     EXPECT_EQ(plain.Regions, last.Regions);
-    for (const TBitmap24* picture :
-         {&plain.Pictures.Source, &plain.Pictures.Analysed, &plain.Pictures.Channels[0],
-          &plain.Pictures.Channels[1], &plain.Pictures.Channels[2]})
-        EXPECT_TRUE(picture->IsEmpty());
+    EXPECT_TRUE(plain.Pictures.Source.IsEmpty());
+    EXPECT_TRUE(plain.Pictures.Analysed.IsEmpty());
+    for (const TGreyBitmap& picture : plain.Pictures.Channels)
+        EXPECT_TRUE(picture.IsEmpty());
 }
 
 TEST_F(TAnalysisTest, TheResultCarriesTheKeptRegions)
@@ -172,10 +172,7 @@ TEST_F(TAnalysisTest, PicturesHandedBackArePaintedAgainWithoutNewMemory)
     EXPECT_TRUE(last.Pictures.Analysed == first.Analysed);
     EXPECT_TRUE(last.Pictures.Source == first.Source);
     EXPECT_TRUE(last.Pictures.Channels == first.Channels);
-    const std::uint8_t* const bits[] = {last.Pictures.Source.Bits(), last.Pictures.Analysed.Bits(),
-                                        last.Pictures.Channels[0].Bits(),
-                                        last.Pictures.Channels[1].Bits(),
-                                        last.Pictures.Channels[2].Bits()};
+    const std::uint8_t* const bits[] = {last.Pictures.Source.Bits(), last.Pictures.Analysed.Bits()};
     EXPECT_NE(std::find(std::begin(bits), std::end(bits), analysedBits), std::end(bits));
 }
 
@@ -187,7 +184,7 @@ TEST_F(TAnalysisTest, SparePicturesMadeBeforehandArePaintedAndChangeNoResult)
     ASSERT_TRUE(Run(settings));
     const TAnalysisResult shown = last;
     const std::size_t count = TPictureRequest::All().Count();
-    EXPECT_EQ(count, 5u);
+    EXPECT_EQ(count, 2u); // the 24-bit pictures
     for (std::size_t i = 0; i < count; ++i)
         EXPECT_TRUE(engine.AddSparePicture(count)) << i;
     EXPECT_FALSE(engine.AddSparePicture(count));
@@ -591,7 +588,7 @@ TEST_F(TAnalysisTest, AFailedOpenKeepsThePreviousImageCopies)
     EXPECT_FALSE(engine.HasImage());
     EXPECT_EQ(engine.Session(), session);
     EXPECT_EQ(&engine.Session()->Hsv(), hsv);
-    EXPECT_EQ(engine.Session()->Source().Width(), 20);
+    EXPECT_EQ(engine.Session()->Colours().Width(), 20);
     EXPECT_EQ(reporter.messages.size(), 1u);
 }
 
@@ -666,9 +663,9 @@ TEST_F(TAnalysisTest, BuildsCumulativeCurvesAndChannelImages)
         EXPECT_EQ(last.Pictures.Channels[size_t(channel)].Width(), 10);
         EXPECT_EQ(last.Pictures.Channels[size_t(channel)].Height(), 10);
     }
-    EXPECT_EQ(last.Pictures.Channels[1].Pixel(0, 0), MakeColour(255, 255, 255));
-    EXPECT_EQ(last.Pictures.Channels[1].Pixel(9, 0), MakeColour(0, 0, 0));
-    EXPECT_EQ(last.Pictures.Channels[2].Pixel(9, 9), MakeColour(255, 255, 255));
+    EXPECT_EQ(last.Pictures.Channels[1].Pixel(0, 0), 255);
+    EXPECT_EQ(last.Pictures.Channels[1].Pixel(9, 0), 0);
+    EXPECT_EQ(last.Pictures.Channels[2].Pixel(9, 9), 255);
 }
 
 TEST_F(TAnalysisTest, ChannelCurvesOfAnEmptyAreaAreZero)
@@ -688,60 +685,166 @@ TEST_F(TAnalysisTest, ChannelCurvesOfAnEmptyAreaAreZero)
 struct TRunOutcome {
     std::vector<std::string> items; // without DateTime
     std::vector<TBitmap24> pictures;
+    std::array<TGreyBitmap, 3> channels;
     std::vector<std::vector<std::uint8_t>> planes;
     TChannelCurves curves;
     std::vector<TRegionSummary> regions;
     friend bool operator==(const TRunOutcome&, const TRunOutcome&) = default;
 };
 
-TRunOutcome AnalyseWithThreads(const std::string& fileName, int threads)
+/// Reds through the wrap in an inclusion circle.
+TAnalysisSettings CircleSettings(int x, int y, int diameter,
+                                 TColourRange range = {230, 20, 40, 255, 40, 255})
 {
-    SetKernelThreadCount(threads);
-    TAnalysis engine;
     TAnalysisSettings settings;
     settings.Options.ColorBack = int(MakeColour(20, 80, 140));
-    settings.Range = {230, 20, 40, 255, 40, 255}; // reds, through the wrap
+    settings.Range = range;
     settings.Options.EditMinRegion = "3";
     settings.Options.lUseInclCircle = true;
-    settings.Options.iInclCircleX = 700;
-    settings.Options.iInclCircleY = 450;
-    settings.Options.iInclCircleDiam = 1300;
-    EXPECT_TRUE(engine.LoadImage(fileName, true).Loaded);
-    const TAnalysisResult result = engine.Run(settings, TPictureRequest::All());
+    settings.Options.iInclCircleX = x;
+    settings.Options.iInclCircleY = y;
+    settings.Options.iInclCircleDiam = diameter;
+    return settings;
+}
+
+TRunOutcome OutcomeOf(const TAnalysis& engine, const TAnalysisResult& result)
+{
     EXPECT_TRUE(result.Complete);
     TRunOutcome outcome;
     for (const TResultItem& item : result.Items.Items())
         if (item.Name != "DateTime")
             outcome.items.push_back(item.Name + "=" + item.ValueText);
-    outcome.pictures = {result.Pictures.Source, result.Pictures.Analysed,
-                        result.Pictures.Channels[0], result.Pictures.Channels[1],
-                        result.Pictures.Channels[2]};
+    outcome.pictures = {result.Pictures.Source, result.Pictures.Analysed};
+    outcome.channels = result.Pictures.Channels;
     const TImageSession& session = *engine.Session();
     for (const auto* plane : {&session.Hsv().Red(), &session.Hsv().Green(), &session.Hsv().Blue(),
-                              &session.Hsv().Mask(), &session.Result().Mask()})
+                              &session.Hsv().Mask(), &session.Colours().Mask()})
         outcome.planes.emplace_back(plane->Elements().begin(), plane->Elements().end());
     outcome.curves = result.Curves;
     outcome.regions = result.Regions;
     return outcome;
 }
 
-TEST_F(TAnalysisTest, ThreadsGiveTheSameResultsAndPictures)
+/// What a fresh engine gives for an image.
+TRunOutcome AnalyseFresh(const std::string& fileName, const TAnalysisSettings& settings)
 {
-    // Large enough that every kernel splits its work: noise with red discs.
-    TBitmap24 bitmap(1601, 1003);
-    std::mt19937 random(99);
+    TAnalysis engine;
+    EXPECT_TRUE(engine.LoadImage(fileName, true).Loaded);
+    return OutcomeOf(engine, engine.Run(settings, TPictureRequest::All()));
+}
+
+TRunOutcome AnalyseWithThreads(const std::string& fileName, int threads)
+{
+    SetKernelThreadCount(threads);
+    return AnalyseFresh(fileName, CircleSettings(700, 450, 1300));
+}
+
+/// Random colours with red discs, so that every kernel has work.
+TBitmap24 NoiseWithDiscs(int width, int height, unsigned seed, int discs)
+{
+    TBitmap24 bitmap(width, height);
+    std::mt19937 random(seed);
     for (int y = 0; y < bitmap.Height(); ++y)
         for (std::uint8_t& byte : bitmap.Row(y))
             byte = std::uint8_t(random());
-    for (int disc = 0; disc < 300; ++disc) {
-        const int cx = int(random() % 1601), cy = int(random() % 1003), radius = int(random() % 30);
-        for (int y = std::max(0, cy - radius); y <= std::min(1002, cy + radius); ++y)
-            for (int x = std::max(0, cx - radius); x <= std::min(1600, cx + radius); ++x)
+    for (int disc = 0; disc < discs; ++disc) {
+        const int cx = int(random() % unsigned(width)), cy = int(random() % unsigned(height));
+        const int radius = int(random() % 30);
+        for (int y = std::max(0, cy - radius); y <= std::min(height - 1, cy + radius); ++y)
+            for (int x = std::max(0, cx - radius); x <= std::min(width - 1, cx + radius); ++x)
                 if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius)
                     bitmap.SetPixel(x, y, MakeColour(240, 10 + disc % 20, 5));
     }
+    return bitmap;
+}
+
+TEST_F(TAnalysisTest, PlanesKeptForTheNextImageAndRunGiveWhatAFreshEngineGives)
+{
+    // Sizes around the bands the bitmap file is read back in; the same size twice.
+    const struct {
+        const char* name;
+        int width;
+        int height;
+        bool samePlanes; // as the image before
+    } images[] = {{"large.bmp", 301, 259, false},
+                  {"same-size.bmp", 301, 259, true},
+                  {"smaller.bmp", 150, 97, false},
+                  {"large-again.bmp", 301, 259, false}};
+    const TColourRange ranges[] = {{230, 20, 40, 255, 40, 255}, {60, 120, 30, 200, 50, 255}};
+    unsigned seed = 1;
+    const std::uint8_t* hue = nullptr;
+    for (const auto& image : images) {
+        const std::string fileName = folder.File(image.name);
+        WriteBmpFile(NoiseWithDiscs(image.width, image.height, seed++, 40), fileName);
+        ASSERT_TRUE(engine.LoadImage(fileName, true).Loaded) << image.name;
+        const TImageSession& session = *engine.Session();
+        if (image.samePlanes) {
+            EXPECT_EQ(session.Hsv().Red().Elements().data(), hue) << image.name;
+        }
+        hue = session.Hsv().Red().Elements().data();
+        for (const TColourRange& range : ranges) {
+            const TAnalysisSettings settings = CircleSettings(150, 100, 250, range);
+            const TRunOutcome reused =
+                OutcomeOf(engine, engine.Run(settings, TPictureRequest::All()));
+            EXPECT_TRUE(reused == AnalyseFresh(fileName, settings)) << image.name;
+            EXPECT_EQ(session.Hsv().Red().Elements().data(), hue) << "a run allocates no plane";
+            EXPECT_EQ(std::find(reused.items.begin(), reused.items.end(), "Count=0"),
+                      reused.items.end())
+                << "each range must select something";
+        }
+    }
+}
+
+TEST_F(TAnalysisTest, ChannelImagesAskedForLaterAreThoseOfTheRun)
+{
+    const std::string fileName = folder.File("noise.bmp");
+    WriteBmpFile(NoiseWithDiscs(203, 151, 4, 20), fileName);
+    TAnalysisSettings settings = CircleSettings(100, 70, 120);
+    settings.Options.lUseExclRect = true;
+    settings.Options.iExclRectLeft = 9;
+    settings.Options.iExclRectDown = 30;
+    const TRunOutcome expected = AnalyseFresh(fileName, settings);
+
+    EXPECT_TRUE(engine.PaintChannelImages(settings, {true, true, true}).Channels[0].IsEmpty())
+        << "no image";
+    ASSERT_TRUE(engine.LoadImage(fileName).Loaded);
+    const TAnalysisResult shown = engine.Run(settings, {true, true, {true, false, false}});
+    ASSERT_TRUE(shown.Complete);
+    EXPECT_TRUE(shown.Pictures.Channels[1].IsEmpty());
+    EXPECT_EQ(shown.Pictures.Channels[0], expected.channels[0]);
+    const TAnalysisPictures later = engine.PaintChannelImages(shown.Settings, {false, true, true});
+    EXPECT_TRUE(later.Channels[0].IsEmpty());
+    EXPECT_TRUE(later.Source.IsEmpty());
+    EXPECT_EQ(later.Channels[1], expected.channels[1]);
+    EXPECT_EQ(later.Channels[2], expected.channels[2]);
+    // The selection of the run stays for its regions.
+    const TAnalysisPictures all = engine.PaintChannelImages(shown.Settings, {true, true, true});
+    EXPECT_TRUE(all.Channels == expected.channels);
+    const std::vector<std::uint8_t> selection(engine.Session()->Colours().Mask().Elements().begin(),
+                                              engine.Session()->Colours().Mask().Elements().end());
+    EXPECT_EQ(selection, expected.planes.back());
+}
+
+TEST_F(TAnalysisTest, TheOpenKeepsOnlyThePlanesARunReads)
+{
+    ASSERT_TRUE(Open(WriteImage(Objects)));
+    const TImageSession& session = *engine.Session();
+    for (const TQROIRGB* image : {&session.Colours(), &session.Hsv()}) {
+        EXPECT_FALSE(image->Values().IsAllocated());
+        EXPECT_FALSE(image->Grey().IsAllocated());
+        EXPECT_TRUE(image->Red().IsAllocated());
+        EXPECT_TRUE(image->Mask().IsAllocated());
+    }
+    EXPECT_EQ(session.Colours().Red()[2][2], 255);
+    EXPECT_EQ(session.Colours().Blue()[16][5], 0);
+    EXPECT_EQ(session.Colours().Green()[16][5], 255);
+}
+
+TEST_F(TAnalysisTest, ThreadsGiveTheSameResultsAndPictures)
+{
+    // Large enough that every kernel splits its work: noise with red discs.
     const std::string fileName = folder.File("large.bmp");
-    WriteBmpFile(bitmap, fileName);
+    WriteBmpFile(NoiseWithDiscs(1601, 1003, 99, 300), fileName);
 
     const int threads = KernelThreadCount();
     const TRunOutcome alone = AnalyseWithThreads(fileName, 1);

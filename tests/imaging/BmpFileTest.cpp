@@ -229,6 +229,56 @@ TEST(WriteBmpFile, RoundTripsEveryRowPadding)
         }
 }
 
+TEST(ReadBmpFileBands, GivesEveryRowOnceInBandsOfAtMostTheirHeight)
+{
+    const test::TempFolder folder;
+    std::mt19937 random(7);
+    for (const bool topDown : {false, true})
+        for (int height = 1; height <= 7; ++height)
+            for (const int bandHeight : {1, 2, 3, 7, 9}) {
+                const TBitmap24 bitmap = test::RandomBitmap(5, height, random);
+                const std::string name = folder.File("bands.bmp");
+                if (topDown) {
+                    std::vector<std::string> rows;
+                    for (int y = 0; y < height; ++y)
+                        rows.emplace_back(bitmap.Row(y).begin(), bitmap.Row(y).end());
+                    WriteFile(name, Make(5, -height, 24, rows).Bytes());
+                } else {
+                    WriteBmpFile(bitmap, name);
+                }
+                TBitmap24 assembled;
+                std::vector<int> timesRead(std::size_t(height), 0);
+                ReadBmpFileBands(
+                    name, bandHeight, [&](int w, int h) { assembled = TBitmap24(w, h); },
+                    [&](int top, const TBitmap24& rows) {
+                        EXPECT_LE(rows.Height(), bandHeight);
+                        for (int i = 0; i < rows.Height(); ++i) {
+                            ++timesRead[std::size_t(top + i)];
+                            std::copy(rows.Row(i).begin(), rows.Row(i).end(),
+                                      assembled.Row(top + i).begin());
+                        }
+                    });
+                const std::string what = (topDown ? "top-down " : "bottom-up ") +
+                                         std::to_string(height) + " rows in bands of " +
+                                         std::to_string(bandHeight);
+                EXPECT_EQ(timesRead, std::vector<int>(std::size_t(height), 1)) << what;
+                EXPECT_EQ(assembled, bitmap) << what;
+            }
+}
+
+TEST(ReadBmpFileBands, RefusesWhatReadBmpFileRefuses)
+{
+    const test::TempFolder folder;
+    const std::string name = folder.File("short.bmp");
+    TBitmap24 bitmap(3, 4);
+    WriteBmpFile(bitmap, name);
+    const std::string bytes = ReadFile(name);
+    WriteFile(name, bytes.substr(0, bytes.size() - 1));
+    EXPECT_THROW(ReadBmpFileBands(
+                     name, 2, [](int, int) {}, [](int, const TBitmap24&) {}),
+                 TImageFileError);
+}
+
 TEST(WriteBmpFile, WritesABottomUpTwentyFourBitFile)
 {
     const test::TempFolder folder;

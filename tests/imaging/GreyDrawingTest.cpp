@@ -1,7 +1,8 @@
 #include "imaging/GreyDrawing.h"
 
-#include "imaging/TBitmap24.h"
+#include "imaging/TGreyBitmap.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -25,17 +26,16 @@ TEST(DrawMaskedGrey, PaintsExactlyTheRectangle)
         const int yBegin = int(random() % unsigned(height));
         const int yEnd = yBegin + 1 + int(random() % unsigned(height - yBegin));
 
-        TBitmap24 bitmap(width, height);
-        bitmap.Fill(MakeColour(1, 2, 3));
-        TBitmap24 expected = bitmap;
+        TGreyBitmap picture(width, height);
+        for (int y = 0; y < height; ++y)
+            std::fill_n(picture.Row(y).begin(), width, std::uint8_t(7));
+        TGreyBitmap expected = picture;
         for (int y = yBegin; y < yEnd; ++y)
-            for (int x = xBegin; x < xEnd; ++x) {
-                const int grey = mask[x][y] ? values[x][y] : 0;
-                expected.SetPixel(x, y, MakeColour(grey, grey, grey));
-            }
-        DrawMaskedGrey(mask, values, bitmap, xBegin, xEnd, yBegin, yEnd);
-        ASSERT_TRUE(bitmap == expected) << width << "x" << height << " [" << xBegin << ", " << xEnd
-                                        << ") x [" << yBegin << ", " << yEnd << ")";
+            for (int x = xBegin; x < xEnd; ++x)
+                expected.Row(y)[std::size_t(x)] = mask[x][y] ? values[x][y] : 0;
+        DrawMaskedGrey(mask, values, picture, xBegin, xEnd, yBegin, yEnd);
+        ASSERT_TRUE(picture == expected) << width << "x" << height << " [" << xBegin << ", " << xEnd
+                                         << ") x [" << yBegin << ", " << yEnd << ")";
     }
 }
 
@@ -44,13 +44,13 @@ TEST(DrawMaskedGrey, AnEmptyRectangleWritesNothing)
     TPlane<std::uint8_t> mask(1, 1), values(1, 1);
     mask[0][0] = 1;
     values[0][0] = 200;
-    TBitmap24 bitmap(1, 1);
-    bitmap.Fill(MakeColour(1, 2, 3));
-    DrawMaskedGrey(mask, values, bitmap, 0, 0, 0, 1);
-    DrawMaskedGrey(mask, values, bitmap, 0, 1, 0, 0);
-    EXPECT_EQ(bitmap.Pixel(0, 0), MakeColour(1, 2, 3));
-    DrawMaskedGrey(mask, values, bitmap, 0, 1, 0, 1);
-    EXPECT_EQ(bitmap.Pixel(0, 0), MakeColour(200, 200, 200));
+    TGreyBitmap picture(1, 1);
+    picture.Row(0)[0] = 7;
+    DrawMaskedGrey(mask, values, picture, 0, 0, 0, 1);
+    DrawMaskedGrey(mask, values, picture, 0, 1, 0, 0);
+    EXPECT_EQ(picture.Pixel(0, 0), 7);
+    DrawMaskedGrey(mask, values, picture, 0, 1, 0, 1);
+    EXPECT_EQ(picture.Pixel(0, 0), 200);
 }
 
 } // namespace

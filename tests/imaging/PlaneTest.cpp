@@ -3,7 +3,9 @@
 #include "imaging/TQImage.h"
 #include "imaging/TQROIRGB.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <typeinfo>
 
 namespace varnolux {
@@ -21,6 +23,60 @@ TEST(Plane, IsIndexedByColumnThenRow)
             plane[x][y] = std::uint8_t(10 * x + y);
     const std::vector<std::uint8_t> block(plane.Elements().begin(), plane.Elements().end());
     EXPECT_EQ(block, (std::vector<std::uint8_t>{0, 1, 10, 11, 20, 21}));
+}
+
+TEST(Plane, AssignmentOfTheSameSizeCopiesIntoTheMemoryThere)
+{
+    TPlane<std::uint8_t> plane(3, 2);
+    TPlane<std::uint8_t> other(3, 2);
+    std::iota(other.Elements().begin(), other.Elements().end(), std::uint8_t(1));
+    const std::uint8_t* memory = plane.Elements().data();
+    plane = other;
+    EXPECT_EQ(plane.Elements().data(), memory);
+    EXPECT_TRUE(std::ranges::equal(plane.Elements(), other.Elements()));
+    EXPECT_EQ(plane[2][1], 6);
+
+    const TPlane<std::uint8_t> larger(4, 2);
+    plane = larger;
+    EXPECT_EQ(plane.Width(), 4);
+    EXPECT_EQ(plane.Elements().size(), 8u);
+    plane = TPlane<std::uint8_t>();
+    EXPECT_FALSE(plane.IsAllocated());
+}
+
+TEST(Bitmap, AssignmentOfTheSameSizeCopiesIntoTheMemoryThere)
+{
+    TBitmap24 bitmap(5, 3);
+    TBitmap24 other(5, 3);
+    other.SetPixel(4, 2, MakeColour(1, 2, 3));
+    const std::uint8_t* memory = bitmap.Bits();
+    bitmap = other;
+    EXPECT_EQ(bitmap.Bits(), memory);
+    EXPECT_EQ(bitmap, other);
+    bitmap = TBitmap24(2, 7);
+    EXPECT_EQ(bitmap.Height(), 7);
+    bitmap = other;
+    EXPECT_EQ(bitmap, other);
+}
+
+TEST(Roi, ColourSizeKeepsTheColourPlanesOfThatSizeOnly)
+{
+    TQROIRGB image(4, 3);
+    image.Red()[3][2] = 9;
+    const std::uint8_t* red = image.Red().Elements().data();
+    image.SetColourSize(4, 3);
+    EXPECT_EQ(image.Red().Elements().data(), red);
+    EXPECT_EQ(image.Red()[3][2], 9);
+    EXPECT_FALSE(image.Values().IsAllocated());
+    EXPECT_FALSE(image.Grey().IsAllocated());
+    image.SetColourSize(2, 5);
+    EXPECT_EQ(image.Width(), 2);
+    EXPECT_EQ(image.Height(), 5);
+    for (const auto* plane : {&image.Mask(), &image.Red(), &image.Green(), &image.Blue()})
+        EXPECT_EQ(plane->Size(), 10u);
+    image.SetColourSize(0, 5);
+    EXPECT_EQ(image.Width(), 0);
+    EXPECT_FALSE(image.Red().IsAllocated());
 }
 
 TEST(Roi, ConstructorsGiveTheirSizes)

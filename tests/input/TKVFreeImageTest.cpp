@@ -1,6 +1,7 @@
 #include "input/TKVFreeImage.h"
 
 #include "ImageFixtures.h"
+#include "imaging/BmpFile.h"
 #include "input/AvailableMemory.h"
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
@@ -125,6 +126,32 @@ TEST_F(ImageReader, ReadsLosslessFormatsPixelForPixelWithTheTopRowFirst)
         ExpectPattern(bitmap.get(), format.name);
         EXPECT_TRUE(Messages().empty()) << format.name;
     }
+}
+
+TEST_F(ImageReader, TheBitmapFileDecodedIntoHoldsTheBitmapLoaded)
+{
+    // Plain 24 bits (taken as decoded), a palette and one bit (converted), a JPEG.
+    const TFreeImage pattern = PatternImage(PatternWidth, PatternHeight);
+    const std::string files[] = {
+        Save(pattern.get(), FIF_PNG, "p.png"),
+        Save(PalettisedImage(9, 4).get(), FIF_PNG, "palette.png"),
+        Save(TwoToneImage(9, 4).get(), FIF_TIFF, "bits.tif"),
+        Save(pattern.get(), FIF_JPEG, "p.jpg"),
+    };
+    for (const std::string& file : files) {
+        const auto loaded = Load(file);
+        ASSERT_NE(loaded, nullptr) << file;
+        const std::string bmpFile = folder_.File("decoded.bmp");
+        TKVFreeImage reader;
+        ASSERT_TRUE(reader.DecodeToBmpFile(TImageFileBytes::Read(file), bmpFile)) << file;
+        EXPECT_EQ(ReadBmpFile(bmpFile), *loaded) << file;
+        EXPECT_TRUE(Messages().empty()) << file;
+    }
+    const std::string damaged = Write("damaged.png", "\x89PNG\r\n\x1a\n not really");
+    TKVFreeImage reader;
+    EXPECT_FALSE(reader.DecodeToBmpFile(TImageFileBytes::Read(damaged), folder_.File("d.bmp")));
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("d.bmp")));
 }
 
 TEST_F(ImageReader, ReadsHandMadeFilesOfFormatsFreeImageCannotWrite)

@@ -137,9 +137,44 @@ private Q_SLOTS:
         QCOMPARE(shown.Items.GetValueText("HMax"), std::string("10"));
         QCOMPARE(window->views.Fields[2]->text().toStdString(), shown.Fields.Count);
         QCOMPARE(std::as_const(*window->views.Analysed).Picture().Width(), 200);
-        QCOMPARE(std::as_const(*window->views.Channels[1]).Picture().Height(), 80);
+        // Nothing in view (the window is hidden): no channel image is painted.
+        QVERIFY(window->views.Channels[1]->GreyPicture().IsEmpty());
         QCOMPARE(window->views.Curves[0]->Count(), 256);
         QCOMPARE(settings.corrections.size(), size_t(1));
+        QVERIFY(reporter.messages.empty());
+    }
+
+    void OnlyChannelImagesInViewArePaintedTheOthersWhenTheyComeIntoView()
+    {
+        const auto& channels = window->views.Channels;
+        channels[1]->hide();
+        channels[2]->hide();
+        window->window.show();
+        const std::string image = WriteObjects();
+        QVERIFY(controller->Open(image));
+        QVERIFY(WaitIdle());
+        QCOMPARE(channels[0]->GreyPicture().Width(), 200);
+        QVERIFY(channels[1]->GreyPicture().IsEmpty());
+        QVERIFY(channels[2]->GreyPicture().IsEmpty());
+
+        // As the run would have painted it, with the analysis area of the result shown.
+        TAnalysis engine;
+        QVERIFY(engine.LoadImage(image).Loaded);
+        const TAnalysisResult expected =
+            engine.Run(controller->ShownResult().Settings, TPictureRequest::All());
+        channels[1]->show();
+        QTRY_VERIFY(!channels[1]->GreyPicture().IsEmpty());
+        QVERIFY(channels[1]->GreyPicture() == expected.Pictures.Channels[1]);
+        QVERIFY(channels[2]->GreyPicture().IsEmpty());
+        QCOMPARE(states->State(), StateAnalysed);
+
+        // The next run paints the two in view.
+        settings.settings = RedSettings(200);
+        QVERIFY(controller->Analyse());
+        QVERIFY(WaitIdle());
+        QVERIFY(!channels[0]->GreyPicture().IsEmpty());
+        QVERIFY(!channels[1]->GreyPicture().IsEmpty());
+        QVERIFY(channels[2]->GreyPicture().IsEmpty());
         QVERIFY(reporter.messages.empty());
     }
 

@@ -435,7 +435,7 @@ private Q_SLOTS:
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ProgramControl->State(), 6);
         QVERIFY(!main.ImageAnalyse->Picture().IsEmpty());
-        QCOMPARE(main.ImageH->Picture().Width(), 200);
+        QCOMPARE(main.ImageH->GreyPicture().Width(), 200);
     }
 
     void TheChosenFilterDecidesTheImageFormat_data()

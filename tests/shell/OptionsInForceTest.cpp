@@ -123,7 +123,7 @@ private Q_SLOTS:
         for (const char* line : {"sp_XYLineH", "sp_XYLineS", "sp_XYLineV"})
             QVERIFY2(fixture->Find<Tsp_XYLine>(line)->Count() == 0, line);
         for (const char* channel : {"ImageH", "ImageS", "ImageV", "ImageOriginal", "ImageAnalyse"})
-            QVERIFY2(fixture->Find<TImageWidget>(channel)->Picture().IsEmpty(), channel);
+            QVERIFY2(fixture->Find<TImageWidget>(channel)->PictureImage().isNull(), channel);
         QVERIFY(!fixture->Action("ActionSaveResult").isEnabled());
         QVERIFY(!fixture->Action("ActionProcess").isEnabled());
     }
