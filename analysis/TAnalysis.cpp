@@ -91,7 +91,8 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
 
     {
         const TPhaseTimer timer(timings.Curves);
-        result.Curves = ComputeChannelCurves(hsv);
+        if (request.Curves)
+            result.Curves = ComputeChannelCurves(hsv);
         if (request.Channels) {
             for (TBitmap24& picture : pictures.Channels)
                 picture = session.TakePicture();

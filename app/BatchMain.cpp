@@ -522,13 +522,15 @@ int RunBatch(const TBatchArguments& arguments)
     TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
     settings.MeasureRegionTable = arguments.regionsFile.has_value();
     std::optional<TReportFiles> reports;
+    // Nobody sees a chart of the batch's channel curves.
     TPictureRequest pictures;
+    pictures.Curves = false;
     if (arguments.reportFolder) {
         reporter.SetContext("varnolux-batch");
         reports.emplace(*arguments.reportFolder, ReportTemplate(arguments.templateFile),
                         DefaultLanguageFile());
         // The outline of the analysis area is drawn for the size the report shows.
-        pictures = {true, true, false, ReportPictureBox.width(), ReportPictureBox.height()};
+        pictures = {true, true, false, ReportPictureBox.width(), ReportPictureBox.height(), false};
     }
 
     const int jobs =

@@ -143,14 +143,16 @@ TPhaseTimes MeasureEngine(const std::string& fileName, int repeats)
         // As the desktop program does: the pictures shown before are painted again.
         engine.Recycle(std::move(result.Pictures));
     }
-    // The batch command's engine: the same run without pictures.
+    // The batch command's engine: the same run without pictures and curves.
+    TPictureRequest batchRequest;
+    batchRequest.Curves = false;
     TAnalysis batchEngine;
     for (int i = 0; i < repeats; ++i) {
         const TOpenResult open = batchEngine.LoadImage(fileName);
         if (!open.Loaded)
             return {};
         samples["read, unpainted"].push_back(open.Timings.Read);
-        const TAnalysisResult result = batchEngine.Run(settings);
+        const TAnalysisResult result = batchEngine.Run(settings, batchRequest);
         if (!result.Complete)
             return {};
         samples["run, unpainted"].push_back(result.Timings.Run);
