@@ -101,7 +101,8 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
 
     {
         const TPhaseTimer timer(timings.Curves);
-        result.Curves = ComputeChannelCurves(hsv);
+        if (request.Curves)
+            result.Curves = ComputeChannelCurves(hsv);
         PaintChannelPictures(session, request.Channels, pictures);
     }
     status.StepProgress(ProgressSlot, 2);

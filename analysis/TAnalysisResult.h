@@ -54,6 +54,9 @@ struct TPictureRequest {
     /// stay visible there. 0 for the picture's own size.
     int SourceShownWidth = 0;
     int SourceShownHeight = 0;
+    /// The cumulative channel curves, for a chart; a caller that shows none leaves them
+    /// out (they change no result).
+    bool Curves = true;
 
     static TPictureRequest All() { return {true, true, {true, true, true}}; }
     /// How many 24-bit pictures a run paints for this request.

@@ -296,8 +296,11 @@ private:
         std::optional<TResult> results;
         try {
             TAnalysis& engine = worker.Get();
+            // Only the items are compared: no pictures, no curves.
+            TPictureRequest itemsOnly;
+            itemsOnly.Curves = false;
             if (engine.LoadImage(imageFile).Loaded)
-                if (TAnalysisResult run = engine.Run(*settings_.Options); run.Complete)
+                if (TAnalysisResult run = engine.Run(*settings_.Options, itemsOnly); run.Complete)
                     results = std::move(run.Items);
             engine.CloseImage();
         } catch (const std::exception& error) {

@@ -1,11 +1,14 @@
 // varnolux-batch: analyses images without a display and prints one result line each.
 
 #include "analysis/TAnalysis.h"
+#include "app/BatchJobs.h"
 #include "app/BatchRangeFromMask.h"
 #include "app/BatchVerify.h"
 #include "app/TBatchProgress.h"
 #include "app/TBatchReporter.h"
 #include "imaging/KernelThreads.h"
+#include "input/AvailableMemory.h"
+#include "input/TKVFreeImage.h"
 #include "report/ReportTemplate.h"
 #include "report/TReport.h"
 #include "results/ResultJson.h"
@@ -75,8 +78,8 @@ constexpr const char* UsageText =
     "  --format json   print JSON Lines instead: one object per analysed image, the\n"
     "                  items in table order, numbers as numbers; no header line. The\n"
     "                  regions file, too, gets one JSON object per region and line\n"
-    "  --jobs N        analyse N images at once (default: the number of cores); the\n"
-    "                  output is the same as with --jobs 1\n"
+    "  --jobs N        analyse N images at once (default: one per core, as many as\n"
+    "                  the memory holds); the output is the same as with --jobs 1\n"
     "  --timings       per image, print on standard error\n"
     "                  \"timings NAME: read=MS convert=MS run=MS fingerprints=MS\":\n"
     "                  reading the file into the planes, the conversion to hue,\n"
@@ -337,16 +340,32 @@ struct TImageOutcome {
     std::optional<TReportData> report;
 };
 
-/// What the workers share; everything but the slots and the counter is read-only.
+int CoreCount()
+{
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+/// What the workers share; everything but the slots and the counters is read-only.
 struct TBatchWork {
     const std::vector<std::string>& images;
     const TAnalysisSettings& settings;
     /// The pictures a report shows; none without a report.
     const TPictureRequest pictures;
     TBatchProgress& progress;
+    const std::size_t jobs;
     std::atomic<std::size_t> next{0};
+    std::atomic<int> running{0};
     TOrderedSlots<TImageOutcome> outcomes;
 };
+
+/// A job that finds no image left gives its cores to the kernels of those still
+/// analysing, so that the last images of a batch do not run on one core.
+void LeaveBatch(TBatchWork& work)
+{
+    const int stillRunning = --work.running;
+    if (stillRunning > 0)
+        SetKernelThreadCount(CoreCount() / stillRunning);
+}
 
 /// What the report of an analysed image shows, its pictures scaled down already.
 TReportData MakeReportData(const std::string& image, const TOpenResult& open,
@@ -419,23 +438,45 @@ QString ReportTemplate(const std::optional<std::string>& templateFile)
                                            : ReportTemplateFile(ProgramSettingsFile()));
 }
 
-/// A worker: one engine, one reporter, images taken from the shared counter. Its
-/// messages wait with the result, so standard error, too, follows the input order.
+/// Lets the engine's image go unless the next image is of its size: the open of one
+/// of the same size takes its planes over instead of touching fresh memory, while for
+/// another size they would only lie beside the new ones.
+void MakeRoomFor(TAnalysis& engine, const std::string& image)
+{
+    const TImageSession* session = engine.Session();
+    if (!session)
+        return;
+    const auto next = DeclaredImageSize(image);
+    if (!next || *next != TImageDimensions{session->Width(), session->Height()})
+        engine.CloseImage();
+}
+
+/// A job: one engine, kept from image to image, and one reporter; images taken from
+/// the shared counter, so that one job decodes while another analyses. Its messages
+/// wait with the result, so standard error, too, follows the input order.
 void AnalyseImages(TBatchWork& work)
 {
     TBatchReporter reporter(work.progress, true);
     const TScopedReporter reportToStderr(reporter);
     // Nobody looks at the pictures of a batch: the engine is asked for none.
     std::optional<TAnalysis> engine;
+    ++work.running;
     for (;;) {
         const std::size_t index = work.next.fetch_add(1);
-        if (index >= work.images.size())
+        if (index >= work.images.size()) {
+            LeaveBatch(work);
             return;
+        }
+        // The file this job is likely to open next is read while it works on this one.
+        if (index + work.jobs < work.images.size())
+            ReadAhead(work.images[index + work.jobs]);
         const std::string& image = work.images[index];
         reporter.SetContext(image);
         TImageOutcome outcome;
         try {
-            if (!engine)
+            if (engine)
+                MakeRoomFor(*engine, image);
+            else
                 engine.emplace();
             // A failed open or run has already said why. Every image starts from the
             // options as loaded, whichever worker takes it.
@@ -459,9 +500,6 @@ void AnalyseImages(TBatchWork& work)
             } catch (const std::bad_alloc&) {
             }
         }
-        // The memory of this image goes before the next is opened, here or elsewhere.
-        if (engine)
-            engine->CloseImage();
         outcome.messages = reporter.TakeLines();
         work.outcomes.Put(index, std::move(outcome));
     }
@@ -475,11 +513,6 @@ void QtMessagesToStderr(QtMsgType type, const QMessageLogContext&, const QString
         std::fprintf(stderr, "varnolux-batch: %s\n", qPrintable(message));
 }
 
-int DefaultJobCount()
-{
-    return int(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 int RunBatch(const TBatchArguments& arguments)
 {
     const int imageCount = int(arguments.images.size());
@@ -489,22 +522,34 @@ int RunBatch(const TBatchArguments& arguments)
     TAnalysisSettings settings = LoadSettings(arguments.optionsFile, reporter);
     settings.MeasureRegionTable = arguments.regionsFile.has_value();
     std::optional<TReportFiles> reports;
+    // Nobody sees a chart of the batch's channel curves.
     TPictureRequest pictures;
+    pictures.Curves = false;
     if (arguments.reportFolder) {
         reporter.SetContext("varnolux-batch");
         reports.emplace(*arguments.reportFolder, ReportTemplate(arguments.templateFile),
                         DefaultLanguageFile());
         // The outline of the analysis area is drawn for the size the report shows.
-        pictures = {true, true, {}, ReportPictureBox.width(), ReportPictureBox.height()};
+        pictures = {true, true, {}, ReportPictureBox.width(), ReportPictureBox.height(), false};
     }
 
-    const int jobs = std::min(arguments.jobs > 0 ? arguments.jobs : DefaultJobCount(), imageCount);
+    const int jobs =
+        std::min(arguments.jobs > 0
+                     ? arguments.jobs
+                     : DefaultJobCount({CoreCount(), arguments.images.size(), AvailableMemory(),
+                                        LargestEstimatedPixels(arguments.images)}),
+                 imageCount);
     // The cores that the jobs leave free speed up the kernels of each analysis.
-    SetKernelThreadCount(std::max(1, DefaultJobCount() / jobs));
+    SetKernelThreadCount(std::max(1, CoreCount() / jobs));
 
-    TBatchWork work{
-        arguments.images, settings, pictures,
-        progress,         {},       TOrderedSlots<TImageOutcome>(std::size_t(imageCount))};
+    TBatchWork work{arguments.images,
+                    settings,
+                    pictures,
+                    progress,
+                    std::size_t(jobs),
+                    {},
+                    {},
+                    TOrderedSlots<TImageOutcome>(std::size_t(imageCount))};
     std::vector<std::jthread> workers;
     for (int i = 0; i < jobs; ++i) {
         try {

@@ -464,6 +464,37 @@ bool IsImageFile(const std::string& fileName)
            std::end(AcceptedFormats);
 }
 
+std::optional<TImageDimensions> DeclaredImageSize(const std::string& fileName)
+{
+    // Formats that declare their size do so near the start (a JPEG after its Exif
+    // data); a header further in is not worth reading the file for.
+    constexpr std::size_t HeadBytes = 256 * 1024;
+    if (!IsExistingFile(fileName))
+        return std::nullopt;
+    std::ifstream file(fileName, std::ios::binary);
+    std::vector<std::uint8_t> head(HeadBytes);
+    file.read(reinterpret_cast<char*>(head.data()), std::streamsize(head.size()));
+    head.resize(std::size_t(file.gcount()));
+    const FREE_IMAGE_FORMAT format = FileFormat(head);
+    const bool accepted = std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats),
+                                    format) != std::end(AcceptedFormats);
+    if (!accepted || !FreeImage_FIFSupportsNoPixels(format) ||
+        (format == FIF_ICO && !HasSaneIconHeader(head)))
+        return std::nullopt;
+    try {
+        TakeComplaints();
+        TTrackedImageBytes bytes(head);
+        const TFreeImageBitmap header(bytes.Load(format, FIF_LOAD_NOPIXELS));
+        if (TakeComplaints().count > 0 || !header)
+            return std::nullopt;
+        return TImageDimensions{int(FreeImage_GetWidth(header.get())),
+                                int(FreeImage_GetHeight(header.get()))};
+    } catch (...) {
+        // A decoder that throws on a damaged header: the open will say what is wrong.
+        return std::nullopt;
+    }
+}
+
 TMemoryReservation TKVFreeImage::TakeMemoryReservation()
 {
     return std::move(reservation_);

@@ -6,6 +6,7 @@
 #include "input/TempFolder.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace varnolux {
@@ -72,6 +73,19 @@ private:
 /// name ends in an image extension (a damaged image is still one, for the reader to
 /// report on).
 bool IsImageFile(const std::string& fileName);
+
+/// An image's size in pixels.
+struct TImageDimensions {
+    int Width = 0;
+    int Height = 0;
+    friend bool operator==(const TImageDimensions&, const TImageDimensions&) = default;
+};
+
+/// The size an image file's header declares, read from its first bytes without
+/// decoding a pixel; nothing for a file whose header says nothing there, cannot be
+/// read or is of a format the reader does not take. For estimates only: the open
+/// decides.
+std::optional<TImageDimensions> DeclaredImageSize(const std::string& fileName);
 
 /// The version FreeImage must report: the one the program was built against.
 std::string ExpectedFreeImageVersion();

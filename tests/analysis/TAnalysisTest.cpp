@@ -123,18 +123,23 @@ TEST_F(TAnalysisTest, PicturesNobodyAsksForStayUnpaintedAndChangeNoResult)
     TAnalysisSettings settings = RedSettings();
     const TAnalysisSettings same = RedSettings();
     ASSERT_TRUE(Run(settings));
-    const TAnalysisResult plain = unwatched.Run(same);
-    ASSERT_TRUE(plain.Complete);
-    for (const std::string name : TAnalysis::ResultItemNames()) {
-        if (name != "DateTime") {
-            EXPECT_EQ(plain.Items.GetValueText(name), Item(name.c_str())) << name;
+    TPictureRequest noCurves;
+    noCurves.Curves = false;
+    for (const TPictureRequest& request : {TPictureRequest(), noCurves}) {
+        const TAnalysisResult plain = unwatched.Run(same, request);
+        ASSERT_TRUE(plain.Complete);
+        for (const std::string name : TAnalysis::ResultItemNames()) {
+            if (name != "DateTime") {
+                EXPECT_EQ(plain.Items.GetValueText(name), Item(name.c_str())) << name;
+            }
         }
+        EXPECT_EQ(plain.Regions, last.Regions);
+        EXPECT_TRUE(plain.Pictures.Source.IsEmpty());
+        EXPECT_TRUE(plain.Pictures.Analysed.IsEmpty());
+        for (const TGreyBitmap& picture : plain.Pictures.Channels)
+            EXPECT_TRUE(picture.IsEmpty());
+        EXPECT_EQ(plain.Curves, request.Curves ? last.Curves : TChannelCurves{});
     }
-    EXPECT_EQ(plain.Regions, last.Regions);
-    EXPECT_TRUE(plain.Pictures.Source.IsEmpty());
-    EXPECT_TRUE(plain.Pictures.Analysed.IsEmpty());
-    for (const TGreyBitmap& picture : plain.Pictures.Channels)
-        EXPECT_TRUE(picture.IsEmpty());
 }
 
 TEST_F(TAnalysisTest, TheResultCarriesTheKeptRegions)

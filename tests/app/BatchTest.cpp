@@ -632,6 +632,49 @@ TEST_F(BatchTest, ParallelJobsGiveTheSameOutputInInputOrder)
         }
 }
 
+TEST_F(BatchTest, EnginesKeptFromImageToImageGiveWhatOneProcessPerImageGives)
+{
+    // Mostly images of one size, whose planes a job hands on, with a damaged one of that
+    // size and one of another size among them.
+    std::mt19937 random(11);
+    const auto randomRows = [&](int width, int height) {
+        std::vector<std::string> rows(size_t(height), std::string(size_t(width), '.'));
+        for (auto& row : rows)
+            for (auto& pixel : row)
+                pixel = ".rrgbw"[random() % 6];
+        return rows;
+    };
+    std::vector<std::string> images;
+    for (int i = 0; i < 12; ++i) {
+        images.push_back(folder.File("same" + std::to_string(i) + ".png"));
+        SaveWithFreeImage(Picture(i == 7 ? randomRows(17, 9) : randomRows(31, 23)), FIF_PNG,
+                          images.back());
+    }
+    const std::string damaged = images[4];
+    const std::string bytes = ReadFile(damaged);
+    WriteFile(damaged, bytes.substr(0, bytes.size() * 2 / 3));
+
+    const std::string options = Options();
+    const std::string oneByOne = folder.File("one-by-one.txt");
+    std::string oneByOneErrors;
+    for (const std::string& image : images)
+        oneByOneErrors += Run({"--options", options, "--result", oneByOne, image}).err;
+    EXPECT_NE(oneByOneErrors.find(damaged + ": "), std::string::npos) << oneByOneErrors;
+    const auto expected = WithoutDateTimes(Lines(ReadFile(oneByOne)));
+    ASSERT_EQ(expected.size(), 1 + images.size() - 1);
+
+    for (const char* jobs : {"1", "2", "4"}) {
+        const std::string resultFile = folder.File(std::string("jobs-") + jobs + ".txt");
+        std::vector<std::string> arguments = {"--jobs", jobs,       "--options",
+                                              options,  "--result", resultFile};
+        arguments.insert(arguments.end(), images.begin(), images.end());
+        const TRunOutput run = Run(arguments);
+        EXPECT_EQ(run.status, 1) << jobs << " jobs: the damaged image fails the batch";
+        EXPECT_EQ(run.err, oneByOneErrors) << jobs << " jobs";
+        EXPECT_EQ(WithoutDateTimes(Lines(ReadFile(resultFile))), expected) << jobs << " jobs";
+    }
+}
+
 TEST_F(BatchTest, RefusesABadJobCountOrFormat)
 {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
