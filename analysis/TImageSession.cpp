@@ -69,7 +69,7 @@ std::unique_ptr<TImageSession> TImageSession::Open(const std::string& fileName, 
     readTimer.reset();
     {
         const TPhaseTimer convertTimer(timings.Convert);
-        session->hsv_->ConvertColourSpace(6);
+        session->hsv_->ConvertColourSpace(TConversionCode::Hsv);
     }
     session->source_ = std::move(source);
     session->openTimings_ = timings;
