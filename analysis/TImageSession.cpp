@@ -1,5 +1,7 @@
 #include "analysis/TImageSession.h"
 
+#include "base/Files.h"
+#include "base/Messages.h"
 #include "imaging/BmpFile.h"
 #include "input/AvailableMemory.h"
 #include "input/TImageFileBytes.h"
@@ -7,27 +9,15 @@
 #include "input/TScopedFile.h"
 #include "input/TempFolder.h"
 #include "results/ShaFingerprint.h"
-#include "settings/Messages.h"
 
-#include <filesystem>
 #include <optional>
 
 namespace varnolux {
 
-namespace {
-
-bool IsExistingFile(const std::string& fileName)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(fileName, error);
-}
-
-} // namespace
-
 std::unique_ptr<TImageSession> TImageSession::Open(const std::string& fileName, bool sourcePicture,
                                                    TAnalysisTimings& timings)
 {
-    if (!IsExistingFile(fileName)) {
+    if (!FileExists(fileName)) {
         CurrentReporter().ShowLanguageMessage("FileNotFound", {fileName});
         return nullptr;
     }

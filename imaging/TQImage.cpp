@@ -1,16 +1,16 @@
 #include "imaging/TQImage.h"
 
+#include "base/Files.h"
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "imaging/BmpFile.h"
-#include "imaging/FileExtension.h"
 #include "imaging/JpegFile.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQStatus.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <filesystem>
 
 namespace varnolux {
 
@@ -86,9 +86,8 @@ bool TQImage::LoadPicture(const std::string& fileName)
     const bool isJpeg = extension == ".JPG" || extension == ".JPEG";
     if (!isJpeg && extension != ".BMP")
         return false;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error)) {
-        CurrentReporter().ShowMessage("File " + fileName + " not found.");
+    if (!FileExists(fileName)) {
+        CurrentReporter().ShowLanguageMessage("FileNotFound", {fileName});
         return false;
     }
     if (!Control)

@@ -1,11 +1,11 @@
 #include "imaging/TQROIRGB.h"
 
+#include "base/Messages.h"
 #include "imaging/ColourConversion.h"
 #include "imaging/PlaneArithmetic.h"
 #include "imaging/Resampling.h"
 #include "imaging/TQStatus.h"
 #include "imaging/TileOrder.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <cmath>

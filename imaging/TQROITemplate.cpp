@@ -1,13 +1,13 @@
 #include "imaging/TQROITemplate.h"
 
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "imaging/BmpFile.h"
-#include "imaging/FileExtension.h"
 #include "imaging/JpegFile.h"
 #include "imaging/PlaneArithmetic.h"
 #include "imaging/Resampling.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQStatus.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -250,7 +250,7 @@ bool TQROITemplate<T>::LoadFromFile(const std::string& fileName, int channel, bo
     const std::string extension = UpperCaseExtension(fileName);
     const bool isJpeg = extension == ".JPG" || extension == ".JPEG";
     if (!isJpeg && extension != ".BMP") {
-        CurrentReporter().ShowMessage("Image with this extension can not be read");
+        CurrentReporter().ShowLanguageMessage("LImageExtensionNotRead", {});
         return false;
     }
     try {

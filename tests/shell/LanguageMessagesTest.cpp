@@ -1,4 +1,4 @@
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "shell/MessageLabels.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TLanguageReporter.h"
