@@ -2,9 +2,7 @@
 
 #include "base/Files.h"
 #include "base/Messages.h"
-#include "base/Paths.h"
-#include "imaging/BmpFile.h"
-#include "imaging/JpegFile.h"
+#include "imaging/PictureFile.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQStatus.h"
 
@@ -82,9 +80,7 @@ void TQImage::ResetBitmap()
 bool TQImage::LoadPicture(const std::string& fileName)
 {
     FileName = fileName;
-    const std::string extension = UpperCaseExtension(fileName);
-    const bool isJpeg = extension == ".JPG" || extension == ".JPEG";
-    if (!isJpeg && extension != ".BMP")
+    if (PictureFileType(fileName) == TPictureFileType::None)
         return false;
     if (!FileExists(fileName)) {
         CurrentReporter().ShowLanguageMessage("FileNotFound", {fileName});
@@ -92,7 +88,7 @@ bool TQImage::LoadPicture(const std::string& fileName)
     }
     if (!Control)
         return false;
-    Control->Picture() = isJpeg ? ReadJpegFile(fileName) : ReadBmpFile(fileName);
+    Control->Picture() = ReadPictureFile(fileName);
     SetImage(Control);
     Repaint();
     return true;
