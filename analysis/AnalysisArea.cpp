@@ -1,8 +1,9 @@
 #include "analysis/AnalysisSteps.h"
+#include "base/Messages.h"
 #include "imaging/TQEdge.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQROIL.h"
-#include "settings/Messages.h"
+#include "settings/Language.h"
 #include "settings/TOptions.h"
 
 #include <algorithm>

@@ -219,7 +219,7 @@ TMaskRange ColourRangeFromMask(const TBitmap24& picture, const TPlane<std::uint8
         return {.Failure = TMaskRange::TFailure::OtherSize};
     TQROIRGB hsv;
     hsv.LoadFromBitmap(picture, 0);
-    hsv.ConvertColourSpace(6);
+    hsv.ConvertColourSpace(TConversionCode::Hsv);
     return ColourRangeFromMask(hsv, selection, k);
 }
 

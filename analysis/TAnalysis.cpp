@@ -2,10 +2,10 @@
 
 #include "analysis/AnalysisSteps.h"
 #include "analysis/MeasureShape.h"
+#include "base/Messages.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQStatus.h"
-#include "settings/Messages.h"
 #include "settings/NumberText.h"
 
 #include <cmath>
@@ -30,16 +30,9 @@ std::string CurrentDateTimeText()
     return {text, length};
 }
 
-void ReportFailure(const std::string& what, const std::string& fileName,
-                   const std::exception& error)
+void ReportFailure(std::string_view label, const std::string& fileName, const std::exception& error)
 {
-    CurrentReporter().ShowMessage(what + " " + fileName + ": " + error.what());
-}
-
-void ReportOutOfMemory(const std::string& what, const std::string& fileName)
-{
-    CurrentReporter().ShowMessage("Not enough memory " + what + " " + fileName +
-                                  ". Close other programs or use a smaller image.");
+    CurrentReporter().ShowLanguageMessage(label, {fileName, error.what()});
 }
 
 // A scale of 0 or below would divide by zero or turn areas negative; one whose square
@@ -248,9 +241,9 @@ TOpenResult TAnalysis::LoadImage(const std::string& fileName, bool sourcePicture
     } catch (const TQCancelled&) {
         open.Cancelled = true;
     } catch (const std::bad_alloc&) {
-        ReportOutOfMemory("to open", fileName);
+        CurrentReporter().ShowLanguageMessage("LNoMemoryToOpen", {fileName});
     } catch (const std::exception& error) {
-        ReportFailure("Cannot open", fileName, error);
+        ReportFailure("LCannotOpenImage", fileName, error);
     }
     if (!imageLoaded_)
         return open;
@@ -275,9 +268,9 @@ TAnalysisResult TAnalysis::Run(const TAnalysisSettings& settings, const TPicture
     } catch (const TQCancelled&) {
         result.Cancelled = true;
     } catch (const std::bad_alloc&) {
-        ReportOutOfMemory("to analyse", session_->FileName());
+        CurrentReporter().ShowLanguageMessage("LNoMemoryToAnalyse", {session_->FileName()});
     } catch (const std::exception& error) {
-        ReportFailure("Cannot analyse", session_->FileName(), error);
+        ReportFailure("LCannotAnalyseImage", session_->FileName(), error);
     }
     // Nothing of a run that did not complete may be shown or saved.
     TAnalysisResult incomplete;
@@ -303,7 +296,7 @@ TAnalysisPictures TAnalysis::PaintChannelImages(const TAnalysisSettings& setting
         Recycle(std::move(pictures));
         return {};
     } catch (const std::bad_alloc&) {
-        ReportOutOfMemory("to paint the channel images of", session_->FileName());
+        CurrentReporter().ShowLanguageMessage("LNoMemoryToPaintChannels", {session_->FileName()});
         Recycle(std::move(pictures));
         return {};
     }

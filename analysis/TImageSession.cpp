@@ -1,5 +1,7 @@
 #include "analysis/TImageSession.h"
 
+#include "base/Files.h"
+#include "base/Messages.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ColourConversion.h"
 #include "imaging/KernelThreads.h"
@@ -12,11 +14,9 @@
 #include "input/TScopedFile.h"
 #include "input/TempFolder.h"
 #include "results/ShaFingerprint.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 
 namespace varnolux {
@@ -24,12 +24,6 @@ namespace varnolux {
 namespace {
 
 constexpr int ProgressSlot = 3;
-
-bool IsExistingFile(const std::string& fileName)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(fileName, error);
-}
 
 /// Puts a band of bitmap rows into the colour planes, tile by tile.
 void StoreBand(const TBitmap24& rows, int top, TQROIRGB& colours)
@@ -93,7 +87,7 @@ void ConvertToHsv(const TQROIRGB& colours, TQROIRGB& hsv)
                 std::memcpy(target.data(), from.Elements().data() + begin, target.size());
                 return target;
             };
-            ConvertColourBytes(6, copy(colours.Red(), hsv.Red()),
+            ConvertColourBytes(TConversionCode::Hsv, copy(colours.Red(), hsv.Red()),
                                copy(colours.Green(), hsv.Green()),
                                copy(colours.Blue(), hsv.Blue()));
         }
@@ -108,7 +102,7 @@ TImageSession::~TImageSession() = default;
 
 bool TImageSession::Open(const std::string& fileName, bool sourcePicture, TAnalysisTimings& timings)
 {
-    if (!IsExistingFile(fileName)) {
+    if (!FileExists(fileName)) {
         CurrentReporter().ShowLanguageMessage("FileNotFound", {fileName});
         return false;
     }

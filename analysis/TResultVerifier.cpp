@@ -1,11 +1,11 @@
 #include "analysis/TResultVerifier.h"
 
+#include "base/Messages.h"
+#include "base/TOrderedSlots.h"
 #include "imaging/TQStatus.h"
 #include "results/ResultJson.h"
 #include "results/ShaFingerprint.h"
-#include "settings/Messages.h"
 #include "settings/NumberText.h"
-#include "settings/TOrderedSlots.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "app/BatchJobs.h"
 
+#include "base/TFileDescriptor.h"
 #include "input/TKVFreeImage.h"
-#include "settings/TFileDescriptor.h"
 
 #include <algorithm>
 #include <fcntl.h>

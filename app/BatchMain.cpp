@@ -6,16 +6,18 @@
 #include "app/BatchVerify.h"
 #include "app/TBatchProgress.h"
 #include "app/TBatchReporter.h"
+#include "base/Files.h"
+#include "base/Messages.h"
+#include "base/Paths.h"
+#include "base/TOrderedSlots.h"
 #include "imaging/KernelThreads.h"
 #include "input/AvailableMemory.h"
 #include "input/TKVFreeImage.h"
 #include "report/ReportTemplate.h"
 #include "report/TReport.h"
 #include "results/ResultJson.h"
-#include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "settings/TOptions.h"
-#include "settings/TOrderedSlots.h"
 
 #include <algorithm>
 #include <array>
@@ -394,8 +396,7 @@ public:
         , texts_(ReadReportTexts(languageFile))
     {
         // A folder that cannot be made is reported with each report that fails.
-        std::error_code error;
-        std::filesystem::create_directories(folder_, error);
+        CreateFoldersIfMissing(folder_);
     }
 
     /// Writes the report of the image; false after a message when it cannot.
@@ -651,6 +652,12 @@ int main(int argc, char** argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(QtMessagesToStderr);
         application.emplace(argc, argv);
+    }
+    // The first reader checks the FreeImage version; a batch goes on, as Ignore would.
+    if (const TKVFreeImage versionCheck; !versionCheck.VersionWarning().empty()) {
+        TStderrReporter versionReporter;
+        versionReporter.SetContext("varnolux-batch");
+        versionReporter.ShowMessage(versionCheck.VersionWarning());
     }
     try {
         if (arguments.rangeFromMask)

@@ -1,8 +1,8 @@
 #include "app/BatchRangeFromMask.h"
 
 #include "analysis/ColourRangeFromMask.h"
+#include "base/Messages.h"
 #include "input/TKVFreeImage.h"
-#include "settings/Messages.h"
 #include "settings/TOptions.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "app/BatchVerify.h"
 
 #include "analysis/TResultVerifier.h"
+#include "base/Messages.h"
 #include "imaging/KernelThreads.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 // varnolux: the desktop program.
 
+#include "base/Messages.h"
 #include "input/TKVFreeImage.h"
-#include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "shell/TApplication.h"
 #include "shell/TFormMain.h"
@@ -146,9 +146,9 @@ int main(int argc, char** argv)
                        stderr);
         if (!instance.Start())
             return SecondStart(instance, parameters);
-        // The first reader asks about a wrong FreeImage version, here where it can.
-        const TKVFreeImage versionCheck;
-        if (versionCheck.AbortRequested())
+        // The first reader checks the FreeImage version; the user decides whether to go on.
+        if (const TKVFreeImage versionCheck; !versionCheck.VersionWarning().empty() &&
+                                             reporter.AskAbort(versionCheck.VersionWarning()))
             return 1;
         // An installed program keeps the user's settings in the configuration folder.
         if (const std::string problem = TProgramFolders::Current().PrepareSettings();

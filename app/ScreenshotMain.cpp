@@ -2,8 +2,8 @@
 // would, and writes a picture of the window after the analysis.
 
 #include "app/ToolScreenshots.h"
-#include "settings/Messages.h"
-#include "settings/ProgramInfo.h"
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "shell/TApplication.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"

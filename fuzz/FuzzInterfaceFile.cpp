@@ -2,9 +2,9 @@
 // both layouts, must give bounded records and never touch other files.
 
 #include "FuzzTarget.h"
+#include "base/Messages.h"
 #include "interface/TInterfaceBA.h"
 #include "settings/IniDocument.h"
-#include "settings/Messages.h"
 
 namespace {
 

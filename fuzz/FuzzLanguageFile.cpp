@@ -2,8 +2,8 @@
 // file can translate, and to the language form whose captions become messages.
 
 #include "FuzzTarget.h"
+#include "base/Messages.h"
 #include "settings/IniDocument.h"
-#include "settings/Messages.h"
 #include "shell/MessageLabels.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TestWindow.h"

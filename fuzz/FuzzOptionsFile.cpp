@@ -1,7 +1,7 @@
 // Options files: any file reads, is checked, and saving what was read reads back the same.
 
 #include "FuzzTarget.h"
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "settings/TOptions.h"
 
 namespace {

@@ -30,12 +30,22 @@ TRgb HsvToRgb(double h, double s, double v);
 /// A converted channel as a byte: trunc(min(255, max(0, x))).
 std::uint8_t ChannelByte(double x);
 
-/// Converts the pixels of three equally long byte planes in place with conversion
-/// code 0 (L*u*v*), 1 (L*a*b*), 2 (linear map), 3 (XYZ), 4 (inversion) or 6 (HSV);
-/// the first result replaces first, and so on. False, with nothing changed, for
-/// another code.
-bool ConvertColourBytes(int code, std::span<std::uint8_t> first, std::span<std::uint8_t> second,
-                        std::span<std::uint8_t> third);
+/// The conversions of ConvertColourSpace, by the library's conversion codes.
+enum class TConversionCode {
+    Luv = 0,       ///< L*u*v*
+    Lab = 1,       ///< L*a*b*
+    LinearMap = 2, ///< a fixed linear map of red, green, blue
+    Xyz = 3,       ///< CIE XYZ (sRGB, D65 white)
+    Inversion = 4, ///< 255 minus each component
+    None = 5,      ///< changes nothing
+    Hsv = 6,       ///< RgbToHsv: hue, saturation, brightness
+};
+
+/// Converts the pixels of three equally long byte planes in place; the first result
+/// replaces first, and so on. False, with nothing changed, for a value that is not
+/// one of the codes.
+bool ConvertColourBytes(TConversionCode code, std::span<std::uint8_t> first,
+                        std::span<std::uint8_t> second, std::span<std::uint8_t> third);
 
 /// The vector kernels of the HSV conversion (code 6): the best one the processor has
 /// (AVX2, else SSE2), or a narrower one. They give the same bytes.

@@ -1,16 +1,14 @@
 #include "imaging/TQImage.h"
 
-#include "imaging/BmpFile.h"
-#include "imaging/FileExtension.h"
-#include "imaging/JpegFile.h"
+#include "base/Files.h"
+#include "base/Messages.h"
+#include "imaging/PictureFile.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQStatus.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <filesystem>
 
 namespace varnolux {
 
@@ -82,18 +80,15 @@ void TQImage::ResetBitmap()
 bool TQImage::LoadPicture(const std::string& fileName)
 {
     FileName = fileName;
-    const std::string extension = UpperCaseExtension(fileName);
-    const bool isJpeg = extension == ".JPG" || extension == ".JPEG";
-    if (!isJpeg && extension != ".BMP")
+    if (PictureFileType(fileName) == TPictureFileType::None)
         return false;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error)) {
-        CurrentReporter().ShowMessage("File " + fileName + " not found.");
+    if (!FileExists(fileName)) {
+        CurrentReporter().ShowLanguageMessage("FileNotFound", {fileName});
         return false;
     }
     if (!Control)
         return false;
-    Control->Picture() = isJpeg ? ReadJpegFile(fileName) : ReadBmpFile(fileName);
+    Control->Picture() = ReadPictureFile(fileName);
     SetImage(Control);
     Repaint();
     return true;

@@ -1,11 +1,11 @@
 #include "imaging/TQROIRGB.h"
 
+#include "base/Messages.h"
 #include "imaging/ColourConversion.h"
 #include "imaging/PlaneArithmetic.h"
 #include "imaging/Resampling.h"
 #include "imaging/TQStatus.h"
 #include "imaging/TileOrder.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -321,13 +321,11 @@ bool TQROIRGB::IntersectMask(const TQROIU& other)
     return changed;
 }
 
-void TQROIRGB::ConvertColourSpace(int code)
+void TQROIRGB::ConvertColourSpace(TConversionCode code)
 {
-    if (code == 5)
-        return;
     if (!ConvertColourBytes(code, red_.Elements(), green_.Elements(), blue_.Elements()))
         throw TQError("Internal error: TQROIRGB::ConvertColourSpace - undefined conversion code " +
-                      std::to_string(code));
+                      std::to_string(int(code)));
 }
 
 std::array<TPlane<std::uint8_t>*, 4> TQROIRGB::ColourPlanes()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/ColourConversion.h"
 #include "imaging/TQROIU.h"
 
 #include <array>
@@ -8,7 +9,7 @@ namespace varnolux {
 
 /// A colour ROI: red, green, blue and grey planes besides the value plane. After
 /// ConvertColourSpace the colour planes hold the converted channels instead
-/// (hue, saturation, brightness in Red, Green, Blue for code 6).
+/// (hue, saturation, brightness in Red, Green, Blue for TConversionCode::Hsv).
 class TQROIRGB : public TQROIU {
 public:
     TQROIRGB();
@@ -60,8 +61,9 @@ public:
     /// are kept as they are; others are allocated (contents undefined).
     void SetColourSize(int width, int height);
 
-    /// Converts every pixel's Red, Green, Blue in place; codes 0–4 and 6.
-    void ConvertColourSpace(int code);
+    /// Converts every pixel's Red, Green, Blue in place; throws TQError for a value
+    /// that is not a conversion code.
+    void ConvertColourSpace(TConversionCode code);
 
 private:
     std::array<TPlane<std::uint8_t>*, 4> ColourPlanes();

@@ -1,13 +1,11 @@
 #include "imaging/TQROITemplate.h"
 
-#include "imaging/BmpFile.h"
-#include "imaging/FileExtension.h"
-#include "imaging/JpegFile.h"
+#include "base/Messages.h"
+#include "imaging/PictureFile.h"
 #include "imaging/PlaneArithmetic.h"
 #include "imaging/Resampling.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQStatus.h"
-#include "settings/Messages.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -247,14 +245,12 @@ void TQROITemplate<T>::LoadFromBitmap(const TBitmap24& bitmap, int channel)
 template <typename T>
 bool TQROITemplate<T>::LoadFromFile(const std::string& fileName, int channel, bool alsoDisplay)
 {
-    const std::string extension = UpperCaseExtension(fileName);
-    const bool isJpeg = extension == ".JPG" || extension == ".JPEG";
-    if (!isJpeg && extension != ".BMP") {
-        CurrentReporter().ShowMessage("Image with this extension can not be read");
+    if (PictureFileType(fileName) == TPictureFileType::None) {
+        CurrentReporter().ShowLanguageMessage("LImageExtensionNotRead", {});
         return false;
     }
     try {
-        const TBitmap24 bitmap = isJpeg ? ReadJpegFile(fileName) : ReadBmpFile(fileName);
+        const TBitmap24 bitmap = ReadPictureFile(fileName);
         if (alsoDisplay && Image)
             Image->LoadPicture(fileName);
         SetImage(Image);

@@ -1,6 +1,6 @@
 #include "input/ConsoleProgram.h"
 
-#include "settings/TFileDescriptor.h"
+#include "base/TFileDescriptor.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
 #include "input/DicomImport.h"
 
-#include "imaging/FileExtension.h"
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "input/ConsoleProgram.h"
 #include "input/TKVFreeImage.h"
 #include "input/TScopedFile.h"
 #include "input/TempFolder.h"
-#include "settings/Messages.h"
 #include "settings/NumberText.h"
 
 #include <cstdlib>
@@ -67,11 +67,6 @@ bool IsProgram(const std::string& path)
 std::string ToolArgument(const std::string& path)
 {
     return path.starts_with('/') ? path : "./" + path;
-}
-
-std::string QuotedName(const std::string& fileName)
-{
-    return "\"" + fileName + "\"";
 }
 
 /// The errors among a tool's messages ("E: …", "F: …"), else all of them.
@@ -173,7 +168,7 @@ std::string FindDicomTool(const std::string& name, const std::string& programFol
 
 std::string MissingDicomToolText(const std::string& name)
 {
-    return "Datei " + ProgramFolder() + name + " fehlt zum Auslesen von DICOM-Dateien.";
+    return FormatMessage(DefaultMessageText("LDicomToolMissing"), {ProgramFolder() + name});
 }
 
 std::string MakeDicomTempFileName(const std::string& folder, const std::string& dicomFileName,
@@ -193,22 +188,20 @@ int TKVFreeImage::ReadDicomSamplesPerPixel(const std::string& fileName,
     const std::string shown = shownName.empty() ? fileName : shownName;
     const std::string tool = FindDicomTool(DumpTool);
     if (tool.empty()) {
-        CurrentReporter().ShowMessage(MissingDicomToolText(DumpTool));
+        CurrentReporter().ShowLanguageMessage("LDicomToolMissing", {ProgramFolder() + DumpTool});
         return 0;
     }
     const TConsoleResult dump = RunConsoleProgram({tool, ToolArgument(fileName)});
     const TDicomDumpValues values = ReadDicomDumpValues(dump.Output);
     if (values.Frames > 1)
-        CurrentReporter().ShowMessage("Die DICOM-Datei enthält " + std::to_string(values.Frames) +
-                                      " Bilder.");
+        CurrentReporter().ShowLanguageMessage("LDicomFrames", {std::to_string(values.Frames)});
     if (values.SamplesPerPixel >= 1)
         return values.SamplesPerPixel;
     if (!dump.Started || dump.TimedOut || dump.ExitCode != 0)
-        CurrentReporter().ShowMessage(QuotedName(shown) + " : " + DumpTool +
-                                      " cannot read the file: " + ToolComplaint(dump));
+        CurrentReporter().ShowLanguageMessage("LDicomToolFailed",
+                                              {shown, DumpTool, ToolComplaint(dump)});
     else
-        CurrentReporter().ShowMessage(QuotedName(shown) +
-                                      " : The DICOM file holds no image (no samples per pixel).");
+        CurrentReporter().ShowLanguageMessage("LDicomNoImage", {shown});
     return 0;
 }
 
@@ -231,7 +224,8 @@ std::string TKVFreeImage::RunDicomConverter(const std::string& fileName, int sam
         converters.push_back({ColourConverter, FindDicomTool(ColourConverter), {"+ob"}});
     }
     if (converters.front().path.empty()) {
-        CurrentReporter().ShowMessage(MissingDicomToolText(converters.front().name));
+        CurrentReporter().ShowLanguageMessage("LDicomToolMissing",
+                                              {ProgramFolder() + converters.front().name});
         return {};
     }
 
@@ -241,7 +235,7 @@ std::string TKVFreeImage::RunDicomConverter(const std::string& fileName, int sam
     for (const TConverter& converter : converters)
         if (Convert(converter, fileName, output.Name(), complaints))
             return output.Release();
-    CurrentReporter().ShowMessage(QuotedName(shown) + " : " + complaints);
+    CurrentReporter().ShowLanguageMessage("LDicomConversionFailed", {shown, complaints});
     return {};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/ProgramInfo.h"
+#include "base/Paths.h"
 
 #include <string>
 #include <string_view>

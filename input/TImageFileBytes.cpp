@@ -1,7 +1,7 @@
 #include "input/TImageFileBytes.h"
 
+#include "base/TFileDescriptor.h"
 #include "input/AvailableMemory.h"
-#include "settings/TFileDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>

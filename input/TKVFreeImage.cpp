@@ -1,13 +1,14 @@
 #include "input/TKVFreeImage.h"
 
+#include "base/Files.h"
+#include "base/Messages.h"
+#include "base/TFileDescriptor.h"
 #include "imaging/BmpFile.h"
 #include "input/AvailableMemory.h"
 #include "input/DicomImport.h"
 #include "input/TImageFileBytes.h"
 #include "input/TScopedFile.h"
 #include "input/TTrackedImageBytes.h"
-#include "settings/Messages.h"
-#include "settings/TFileDescriptor.h"
 
 #include <FreeImage.h>
 #include <algorithm>
@@ -269,12 +270,6 @@ TFreeImageBitmap LoadConverted(FREE_IMAGE_FORMAT format, std::span<const std::ui
     return nullptr;
 }
 
-bool IsExistingFile(const std::string& fileName)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(fileName, error);
-}
-
 /// A DICOM file says so after its 128-byte preamble, whatever it is named.
 bool HasDicomSignature(const std::string& fileName)
 {
@@ -293,11 +288,6 @@ bool HasImageExtension(const std::string& fileName)
                    [](unsigned char c) { return char(std::tolower(c)); });
     return std::find(std::begin(Extensions), std::end(Extensions), extension) !=
            std::end(Extensions);
-}
-
-std::string QuotedName(const std::string& fileName)
-{
-    return "\"" + fileName + "\"";
 }
 
 /// The format FreeImage sees in the bytes.
@@ -343,8 +333,7 @@ TFreeImageBitmap LoadWithFreeImage(std::span<const std::uint8_t> bytes,
     const FREE_IMAGE_FORMAT format = FileFormat(bytes);
     if (std::find(std::begin(AcceptedFormats), std::end(AcceptedFormats), format) ==
         std::end(AcceptedFormats)) {
-        CurrentReporter().ShowMessage(QuotedName(shownName) +
-                                      " : Unrecognized file format. File may be damaged.");
+        CurrentReporter().ShowLanguageMessage("LUnrecognizedFileFormat", {shownName});
         return nullptr;
     }
     try {
@@ -355,8 +344,7 @@ TFreeImageBitmap LoadWithFreeImage(std::span<const std::uint8_t> bytes,
     } catch (...) {
         // A decoder that throws through FreeImage fails like a decoder that complains.
     }
-    CurrentReporter().ShowMessage(QuotedName(shownName) +
-                                  " File header does not match file extension!");
+    CurrentReporter().ShowLanguageMessage("LFileHeaderMismatch", {shownName});
     return nullptr;
 }
 
@@ -380,9 +368,8 @@ std::string WriteTemporaryCopy(const TImageFileBytes& file, const std::string& f
         return copy;
     std::error_code ignored;
     std::filesystem::remove(copy, ignored);
-    CurrentReporter().ShowMessage(QuotedName(file.FileName()) +
-                                  " : cannot write its temporary copy " + copy + ": " +
-                                  std::generic_category().message(error));
+    CurrentReporter().ShowLanguageMessage(
+        "LTempCopyNotWritten", {file.FileName(), copy, std::generic_category().message(error)});
     return {};
 }
 
@@ -399,14 +386,14 @@ TFreeImageBitmap Decode(TKVFreeImage& reader, const TImageFileBytes& file,
     if (copy.Name().empty())
         return nullptr;
     const TScopedFile converted(reader.ConvertDicom(copy.Name(), file.FileName()));
-    if (converted.Name().empty() || !IsExistingFile(converted.Name()))
+    if (converted.Name().empty() || !FileExists(converted.Name()))
         return nullptr;
     try {
         return LoadWithFreeImage(TImageFileBytes::Read(converted.Name()).Bytes(), file.FileName(),
                                  reservation);
     } catch (const TImageFileReadError& error) {
-        CurrentReporter().ShowMessage(QuotedName(file.FileName()) +
-                                      " : The converted file cannot be read: " + error.what());
+        CurrentReporter().ShowLanguageMessage("LConvertedFileNotRead",
+                                              {file.FileName(), error.what()});
         return nullptr;
     }
 }
@@ -417,20 +404,19 @@ TKVFreeImage::TKVFreeImage()
 {
     static std::atomic_flag versionChecked;
     if (!versionChecked.test_and_set())
-        abortRequested_ = !CheckFreeImageVersion(FreeImage_GetVersion());
+        versionWarning_ = FreeImageVersionWarning(FreeImage_GetVersion());
     else
         TempDir = TempFolder();
 }
 
 std::unique_ptr<TBitmap24> TKVFreeImage::LoadToBitmap(const std::string& fileName)
 {
-    if (!IsExistingFile(fileName))
+    if (!FileExists(fileName))
         return nullptr;
     try {
         return LoadToBitmap(TImageFileBytes::Read(fileName));
     } catch (const TImageFileReadError& error) {
-        CurrentReporter().ShowMessage(QuotedName(fileName) +
-                                      " : The file cannot be read: " + error.what());
+        CurrentReporter().ShowLanguageMessage("LImageFileNotRead", {fileName, error.what()});
         return nullptr;
     }
 }
@@ -455,7 +441,7 @@ bool IsImageFile(const std::string& fileName)
     if (IsDicomFileName(fileName) || HasImageExtension(fileName))
         return true;
     // Only the header is read, and only of a plain file: a pipe would never end.
-    if (!IsExistingFile(fileName))
+    if (!FileExists(fileName))
         return false;
     if (HasDicomSignature(fileName))
         return true;
@@ -469,7 +455,7 @@ std::optional<TImageDimensions> DeclaredImageSize(const std::string& fileName)
     // Formats that declare their size do so near the start (a JPEG after its Exif
     // data); a header further in is not worth reading the file for.
     constexpr std::size_t HeadBytes = 256 * 1024;
-    if (!IsExistingFile(fileName))
+    if (!FileExists(fileName))
         return std::nullopt;
     std::ifstream file(fileName, std::ios::binary);
     std::vector<std::uint8_t> head(HeadBytes);
@@ -512,11 +498,10 @@ std::string WrongFreeImageVersionText(const std::string& expected)
            " expected.\r\nProgram may run unstable.\r\n";
 }
 
-bool CheckFreeImageVersion(const std::string& reportedVersion)
+std::string FreeImageVersionWarning(const std::string& reportedVersion)
 {
     const std::string expected = ExpectedFreeImageVersion();
-    return reportedVersion == expected ||
-           !CurrentReporter().AskAbort(WrongFreeImageVersionText(expected));
+    return reportedVersion == expected ? std::string() : WrongFreeImageVersionText(expected);
 }
 
 } // namespace varnolux

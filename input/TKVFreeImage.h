@@ -21,9 +21,11 @@ public:
     /// The first reader of a program run checks the FreeImage version.
     TKVFreeImage();
 
-    /// Whether this reader was the first and the answer to the version warning was
-    /// Abort: the program decides to end, the reader does not.
-    bool AbortRequested() const { return abortRequested_; }
+    /// The warning about a wrong FreeImage version when this reader was the first of
+    /// the program run and the linked library reports another version; empty
+    /// otherwise. The program decides what to do with it (the desktop program asks
+    /// Abort or Ignore), the reader asks nothing.
+    const std::string& VersionWarning() const { return versionWarning_; }
 
     /// The image as a 24-bit bitmap with row 0 the top row, or nothing after at most
     /// one message to the current reporter (a multi-frame DICOM file adds a note).
@@ -65,7 +67,7 @@ public:
 
 private:
     TMemoryReservation reservation_;
-    bool abortRequested_ = false;
+    std::string versionWarning_;
 };
 
 /// Whether a file handed to the program is meant as an image, not as an INI file:
@@ -93,8 +95,7 @@ std::string ExpectedFreeImageVersion();
 /// The warning shown when the linked FreeImage reports another version.
 std::string WrongFreeImageVersionText(const std::string& expected);
 
-/// Asks Abort or Ignore when the reported version is not exactly the expected one;
-/// false when the answer was Abort, for the program to end.
-bool CheckFreeImageVersion(const std::string& reportedVersion);
+/// The warning when the reported version is not exactly the expected one, else empty.
+std::string FreeImageVersionWarning(const std::string& reportedVersion);
 
 } // namespace varnolux

@@ -1,6 +1,6 @@
 #include "input/TempFolder.h"
 
-#include "settings/TFileDescriptor.h"
+#include "base/TFileDescriptor.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "interface/InterfaceStart.h"
 
+#include "base/Paths.h"
+#include "base/TFileDescriptor.h"
 #include "settings/IniDocument.h"
-#include "settings/ProgramInfo.h"
-#include "settings/TFileDescriptor.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,9 @@
 #include "interface/TInterfaceBA.h"
 
+#include "base/Files.h"
+#include "base/Messages.h"
 #include "results/NumberFormat.h"
-#include "settings/Messages.h"
+#include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 
 #include <algorithm>
@@ -14,11 +16,6 @@
 namespace varnolux {
 
 namespace {
-
-constexpr const char* SetValueRefused =
-    "Wert kann nicht gesetzt werden. (Wert kann nur im Modus 'miSend' gesetzt werden";
-constexpr const char* SetDefaultsRefused =
-    "Werte können nicht gesetzt werden. (Wert kann nur im Modus 'miSend' gesetzt werden";
 
 constexpr const char* CameraRecordSection = "RecordData";
 constexpr const char* CameraTableFile = "Camera.ini";
@@ -36,12 +33,6 @@ std::string WithTrailingSlash(std::string folder)
     return folder;
 }
 
-bool IsExistingFile(const std::string& fileName)
-{
-    struct stat status {};
-    return ::stat(fileName.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
 // An unreadable record file reads like an empty one: every key takes its default.
 TIniDocument LoadOrEmpty(const std::string& fileName)
 {
@@ -49,24 +40,18 @@ TIniDocument LoadOrEmpty(const std::string& fileName)
     return document ? std::move(*document) : TIniDocument::Parse({});
 }
 
-std::string InterfaceFileText(const std::string& fileName)
-{
-    return fileName.empty() ? "The interface file" : "The interface file " + fileName;
-}
-
 // A count taken from outside sizes the record lists: refuse what no caller can mean.
 bool AcceptRecordCount(long long count, const std::string& fileName)
 {
     if (count < 0) {
-        CurrentReporter().ShowMessage(InterfaceFileText(fileName) + " gives the image count " +
-                                      std::to_string(count) + "; no images are taken from it.");
+        CurrentReporter().ShowLanguageMessage("LInterfaceImageCountNegative",
+                                              {fileName, std::to_string(count)});
         return false;
     }
     if (count > TInterfaceBA::MaxRecordCount) {
-        CurrentReporter().ShowMessage(InterfaceFileText(fileName) + " hands over " +
-                                      std::to_string(count) + " images, more than the " +
-                                      std::to_string(TInterfaceBA::MaxRecordCount) +
-                                      " one start can take; no images are taken from it.");
+        CurrentReporter().ShowLanguageMessage(
+            "LInterfaceImageCountTooLarge",
+            {fileName, std::to_string(count), std::to_string(TInterfaceBA::MaxRecordCount)});
         return false;
     }
     return true;
@@ -129,8 +114,7 @@ std::vector<TCallerEntry> CallerResultEntries(const TResult& results, bool analy
 
 void ReportUnwritable(const std::string& fileName, const std::string& reason)
 {
-    CurrentReporter().ShowMessage("The result file for the calling program " + fileName +
-                                  " cannot be written: " + reason);
+    CurrentReporter().ShowLanguageMessage("LCallerResultUnwritable", {fileName, reason});
 }
 
 // Whether two names are one file: the same file on disk, or the same path once
@@ -177,7 +161,7 @@ TInterfaceBA::TInterfaceBA(TInterfaceMode mode, std::string programFolder,
 void TInterfaceBA::SetDefaults()
 {
     if (mode_ != TInterfaceMode::miSend) {
-        CurrentReporter().ShowMessage(SetDefaultsRefused);
+        CurrentReporter().ShowLanguageMessage("LInterfaceValuesRefused", {});
         return;
     }
     automatic_ = false;
@@ -196,7 +180,7 @@ void TInterfaceBA::SetDefaults()
 void TInterfaceBA::SetFlag(bool& flag, bool value)
 {
     if (mode_ != TInterfaceMode::miSend) {
-        CurrentReporter().ShowMessage(SetValueRefused);
+        CurrentReporter().ShowLanguageMessage("LInterfaceValueRefused", {});
         return;
     }
     flag = value;
@@ -262,7 +246,7 @@ bool TInterfaceBA::ReadIni(std::span<const std::string> parameters)
 {
     AllocateRecords(0);
     inputFiles_.assign(parameters.begin(), parameters.end());
-    if (parameters.empty() || !IsExistingFile(parameters.front()))
+    if (parameters.empty() || !FileExists(parameters.front()))
         return false;
     // Read directly, not through the writable-settings check: a caller may well hand
     // its interface file over read-only.
@@ -299,7 +283,7 @@ void TInterfaceBA::ReadCameraLayout(const TIniDocument& first, const std::string
     // Record k comes from the k-th file that exists, so a missing one shifts nothing.
     std::vector<std::string> existingFiles;
     for (const std::string& recordFile : recordFiles)
-        if (IsExistingFile(recordFile))
+        if (FileExists(recordFile))
             existingFiles.push_back(recordFile);
     const auto count = static_cast<long long>(existingFiles.size()) + 1;
     if (!AcceptRecordCount(count, fileName))
@@ -429,7 +413,7 @@ bool TInterfaceBA::WriteCallerResultFile(const std::string& path, const TResult&
                                          bool analysisFinished) const
 {
     if (path.empty()) {
-        CurrentReporter().ShowMessage("The result file for the calling program has no name.");
+        CurrentReporter().ShowLanguageMessage("LCallerResultUnnamed", {});
         return false;
     }
     const std::string fileName = InProgramFolder(path);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/Paths.h"
 #include "results/TResult.h"
 #include "settings/IniDocument.h"
-#include "settings/ProgramInfo.h"
 
 #include <cstdint>
 #include <span>

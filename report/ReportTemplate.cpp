@@ -1,9 +1,10 @@
 #include "report/ReportTemplate.h"
 
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "report/TReport.h"
 #include "results/TResultTable.h"
 #include "settings/IniDocument.h"
-#include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 

@@ -1,5 +1,6 @@
 #include "report/TReport.h"
 
+#include "base/Paths.h"
 #include "report/ReportTemplate.h"
 #include "settings/ProgramInfo.h"
 

@@ -1,6 +1,6 @@
 #include "results/ResultFileAppend.h"
 
-#include "settings/TFileDescriptor.h"
+#include "base/TFileDescriptor.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "results/ShaFingerprint.h"
 
-#include "settings/TFileDescriptor.h"
+#include "base/TFileDescriptor.h"
 
 #include <algorithm>
 #include <array>

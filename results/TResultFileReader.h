@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/TFileDescriptor.h"
+#include "base/TFileDescriptor.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "results/TResultTable.h"
 
+#include "base/Paths.h"
 #include "results/NumberFormat.h"
 #include "results/ShaFingerprint.h"
-#include "settings/ProgramInfo.h"
 
 #include <filesystem>
 #include <utility>

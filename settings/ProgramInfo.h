@@ -10,9 +10,6 @@ inline constexpr const char* DefaultOptionsFileName = "VXDefault.ini";
 /// The language file's name.
 inline constexpr const char* LanguageFileName = "VXLang.ini";
 
-/// The folder of the running executable, with a trailing "/".
-std::string ProgramFolder();
-
 /// The folders a program run uses, each with its trailing "/". Run from where it was
 /// built or copied to, the program keeps every file next to its executable. Installed
 /// (its data folder lies beside it, share/varnolux for lib/varnolux) or in a folder
@@ -46,10 +43,6 @@ struct TProgramFolders {
     std::string PrepareSettings() const;
 };
 
-/// The user's configuration folder for the program: $XDG_CONFIG_HOME/varnolux/ when
-/// that is an absolute path, else $HOME/.config/varnolux/; empty without either.
-std::string UserConfigFolder();
-
 /// The name of the program's own settings file: product name + ".ini".
 std::string ProgramSettingsFileName();
 /// The program's own settings file in the settings folder.
@@ -57,13 +50,6 @@ std::string ProgramSettingsFile();
 
 /// The language file "VXLang.ini" where the running program finds it.
 std::string DefaultLanguageFile();
-
-/// The folder part of a path including its trailing "/", empty when it has none.
-std::string FolderPart(const std::string& path);
-/// The file-name part of a path.
-std::string FileNamePart(const std::string& path);
-/// The extension from the last dot of the file name, dot included; empty when none.
-std::string ExtensionPart(const std::string& path);
 
 /// The version strings of the program, as built.
 class VerInfo {

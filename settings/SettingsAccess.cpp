@@ -1,9 +1,10 @@
 #include "settings/SettingsAccess.h"
 
+#include "base/Paths.h"
+#include "base/TFileDescriptor.h"
 #include "settings/IniDocument.h"
 #include "settings/NumberText.h"
 #include "settings/ProgramInfo.h"
-#include "settings/TFileDescriptor.h"
 
 #include <cerrno>
 #include <charconv>

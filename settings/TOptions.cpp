@@ -1,7 +1,7 @@
 #include "settings/TOptions.h"
 
+#include "base/Messages.h"
 #include "settings/IniDocument.h"
-#include "settings/Messages.h"
 #include "settings/SettingsAccess.h"
 
 #include <algorithm>
@@ -73,9 +73,8 @@ int ReadValue(const TIniDocument& document, const TStoredOption& option, int def
     if (text && !ParseConfigInteger(*text)) {
         const std::string quoted =
             text->size() > QuotedValueLength ? text->substr(0, QuotedValueLength) + "…" : *text;
-        CurrentReporter().ShowMessage("Invalid value " + std::string(option.key) + "=" + quoted +
-                                      " - not a whole number from -2147483648 to 2147483647; " +
-                                      std::to_string(defaultValue) + " is used.");
+        CurrentReporter().ShowLanguageMessage(
+            "LInvalidOptionValue", {std::string(option.key), quoted, std::to_string(defaultValue)});
     }
     return ReadConfigInteger(document, option.section, option.key, defaultValue);
 }

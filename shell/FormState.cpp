@@ -1,9 +1,7 @@
 #include "shell/FormState.h"
 
+#include "base/Files.h"
 #include "settings/SettingsAccess.h"
-
-#include <filesystem>
-#include <fstream>
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,16 +49,6 @@ private:
     std::string section_;
     bool ok_ = true;
 };
-
-/// Unlike a plain settings write, the form state creates its file.
-bool EnsureFileExists(const std::string& fileName)
-{
-    std::error_code error;
-    if (std::filesystem::exists(fileName, error))
-        return true;
-    std::ofstream file(fileName, std::ios::binary);
-    return static_cast<bool>(file);
-}
 
 std::string Section(const QWidget& window)
 {
@@ -169,7 +157,7 @@ bool SaveComponentState(const QWidget& window, const QObject& component,
 
 bool SaveComponentStates(const QWidget& window, const std::string& fileName)
 {
-    if (!EnsureFileExists(fileName))
+    if (!CreateFileIfMissing(fileName).empty())
         return false;
     bool ok = true;
     // Unnamed objects are the inner parts of compound controls.
@@ -181,7 +169,7 @@ bool SaveComponentStates(const QWidget& window, const std::string& fileName)
 
 bool SaveFormPlacement(const QWidget& window, const std::string& fileName)
 {
-    if (!EnsureFileExists(fileName))
+    if (!CreateFileIfMissing(fileName).empty())
         return false;
     TSectionWriter writer(fileName, Section(window));
     const std::string name = Section(window);

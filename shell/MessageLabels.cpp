@@ -1,6 +1,6 @@
 #include "shell/MessageLabels.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 
 namespace varnolux {
 
@@ -111,6 +111,29 @@ constexpr TMessageLabel Labels[] = {
     {"LabelDefineResultFilePath", Messages, {}},
     {"LabelColorRegionsNotSet", Messages, {}},
     {"InvalidOptionFile", Messages, {}},
+    {"LImageExtensionNotRead", Messages, {}},
+    {"LUnrecognizedFileFormat", Messages, {}},
+    {"LFileHeaderMismatch", Messages, {}},
+    {"LImageFileNotRead", Messages, {}},
+    {"LConvertedFileNotRead", Messages, {}},
+    {"LTempCopyNotWritten", Messages, {}},
+    {"LDicomToolMissing", Messages, {}},
+    {"LDicomFrames", Messages, {}},
+    {"LDicomToolFailed", Messages, {}},
+    {"LDicomNoImage", Messages, {}},
+    {"LDicomConversionFailed", Messages, {}},
+    {"LCannotOpenImage", Messages, {}},
+    {"LCannotAnalyseImage", Messages, {}},
+    {"LNoMemoryToOpen", Messages, {}},
+    {"LNoMemoryToAnalyse", Messages, {}},
+    {"LNoMemoryToPaintChannels", Messages, {}},
+    {"LInvalidOptionValue", Messages, {}},
+    {"LInterfaceImageCountNegative", Messages, {}},
+    {"LInterfaceImageCountTooLarge", Messages, {}},
+    {"LInterfaceValueRefused", Messages, {}},
+    {"LInterfaceValuesRefused", Messages, {}},
+    {"LCallerResultUnnamed", Messages, {}},
+    {"LCallerResultUnwritable", Messages, {}},
     {"LabelFieldHMin", Messages, {}},
     {"LabelFieldHMax", Messages, {}},
     {"LabelFieldSMin", Messages, {}},

@@ -1,9 +1,9 @@
 #include "shell/TAnalysisController.h"
 
+#include "base/Messages.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"
 #include "imaging/TQStatus.h"
-#include "settings/Messages.h"
 #include "shell/TAnalysisWorker.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"

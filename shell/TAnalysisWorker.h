@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/TAnalysis.h"
-#include "settings/Messages.h"
+#include "base/Messages.h"
 
 #include <atomic>
 #include <cstdint>

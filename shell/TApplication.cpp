@@ -1,6 +1,6 @@
 #include "shell/TApplication.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 
 #include <exception>
 

@@ -1,8 +1,8 @@
 #include "shell/TFormLanguage.h"
 
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "chart/Tsp_XYPlot.h"
-#include "settings/Messages.h"
-#include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "shell/ComponentTexts.h"
 #include "shell/MessageLabels.h"

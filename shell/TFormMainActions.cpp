@@ -1,11 +1,12 @@
 // The main window's actions, the analysis they start and the options files.
 
+#include "base/Files.h"
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "chart/Tsp_XYLine.h"
 #include "imaging/BmpFile.h"
 #include "imaging/JpegFile.h"
-#include "settings/Messages.h"
 #include "settings/NumberText.h"
-#include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
@@ -23,7 +24,6 @@
 #include "tools/TFormMeasure.h"
 
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 #include <QAction>
@@ -57,10 +57,8 @@ QString Text(const std::string& text)
 /// empty text when they can.
 std::string OptionsFileProblem(const std::string& fileName)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(fileName, error) && !std::ofstream(fileName, std::ios::binary)) {
+    if (!CreateFileIfMissing(fileName).empty())
         return "the file cannot be created";
-    }
     if (IsReadOnlyFile(fileName) || ::access(fileName.c_str(), W_OK) != 0)
         return "the file is read-only";
     return {};
@@ -476,17 +474,14 @@ void TFormMain::ActionSaveResultExecute()
     windows_.PlasmaForm->StopPalette();
     const std::string fileName = windows_.FormOptions->EditResultFile->text().toStdString();
     const std::string folder = FolderPart(fileName);
-    std::error_code error;
     if (fileName.empty() || folder.empty()) {
         CurrentReporter().ShowLanguageMessage("LabelDefineResultFile", {});
-    } else if (std::filesystem::is_directory(folder, error)) {
+    } else if (FolderExists(folder)) {
         SaveResultTo(fileName);
     } else if (CurrentReporter().AskYesNo(FormatMessage(
                    CurrentReporter().LanguageMessageText("LabelDefineResultFilePath"), {folder}))) {
-        std::filesystem::create_directories(folder, error);
-        if (error)
-            CurrentReporter().ShowLanguageMessage("LResultFolderNotCreated",
-                                                  {folder, error.message()});
+        if (const std::string problem = CreateFoldersIfMissing(folder); !problem.empty())
+            CurrentReporter().ShowLanguageMessage("LResultFolderNotCreated", {folder, problem});
         else
             SaveResultTo(fileName);
     }

@@ -1,8 +1,8 @@
 // The main window's colour-range controls: track bars, edits, hue handles and the
 // chart's range markers, and the analysis that follows a change of the range.
 
+#include "base/Messages.h"
 #include "chart/Tsp_LineMarker.h"
-#include "settings/Messages.h"
 #include "settings/NumberText.h"
 #include "shell/HueAngle.h"
 #include "shell/TFormMain.h"

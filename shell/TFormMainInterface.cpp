@@ -1,9 +1,9 @@
 // The main window's side of a calling program's interface file: the start it asks
 // for, the automatic run of a robot station, and the result file written back at close.
 
+#include "base/Messages.h"
 #include "interface/InterfaceStart.h"
 #include "interface/TInterfaceBA.h"
-#include "settings/Messages.h"
 #include "shell/TApplication.h"
 #include "shell/TFormMain.h"
 #include "shell/TLanguageReporter.h"

@@ -1,9 +1,9 @@
 // The main window's printed report and the editor of its template.
 
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "report/ReportTemplate.h"
 #include "report/TReport.h"
-#include "settings/Messages.h"
-#include "settings/ProgramInfo.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormReportTemplate.h"

@@ -3,9 +3,9 @@
 // work on and give back what the user chose; this file puts that into the main window.
 
 #include "analysis/ColourRangeFromMask.h"
+#include "base/Messages.h"
 #include "imaging/TBitmap24.h"
 #include "results/NumberFormat.h"
-#include "settings/Messages.h"
 #include "settings/TOptions.h"
 #include "shell/TAnalysisController.h"
 #include "shell/TFormLanguage.h"

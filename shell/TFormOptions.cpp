@@ -1,6 +1,6 @@
 #include "shell/TFormOptions.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "settings/TOptions.h"
 #include "shell/FormState.h"
 #include "shell/TFormMain.h"

@@ -1,6 +1,6 @@
 #include "shell/TFormVerify.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "shell/TValueListEditor.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "shell/TFormLanguage.h"
 
 #include <string_view>

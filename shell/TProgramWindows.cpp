@@ -1,6 +1,6 @@
 #include "shell/TProgramWindows.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "shell/LanguageTemplate.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"

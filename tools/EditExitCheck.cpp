@@ -1,6 +1,6 @@
 #include "tools/EditExitCheck.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "settings/NumberText.h"
 
 #include <QApplication>

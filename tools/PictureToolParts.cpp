@@ -1,6 +1,6 @@
 #include "tools/PictureToolParts.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "settings/NumberText.h"
 #include "tools/TPictureView.h"
 #include "tools/ToolCursors.h"

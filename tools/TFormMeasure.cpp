@@ -1,6 +1,6 @@
 #include "tools/TFormMeasure.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "settings/NumberText.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"

@@ -1,6 +1,6 @@
 #include "tools/TMeasureDlgForm.h"
 
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "settings/NumberText.h"
 #include "settings/TOptions.h"
 #include "tools/Calibration.h"

@@ -4,7 +4,7 @@
 
 #include "../input/ImageFixtures.h"
 #include "BatchRun.h"
-#include "settings/ProgramInfo.h"
+#include "base/Paths.h"
 #include "support/DicomFiles.h"
 #include "support/TempFolder.h"
 

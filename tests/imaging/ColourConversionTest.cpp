@@ -30,7 +30,7 @@ TByteTriple ConvertPixel(int code, TByteTriple rgb)
     roi.Red()[0][0] = std::uint8_t(rgb.A);
     roi.Green()[0][0] = std::uint8_t(rgb.B);
     roi.Blue()[0][0] = std::uint8_t(rgb.C);
-    roi.ConvertColourSpace(code);
+    roi.ConvertColourSpace(TConversionCode(code));
     return {roi.Red()[0][0], roi.Green()[0][0], roi.Blue()[0][0]};
 }
 
@@ -118,11 +118,11 @@ TEST(ConvertColourSpace, EveryKernelEqualsRgbToHsvForEveryColour)
     for (const THsvKernel kernel : {THsvKernel::Best, THsvKernel::Sse2, THsvKernel::Scalar}) {
         UseHsvKernel(kernel);
         auto red = originalRed, green = originalGreen, blue = originalBlue;
-        ASSERT_TRUE(ConvertColourBytes(6, std::span(red).first(ColourCount - 7),
+        ASSERT_TRUE(ConvertColourBytes(TConversionCode::Hsv, std::span(red).first(ColourCount - 7),
                                        std::span(green).first(ColourCount - 7),
                                        std::span(blue).first(ColourCount - 7)));
-        ASSERT_TRUE(ConvertColourBytes(6, std::span(red).last(7), std::span(green).last(7),
-                                       std::span(blue).last(7)));
+        ASSERT_TRUE(ConvertColourBytes(TConversionCode::Hsv, std::span(red).last(7),
+                                       std::span(green).last(7), std::span(blue).last(7)));
         std::size_t mismatches = 0;
         for (std::size_t i = 0; i < ColourCount; ++i) {
             const THsv hsv = RgbToHsv(originalRed[i], originalGreen[i], originalBlue[i]);
@@ -147,7 +147,7 @@ TEST(ConvertColourSpace, ConvertsEveryPixelAndLeavesMaskGreyAndValues)
         roi.Grey()[x][0] = 85;
         roi.Values()[x][0] = 7;
     }
-    roi.ConvertColourSpace(6);
+    roi.ConvertColourSpace(TConversionCode::Hsv);
     for (int x = 0; x < 2; ++x) {
         EXPECT_EQ(roi.Red()[x][0], 0);
         EXPECT_EQ(roi.Green()[x][0], 255);
@@ -162,7 +162,7 @@ TEST(ConvertColourSpace, ConvertsEveryPixelAndLeavesMaskGreyAndValues)
 TEST(ConvertColourSpace, EmptyRoiAndCodeFiveChangeNothing)
 {
     TQROIRGB empty;
-    EXPECT_NO_THROW(empty.ConvertColourSpace(6));
+    EXPECT_NO_THROW(empty.ConvertColourSpace(TConversionCode::Hsv));
     EXPECT_EQ(ConvertPixel(5, {1, 2, 3}), (TByteTriple{1, 2, 3}));
 }
 
@@ -170,7 +170,7 @@ TEST(ConvertColourSpace, UnknownCodesThrow)
 {
     for (int code : {-1, 7, 8}) {
         TQROIRGB roi(1, 1);
-        EXPECT_THROW(roi.ConvertColourSpace(code), TQError) << code;
+        EXPECT_THROW(roi.ConvertColourSpace(TConversionCode(code)), TQError) << code;
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/Messages.h"
 #include "imaging/TBitmap24.h"
 #include "imaging/TQROIRGB.h"
 #include "imaging/TQStatus.h"
-#include "settings/Messages.h"
 
 #include <cstdint>
 #include <memory>

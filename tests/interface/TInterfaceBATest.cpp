@@ -1,5 +1,6 @@
 #include "interface/TInterfaceBA.h"
 
+#include "base/Paths.h"
 #include "settings/ProgramInfo.h"
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"

@@ -1,7 +1,7 @@
+#include "base/Messages.h"
 #include "report/ReportTemplate.h"
 #include "report/TReport.h"
 #include "results/TResultTable.h"
-#include "settings/Messages.h"
 #include "settings/ProgramInfo.h"
 #include "support/PdfText.h"
 #include "support/RecordingReporter.h"

@@ -1,5 +1,6 @@
 #include "settings/ProgramInfo.h"
 
+#include "base/Paths.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempFolder.h"
 
@@ -27,32 +28,6 @@ bool IsFourPartVersion(const std::string& text)
         ++count;
     }
     return count == 4 && text.back() != '.';
-}
-
-TEST(ProgramInfo, SplitsPaths)
-{
-    const struct {
-        const char* path;
-        const char* folder;
-        const char* name;
-        const char* extension;
-    } cases[] = {
-        {"/data/images/cells.tif", "/data/images/", "cells.tif", ".tif"},
-        {"cells.tif", "", "cells.tif", ".tif"},
-        {"/data/images/", "/data/images/", "", ""},
-        {"", "", "", ""},
-        {"/", "/", "", ""},
-        {"/data.d/README", "/data.d/", "README", ""},
-        {"archive.tar.gz", "", "archive.tar.gz", ".gz"},
-        {"/home/.hidden", "/home/", ".hidden", ".hidden"},
-        {"name.", "", "name.", "."},
-        {"a/b", "a/", "b", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FolderPart(c.path), c.folder) << c.path;
-        EXPECT_EQ(FileNamePart(c.path), c.name) << c.path;
-        EXPECT_EQ(ExtensionPart(c.path), c.extension) << c.path;
-    }
 }
 
 TEST(ProgramInfo, FixedFilesLiveInTheFolderOfTheExecutable)

@@ -1,5 +1,6 @@
 #include "settings/SettingsAccess.h"
 
+#include "base/Paths.h"
 #include "settings/ProgramInfo.h"
 #include "support/TempFolder.h"
 

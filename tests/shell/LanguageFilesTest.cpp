@@ -1,7 +1,8 @@
 #include "TestWindow.h"
+#include "base/Messages.h"
+#include "base/Paths.h"
 #include "settings/IniDocument.h"
-#include "settings/Messages.h"
-#include "settings/ProgramInfo.h"
+#include "settings/Language.h"
 #include "shell/LanguageTemplate.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TProgramWindows.h"
@@ -219,11 +220,10 @@ void LanguageFilesTest::shippedFilesCoverEveryWindow()
 {
     const std::string keysText = ProgramTemplate();
     const std::vector<std::string> windows = Sections(keysText);
-    QCOMPARE(windows,
-             (std::vector<std::string>{"FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure",
-                                       "FormOptions", "FormSelectionByMouse", "FormLanguage",
-                                       "FormSHADlg", "FormVerify", "FormFullImage",
-                                       "FormRegionSelection", "FormReportTemplate"}));
+    QCOMPARE(windows, (std::vector<std::string>{
+                          "FormMain", "AboutBox", "MeasureDlgForm", "FormMeasure", "FormOptions",
+                          "FormSelectionByMouse", "FormLanguage", "FormSHADlg", "FormVerify",
+                          "FormFullImage", "FormRegionSelection", "FormReportTemplate"}));
     const auto expected = AllKeys(TIniDocument::Parse(keysText), windows);
     QVERIFY(expected.size() > 180);
     for (const char* name : LanguageFiles) {

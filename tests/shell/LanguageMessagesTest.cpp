@@ -1,4 +1,4 @@
-#include "settings/Messages.h"
+#include "base/Messages.h"
 #include "shell/MessageLabels.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TLanguageReporter.h"
@@ -139,6 +139,29 @@ void LanguageMessagesTest::formHoldsEveryMessageLabel()
                                  "LFilterOptionFiles",
                                  "LFilterAllImages",
                                  "LFilterAllFiles",
+                                 "LImageExtensionNotRead",
+                                 "LUnrecognizedFileFormat",
+                                 "LFileHeaderMismatch",
+                                 "LImageFileNotRead",
+                                 "LConvertedFileNotRead",
+                                 "LTempCopyNotWritten",
+                                 "LDicomToolMissing",
+                                 "LDicomFrames",
+                                 "LDicomToolFailed",
+                                 "LDicomNoImage",
+                                 "LDicomConversionFailed",
+                                 "LCannotOpenImage",
+                                 "LCannotAnalyseImage",
+                                 "LNoMemoryToOpen",
+                                 "LNoMemoryToAnalyse",
+                                 "LNoMemoryToPaintChannels",
+                                 "LInvalidOptionValue",
+                                 "LInterfaceImageCountNegative",
+                                 "LInterfaceImageCountTooLarge",
+                                 "LInterfaceValueRefused",
+                                 "LInterfaceValuesRefused",
+                                 "LCallerResultUnnamed",
+                                 "LCallerResultUnwritable",
                                  "LabelFieldHMin",
                                  "LabelFieldHMax",
                                  "LabelFieldSMin",

@@ -1,4 +1,4 @@
-#include "settings/Messages.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -89,12 +89,6 @@ TEST(Messages, StderrReporterWritesOneLinePerMessage)
     reporter.ShowMessage("Invalid number");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "first second third\ncells.tif: Invalid number\n");
-}
-
-TEST(Messages, LanguageTextFallsBackToTheDefault)
-{
-    EXPECT_EQ(LanguageText("NoSuchSection", "NoSuchKey", "fallback"), "fallback");
-    EXPECT_EQ(LanguageText("NoSuchSection", "NoSuchKey"), "");
 }
 
 } // namespace

@@ -1,7 +1,4 @@
-#include "settings/Messages.h"
-
-#include "settings/ProgramInfo.h"
-#include "settings/SettingsAccess.h"
+#include "base/Messages.h"
 
 #include <cstdio>
 #include <mutex>
@@ -33,6 +30,41 @@ constexpr TDefaultMessage DefaultMessages[] = {
     {"InvalidOptionFile", "InvalidOptionFile"},
     {"LabelPrnTemplateNotFound",
      "The print template %s cannot be used (%s). The built-in template is used instead."},
+    // Reading images, DICOM files included.
+    {"LImageExtensionNotRead", "Image with this extension can not be read"},
+    {"LUnrecognizedFileFormat", "\"%s\" : Unrecognized file format. File may be damaged."},
+    {"LFileHeaderMismatch", "\"%s\" File header does not match file extension!"},
+    {"LImageFileNotRead", "\"%s\" : The file cannot be read: %s"},
+    {"LConvertedFileNotRead", "\"%s\" : The converted file cannot be read: %s"},
+    {"LTempCopyNotWritten", "\"%s\" : cannot write its temporary copy %s: %s"},
+    {"LDicomToolMissing", "Datei %s fehlt zum Auslesen von DICOM-Dateien."},
+    {"LDicomFrames", "Die DICOM-Datei enthält %s Bilder."},
+    {"LDicomToolFailed", "\"%s\" : %s cannot read the file: %s"},
+    {"LDicomNoImage", "\"%s\" : The DICOM file holds no image (no samples per pixel)."},
+    {"LDicomConversionFailed", "\"%s\" : %s"},
+    // Opening and analysing.
+    {"LCannotOpenImage", "Cannot open %s: %s"},
+    {"LCannotAnalyseImage", "Cannot analyse %s: %s"},
+    {"LNoMemoryToOpen",
+     "Not enough memory to open %s. Close other programs or use a smaller image."},
+    {"LNoMemoryToAnalyse",
+     "Not enough memory to analyse %s. Close other programs or use a smaller image."},
+    {"LNoMemoryToPaintChannels",
+     "Not enough memory to paint the channel images of %s. Close other programs or use a "
+     "smaller image."},
+    {"LInvalidOptionValue",
+     "Invalid value %s=%s - not a whole number from -2147483648 to 2147483647; %s is used."},
+    // The calling program's interface file.
+    {"LInterfaceImageCountNegative",
+     "The interface file %s gives the image count %s; no images are taken from it."},
+    {"LInterfaceImageCountTooLarge", "The interface file %s hands over %s images, more than the "
+                                     "%s one start can take; no images are taken from it."},
+    {"LInterfaceValueRefused",
+     "Wert kann nicht gesetzt werden. (Wert kann nur im Modus 'miSend' gesetzt werden"},
+    {"LInterfaceValuesRefused",
+     "Werte können nicht gesetzt werden. (Wert kann nur im Modus 'miSend' gesetzt werden"},
+    {"LCallerResultUnnamed", "The result file for the calling program has no name."},
+    {"LCallerResultUnwritable", "The result file for the calling program %s cannot be written: %s"},
     // The names of the colour-range fields in messages.
     {"LabelFieldHMin", "Farbton Min"},
     {"LabelFieldHMax", "Farbton Max"},
@@ -170,12 +202,6 @@ TScopedReporter::TScopedReporter(TReporter& reporter)
 TScopedReporter::~TScopedReporter()
 {
     threadReporter = previous_;
-}
-
-std::string LanguageText(const std::string& section, const std::string& key,
-                         const std::string& defaultValue)
-{
-    return ReadConfigString(DefaultLanguageFile(), section, key, defaultValue);
 }
 
 } // namespace varnolux
