@@ -357,8 +357,9 @@ private:
     /// Nobody is there to answer a message box: the run ends the program by itself,
     /// or there is no display.
     bool RunsUnattended() const;
-    /// Reports why a run nobody attends cannot go on and ends the program with status 1.
-    void EndUnattendedRun(const std::string& problem);
+    /// Reports why a run nobody attends cannot go on (the language message with its
+    /// arguments) and ends the program with status 1.
+    void EndUnattendedRun(std::string_view problem, const std::vector<std::string>& args);
     /// Starts what the calling program asks for; false when nothing runs afterwards.
     bool StartFromInterface();
     /// The rest of the start-up step, once what the calling program started has ended.

@@ -58,11 +58,10 @@ QString Text(const std::string& text)
 std::string OptionsFileProblem(const std::string& fileName)
 {
     std::error_code error;
-    if (!std::filesystem::exists(fileName, error) && !std::ofstream(fileName, std::ios::binary)) {
-        return "the file cannot be created";
-    }
+    if (!std::filesystem::exists(fileName, error) && !std::ofstream(fileName, std::ios::binary))
+        return CurrentReporter().LanguageMessageText("LFileNotCreated");
     if (IsReadOnlyFile(fileName) || ::access(fileName.c_str(), W_OK) != 0)
-        return "the file is read-only";
+        return CurrentReporter().LanguageMessageText("LFileReadOnly");
     return {};
 }
 
@@ -671,10 +670,12 @@ void TFormMain::ActionManualExecute()
         QDesktopServices::openUrl(QUrl::fromLocalFile(Text(files_.ManualFile)));
         return;
     }
-    std::string text = ReadConfigString(LanguageFile, "FormLanguage", "FormLanguage.NoManual", "");
+    const std::string text =
+        ReadConfigString(LanguageFile, "FormLanguage", "FormLanguage.NoManual", "");
     if (text.empty())
-        text = "The manual " + files_.ManualFile + " is not installed.";
-    CurrentReporter().ShowMessage(text);
+        CurrentReporter().ShowLanguageMessage("LManualNotInstalled", {files_.ManualFile});
+    else
+        CurrentReporter().ShowMessage(text);
 }
 
 std::string TFormMain::WebPageAddress() const
