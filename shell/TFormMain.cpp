@@ -24,6 +24,7 @@
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
 #include "tools/TFormMeasure.h"
+#include "tools/Named.h"
 #include "tools/TKVShapeSize.h"
 
 #include <filesystem>
@@ -81,13 +82,6 @@ constexpr std::array<TRangeControl, 6> RangeControls = {{
 
 const QColor Silver(192, 192, 192);
 const QColor ResultFieldColour(225, 225, 205);
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 /// The application's style with tabs that leave less room beside their texts.
 class TCompactTabStyle : public QProxyStyle {

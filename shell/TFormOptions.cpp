@@ -5,6 +5,7 @@
 #include "shell/FormState.h"
 #include "shell/TFormMain.h"
 #include "shell/TLanguageReporter.h"
+#include "tools/Named.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -21,13 +22,6 @@
 namespace varnolux {
 
 namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QColor ToQColor(TColour colour)
 {
