@@ -2,11 +2,9 @@
 
 #include "analysis/TAnalysis.h"
 #include "shell/TAnalysisController.h"
-#include "shell/TColourCircle.h"
 #include "shell/TProgramFiles.h"
 
 #include <array>
-#include <chrono>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -28,6 +26,7 @@ class QToolBar;
 namespace varnolux {
 
 class TAboutBox;
+class TColourRangeController;
 class TFormLanguage;
 class TFormMeasure;
 class TFormOptions;
@@ -84,8 +83,6 @@ public:
     static constexpr const char* WebPageKey = "WebPage";
     static constexpr int StatusPanelOptions = 4;
     static constexpr int StatusPanelProgress = 5;
-    /// The colour range is quiet this long before it is analysed again.
-    static constexpr std::chrono::milliseconds QuietTime{432};
 
     /// parameters are the command-line parameters after the program name: an image to
     /// open, or an interface file from a calling program and more camera record files.
@@ -114,12 +111,10 @@ public:
     bool OpenImageOfLaterStart(const std::string& fileName);
 
     // The colour range.
+    /// The track bars, edits, hue handles and chart markers of the range.
+    TColourRangeController& ColourRange() const { return *colourRange_; }
+    /// The options count as changed (the range is one of them).
     void MarkOptionsChanged();
-    void ApplyEditsToTrackBars();
-    void PlaceHueHandles(double maxAngle, double minAngle);
-    void HueHandleMoved(TKVShapeSize& handle);
-    void HueHandleReleased(TKVShapeSize& handle);
-    void UpdateLineMarkers();
 
     // The analysis.
     /// Analyses the loaded image with the controls' settings on the worker; false,
@@ -173,8 +168,6 @@ public:
     bool RegionFileNamed() const;
 
     std::unique_ptr<TProgramControl> ProgramControl;
-    /// The colour circle of the hue handles.
-    TColourCircle ColourCircle;
     /// What the calling program handed over; none before the start-up step and after
     /// closing.
     std::unique_ptr<TInterfaceBA> Interface;
@@ -184,12 +177,6 @@ public:
     bool OptionsChanged = false;
     std::string LanguageFile;
     std::string SubjectText;
-    double HueMaxAngle = -9999.0;
-    double HueMinAngle = -9999.0;
-    TKVShapeSize* HueMaxHandle = nullptr;
-    TKVShapeSize* HueMinHandle = nullptr;
-    bool Updating = false;
-    bool HueChanged = false;
     int RegionZoom = -1;
 
     // Actions.
@@ -259,7 +246,6 @@ public:
     TStatusBar* StatusBarMain;
     TStatusProgressBar* StatusProgressBar;
     QTimer* Timer1;
-    QTimer* Timer2;
     QFileDialog* OpenPictureDialog1;
     QFileDialog* SavePictureDialog1;
     QFileDialog* OpenDialog1;
@@ -309,17 +295,9 @@ private:
     bool HoldsOptions(const std::string& fileName) const;
 
     // The colour range.
-    void TrackBarHMinChange(int index);
-    void LabeledEditHMaxChange();
-    void ApplyEditToTrackBar(int index);
-    void StartDelayedAnalysis();
-    /// What the delayed re-analysis does, at once: the hue handles follow the bars and
-    /// a loaded image is analysed with the range in force.
-    void AnalyseChangedRange();
-    void DrawColourCircle();
-    void DrawHueRadiusLines();
-    QPoint HandleCentre(const TKVShapeSize& handle) const;
-    QPoint HandlePositionOnOrbit(const TKVShapeSize& handle, double angle) const;
+    void CreateColourRangeController();
+    /// The palette shows the range, and the options count as changed.
+    void ShowChangedRange(const TColourRange& range);
 
     // The analysis.
     void CreateAnalysisController();
@@ -423,6 +401,7 @@ private:
     bool nobodyWatching_ = false;
     TWindows windows_;
     std::unique_ptr<TAnalysisController> analysis_;
+    TColourRangeController* colourRange_ = nullptr;
     /// Save regions waits for an analysis that measures the table.
     bool saveRegionsWhenMeasured_ = false;
     /// Messages go to standard error while a start that nobody attends runs.

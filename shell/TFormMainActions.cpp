@@ -7,6 +7,7 @@
 #include "settings/NumberText.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
+#include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormSHADlg.h"
@@ -209,13 +210,7 @@ void TFormMain::CreateMenusAndToolBar()
 
 void TFormMain::ConnectEvents()
 {
-    for (size_t i = 0; i < TrackBars.size(); ++i) {
-        connect(TrackBars[i], &QSlider::valueChanged, this,
-                [this, i] { TrackBarHMinChange(static_cast<int>(i)); });
-        connect(RangeEdits[i], &QLineEdit::textChanged, this, &TFormMain::LabeledEditHMaxChange);
-    }
     connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
-    connect(Timer2, &QTimer::timeout, this, &TFormMain::AnalyseChangedRange);
     connect(PanelTop, &TPanel::Resized, this, [this] {
         FormResize();
         update();
@@ -261,25 +256,19 @@ bool TFormMain::RunAnalysis()
 TOptions TFormMain::CurrentOptions() const
 {
     TOptions options;
-    for (size_t i = 0; i < RangeEdits.size(); ++i)
-        options.rangeTexts[i] = RangeEdits[i]->text().toStdString();
+    options.rangeTexts = colourRange_->Texts();
     windows_.FormOptions->WriteTo(options);
-    const TFormMeasure& measure = *windows_.FormMeasure;
-    options.lCheckBoxUnits = measure.CheckBoxUnits->isChecked();
-    options.ComboBoxUnits = measure.ComboBoxUnits->currentIndex();
-    options.ComboBoxZoom = measure.ComboBoxZoom->currentIndex();
-    options.EditMeasure = measure.EditMeasure->text().toStdString();
+    windows_.FormMeasure->WriteTo(options);
     return options;
 }
 
 TAnalysisSettings TFormMain::AnalysisSettings() const
 {
     TAnalysisSettings settings;
-    for (size_t i = 0; i < TrackBars.size(); ++i)
-        settings.Range[i] = TrackBars[i]->value();
+    settings.Range = colourRange_->Range();
     settings.Options = CurrentOptions();
     settings.MeasureText = LabeledEditMeasure->text().toStdString();
-    settings.UnitText = windows_.FormMeasure->ComboBoxUnits->currentText().toStdString();
+    settings.UnitText = windows_.FormMeasure->UnitText();
     settings.MeasureRegionTable = RegionTableWanted();
     return settings;
 }
@@ -287,16 +276,17 @@ TAnalysisSettings TFormMain::AnalysisSettings() const
 void TFormMain::TakeCorrections(const TAnalysisSettings& settings)
 {
     // The edits show the bars; a bar moved during the run keeps its new position.
-    for (size_t i = 0; i < TrackBars.size(); ++i)
-        RangeEdits[i]->setText(QString::number(TrackBars[i]->value()));
-    const TOptions& options = settings.Options;
-    TFormOptions& dialog = *windows_.FormOptions;
-    dialog.EditMinRegion->setText(Text(options.EditMinRegion));
-    dialog.iExclRectLeft = options.iExclRectLeft;
-    dialog.iExclRectUp = options.iExclRectUp;
-    dialog.iExclRectRight = options.iExclRectRight;
-    dialog.iExclRectDown = options.iExclRectDown;
-    windows_.FormMeasure->EditMeasure->setText(Text(options.EditMeasure));
+    colourRange_->ShowBarsInEdits();
+    const TOptions& corrected = settings.Options;
+    TOptions options = CurrentOptions();
+    options.EditMinRegion = corrected.EditMinRegion;
+    options.iExclRectLeft = corrected.iExclRectLeft;
+    options.iExclRectUp = corrected.iExclRectUp;
+    options.iExclRectRight = corrected.iExclRectRight;
+    options.iExclRectDown = corrected.iExclRectDown;
+    options.EditMeasure = corrected.EditMeasure;
+    windows_.FormOptions->ReadFrom(options);
+    windows_.FormMeasure->ReadFrom(options);
     LabeledEditMeasure->setText(Text(settings.MeasureText));
 }
 
@@ -304,7 +294,7 @@ void TFormMain::ApplyUnitCaptions(const TUnitCaptions& captions)
 {
     LabeledEditMeasure->SetEditLabelCaption(Text(captions.MeasureLabel));
     LabeledEditMeasure->setText(Text(captions.MeasureValue));
-    windows_.FormOptions->LabelMinSize->setText(Text(captions.MinSizeLabel));
+    windows_.FormOptions->SetMinSizeCaption(Text(captions.MinSizeLabel));
     LabeledEditAreaCM->SetEditLabelCaption(Text(captions.AreaLabel));
     LabeledEditAnaAreaCM->SetEditLabelCaption(Text(captions.AnaAreaLabel));
     LabeledEditMeanSizeCM->SetEditLabelCaption(Text(captions.MeanSizeLabel));
@@ -392,15 +382,10 @@ void TFormMain::TakeOptions(const TOptions& options, const std::string& fileName
 
 void TFormMain::ApplyOptionsToWindows(const TOptions& options)
 {
-    for (size_t i = 0; i < RangeEdits.size(); ++i)
-        RangeEdits[i]->setText(Text(options.rangeTexts[i]));
+    colourRange_->SetTexts(options.rangeTexts);
     windows_.FormOptions->ReadFrom(options);
-    TFormMeasure& measure = *windows_.FormMeasure;
-    measure.CheckBoxUnits->setChecked(options.lCheckBoxUnits);
-    measure.ComboBoxUnits->setCurrentIndex(options.ComboBoxUnits);
-    measure.ComboBoxZoom->setCurrentIndex(options.ComboBoxZoom);
-    measure.EditMeasure->setText(Text(options.EditMeasure));
-    measure.SetUnitCaptions(measure.CheckBoxUnits->isChecked());
+    windows_.FormMeasure->ReadFrom(options);
+    windows_.FormMeasure->SetUnitCaptions(options.lCheckBoxUnits);
 }
 
 // Actions.
@@ -434,7 +419,7 @@ void TFormMain::ActionProcessExecute()
 {
     if (Busy())
         return;
-    ApplyEditsToTrackBars();
+    colourRange_->ApplyEditsToTrackBars();
     RunAnalysis();
 }
 
@@ -473,7 +458,7 @@ void TFormMain::ActionSaveResultExecute()
     if (Busy())
         return;
     windows_.PlasmaForm->StopPalette();
-    const std::string fileName = windows_.FormOptions->EditResultFile->text().toStdString();
+    const std::string fileName = CurrentOptions().EditResultFile;
     const std::string folder = FolderPart(fileName);
     std::error_code error;
     if (fileName.empty() || folder.empty()) {
@@ -505,7 +490,7 @@ void TFormMain::SaveResultTo(const std::string& fileName)
 
 bool TFormMain::RegionFileNamed() const
 {
-    return !windows_.FormOptions->EditRegionFile->text().isEmpty();
+    return !CurrentOptions().EditRegionFile.empty();
 }
 
 bool TFormMain::RegionTableWanted() const
@@ -552,7 +537,7 @@ void TFormMain::ActionSaveRegionsExecute()
 
 void TFormMain::SaveRegionTable()
 {
-    const std::string fileName = windows_.FormOptions->EditRegionFile->text().toStdString();
+    const std::string fileName = CurrentOptions().EditRegionFile;
     const TRegionTable& table = TabSheetRegions->Regions();
     std::string why;
     if (table.AppendToFile(fileName, false, &why))
@@ -566,7 +551,8 @@ void TFormMain::SaveRegionTable()
 void TFormMain::ActionVerifyResultFileExecute()
 {
     TFormVerify& window = *windows_.FormVerify;
-    window.Verify(windows_.FormOptions->EditResultFile->text().toStdString(), CurrentOptions(),
+    const TOptions options = CurrentOptions();
+    window.Verify(options.EditResultFile, options,
                   OptionsFile == DefaultOptionsFile ? DefaultOptionsText
                                                     : FileNamePart(OptionsFile));
     window.show();
@@ -578,20 +564,13 @@ void TFormMain::ActionOptionsExecute()
 {
     if (Busy())
         return;
-    TFormOptions& dialog = *windows_.FormOptions;
     windows_.PlasmaForm->StopPalette();
-    // The options file is the user's: it changes only when the options are saved.
-    const QString minRegion = dialog.EditMinRegion->text();
-    const TColour colorBack = dialog.ColorBack();
-    const QString resultFile = dialog.EditResultFile->text();
-    if (ShowModal(dialog) == QDialog::Accepted) {
+    // The options file is the user's: it changes only when the options are saved. Cancel
+    // leaves the options as they were.
+    if (ShowModal(*windows_.FormOptions) == QDialog::Accepted) {
         ProgramControl->SetState(StateImageLoaded);
         MarkOptionsChanged();
         ActionProcessExecute();
-    } else {
-        dialog.EditMinRegion->setText(minRegion);
-        dialog.SetColorBack(colorBack);
-        dialog.EditResultFile->setText(resultFile);
     }
     windows_.PlasmaForm->StartPalette();
 }
@@ -605,7 +584,7 @@ void TFormMain::ActionLoadOptionsExecute()
     if (!LoadOptions(fileName))
         return;
     OptionsFile = fileName;
-    AnalyseChangedRange();
+    colourRange_->Settle();
 }
 
 void TFormMain::ActionSaveOptionsExecute()
@@ -643,7 +622,7 @@ void TFormMain::ActionLoadDefaultOptionsExecute()
         TakeOptions(TOptions::Initial(), DefaultOptionsFile);
     }
     OptionsFile = DefaultOptionsFile;
-    AnalyseChangedRange();
+    colourRange_->Settle();
 }
 
 void TFormMain::ActionSaveOptionsAsDefaultExecute()

@@ -216,8 +216,8 @@ private Q_SLOTS:
         // Nothing after the close: no palette, no hue handles placed on the circle.
         QVERIFY(!fixture.windows->PlasmaForm->Running());
         QCOMPARE(fixture.windows->PlasmaForm->TargetImage(), nullptr);
-        QCOMPARE(main.HueMaxAngle, -9999.0);
-        QVERIFY(!main.Timer2->isActive());
+        QCOMPARE(main.ColourRange().HueMaxAngle(), -9999.0);
+        QVERIFY(!main.ColourRange().Waiting());
         QVERIFY(fixture.reporter.messages.empty());
     }
 

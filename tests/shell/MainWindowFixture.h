@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/BmpFile.h"
+#include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TProgramControl.h"
@@ -88,7 +89,15 @@ public:
         return Main().findChild<T*>(name);
     }
 
-    QSlider& Bar(int index) { return *Main().TrackBars[static_cast<size_t>(index)]; }
+    QSlider& Bar(int index)
+    {
+        return *Find<QSlider>(TColourRangeController::TrackBarNames[static_cast<size_t>(index)]);
+    }
+    QLineEdit& RangeEdit(int index)
+    {
+        return *Find<QLineEdit>(TColourRangeController::EditNames[static_cast<size_t>(index)]);
+    }
+    TColourRangeController& Range() { return Main().ColourRange(); }
 
     /// What a user sees and uses, found by name.
     QAction& Action(const char* name) { return *Find<QAction>(name); }

@@ -106,7 +106,7 @@ void CheckLabelsFit(const TFormMain& main)
     for (const char* name : {"LabelHue", "LabelSaturation", "LabelBrightness"}) {
         const QLabel& label = *main.Panel1->findChild<QLabel*>(name);
         CheckShowsItsText(label);
-        QVERIFY2(label.geometry().right() < main.TrackBars[0]->x(), name);
+        QVERIFY2(label.geometry().right() < main.findChild<QSlider*>("TrackBarHMin")->x(), name);
     }
 }
 
@@ -138,7 +138,7 @@ private Q_SLOTS:
                  QString("Varnolux Demo ") + QString::fromStdString(ProgramVersionText()));
         QCOMPARE(main.pos(), QPoint(0, 0));
         QCOMPARE(main.size(), QSize(1024, 750));
-        QCOMPARE(main.RangeEdits[HMax]->text(), QString("255"));
+        QCOMPARE(fixture->RangeEdit(HMax).text(), QString("255"));
         QCOMPARE(main.PageControlPlasma->currentWidget(), main.TabSheetH);
         QVERIFY(fixture->windows->PlasmaForm->Running());
         QCOMPARE(fixture->windows->PlasmaForm->TargetImage(), main.ImagePlasma);
@@ -493,7 +493,7 @@ private Q_SLOTS:
                 QCOMPARE(line.GetY(k), main.ShownResult().Curves[channel][static_cast<size_t>(k)]);
         }
         fixture->Bar(SMin).setValue(77);
-        QCOMPARE(main.sp_LineMarkers[SMin]->Position(), 77.0);
+        QCOMPARE(fixture->Find<Tsp_LineMarker>("sp_LineMarkerSMin")->Position(), 77.0);
     }
 
     void DraggingARubberBandZoomsAndAClickUnzooms()

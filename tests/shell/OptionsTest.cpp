@@ -63,18 +63,83 @@ private Q_SLOTS:
     }
     void cleanup() { fixture.reset(); }
 
+    void TheWindowsPartsOfTheOptionsComeBackUnchanged()
+    {
+        TOptions in = TOptions::Initial();
+        in.iInclCircleX = 11;
+        in.iInclCircleY = -12;
+        in.iInclCircleDiam = 13;
+        in.iExclRectLeft = 1;
+        in.iExclRectUp = 2;
+        in.iExclRectRight = 3;
+        in.iExclRectDown = 4;
+        in.colColorInclCircle = 0x123456;
+        in.colColorExclRect = 0x654321;
+        in.lUseInclCircle = true;
+        in.ColorBack = 0x00ff00;
+        in.EditMinRegion = "0,5";
+        in.EditResultFile = "/lab/results.txt";
+        in.EditRegionFile = "/lab/regions.txt";
+        in.lCheckBoxUnits = true;
+        in.ComboBoxUnits = 2;
+        in.ComboBoxZoom = 5;
+        in.EditMeasure = "12.5";
+        TFormOptions dialog(fixture->folder.File("settings.ini"));
+        TFormMeasure calibration;
+        dialog.ReadFrom(in);
+        calibration.ReadFrom(in);
+        TOptions out;
+        out.rangeTexts = in.rangeTexts;
+        dialog.WriteTo(out);
+        calibration.WriteTo(out);
+        QVERIFY(out == in);
+        QCOMPARE(calibration.UnitText(), std::string("mm"));
+    }
+
+    void OkChangesTheDialogsOptionsAndCancelDoesNot()
+    {
+        TFormOptions dialog(fixture->folder.File("settings.ini"));
+        TOptions before = TOptions::Initial();
+        before.EditRegionFile = "regions.txt";
+        dialog.ReadFrom(before);
+        const auto edit = [&dialog] {
+            dialog.show();
+            dialog.EditMinRegion->setText("3");
+            dialog.EditResultFile->setText("other.txt");
+            dialog.EditRegionFile->clear();
+            dialog.SetColorBack(MakeColour(1, 2, 3));
+        };
+        edit();
+        dialog.BitBtnCancel->click();
+        // Everything else comes from before: the dialog's part alone is compared.
+        TOptions afterCancel = TOptions::Initial();
+        dialog.WriteTo(afterCancel);
+        QVERIFY(afterCancel == before);
+        edit();
+        dialog.BitBtnOk->click();
+        QVERIFY(!dialog.isVisible());
+        TOptions afterOk;
+        dialog.WriteTo(afterOk);
+        QCOMPARE(afterOk.EditMinRegion, std::string("3"));
+        QCOMPARE(afterOk.EditResultFile, std::string("other.txt"));
+        QCOMPARE(afterOk.EditRegionFile, std::string());
+        QCOMPARE(TColour(afterOk.ColorBack), MakeColour(1, 2, 3));
+    }
+
     void CancelPutsTheDialogsValuesBack()
     {
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
         TFormOptions& options = fixture->Options();
         options.EditResultFile->setText("before.txt");
+        options.EditRegionFile->setText("regions.txt");
         const TColour colourBefore = options.ColorBack();
         const TColour surfaceBefore = TColour(main.CurrentOptions().ColorBack);
         TColour surfaceWhileOpen = 0;
         WhenModal<TFormOptions>([&](TFormOptions& dialog) {
             dialog.EditMinRegion->setText("5");
             dialog.EditResultFile->setText("other.txt");
+            dialog.EditRegionFile->setText("typed.txt");
             WhenModal<QColorDialog>([](QColorDialog& colours) {
                 colours.setCurrentColor(QColor(0, 255, 0));
                 colours.accept();
@@ -88,6 +153,7 @@ private Q_SLOTS:
         QCOMPARE(surfaceWhileOpen, MakeColour(0, 255, 0));
         QCOMPARE(options.EditMinRegion->text(), QString("10.0"));
         QCOMPARE(options.EditResultFile->text(), QString("before.txt"));
+        QCOMPARE(options.EditRegionFile->text(), QString("regions.txt"));
         QCOMPARE(options.ColorBack(), colourBefore);
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);

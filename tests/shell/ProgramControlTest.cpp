@@ -105,10 +105,13 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->windows->PlasmaForm->Running());
-        main.Timer2->start();
+        QSignalSpy settled(&fixture->Range(), &TColourRangeController::RangeSettled);
+        fixture->Bar(SMax).setValue(100);
+        QVERIFY(fixture->Range().Waiting());
         main.ProgramControl->SetState(StateClosing);
         QVERIFY(!main.Timer1->isActive());
-        QVERIFY(!main.Timer2->isActive());
+        QVERIFY(!fixture->Range().Waiting());
+        QVERIFY(!settled.wait(2 * TColourRangeController::QuietTime.count()));
         QVERIFY(!fixture->windows->PlasmaForm->Running());
     }
 
@@ -153,7 +156,8 @@ private Q_SLOTS:
                  QString("* - DEFAULT OPTIONS -"));
         QVERIFY(main.ActionSaveOptionsAs->isEnabled());
         QVERIFY(!main.ActionSaveOptions->isEnabled());
-        QTRY_VERIFY(!main.Timer2->isActive());
+        QSignalSpy settled(&fixture->Range(), &TColourRangeController::RangeSettled);
+        QTRY_COMPARE(settled.count(), 1);
         QCOMPARE(analyses.count(), 0);
     }
 
