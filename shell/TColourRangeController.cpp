@@ -31,8 +31,12 @@ TColourRangeController::TColourRangeController(const TControls& controls, QObjec
                 &TColourRangeController::ApplyEditsToTrackBars);
     }
     for (TKVShapeSize* handle : {controls_.HueMaxHandle, controls_.HueMinHandle}) {
-        handle->OnMoved = [this](TKVShapeSize& moved) { HueHandleMoved(moved); };
-        handle->OnReleased = [this](TKVShapeSize& released) { HueHandleReleased(released); };
+        handle->OnMoved = [this](TKVShapeSize& moved) {
+            HueHandleMoved(moved);
+        };
+        handle->OnReleased = [this](TKVShapeSize& released) {
+            HueHandleReleased(released);
+        };
     }
     DrawColourCircle();
 }
@@ -131,15 +135,14 @@ void TColourRangeController::PlaceHandlesAtBars()
         HueHandleMoved(*handle);
 }
 
-QPoint TColourRangeController::HandlePositionOnOrbit(const TKVShapeSize& handle,
-                                                     double angle) const
+QPoint TColourRangeController::HandlePositionOnOrbit(const TKVShapeSize& handle, double angle) const
 {
     const TImageWidget& image = *controls_.Circle;
     const THueCircle circle = THueCircle::OfImage(image.width(), image.height());
-    const double left = std::cos(angle) * circle.HandleOrbit - handle.width() * 0.5 +
-                        circle.CentreX + image.x();
-    const double top = std::sin(angle) * circle.HandleOrbit - handle.height() * 0.5 +
-                       circle.CentreY + image.y();
+    const double left =
+        std::cos(angle) * circle.HandleOrbit - handle.width() * 0.5 + circle.CentreX + image.x();
+    const double top =
+        std::sin(angle) * circle.HandleOrbit - handle.height() * 0.5 + circle.CentreY + image.y();
     return {static_cast<int>(std::trunc(left)), static_cast<int>(std::trunc(top))};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/ColourRange.h"
+#include "settings/TOptions.h"
 #include "shell/TColourCircle.h"
 
 #include <array>
@@ -40,12 +41,11 @@ public:
     };
 
     /// The names of the bars and edits, in the order of the colour range.
-    static constexpr std::array<const char*, 6> TrackBarNames = {
-        "TrackBarHMin", "TrackBarHMax", "TrackBarSMin",
-        "TrackBarSMax", "TrackBarVMin", "TrackBarVMax"};
-    static constexpr std::array<const char*, 6> EditNames = {
-        "LabeledEditHMin", "LabeledEditHMax", "LabeledEditSMin",
-        "LabeledEditSMax", "LabeledEditVMin", "LabeledEditVMax"};
+    static constexpr std::array<const char*, 6> TrackBarNames = {"TrackBarHMin", "TrackBarHMax",
+                                                                 "TrackBarSMin", "TrackBarSMax",
+                                                                 "TrackBarVMin", "TrackBarVMax"};
+    /// The edits are named as the options file's keys of their texts.
+    static constexpr std::array<const char*, 6> EditNames = RangeTextKeys;
 
     /// The range is quiet this long before it settles.
     static constexpr std::chrono::milliseconds QuietTime{432};

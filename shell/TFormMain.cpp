@@ -23,8 +23,8 @@
 #include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
-#include "tools/TFormMeasure.h"
 #include "tools/Named.h"
+#include "tools/TFormMeasure.h"
 #include "tools/TKVShapeSize.h"
 
 #include <filesystem>
@@ -228,8 +228,8 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         RangeCaptions[row] = caption;
     }
     for (size_t i = 0; i < TrackBars.size(); ++i) {
-        QSlider* bar = Named(new QSlider(Qt::Horizontal, &panel),
-                             TColourRangeController::TrackBarNames[i]);
+        QSlider* bar =
+            Named(new QSlider(Qt::Horizontal, &panel), TColourRangeController::TrackBarNames[i]);
         bar->setRange(0, 255);
         bar->setTickInterval(26);
         bar->setTickPosition(QSlider::TicksBelow);
@@ -237,9 +237,9 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         bar->setGeometry(TrackBarLeft, barTops[i], TrackBarRight - TrackBarLeft, 21);
         bar->setValue(InitialColourRange[i]);
         TrackBars[i] = bar;
-        auto* edit = new TLabeledEdit(&panel, TColourRangeController::EditNames[i],
-                                      i % 2 == 0 ? "Min" : "Max",
-                                      TLabeledEdit::TLabelPosition::lpLeft);
+        auto* edit =
+            new TLabeledEdit(&panel, TColourRangeController::EditNames[i],
+                             i % 2 == 0 ? "Min" : "Max", TLabeledEdit::TLabelPosition::lpLeft);
         edit->setGeometry(235, editTops[i], 41, 19);
         edit->setText(QString::number(InitialColourRange[i]));
         RangeEdits[i] = edit;
