@@ -50,10 +50,12 @@ class Tsp_XYLine;
 class Tsp_XYPlot;
 struct TUnitCaptions;
 
-/// The main window: it owns the analysis engine and is the one place that opens
-/// images and starts analyses. It shows the source and analysed image, the colour
-/// range as track bars, edits and hue handles, the result fields, the chart, the
-/// palette and the channel images.
+/// The main window: the layout of its named components (the source and analysed image,
+/// the colour range, the result fields, the chart, the palette and the channel images),
+/// its actions, and the wiring of both to the controllers that do the work: the colour
+/// range's (TColourRangeController) and the analysis controller, which owns the engine
+/// and is the one place that opens images and starts analyses. Its widgets are its own;
+/// other windows give and take values, and tests find components by name.
 class TFormMain : public QMainWindow, private TSettingsHolder {
     Q_OBJECT
 
@@ -178,78 +180,6 @@ public:
     std::string LanguageFile;
     std::string SubjectText;
     int RegionZoom = -1;
-
-    // Actions.
-    QAction* ActionOpen;
-    QAction* ActionPrint;
-    QAction* ActionSaveImage;
-    QAction* ActionClose;
-    QAction* ActionColorSelection;
-    QAction* ActionRegionSelect;
-    QAction* ActionMeasure;
-    QAction* ActionProcess;
-    QAction* ActionSaveResult;
-    QAction* ActionSaveRegions;
-    QAction* ActionVerifyResultFile;
-    QAction* ActionLoadOptions;
-    QAction* ActionLoadDefaultOptions;
-    QAction* ActionOptions;
-    QAction* ActionSaveOptions;
-    QAction* ActionSaveOptionsAs;
-    QAction* ActionSaveOptionsAsDefault;
-    QAction* ActionEditRoport;
-    QAction* ActionShowSHA;
-    QAction* ActionManual;
-    QAction* ActionWWW;
-    QAction* ActionInfo;
-
-    // Components.
-    QToolBar* ToolBar1;
-    TPanel* PanelTop;
-    TPanel* PanelTopLeft;
-    TPanel* PanelTopRight;
-    TImageWidget* ImageOriginal;
-    TImageWidget* ImageAnalyse;
-    TPanel* PanelBottom;
-    TPanel* PanelBottomLeft;
-    TPanel* PanelColorCircle;
-    TImageWidget* ImageColorCircle;
-    TPanel* Panel1;
-    TPanel* Panel2;
-    TPanel* PanelImagePlasma;
-    std::array<QLabel*, 3> RangeCaptions{}; // hue, saturation, brightness
-    std::array<QSlider*, 6> TrackBars{};
-    std::array<TLabeledEdit*, 6> RangeEdits{};
-    TLabeledEdit* LabeledEditAnaArea;
-    TLabeledEdit* LabeledEditAnaAreaCM;
-    TLabeledEdit* LabeledEditAreaPixel;
-    TLabeledEdit* LabeledEditAreaCM;
-    TLabeledEdit* LabeledEditMeanSize;
-    TLabeledEdit* LabeledEditMeanSizeCM;
-    TLabeledEdit* LabeledEditCount;
-    TLabeledEdit* LabeledEditPercent;
-    TLabeledEdit* LabeledEditMeasure;
-    QTabWidget* PageControlPlasma;
-    QWidget* TabSheetChart;
-    QWidget* TabSheetPlasma;
-    QWidget* TabSheetH;
-    QWidget* TabSheetS;
-    QWidget* TabSheetV;
-    TRegionsPage* TabSheetRegions;
-    Tsp_XYPlot* sp_XYPlot;
-    std::array<Tsp_XYLine*, 3> sp_XYLines{};
-    std::array<Tsp_LineMarker*, 6> sp_LineMarkers{};
-    TImageWidget* ImagePlasma;
-    TImageWidget* ImageH;
-    TImageWidget* ImageS;
-    TImageWidget* ImageV;
-    TStatusBar* StatusBarMain;
-    TStatusProgressBar* StatusProgressBar;
-    QTimer* Timer1;
-    QFileDialog* OpenPictureDialog1;
-    QFileDialog* SavePictureDialog1;
-    QFileDialog* OpenDialog1;
-    QFileDialog* SaveDialog1;
 
 Q_SIGNALS:
     /// The start-up step has run.
@@ -390,6 +320,78 @@ private:
     /// open or an analysis is drawing it.
     void OpenFullImage(const TImageWidget& image);
     int ShowModal(QDialog& dialog);
+
+    // Actions: the language file and tests find these, as every component, by name.
+    QAction* ActionOpen;
+    QAction* ActionPrint;
+    QAction* ActionSaveImage;
+    QAction* ActionClose;
+    QAction* ActionColorSelection;
+    QAction* ActionRegionSelect;
+    QAction* ActionMeasure;
+    QAction* ActionProcess;
+    QAction* ActionSaveResult;
+    QAction* ActionSaveRegions;
+    QAction* ActionVerifyResultFile;
+    QAction* ActionLoadOptions;
+    QAction* ActionLoadDefaultOptions;
+    QAction* ActionOptions;
+    QAction* ActionSaveOptions;
+    QAction* ActionSaveOptionsAs;
+    QAction* ActionSaveOptionsAsDefault;
+    QAction* ActionEditRoport;
+    QAction* ActionShowSHA;
+    QAction* ActionManual;
+    QAction* ActionWWW;
+    QAction* ActionInfo;
+
+    // Components.
+    QToolBar* ToolBar1;
+    TPanel* PanelTop;
+    TPanel* PanelTopLeft;
+    TPanel* PanelTopRight;
+    TImageWidget* ImageOriginal;
+    TImageWidget* ImageAnalyse;
+    TPanel* PanelBottom;
+    TPanel* PanelBottomLeft;
+    TPanel* PanelColorCircle;
+    TImageWidget* ImageColorCircle;
+    TPanel* Panel1;
+    TPanel* Panel2;
+    TPanel* PanelImagePlasma;
+    std::array<QLabel*, 3> RangeCaptions{}; // hue, saturation, brightness
+    std::array<QSlider*, 6> TrackBars{};
+    std::array<TLabeledEdit*, 6> RangeEdits{};
+    TLabeledEdit* LabeledEditAnaArea;
+    TLabeledEdit* LabeledEditAnaAreaCM;
+    TLabeledEdit* LabeledEditAreaPixel;
+    TLabeledEdit* LabeledEditAreaCM;
+    TLabeledEdit* LabeledEditMeanSize;
+    TLabeledEdit* LabeledEditMeanSizeCM;
+    TLabeledEdit* LabeledEditCount;
+    TLabeledEdit* LabeledEditPercent;
+    TLabeledEdit* LabeledEditMeasure;
+    QTabWidget* PageControlPlasma;
+    QWidget* TabSheetChart;
+    QWidget* TabSheetPlasma;
+    QWidget* TabSheetH;
+    QWidget* TabSheetS;
+    QWidget* TabSheetV;
+    TRegionsPage* TabSheetRegions;
+    Tsp_XYPlot* sp_XYPlot;
+    std::array<Tsp_XYLine*, 3> sp_XYLines{};
+    std::array<Tsp_LineMarker*, 6> sp_LineMarkers{};
+    TImageWidget* ImagePlasma;
+    TImageWidget* ImageH;
+    TImageWidget* ImageS;
+    TImageWidget* ImageV;
+    TStatusBar* StatusBarMain;
+    TStatusProgressBar* StatusProgressBar;
+    QTimer* Timer1;
+    QFileDialog* OpenPictureDialog1;
+    QFileDialog* SavePictureDialog1;
+    QFileDialog* OpenDialog1;
+    QFileDialog* SaveDialog1;
 
     TProgramFiles files_;
     // Shared only so that this header needs no QPrinter: nobody else holds it.

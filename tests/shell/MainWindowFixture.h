@@ -32,6 +32,17 @@
 
 namespace varnolux::test {
 
+/// The window's component of that name: tests reach the main window's widgets by name,
+/// as the language file does, not through its fields.
+template <typename T>
+T& Part(const QObject& window, const char* name)
+{
+    T* part = window.findChild<T*>(name);
+    if (!part)
+        qFatal("No component %s", name);
+    return *part;
+}
+
 /// Waits until the main window's opens and analyses have ended; false when they have
 /// not within 20 s.
 inline bool WaitIdle(TFormMain& main)

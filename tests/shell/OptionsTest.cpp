@@ -20,6 +20,7 @@
 using namespace varnolux;
 using varnolux::test::AcceptNextFileDialog;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ReadFile;
 using varnolux::test::TempFolder;
 using varnolux::test::WhenModal;
@@ -149,7 +150,7 @@ private Q_SLOTS:
             dialog.BitBtnCancel->click();
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
-        main.ActionOptions->trigger();
+        Part<QAction>(main, "ActionOptions").trigger();
         QCOMPARE(surfaceWhileOpen, MakeColour(0, 255, 0));
         QCOMPARE(options.EditMinRegion->text(), QString("10.0"));
         QCOMPARE(options.EditResultFile->text(), QString("before.txt"));
@@ -172,7 +173,7 @@ private Q_SLOTS:
             dialog.BitBtnOk->click();
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
-        main.ActionOptions->trigger();
+        Part<QAction>(main, "ActionOptions").trigger();
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("3"));
@@ -198,7 +199,7 @@ private Q_SLOTS:
             dialog.EditMinRegion->setText("0,5");
             QTest::keyClick(dialog.EditMinRegion, Qt::Key_Return);
         });
-        main.ActionOptions->trigger();
+        Part<QAction>(main, "ActionOptions").trigger();
         QVERIFY(fixture->WaitIdle());
         QVERIFY(stayedOpen);
         QCOMPARE(fixture->reporter.messages, std::vector<std::string>{"Invalid number"});
@@ -246,13 +247,13 @@ private Q_SLOTS:
 
         const std::string fileName = fixture->folder.File("saved.ini");
         AcceptNextFileDialog(fileName);
-        main.ActionSaveOptionsAs->trigger();
+        Part<QAction>(main, "ActionSaveOptionsAs").trigger();
         QVERIFY(std::filesystem::exists(fileName));
         QCOMPARE(main.OptionsFile, fileName);
-        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("saved.ini"));
         QVERIFY(!main.OptionsChanged);
-        QVERIFY(!main.ActionSaveOptions->isEnabled());
+        QVERIFY(!Part<QAction>(main, "ActionSaveOptions").isEnabled());
         QCOMPARE(TOptions::Load(fileName), saved);
 
         fixture->Bar(HMin).setValue(3);
@@ -261,14 +262,15 @@ private Q_SLOTS:
         measure.CheckBoxUnits->setChecked(false);
         measure.ComboBoxZoom->setCurrentIndex(2);
         QVERIFY(main.OptionsChanged);
-        QVERIFY(main.ActionSaveOptions->isEnabled());
+        QVERIFY(Part<QAction>(main, "ActionSaveOptions").isEnabled());
 
         AcceptNextFileDialog(fileName);
-        main.ActionLoadOptions->trigger();
+        Part<QAction>(main, "ActionLoadOptions").trigger();
         QCOMPARE(main.CurrentOptions(), saved);
         QCOMPARE(fixture->Bar(HMin).value(), 230);
-        QCOMPARE(main.LabeledEditMeasure->text(), QString("12.50"));
-        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area [µm²]"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditMeasure").text(), QString("12.50"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
+                 QString("Object area [µm²]"));
         QVERIFY(!main.OptionsChanged);
         QVERIFY(fixture->reporter.messages.empty());
     }
@@ -280,14 +282,14 @@ private Q_SLOTS:
         QVERIFY(main.SaveOptions(fileName));
         main.OptionsFile = fileName;
         fixture->Bar(SMin).setValue(42);
-        QVERIFY(main.ActionSaveOptions->isEnabled());
-        main.ActionSaveOptions->trigger();
+        QVERIFY(Part<QAction>(main, "ActionSaveOptions").isEnabled());
+        Part<QAction>(main, "ActionSaveOptions").trigger();
         QCOMPARE(TOptions::Load(fileName).rangeTexts[SMin], std::string("42"));
-        QVERIFY(!main.ActionSaveOptions->isEnabled());
-        main.ActionSaveOptionsAsDefault->trigger();
+        QVERIFY(!Part<QAction>(main, "ActionSaveOptions").isEnabled());
+        Part<QAction>(main, "ActionSaveOptionsAsDefault").trigger();
         QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
         QCOMPARE(TOptions::Load(main.DefaultOptionsFile).rangeTexts[SMin], std::string("42"));
-        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("- DEFAULT OPTIONS -"));
     }
 
@@ -364,7 +366,7 @@ private Q_SLOTS:
             WriteFile(main.DefaultOptionsFile, defaultFile.toStdString());
         main.OptionsFile = fixture->folder.File("other.ini");
         fixture->Bar(HMin).setValue(44);
-        main.ActionLoadDefaultOptions->trigger();
+        Part<QAction>(main, "ActionLoadDefaultOptions").trigger();
         QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
         QCOMPARE(fixture->Bar(HMin).value(), told ? 0 : 5);
         QCOMPARE(fixture->Bar(HMax).value(), told ? 255 : 6);
