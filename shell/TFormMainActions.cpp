@@ -28,14 +28,10 @@
 #include <unistd.h>
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>

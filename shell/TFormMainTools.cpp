@@ -23,10 +23,7 @@
 #include <memory>
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QSlider>
 
 namespace varnolux {
