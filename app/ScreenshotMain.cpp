@@ -104,7 +104,7 @@ int PictureOfVerification(varnolux::TProgramWindows& windows, const std::string&
     window.OptionsFile = optionsCopy;
     verifyWindow.CheckBoxOptions->setChecked(true);
     verifyWindow.CheckBoxReanalyse->setChecked(true);
-    window.ActionVerifyResultFile->trigger();
+    window.ActionByName("ActionVerifyResultFile")->trigger();
     while (!finished)
         Wait(10);
     Wait(200);
@@ -163,7 +163,8 @@ int main(int argc, char** argv)
                                      folder.path().toStdString());
     if (tool)
         return PictureOfTool(windows, argv[5], argv[3], argc == 8 ? argv[7] : "");
-    if (!ShowPage(*window.PageControlPlasma, argc >= 5 ? argv[4] : "Chart")) {
+    auto& pages = *window.findChild<QTabWidget*>("PageControlPlasma");
+    if (!ShowPage(pages, argc >= 5 ? argv[4] : "Chart")) {
         std::fprintf(stderr, "varnolux-screenshot: no page %s\n", argv[4]);
         return 2;
     }
@@ -179,9 +180,9 @@ int main(int argc, char** argv)
     while (window.Busy())
         Wait(10);
     Wait(700); // a few palette frames
-    if (window.PageControlPlasma->currentWidget() == window.TabSheetRegions) {
+    if (auto* regions = qobject_cast<TRegionsPage*>(pages.currentWidget())) {
         // As a user finds the largest object: sorted by area, its row clicked.
-        QTableView& table = *window.TabSheetRegions->TableViewRegions;
+        QTableView& table = *regions->TableViewRegions;
         table.sortByColumn(TRegionTable::ColumnAreaPixel - TRegionTable::ColumnRegion,
                            Qt::DescendingOrder);
         table.selectRow(0);

@@ -112,7 +112,7 @@ bool PictureOfMeasure(TProgramWindows& windows, const std::string& output)
              saved = Save(window, output);
              window.reject();
          });
-    windows.FormMain->ActionMeasure->trigger();
+    windows.FormMain->ActionByName("ActionMeasure")->trigger();
     return saved;
 }
 
@@ -130,7 +130,7 @@ bool PictureOfSelection(TProgramWindows& windows, const std::string& output)
              saved = Save(window, output);
              window.reject();
          });
-    windows.FormMain->ActionColorSelection->trigger();
+    windows.FormMain->ActionByName("ActionColorSelection")->trigger();
     return saved;
 }
 
@@ -138,8 +138,9 @@ bool PictureOfSelection(TProgramWindows& windows, const std::string& output)
 bool PictureOfViewer(TProgramWindows& windows, const std::string& output)
 {
     TFormMain& main = *windows.FormMain;
-    SendMouse(*main.ImageOriginal, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
-    Release(*main.ImageOriginal, {10, 10});
+    auto& image = *main.findChild<TImageWidget*>("ImageOriginal");
+    SendMouse(image, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
+    Release(image, {10, 10});
     auto* viewer = main.findChild<TFormFullImage*>();
     if (!viewer) {
         std::fputs("varnolux-screenshot: no viewer opened\n", stderr);
@@ -182,7 +183,7 @@ bool PictureOfRegion(TProgramWindows& windows, const std::string& output, const 
                       editor.reject();
                   });
          });
-    windows.FormMain->ActionRegionSelect->trigger();
+    windows.FormMain->ActionByName("ActionRegionSelect")->trigger();
     return saved;
 }
 
@@ -198,7 +199,7 @@ bool PictureOfTemplate(TProgramWindows& windows, const std::string& output)
              saved = Save(*editor(), output);
              editor()->reject();
          });
-    windows.FormMain->ActionEditRoport->trigger();
+    windows.FormMain->ActionByName("ActionEditRoport")->trigger();
     return saved;
 }
 

@@ -91,6 +91,15 @@ constexpr TMessageLabel Labels[] = {
     {"LImageNotOpenedNow", Dialogs,
      "The image %s was not opened: the program is busy, waits for an answer, or works "
      "for a calling program. Open it with File -> Open when it is free."},
+    // The main window's options files, manual and calling programs.
+    {"LFileNotCreated", Dialogs, "the file cannot be created"},
+    {"LFileReadOnly", Dialogs, "the file is read-only"},
+    {"LManualNotInstalled", Dialogs, "The manual %s is not installed."},
+    {"LInterfaceFileUnusable", Dialogs, "The interface file %s cannot be used: %s."},
+    {"LInterfaceNotRobot", Dialogs,
+     "The interface file %s asks for an automatic run by the sender \"%s\"; only \"%s\" "
+     "runs by itself."},
+    {"LUnsupportedImageType", Dialogs, "Unsupported image type: %s"},
     // The printed report and its template.
     {"LPrintError", Dialogs, "The report could not be printed on %s."},
     {"LTemplateSaveError", Dialogs, "The print template could not be saved to %s: %s."},

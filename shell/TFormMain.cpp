@@ -1,5 +1,6 @@
 #include "shell/TFormMain.h"
 
+#include "base/Files.h"
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "chart/Tsp_LineMarker.h"
@@ -11,8 +12,8 @@
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "shell/FitToPanel.h"
-#include "shell/HueAngle.h"
 #include "shell/TApplication.h"
+#include "shell/TColourRangeController.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TFormOptions.h"
 #include "shell/TImageWidget.h"
@@ -24,11 +25,11 @@
 #include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
+#include "tools/Named.h"
 #include "tools/TFormMeasure.h"
 #include "tools/TKVShapeSize.h"
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include <QAction>
@@ -66,29 +67,8 @@ constexpr int ResultPanelMargin = 6;
 const QSize DesignMinimumSize(740, 536);
 const std::vector<int> StatusPanelWidths = {250, 130, 70, 80, 200, 50};
 
-/// The track bar and edit of each range limit, in the order of the colour range.
-struct TRangeControl {
-    const char* TrackBar;
-    const char* Edit;
-};
-constexpr std::array<TRangeControl, 6> RangeControls = {{
-    {"TrackBarHMin", "LabeledEditHMin"},
-    {"TrackBarHMax", "LabeledEditHMax"},
-    {"TrackBarSMin", "LabeledEditSMin"},
-    {"TrackBarSMax", "LabeledEditSMax"},
-    {"TrackBarVMin", "LabeledEditVMin"},
-    {"TrackBarVMax", "LabeledEditVMax"},
-}};
-
 const QColor Silver(192, 192, 192);
 const QColor ResultFieldColour(225, 225, 205);
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 /// The application's style with tabs that leave less room beside their texts.
 class TCompactTabStyle : public QProxyStyle {
@@ -149,9 +129,6 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     CreateDialogs();
     Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(StartupDelayMs);
-    Timer2 = Named(new QTimer(this), "Timer2");
-    Timer2->setSingleShot(true);
-    Timer2->setInterval(QuietTime);
 
     StatusProgressBar = new TStatusProgressBar(StatusBarMain, "StatusProgressBar");
     StatusBarMain->SetPanelWidget(StatusPanelProgress, StatusProgressBar);
@@ -165,12 +142,10 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     ProgramControl->SetState(StateStart);
 
     CreateAnalysisController();
-    DrawColourCircle();
 
     move(0, 0);
     resize(1024, 750);
-    HueMaxHandle = CreateHueHandle("HueMaxHandle", {20, 20});
-    HueMinHandle = CreateHueHandle("HueMinHandle", {20, 100});
+    CreateColourRangeController();
     ImagePlasma->Picture().SetSize(TPlasmaForm::PaletteSize, TPlasmaForm::PaletteSize);
     for (TLabeledEdit* field : {LabeledEditAnaArea, LabeledEditAnaAreaCM, LabeledEditAreaPixel,
                                 LabeledEditAreaCM, LabeledEditMeanSize, LabeledEditMeanSizeCM,
@@ -253,9 +228,9 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         caption->move(4, (barTops[2 * row] + barTops[2 * row + 1] + 21) / 2 - 8);
         RangeCaptions[row] = caption;
     }
-    for (size_t i = 0; i < RangeControls.size(); ++i) {
-        const TRangeControl& control = RangeControls[i];
-        QSlider* bar = Named(new QSlider(Qt::Horizontal, &panel), control.TrackBar);
+    for (size_t i = 0; i < TrackBars.size(); ++i) {
+        QSlider* bar =
+            Named(new QSlider(Qt::Horizontal, &panel), TColourRangeController::TrackBarNames[i]);
         bar->setRange(0, 255);
         bar->setTickInterval(26);
         bar->setTickPosition(QSlider::TicksBelow);
@@ -263,8 +238,9 @@ void TFormMain::CreateRangeControls(QWidget& panel)
         bar->setGeometry(TrackBarLeft, barTops[i], TrackBarRight - TrackBarLeft, 21);
         bar->setValue(InitialColourRange[i]);
         TrackBars[i] = bar;
-        auto* edit = new TLabeledEdit(&panel, control.Edit, i % 2 == 0 ? "Min" : "Max",
-                                      TLabeledEdit::TLabelPosition::lpLeft);
+        auto* edit =
+            new TLabeledEdit(&panel, TColourRangeController::EditNames[i],
+                             i % 2 == 0 ? "Min" : "Max", TLabeledEdit::TLabelPosition::lpLeft);
         edit->setGeometry(235, editTops[i], 41, 19);
         edit->setText(QString::number(InitialColourRange[i]));
         RangeEdits[i] = edit;
@@ -463,13 +439,38 @@ TKVShapeSize* TFormMain::CreateHueHandle(const char* name, QPoint position)
     handle->SetBoundControl(ImageColorCircle);
     handle->SetKeepInside(true);
     handle->SetBounds({position, QSize(HueHandleSize, HueHandleSize)});
-    handle->OnMoved = [this](TKVShapeSize& moved) {
-        HueHandleMoved(moved);
-    };
-    handle->OnReleased = [this](TKVShapeSize& released) {
-        HueHandleReleased(released);
-    };
     return handle;
+}
+
+void TFormMain::CreateColourRangeController()
+{
+    TColourRangeController::TControls controls;
+    controls.TrackBars = TrackBars;
+    controls.Edits = RangeEdits;
+    controls.Markers = sp_LineMarkers;
+    controls.Circle = ImageColorCircle;
+    // Placed on the circle by the start-up step.
+    controls.HueMaxHandle = CreateHueHandle("HueMaxHandle", {20, 20});
+    controls.HueMinHandle = CreateHueHandle("HueMinHandle", {20, 100});
+    colourRange_ = new TColourRangeController(controls, this);
+    connect(colourRange_, &TColourRangeController::RangeChanged, this,
+            &TFormMain::ShowChangedRange);
+    // The newest range wins: an analysis that runs with an older one stops.
+    connect(colourRange_, &TColourRangeController::RangeSettled, analysis_.get(),
+            &TAnalysisController::AnalyseLatest);
+}
+
+void TFormMain::ShowChangedRange(const TColourRange& range)
+{
+    windows_.PlasmaForm->SetRange(range);
+    MarkOptionsChanged();
+}
+
+void TFormMain::MarkOptionsChanged()
+{
+    const TProgramState state = ProgramControl->State();
+    ProgramControl->SetState(StateOptionsChanged);
+    ProgramControl->SetState(state);
 }
 
 void TFormMain::showEvent(QShowEvent* event)
@@ -485,8 +486,7 @@ void TFormMain::FormShow()
 {
     RestoreFormPosition(*this);
     analysis_->ClearResult();
-    for (size_t i = 0; i < TrackBars.size(); ++i)
-        RangeEdits[i]->setText(QString::number(TrackBars[i]->value()));
+    colourRange_->ShowBarsInEdits();
     ProgramControl->SetState(StateNoImage);
     FormResize();
     Timer1->start();
@@ -532,15 +532,9 @@ void TFormMain::FinishStartup()
     unattended_.reset();
     // A robot run may have closed the window: nothing may draw on it or start again.
     if (ProgramControl->State() != StateClosing) {
-        Updating = true;
-        HueMaxAngle = HueAngleOfPosition(TrackBars[HMax]->value());
-        HueMinAngle = HueAngleOfPosition(TrackBars[HMin]->value());
-        PlaceHueHandles(HueMaxAngle, HueMinAngle);
-        for (TKVShapeSize* handle : {HueMaxHandle, HueMinHandle, HueMaxHandle, HueMinHandle})
-            HueHandleMoved(*handle);
+        colourRange_->PlaceHandlesAtBars();
         windows_.PlasmaForm->SetTargetImage(ImagePlasma);
         windows_.PlasmaForm->StartPalette();
-        Updating = false;
     }
     startupDone_ = true;
     Q_EMIT StartupFinished();
@@ -624,8 +618,7 @@ void TFormMain::ClearImageFileInfo()
 
 void TFormMain::RestoreFormPosition(QWidget& window)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(OptionsFile, error))
+    if (!FileExists(OptionsFile))
         return;
     const std::string section = window.objectName().toStdString();
     const auto read = [&](const char* key, int current) {
@@ -643,9 +636,7 @@ void TFormMain::SaveFormPosition(const QWidget& window)
 {
     const std::string section = window.objectName().toStdString();
     try {
-        std::error_code error;
-        if (!std::filesystem::exists(OptionsFile, error))
-            std::ofstream(OptionsFile, std::ios::binary);
+        CreateFileIfMissing(OptionsFile);
         WriteConfigInteger(OptionsFile, section, section + "Left", window.x());
         WriteConfigInteger(OptionsFile, section, section + "Top", window.y());
         WriteConfigInteger(OptionsFile, section, section + "Width", window.width());
@@ -723,7 +714,7 @@ void TFormMain::FormClose(bool analysisFinished)
 void TFormMain::StopTimers()
 {
     Timer1->stop();
-    Timer2->stop();
+    colourRange_->StopWaiting();
     if (windows_.PlasmaForm)
         windows_.PlasmaForm->StopPalette();
 }
@@ -756,7 +747,7 @@ void TFormMain::CreateAnalysisController()
     });
     connect(&analysis, &TAnalysisController::AnalysisStarted, this, &TFormMain::AnalysisStarted);
     connect(&analysis, &TAnalysisController::AnalysisFinished, this, [this] {
-        UpdateLineMarkers();
+        colourRange_->UpdateLineMarkers();
         ShowRegionTable();
         Q_EMIT AnalysisFinished();
     });
@@ -771,9 +762,6 @@ void TFormMain::ShowOpenedImage(const std::string& fileName)
 {
     FormResize();
     ShowImageFileInfo(fileName);
-    const TOpenResult& open = analysis_->OpenedImage();
-    windows_.FormOptions->ImageWidth = open.Width;
-    windows_.FormOptions->ImageHeight = open.Height;
 }
 
 } // namespace varnolux

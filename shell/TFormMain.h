@@ -2,11 +2,9 @@
 
 #include "analysis/TAnalysis.h"
 #include "shell/TAnalysisController.h"
-#include "shell/TColourCircle.h"
 #include "shell/TProgramFiles.h"
 
 #include <array>
-#include <chrono>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -28,6 +26,7 @@ class QToolBar;
 namespace varnolux {
 
 class TAboutBox;
+class TColourRangeController;
 class TFormLanguage;
 class TFormMeasure;
 class TFormOptions;
@@ -51,10 +50,12 @@ class Tsp_XYLine;
 class Tsp_XYPlot;
 struct TUnitCaptions;
 
-/// The main window: it owns the analysis engine and is the one place that opens
-/// images and starts analyses. It shows the source and analysed image, the colour
-/// range as track bars, edits and hue handles, the result fields, the chart, the
-/// palette and the channel images.
+/// The main window: the layout of its named components (the source and analysed image,
+/// the colour range, the result fields, the chart, the palette and the channel images),
+/// its actions, and the wiring of both to the controllers that do the work: the colour
+/// range's (TColourRangeController) and the analysis controller, which owns the engine
+/// and is the one place that opens images and starts analyses. Its widgets are its own;
+/// other windows give and take values, and tests find components by name.
 class TFormMain : public QMainWindow, private TSettingsHolder {
     Q_OBJECT
 
@@ -84,8 +85,6 @@ public:
     static constexpr const char* WebPageKey = "WebPage";
     static constexpr int StatusPanelOptions = 4;
     static constexpr int StatusPanelProgress = 5;
-    /// The colour range is quiet this long before it is analysed again.
-    static constexpr std::chrono::milliseconds QuietTime{432};
 
     /// parameters are the command-line parameters after the program name: an image to
     /// open, or an interface file from a calling program and more camera record files.
@@ -114,12 +113,10 @@ public:
     bool OpenImageOfLaterStart(const std::string& fileName);
 
     // The colour range.
+    /// The track bars, edits, hue handles and chart markers of the range.
+    TColourRangeController& ColourRange() const { return *colourRange_; }
+    /// The options count as changed (the range is one of them).
     void MarkOptionsChanged();
-    void ApplyEditsToTrackBars();
-    void PlaceHueHandles(double maxAngle, double minAngle);
-    void HueHandleMoved(TKVShapeSize& handle);
-    void HueHandleReleased(TKVShapeSize& handle);
-    void UpdateLineMarkers();
 
     // The analysis.
     /// Analyses the loaded image with the controls' settings on the worker; false,
@@ -173,8 +170,6 @@ public:
     bool RegionFileNamed() const;
 
     std::unique_ptr<TProgramControl> ProgramControl;
-    /// The colour circle of the hue handles.
-    TColourCircle ColourCircle;
     /// What the calling program handed over; none before the start-up step and after
     /// closing.
     std::unique_ptr<TInterfaceBA> Interface;
@@ -184,15 +179,149 @@ public:
     bool OptionsChanged = false;
     std::string LanguageFile;
     std::string SubjectText;
-    double HueMaxAngle = -9999.0;
-    double HueMinAngle = -9999.0;
-    TKVShapeSize* HueMaxHandle = nullptr;
-    TKVShapeSize* HueMinHandle = nullptr;
-    bool Updating = false;
-    bool HueChanged = false;
     int RegionZoom = -1;
 
+Q_SIGNALS:
+    /// The start-up step has run.
+    void StartupFinished();
+    /// An analysis was started on the worker.
+    void AnalysisStarted();
+    /// An analysis whose result is shown has ended, complete or not.
+    void AnalysisFinished();
+    /// An open or an analysis has ended, and nothing runs.
+    void WorkFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Building the window.
+    void CreateActions();
+    void CreateMenusAndToolBar();
+    void CreateImagePanels();
+    void CreateBottomPanel();
+    void CreateRangeControls(QWidget& panel);
+    void CreateResultFields(QWidget& panel);
+    void CreatePageControl(QWidget& panel);
+    void CreateChart(QWidget& tabSheet);
+    void CreateDialogs();
+    /// The file types of the file dialogs, named in the current language.
+    void SetFileFilters();
+    TKVShapeSize* CreateHueHandle(const char* name, QPoint position);
+    void ConnectEvents();
+
+    // Start-up and closing.
+    void FormShow();
+    void Timer1Timer();
+    /// The options stored in the options file, when it holds some.
+    void LoadStoredOptions();
+    /// Asks whether changed options are to be saved before closing; false when the
+    /// window is to stay open.
+    bool SaveChangedOptionsBeforeClosing();
+    void FormClose(bool analysisFinished);
+    static std::string DateTimeText(std::time_t time);
+    /// Whether the options file holds options, not just a window position.
+    bool HoldsOptions(const std::string& fileName) const;
+
+    // The colour range.
+    void CreateColourRangeController();
+    /// The palette shows the range, and the options count as changed.
+    void ShowChangedRange(const TColourRange& range);
+
+    // The analysis.
+    void CreateAnalysisController();
+    TAnalysisSettings AnalysisSettings() const override;
+    void TakeCorrections(const TAnalysisSettings& settings) override;
+    void ShowOpenedImage(const std::string& fileName);
+    /// The regions table costs an analysis of many regions time: it is measured while
+    /// the Regions page shows or a regions file is named.
+    bool RegionTableWanted() const;
+    /// Whether the Regions page holds the table of the result shown.
+    bool RegionTableShown() const;
+    /// Analyses again for the table when the Regions page comes up without it.
+    void MeasureRegionsWhenShown();
+    /// The Regions page follows the result shown.
+    void ShowRegionTable();
+    void SaveRegionTable();
+    void ApplyUnitCaptions(const TUnitCaptions& captions);
+    /// Places the track bars and the result fields so that their labels fit, however
+    /// long a language makes them.
+    void ArrangeRangeControls();
+    void ArrangeResultFields();
+    /// The window cannot become smaller than its lower panel needs in the current
+    /// language, so nothing there overlaps or is cut.
+    void UpdateMinimumSize();
+    void ApplyOptionsToWindows(const TOptions& options);
+    /// The options become the windows' and the file the current one, unchanged.
+    void TakeOptions(const TOptions& options, const std::string& fileName);
+    void ShowOptionsFileName(const std::string& fileName);
+    /// A short confirmation of what was written where, in the status bar.
+    void ConfirmSaved(std::string_view label, const std::vector<std::string>& args);
+
+    // The calling program's interface.
+    /// The messages of the reading, kept until it is known who reads them.
+    std::vector<std::string> ReadInterfaceFile();
+    /// Nobody is there to answer a message box: the run ends the program by itself,
+    /// or there is no display.
+    bool RunsUnattended() const;
+    /// Reports why a run nobody attends cannot go on (the language message with its
+    /// arguments) and ends the program with status 1.
+    void EndUnattendedRun(std::string_view problem, const std::vector<std::string>& args);
+    /// Starts what the calling program asks for; false when nothing runs afterwards.
+    bool StartFromInterface();
+    /// The rest of the start-up step, once what the calling program started has ended.
+    void FinishStartup();
+    bool RunForRobot();
+    void RobotRunFinished();
+    bool OpenHandedOverImage();
+    /// Opens the image given on the command line.
+    bool OpenStartImage();
+    void WriteCallerResultFile(bool analysisFinished);
+
     // Actions.
+    void ActionOpenExecute();
+    void ActionCloseExecute();
+    void ActionProcessExecute();
+    void ActionSaveImageExecute();
+    void ActionSaveResultExecute();
+    void SaveResultTo(const std::string& fileName);
+    void ActionSaveRegionsExecute();
+    void ActionVerifyResultFileExecute();
+    /// Writes the analysed picture as BMP or JPEG; false after a message when it cannot.
+    bool SaveAnalysedImage(const std::string& fileName, bool jpeg);
+    void ActionOptionsExecute();
+    void ActionLoadOptionsExecute();
+    void ActionSaveOptionsExecute();
+    void ActionSaveOptionsAsExecute();
+    /// Saves the options under a name the user chooses, which becomes the options
+    /// file; false when the user cancels or the save fails.
+    bool SaveOptionsUnderChosenName();
+    void ActionLoadDefaultOptionsExecute();
+    void ActionSaveOptionsAsDefaultExecute();
+    void ActionShowSHAExecute();
+    void ActionManualExecute();
+    /// Opens the web page of the program settings; without one, the manual.
+    void ActionWWWExecute();
+    /// The web page address in the program settings, empty when there is none.
+    std::string WebPageAddress() const;
+    void ActionInfoExecute();
+    void ActionPrintExecute();
+    void ActionEditRoportExecute();
+
+    // The tool windows.
+    void ConnectTools();
+    void ActionMeasureExecute();
+    void ActionColorSelectionExecute();
+    /// The analysis-area editor on the image as read: OK takes its area into the options
+    /// and analyses again; Cancel changes nothing.
+    void ActionRegionSelectExecute();
+    /// A viewer of the clicked image's picture, in a window of its own; none while an
+    /// open or an analysis is drawing it.
+    void OpenFullImage(const TImageWidget& image);
+    int ShowModal(QDialog& dialog);
+
+    // Actions: the language file and tests find these, as every component, by name.
     QAction* ActionOpen;
     QAction* ActionPrint;
     QAction* ActionSaveImage;
@@ -259,158 +388,10 @@ public:
     TStatusBar* StatusBarMain;
     TStatusProgressBar* StatusProgressBar;
     QTimer* Timer1;
-    QTimer* Timer2;
     QFileDialog* OpenPictureDialog1;
     QFileDialog* SavePictureDialog1;
     QFileDialog* OpenDialog1;
     QFileDialog* SaveDialog1;
-
-Q_SIGNALS:
-    /// The start-up step has run.
-    void StartupFinished();
-    /// An analysis was started on the worker.
-    void AnalysisStarted();
-    /// An analysis whose result is shown has ended, complete or not.
-    void AnalysisFinished();
-    /// An open or an analysis has ended, and nothing runs.
-    void WorkFinished();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    // Building the window.
-    void CreateActions();
-    void CreateMenusAndToolBar();
-    void CreateImagePanels();
-    void CreateBottomPanel();
-    void CreateRangeControls(QWidget& panel);
-    void CreateResultFields(QWidget& panel);
-    void CreatePageControl(QWidget& panel);
-    void CreateChart(QWidget& tabSheet);
-    void CreateDialogs();
-    /// The file types of the file dialogs, named in the current language.
-    void SetFileFilters();
-    TKVShapeSize* CreateHueHandle(const char* name, QPoint position);
-    void ConnectEvents();
-
-    // Start-up and closing.
-    void FormShow();
-    void Timer1Timer();
-    /// The options stored in the options file, when it holds some.
-    void LoadStoredOptions();
-    /// Asks whether changed options are to be saved before closing; false when the
-    /// window is to stay open.
-    bool SaveChangedOptionsBeforeClosing();
-    void FormClose(bool analysisFinished);
-    static std::string DateTimeText(std::time_t time);
-    /// Whether the options file holds options, not just a window position.
-    bool HoldsOptions(const std::string& fileName) const;
-
-    // The colour range.
-    void TrackBarHMinChange(int index);
-    void LabeledEditHMaxChange();
-    void ApplyEditToTrackBar(int index);
-    void StartDelayedAnalysis();
-    /// What the delayed re-analysis does, at once: the hue handles follow the bars and
-    /// a loaded image is analysed with the range in force.
-    void AnalyseChangedRange();
-    void DrawColourCircle();
-    void DrawHueRadiusLines();
-    QPoint HandleCentre(const TKVShapeSize& handle) const;
-    QPoint HandlePositionOnOrbit(const TKVShapeSize& handle, double angle) const;
-
-    // The analysis.
-    void CreateAnalysisController();
-    TAnalysisSettings AnalysisSettings() const override;
-    void TakeCorrections(const TAnalysisSettings& settings) override;
-    void ShowOpenedImage(const std::string& fileName);
-    /// The regions table costs an analysis of many regions time: it is measured while
-    /// the Regions page shows or a regions file is named.
-    bool RegionTableWanted() const;
-    /// Whether the Regions page holds the table of the result shown.
-    bool RegionTableShown() const;
-    /// Analyses again for the table when the Regions page comes up without it.
-    void MeasureRegionsWhenShown();
-    /// The Regions page follows the result shown.
-    void ShowRegionTable();
-    void SaveRegionTable();
-    void ApplyUnitCaptions(const TUnitCaptions& captions);
-    /// Places the track bars and the result fields so that their labels fit, however
-    /// long a language makes them.
-    void ArrangeRangeControls();
-    void ArrangeResultFields();
-    /// The window cannot become smaller than its lower panel needs in the current
-    /// language, so nothing there overlaps or is cut.
-    void UpdateMinimumSize();
-    void ApplyOptionsToWindows(const TOptions& options);
-    /// The options become the windows' and the file the current one, unchanged.
-    void TakeOptions(const TOptions& options, const std::string& fileName);
-    void ShowOptionsFileName(const std::string& fileName);
-    /// A short confirmation of what was written where, in the status bar.
-    void ConfirmSaved(std::string_view label, const std::vector<std::string>& args);
-
-    // The calling program's interface.
-    /// The messages of the reading, kept until it is known who reads them.
-    std::vector<std::string> ReadInterfaceFile();
-    /// Nobody is there to answer a message box: the run ends the program by itself,
-    /// or there is no display.
-    bool RunsUnattended() const;
-    /// Reports why a run nobody attends cannot go on and ends the program with status 1.
-    void EndUnattendedRun(const std::string& problem);
-    /// Starts what the calling program asks for; false when nothing runs afterwards.
-    bool StartFromInterface();
-    /// The rest of the start-up step, once what the calling program started has ended.
-    void FinishStartup();
-    bool RunForRobot();
-    void RobotRunFinished();
-    bool OpenHandedOverImage();
-    /// Opens the image given on the command line.
-    bool OpenStartImage();
-    void WriteCallerResultFile(bool analysisFinished);
-
-    // Actions.
-    void ActionOpenExecute();
-    void ActionCloseExecute();
-    void ActionProcessExecute();
-    void ActionSaveImageExecute();
-    void ActionSaveResultExecute();
-    void SaveResultTo(const std::string& fileName);
-    void ActionSaveRegionsExecute();
-    void ActionVerifyResultFileExecute();
-    /// Writes the analysed picture as BMP or JPEG; false after a message when it cannot.
-    bool SaveAnalysedImage(const std::string& fileName, bool jpeg);
-    void ActionOptionsExecute();
-    void ActionLoadOptionsExecute();
-    void ActionSaveOptionsExecute();
-    void ActionSaveOptionsAsExecute();
-    /// Saves the options under a name the user chooses, which becomes the options
-    /// file; false when the user cancels or the save fails.
-    bool SaveOptionsUnderChosenName();
-    void ActionLoadDefaultOptionsExecute();
-    void ActionSaveOptionsAsDefaultExecute();
-    void ActionShowSHAExecute();
-    void ActionManualExecute();
-    /// Opens the web page of the program settings; without one, the manual.
-    void ActionWWWExecute();
-    /// The web page address in the program settings, empty when there is none.
-    std::string WebPageAddress() const;
-    void ActionInfoExecute();
-    void ActionPrintExecute();
-    void ActionEditRoportExecute();
-
-    // The tool windows.
-    void ConnectTools();
-    void ActionMeasureExecute();
-    void ActionColorSelectionExecute();
-    /// The analysis-area editor on the image as read: OK takes its area into the options
-    /// and analyses again; Cancel changes nothing.
-    void ActionRegionSelectExecute();
-    /// A viewer of the clicked image's picture, in a window of its own; none while an
-    /// open or an analysis is drawing it.
-    void OpenFullImage(const TImageWidget& image);
-    int ShowModal(QDialog& dialog);
 
     TProgramFiles files_;
     // Shared only so that this header needs no QPrinter: nobody else holds it.
@@ -422,6 +403,7 @@ private:
     bool nobodyWatching_ = false;
     TWindows windows_;
     std::unique_ptr<TAnalysisController> analysis_;
+    TColourRangeController* colourRange_ = nullptr;
     /// Save regions waits for an analysis that measures the table.
     bool saveRegionsWhenMeasured_ = false;
     /// Messages go to standard error while a start that nobody attends runs.

@@ -8,6 +8,7 @@
 #include "imaging/JpegFile.h"
 #include "settings/NumberText.h"
 #include "settings/SettingsAccess.h"
+#include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TFormSHADlg.h"
@@ -27,14 +28,10 @@
 #include <unistd.h>
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -58,9 +55,9 @@ QString Text(const std::string& text)
 std::string OptionsFileProblem(const std::string& fileName)
 {
     if (!CreateFileIfMissing(fileName).empty())
-        return "the file cannot be created";
+        return CurrentReporter().LanguageMessageText("LFileNotCreated");
     if (IsReadOnlyFile(fileName) || ::access(fileName.c_str(), W_OK) != 0)
-        return "the file is read-only";
+        return CurrentReporter().LanguageMessageText("LFileReadOnly");
     return {};
 }
 
@@ -208,13 +205,7 @@ void TFormMain::CreateMenusAndToolBar()
 
 void TFormMain::ConnectEvents()
 {
-    for (size_t i = 0; i < TrackBars.size(); ++i) {
-        connect(TrackBars[i], &QSlider::valueChanged, this,
-                [this, i] { TrackBarHMinChange(static_cast<int>(i)); });
-        connect(RangeEdits[i], &QLineEdit::textChanged, this, &TFormMain::LabeledEditHMaxChange);
-    }
     connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
-    connect(Timer2, &QTimer::timeout, this, &TFormMain::AnalyseChangedRange);
     connect(PanelTop, &TPanel::Resized, this, [this] {
         FormResize();
         update();
@@ -260,25 +251,19 @@ bool TFormMain::RunAnalysis()
 TOptions TFormMain::CurrentOptions() const
 {
     TOptions options;
-    for (size_t i = 0; i < RangeEdits.size(); ++i)
-        options.rangeTexts[i] = RangeEdits[i]->text().toStdString();
+    options.rangeTexts = colourRange_->Texts();
     windows_.FormOptions->WriteTo(options);
-    const TFormMeasure& measure = *windows_.FormMeasure;
-    options.lCheckBoxUnits = measure.CheckBoxUnits->isChecked();
-    options.ComboBoxUnits = measure.ComboBoxUnits->currentIndex();
-    options.ComboBoxZoom = measure.ComboBoxZoom->currentIndex();
-    options.EditMeasure = measure.EditMeasure->text().toStdString();
+    windows_.FormMeasure->WriteTo(options);
     return options;
 }
 
 TAnalysisSettings TFormMain::AnalysisSettings() const
 {
     TAnalysisSettings settings;
-    for (size_t i = 0; i < TrackBars.size(); ++i)
-        settings.Range[i] = TrackBars[i]->value();
+    settings.Range = colourRange_->Range();
     settings.Options = CurrentOptions();
     settings.MeasureText = LabeledEditMeasure->text().toStdString();
-    settings.UnitText = windows_.FormMeasure->ComboBoxUnits->currentText().toStdString();
+    settings.UnitText = windows_.FormMeasure->UnitText();
     settings.MeasureRegionTable = RegionTableWanted();
     return settings;
 }
@@ -286,16 +271,17 @@ TAnalysisSettings TFormMain::AnalysisSettings() const
 void TFormMain::TakeCorrections(const TAnalysisSettings& settings)
 {
     // The edits show the bars; a bar moved during the run keeps its new position.
-    for (size_t i = 0; i < TrackBars.size(); ++i)
-        RangeEdits[i]->setText(QString::number(TrackBars[i]->value()));
-    const TOptions& options = settings.Options;
-    TFormOptions& dialog = *windows_.FormOptions;
-    dialog.EditMinRegion->setText(Text(options.EditMinRegion));
-    dialog.iExclRectLeft = options.iExclRectLeft;
-    dialog.iExclRectUp = options.iExclRectUp;
-    dialog.iExclRectRight = options.iExclRectRight;
-    dialog.iExclRectDown = options.iExclRectDown;
-    windows_.FormMeasure->EditMeasure->setText(Text(options.EditMeasure));
+    colourRange_->ShowBarsInEdits();
+    const TOptions& corrected = settings.Options;
+    TOptions options = CurrentOptions();
+    options.EditMinRegion = corrected.EditMinRegion;
+    options.iExclRectLeft = corrected.iExclRectLeft;
+    options.iExclRectUp = corrected.iExclRectUp;
+    options.iExclRectRight = corrected.iExclRectRight;
+    options.iExclRectDown = corrected.iExclRectDown;
+    options.EditMeasure = corrected.EditMeasure;
+    windows_.FormOptions->ReadFrom(options);
+    windows_.FormMeasure->ReadFrom(options);
     LabeledEditMeasure->setText(Text(settings.MeasureText));
 }
 
@@ -303,7 +289,7 @@ void TFormMain::ApplyUnitCaptions(const TUnitCaptions& captions)
 {
     LabeledEditMeasure->SetEditLabelCaption(Text(captions.MeasureLabel));
     LabeledEditMeasure->setText(Text(captions.MeasureValue));
-    windows_.FormOptions->LabelMinSize->setText(Text(captions.MinSizeLabel));
+    windows_.FormOptions->SetMinSizeCaption(Text(captions.MinSizeLabel));
     LabeledEditAreaCM->SetEditLabelCaption(Text(captions.AreaLabel));
     LabeledEditAnaAreaCM->SetEditLabelCaption(Text(captions.AnaAreaLabel));
     LabeledEditMeanSizeCM->SetEditLabelCaption(Text(captions.MeanSizeLabel));
@@ -391,15 +377,10 @@ void TFormMain::TakeOptions(const TOptions& options, const std::string& fileName
 
 void TFormMain::ApplyOptionsToWindows(const TOptions& options)
 {
-    for (size_t i = 0; i < RangeEdits.size(); ++i)
-        RangeEdits[i]->setText(Text(options.rangeTexts[i]));
+    colourRange_->SetTexts(options.rangeTexts);
     windows_.FormOptions->ReadFrom(options);
-    TFormMeasure& measure = *windows_.FormMeasure;
-    measure.CheckBoxUnits->setChecked(options.lCheckBoxUnits);
-    measure.ComboBoxUnits->setCurrentIndex(options.ComboBoxUnits);
-    measure.ComboBoxZoom->setCurrentIndex(options.ComboBoxZoom);
-    measure.EditMeasure->setText(Text(options.EditMeasure));
-    measure.SetUnitCaptions(measure.CheckBoxUnits->isChecked());
+    windows_.FormMeasure->ReadFrom(options);
+    windows_.FormMeasure->SetUnitCaptions(options.lCheckBoxUnits);
 }
 
 // Actions.
@@ -433,7 +414,7 @@ void TFormMain::ActionProcessExecute()
 {
     if (Busy())
         return;
-    ApplyEditsToTrackBars();
+    colourRange_->ApplyEditsToTrackBars();
     RunAnalysis();
 }
 
@@ -472,7 +453,7 @@ void TFormMain::ActionSaveResultExecute()
     if (Busy())
         return;
     windows_.PlasmaForm->StopPalette();
-    const std::string fileName = windows_.FormOptions->EditResultFile->text().toStdString();
+    const std::string fileName = CurrentOptions().EditResultFile;
     const std::string folder = FolderPart(fileName);
     if (fileName.empty() || folder.empty()) {
         CurrentReporter().ShowLanguageMessage("LabelDefineResultFile", {});
@@ -501,7 +482,7 @@ void TFormMain::SaveResultTo(const std::string& fileName)
 
 bool TFormMain::RegionFileNamed() const
 {
-    return !windows_.FormOptions->EditRegionFile->text().isEmpty();
+    return !CurrentOptions().EditRegionFile.empty();
 }
 
 bool TFormMain::RegionTableWanted() const
@@ -548,7 +529,7 @@ void TFormMain::ActionSaveRegionsExecute()
 
 void TFormMain::SaveRegionTable()
 {
-    const std::string fileName = windows_.FormOptions->EditRegionFile->text().toStdString();
+    const std::string fileName = CurrentOptions().EditRegionFile;
     const TRegionTable& table = TabSheetRegions->Regions();
     std::string why;
     if (table.AppendToFile(fileName, false, &why))
@@ -562,7 +543,8 @@ void TFormMain::SaveRegionTable()
 void TFormMain::ActionVerifyResultFileExecute()
 {
     TFormVerify& window = *windows_.FormVerify;
-    window.Verify(windows_.FormOptions->EditResultFile->text().toStdString(), CurrentOptions(),
+    const TOptions options = CurrentOptions();
+    window.Verify(options.EditResultFile, options,
                   OptionsFile == DefaultOptionsFile ? DefaultOptionsText
                                                     : FileNamePart(OptionsFile));
     window.show();
@@ -574,20 +556,13 @@ void TFormMain::ActionOptionsExecute()
 {
     if (Busy())
         return;
-    TFormOptions& dialog = *windows_.FormOptions;
     windows_.PlasmaForm->StopPalette();
-    // The options file is the user's: it changes only when the options are saved.
-    const QString minRegion = dialog.EditMinRegion->text();
-    const TColour colorBack = dialog.ColorBack();
-    const QString resultFile = dialog.EditResultFile->text();
-    if (ShowModal(dialog) == QDialog::Accepted) {
+    // The options file is the user's: it changes only when the options are saved. Cancel
+    // leaves the options as they were.
+    if (ShowModal(*windows_.FormOptions) == QDialog::Accepted) {
         ProgramControl->SetState(StateImageLoaded);
         MarkOptionsChanged();
         ActionProcessExecute();
-    } else {
-        dialog.EditMinRegion->setText(minRegion);
-        dialog.SetColorBack(colorBack);
-        dialog.EditResultFile->setText(resultFile);
     }
     windows_.PlasmaForm->StartPalette();
 }
@@ -601,7 +576,7 @@ void TFormMain::ActionLoadOptionsExecute()
     if (!LoadOptions(fileName))
         return;
     OptionsFile = fileName;
-    AnalyseChangedRange();
+    colourRange_->Settle();
 }
 
 void TFormMain::ActionSaveOptionsExecute()
@@ -639,7 +614,7 @@ void TFormMain::ActionLoadDefaultOptionsExecute()
         TakeOptions(TOptions::Initial(), DefaultOptionsFile);
     }
     OptionsFile = DefaultOptionsFile;
-    AnalyseChangedRange();
+    colourRange_->Settle();
 }
 
 void TFormMain::ActionSaveOptionsAsDefaultExecute()
@@ -666,10 +641,12 @@ void TFormMain::ActionManualExecute()
         QDesktopServices::openUrl(QUrl::fromLocalFile(Text(files_.ManualFile)));
         return;
     }
-    std::string text = ReadConfigString(LanguageFile, "FormLanguage", "FormLanguage.NoManual", "");
+    const std::string text =
+        ReadConfigString(LanguageFile, "FormLanguage", "FormLanguage.NoManual", "");
     if (text.empty())
-        text = "The manual " + files_.ManualFile + " is not installed.";
-    CurrentReporter().ShowMessage(text);
+        CurrentReporter().ShowLanguageMessage("LManualNotInstalled", {files_.ManualFile});
+    else
+        CurrentReporter().ShowMessage(text);
 }
 
 std::string TFormMain::WebPageAddress() const

@@ -56,18 +56,17 @@ bool TFormMain::StartFromInterface()
     if (IsInteractiveStart(*Interface))
         return OpenHandedOverImage();
     if (RunsUnattended() && Interface->Count() == 0)
-        EndUnattendedRun("The interface file " + parameters_.front() +
-                         " cannot be used: " + NoImageReason(parameters_.front()) + ".");
+        EndUnattendedRun("LInterfaceFileUnusable",
+                         {parameters_.front(), NoImageReason(parameters_.front())});
     else if (RunsUnattended())
-        EndUnattendedRun("The interface file " + parameters_.front() +
-                         " asks for an automatic run by the sender \"" + Interface->Sender() +
-                         "\"; only \"" + RobotSender + "\" runs by itself.");
+        EndUnattendedRun("LInterfaceNotRobot",
+                         {parameters_.front(), Interface->Sender(), RobotSender});
     return false;
 }
 
-void TFormMain::EndUnattendedRun(const std::string& problem)
+void TFormMain::EndUnattendedRun(std::string_view problem, const std::vector<std::string>& args)
 {
-    CurrentReporter().ShowMessage(problem);
+    CurrentReporter().ShowLanguageMessage(problem, args);
     exitStatus_ = 1;
     close();
 }
@@ -108,7 +107,7 @@ bool TFormMain::OpenHandedOverImage()
         this, &TFormMain::WorkFinished, this,
         [this, imageFileName] {
             if (!analysis_->HasImage())
-                CurrentReporter().ShowMessage("Unsupported image type: " + imageFileName);
+                CurrentReporter().ShowLanguageMessage("LUnsupportedImageType", {imageFileName});
             FinishStartup();
         },
         Qt::SingleShotConnection);

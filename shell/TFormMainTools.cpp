@@ -8,6 +8,7 @@
 #include "results/NumberFormat.h"
 #include "settings/TOptions.h"
 #include "shell/TAnalysisController.h"
+#include "shell/TColourRangeController.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
@@ -22,10 +23,7 @@
 #include <memory>
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QSlider>
 
 namespace varnolux {
@@ -45,33 +43,6 @@ int ShowTool(QDialog& tool, const QWidget& over)
     tool.setWindowModality(Qt::ApplicationModal);
     return tool.exec();
 }
-
-/// The calibration as the opener found it, to be put back on Cancel.
-struct TCalibration {
-    bool UseUnits;
-    QString Measure;
-    int ZoomIndex;
-    int UnitIndex;
-    QString ZoomText;
-
-    explicit TCalibration(const TFormMeasure& window)
-        : UseUnits(window.CheckBoxUnits->isChecked())
-        , Measure(window.EditMeasure->text())
-        , ZoomIndex(window.ComboBoxZoom->currentIndex())
-        , UnitIndex(window.ComboBoxUnits->currentIndex())
-        , ZoomText(window.ComboBoxZoom->currentText())
-    {
-    }
-
-    void RestoreTo(TFormMeasure& window) const
-    {
-        window.CheckBoxUnits->setChecked(UseUnits);
-        window.EditMeasure->setText(Measure);
-        window.ComboBoxZoom->setCurrentIndex(ZoomIndex);
-        window.ComboBoxUnits->setCurrentIndex(UnitIndex);
-        window.ComboBoxZoom->setEditText(ZoomText);
-    }
-};
 
 } // namespace
 
@@ -93,21 +64,21 @@ void TFormMain::ActionMeasureExecute()
     windows_.PlasmaForm->StopPalette();
     window.SetStatusText(QString::fromStdString(analysis_->OpenedImage().FileName));
     window.SetPicture(ToolPicture(*ImageOriginal));
-    const TCalibration before(window);
+    const TFormMeasure::TCalibration before = window.Calibration();
     if (ShowTool(window, *this) == QDialog::Accepted) {
         MarkOptionsChanged();
-        const bool useUnits = window.CheckBoxUnits->isChecked();
-        QLineEdit& minRegion = *windows_.FormOptions->EditMinRegion;
+        TOptions options = CurrentOptions();
         // The minimum size keeps its meaning: pixels become square units and back.
-        if (useUnits != before.UseUnits) {
-            if (const std::optional<double> converted =
-                    ConvertedMinRegion(minRegion.text().toStdString(),
-                                       window.EditMeasure->text().toStdString(), useUnits))
-                minRegion.setText(QString::fromStdString(FormatGeneral(*converted)));
+        if (options.lCheckBoxUnits != before.UseUnits) {
+            if (const std::optional<double> converted = ConvertedMinRegion(
+                    options.EditMinRegion, options.EditMeasure, options.lCheckBoxUnits)) {
+                options.EditMinRegion = FormatGeneral(*converted);
+                windows_.FormOptions->ReadFrom(options);
+            }
         }
         ActionProcessExecute();
     } else {
-        before.RestoreTo(window);
+        window.SetCalibration(before);
     }
     windows_.PlasmaForm->StartPalette();
 }
@@ -127,9 +98,8 @@ void TFormMain::ActionColorSelectionExecute()
             source ? ColourRangeFromMask(*source, window.CommittedMask(), ColourRangeSpread)
                    : TMaskRange{.Failure = TMaskRange::TFailure::OtherSize};
         if (range) {
-            for (size_t i = 0; i < TrackBars.size(); ++i)
-                TrackBars[i]->setValue(range.Range[i]);
-            AnalyseChangedRange();
+            colourRange_->SetRange(range.Range);
+            colourRange_->Settle();
         } else {
             CurrentReporter().ShowLanguageMessage("LabelColorRegionsNotSet", {});
         }
@@ -151,15 +121,14 @@ void TFormMain::ActionRegionSelectExecute()
     editor->LoadBackground(source);
     if (RegionZoom != -1)
         editor->TrackBarZoom->setValue(RegionZoom);
-    TOptions options;
-    windows_.FormOptions->WriteTo(options);
+    TOptions options = CurrentOptions();
     editor->ReadFrom(options);
     if (ShowTool(*editor, *this) == QDialog::Accepted) {
         RegionZoom = editor->TrackBarZoom->value();
         editor->WriteTo(options);
         windows_.FormOptions->ReadFrom(options);
         MarkOptionsChanged();
-        ApplyEditsToTrackBars();
+        colourRange_->ApplyEditsToTrackBars();
         // An analysis the range started while the editor was open would show the old
         // area: the new one replaces it.
         analysis_->AnalyseLatest();

@@ -1,10 +1,10 @@
 #include "shell/TFormOptions.h"
 
 #include "base/Messages.h"
-#include "settings/TOptions.h"
 #include "shell/FormState.h"
 #include "shell/TFormMain.h"
 #include "shell/TLanguageReporter.h"
+#include "tools/Named.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -16,18 +16,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace varnolux {
 
 namespace {
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QColor ToQColor(TColour colour)
 {
@@ -165,6 +159,18 @@ void TFormOptions::ReadFrom(const TOptions& options)
     EditRegionFile->setText(QString::fromStdString(options.EditRegionFile));
 }
 
+void TFormOptions::SetMinSizeCaption(const QString& caption)
+{
+    LabelMinSize->setText(caption);
+}
+
+void TFormOptions::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        WriteTo(shownWith_);
+    QDialog::showEvent(event);
+}
+
 bool TFormOptions::CheckMinRegion()
 {
     if (TFormMain::ParseFloat(EditMinRegion->text().toStdString(), false) >= 0)
@@ -194,6 +200,8 @@ void TFormOptions::done(int result)
         SaveFormState(*this, settingsFile_);
     }
     QDialog::done(result);
+    if (result != QDialog::Accepted)
+        ReadFrom(shownWith_);
 }
 
 void TFormOptions::ChooseFile(QLineEdit& edit, const QString& title)

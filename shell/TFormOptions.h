@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/TColour.h"
+#include "settings/TOptions.h"
 
 #include <string>
 
@@ -13,11 +14,10 @@ class QPushButton;
 
 namespace varnolux {
 
-struct TOptions;
-
 /// The options dialog. It shows the minimum object size, the background colour, the
 /// result file and the regions file, and keeps the analysis-area options that the analysis-area
-/// editor sets.
+/// editor sets. Other windows read and set them as an options value (WriteTo, ReadFrom);
+/// Cancel puts back what the dialog held when it was shown.
 class TFormOptions : public QDialog {
     Q_OBJECT
 
@@ -33,11 +33,15 @@ public:
     void WriteTo(TOptions& options) const;
     void ReadFrom(const TOptions& options);
 
+    /// The caption of the minimum size, which names the calibration's unit.
+    void SetMinSizeCaption(const QString& caption);
+
     /// Whether the minimum size is a number of 0 or more; shows "Invalid number" and
     /// puts the focus back on the edit when it is not.
     bool CheckMinRegion();
 
-    /// OK closes only with a valid minimum size, whether clicked or pressed with Enter.
+    /// OK closes only with a valid minimum size, whether clicked or pressed with Enter;
+    /// Cancel puts the options back.
     void done(int result) override;
 
     // The analysis-area options.
@@ -53,10 +57,6 @@ public:
     bool lUseInclCircle = false;
     bool lUseExclRect = false;
 
-    /// The size of the current image, for the analysis-area editor.
-    double ImageWidth = 0.0;
-    double ImageHeight = 0.0;
-
     QLineEdit* EditResultFile;
     QPushButton* ButtonResultFile;
     /// Empty: no regions file, Save regions is off.
@@ -69,6 +69,9 @@ public:
     QPushButton* BitBtnOk;
     QPushButton* BitBtnCancel;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void EditMinRegionExit(QWidget* newFocus);
     /// Lets the user choose a file to append to, for the edit.
@@ -78,6 +81,8 @@ private:
     std::string settingsFile_;
     TColour colorBack_ = 0;
     bool checkingMinRegion_ = false;
+    /// The options as the dialog was shown with them.
+    TOptions shownWith_;
 };
 
 } // namespace varnolux

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/Named.h"
+
 class QComboBox;
 class QLabel;
 class QStatusBar;
@@ -9,14 +11,6 @@ class QTimer;
 namespace varnolux {
 
 class TPictureView;
-
-/// The widget with its object name, by which language files and tests find it.
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 /// The zoom a zoom box's text asks for: blanks around it and one trailing "%" are
 /// dropped; a text that is no whole number is 100; the result is a zoom the picture

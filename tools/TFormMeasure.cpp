@@ -125,6 +125,44 @@ TFormMeasure::TFormMeasure(QWidget* parent)
 
 TFormMeasure::~TFormMeasure() = default;
 
+void TFormMeasure::WriteTo(TOptions& options) const
+{
+    options.lCheckBoxUnits = CheckBoxUnits->isChecked();
+    options.ComboBoxUnits = ComboBoxUnits->currentIndex();
+    options.ComboBoxZoom = ComboBoxZoom->currentIndex();
+    options.EditMeasure = EditMeasure->text().toStdString();
+}
+
+void TFormMeasure::ReadFrom(const TOptions& options)
+{
+    CheckBoxUnits->setChecked(options.lCheckBoxUnits);
+    ComboBoxUnits->setCurrentIndex(options.ComboBoxUnits);
+    // Choosing the zoom again would replace a zoom typed into the box.
+    if (ComboBoxZoom->currentIndex() != options.ComboBoxZoom)
+        ComboBoxZoom->setCurrentIndex(options.ComboBoxZoom);
+    EditMeasure->setText(QString::fromStdString(options.EditMeasure));
+}
+
+TFormMeasure::TCalibration TFormMeasure::Calibration() const
+{
+    return {CheckBoxUnits->isChecked(), EditMeasure->text(), ComboBoxZoom->currentIndex(),
+            ComboBoxUnits->currentIndex(), ComboBoxZoom->currentText()};
+}
+
+void TFormMeasure::SetCalibration(const TCalibration& calibration)
+{
+    CheckBoxUnits->setChecked(calibration.UseUnits);
+    EditMeasure->setText(calibration.Measure);
+    ComboBoxZoom->setCurrentIndex(calibration.ZoomIndex);
+    ComboBoxUnits->setCurrentIndex(calibration.UnitIndex);
+    ComboBoxZoom->setEditText(calibration.ZoomText);
+}
+
+std::string TFormMeasure::UnitText() const
+{
+    return ComboBoxUnits->currentText().toStdString();
+}
+
 void TFormMeasure::SetLengthDialog(TMeasureDlgForm& dialog)
 {
     lengthDialog_ = &dialog;

@@ -20,6 +20,7 @@ namespace varnolux {
 
 class TMeasureDlgForm;
 class TPictureView;
+struct TOptions;
 
 /// The captions that carry the calibration's unit on the other windows.
 struct TUnitCaptions {
@@ -41,8 +42,25 @@ class TFormMeasure : public QDialog {
     Q_OBJECT
 
 public:
+    /// What the window's controls hold, zoom text included: what Cancel puts back.
+    struct TCalibration {
+        bool UseUnits = false;
+        QString Measure;
+        int ZoomIndex = -1;
+        int UnitIndex = -1;
+        QString ZoomText;
+    };
+
     explicit TFormMeasure(QWidget* parent = nullptr);
     ~TFormMeasure() override;
+
+    /// The window's part of an options value.
+    void WriteTo(TOptions& options) const;
+    void ReadFrom(const TOptions& options);
+    TCalibration Calibration() const;
+    void SetCalibration(const TCalibration& calibration);
+    /// The unit as the unit box names it.
+    std::string UnitText() const;
 
     /// The dialog that asks for the true length; the window's own until set.
     void SetLengthDialog(TMeasureDlgForm& dialog);

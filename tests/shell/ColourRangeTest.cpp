@@ -8,6 +8,7 @@
 #include "tools/TKVShapeSize.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 
 using namespace varnolux;
 using varnolux::test::DragHandleTo;
@@ -89,14 +90,14 @@ private Q_SLOTS:
     void EditsFollowTheBars()
     {
         fixture->Bar(VMax).setValue(200);
-        QCOMPARE(fixture->Main().RangeEdits[VMax]->text(), QString("200"));
+        QCOMPARE(fixture->RangeEdit(VMax).text(), QString("200"));
         fixture->Bar(HMin).setValue(-5);
-        QCOMPARE(fixture->Main().RangeEdits[HMin]->text(), QString("0"));
+        QCOMPARE(fixture->RangeEdit(HMin).text(), QString("0"));
     }
 
     void TypedNumbersMoveTheBars()
     {
-        TLabeledEdit& edit = *fixture->Main().RangeEdits[VMax];
+        QLineEdit& edit = fixture->RangeEdit(VMax);
         fixture->Bar(VMax).setValue(200);
         edit.setText("300");
         QCOMPARE(fixture->Bar(VMax).value(), 255);
@@ -109,7 +110,7 @@ private Q_SLOTS:
 
     void TypingMovesTheBarOnEveryKey()
     {
-        TLabeledEdit& edit = *fixture->Main().RangeEdits[HMin];
+        QLineEdit& edit = fixture->RangeEdit(HMin);
         edit.selectAll();
         QTest::keyClicks(&edit, "1a");
         QCOMPARE(fixture->Bar(HMin).value(), 1);
@@ -138,10 +139,10 @@ private Q_SLOTS:
         QFETCH(QString, field);
         fixture->Bar(index).setValue(17);
         fixture->reporter.messages.clear();
-        fixture->Main().RangeEdits[static_cast<size_t>(index)]->setText(text);
+        fixture->RangeEdit(index).setText(text);
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{InvalidValueMessage(field.toUtf8().constData())});
-        QCOMPARE(fixture->Main().RangeEdits[static_cast<size_t>(index)]->text(), QString("17"));
+        QCOMPARE(fixture->RangeEdit(index).text(), QString("17"));
         QCOMPARE(fixture->Bar(index).value(), 17);
     }
 
@@ -150,12 +151,18 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
+        QElapsedTimer sinceLastChange;
+        qint64 quietBeforeStart = -1;
+        connect(&main, &TFormMain::AnalysisStarted, this,
+                [&] { quietBeforeStart = sinceLastChange.elapsed(); });
         for (int value = 250; value >= 200; value -= 10) {
+            sinceLastChange.start();
             fixture->Bar(SMax).setValue(value);
-            QCOMPARE(main.RangeEdits[SMax]->text(), QString::number(value));
+            QCOMPARE(fixture->RangeEdit(SMax).text(), QString::number(value));
         }
         QTRY_COMPARE_WITH_TIMEOUT(analyses.count(), 1, 5000);
-        QVERIFY(!main.Timer2->isActive());
+        QVERIFY(quietBeforeStart >= TColourRangeController::QuietTime.count());
+        QVERIFY(!fixture->Range().Waiting());
         QCOMPARE(main.ShownResult().Items.GetValueText("SMax"), std::string("200"));
     }
 
@@ -163,13 +170,15 @@ private Q_SLOTS:
     {
         TFormMain& main = fixture->Main();
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
+        QSignalSpy settled(&fixture->Range(), &TColourRangeController::RangeSettled);
         fixture->Bar(HMax).setValue(30);
-        QVERIFY(main.Timer2->isActive());
-        QTRY_VERIFY_WITH_TIMEOUT(!main.Timer2->isActive(), 5000);
+        QVERIFY(fixture->Range().Waiting());
+        QTRY_COMPARE_WITH_TIMEOUT(settled.count(), 1, 5000);
         QCOMPARE(analyses.count(), 0);
+        QVERIFY(!main.Busy());
         // The palette and the markers follow all the same.
         QCOMPARE(fixture->windows->PlasmaForm->Range()[HMax], 30);
-        QCOMPARE(main.sp_LineMarkers[HMax]->Position(), 30.0);
+        QCOMPARE(fixture->Find<Tsp_LineMarker>("sp_LineMarkerHMax")->Position(), 30.0);
     }
 
     void AChangeDuringAnAnalysisIsAnalysedAfterwards()
@@ -182,21 +191,22 @@ private Q_SLOTS:
         fixture->Bar(VMax).setValue(200);
         QTRY_COMPARE_WITH_TIMEOUT(analyses.count(), 2, 5000);
         QCOMPARE(main.ShownResult().Items.GetValueText("VMax"), std::string("180"));
-        QVERIFY(!main.Timer2->isActive());
+        QVERIFY(!fixture->Range().Waiting());
     }
 
     void HandlesSitOnTheCircleAtTheirAngles()
     {
-        TFormMain& main = fixture->Main();
+        TColourRangeController& range = fixture->Range();
+        QSignalSpy settled(&range, &TColourRangeController::RangeSettled);
         fixture->Bar(HMin).setValue(200);
         fixture->Bar(HMax).setValue(50);
-        QTRY_VERIFY_WITH_TIMEOUT(!main.Timer2->isActive(), 5000);
-        QCOMPARE(main.HueMinAngle, HueAngleOfPosition(200));
-        QCOMPARE(main.HueMaxAngle, HueAngleOfPosition(50));
-        QCOMPARE(main.ColourCircle.HueMarkA, -HueAngleOfPosition(200));
-        QCOMPARE(main.ColourCircle.HueMarkB, -HueAngleOfPosition(50));
-        const TImageWidget& circle = *main.ImageColorCircle;
-        for (const TKVShapeSize* handle : {main.HueMinHandle, main.HueMaxHandle}) {
+        QTRY_COMPARE_WITH_TIMEOUT(settled.count(), 1, 5000);
+        QCOMPARE(range.HueMinAngle(), HueAngleOfPosition(200));
+        QCOMPARE(range.HueMaxAngle(), HueAngleOfPosition(50));
+        QCOMPARE(range.ColourCircle().HueMarkA, -HueAngleOfPosition(200));
+        QCOMPARE(range.ColourCircle().HueMarkB, -HueAngleOfPosition(50));
+        const TImageWidget& circle = Circle();
+        for (const TKVShapeSize* handle : {&Handle("HueMinHandle"), &Handle("HueMaxHandle")}) {
             const double dx = handle->x() + 5 - circle.x() - circle.width() * 0.5;
             const double dy = handle->y() + 5 - circle.y() - circle.height() * 0.5;
             QVERIFY(std::abs(std::hypot(dx, dy) - 74) < 1.5);
@@ -207,13 +217,12 @@ private Q_SLOTS:
 
     void AHandleReleasedAtAngleZeroSetsItsBar()
     {
-        TFormMain& main = fixture->Main();
-        TKVShapeSize& handle = *main.HueMaxHandle;
-        const TImageWidget& circle = *main.ImageColorCircle;
+        TKVShapeSize& handle = Handle("HueMaxHandle");
+        const TImageWidget& circle = Circle();
         // Right of the centre: the handle's middle 74 pixels away, level with it.
         DragHandleTo(handle, {circle.x() + 83 + 74 - 5, circle.y() + 83 - 5});
         QVERIFY(handle.Dragged());
-        QCOMPARE(main.HueMaxAngle, 0.0);
+        QCOMPARE(fixture->Range().HueMaxAngle(), 0.0);
         QCOMPARE(fixture->Bar(HMax).value(), 127);
         QCOMPARE(fixture->Bar(HMin).value(), 0);
     }
@@ -222,11 +231,12 @@ private Q_SLOTS:
     {
         TFormMain& main = fixture->Main();
         const int lossy = LossyHuePosition();
+        QSignalSpy settled(&fixture->Range(), &TColourRangeController::RangeSettled);
         fixture->Bar(HMin).setValue(lossy);
         fixture->Bar(HMax).setValue(lossy);
-        QTRY_VERIFY_WITH_TIMEOUT(!main.Timer2->isActive(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(settled.count(), 1, 5000);
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
-        for (TKVShapeSize* handle : {main.HueMinHandle, main.HueMaxHandle}) {
+        for (TKVShapeSize* handle : {&Handle("HueMinHandle"), &Handle("HueMaxHandle")}) {
             const QPoint middle = handle->pos() + QPoint(4, 4);
             SendMouse(*handle, QEvent::MouseButtonPress, middle);
             SendMouse(*handle, QEvent::MouseButtonRelease, middle);
@@ -235,7 +245,8 @@ private Q_SLOTS:
         }
         QCOMPARE(fixture->Bar(HMin).value(), lossy);
         QCOMPARE(fixture->Bar(HMax).value(), lossy);
-        QVERIFY(!main.Timer2->isActive());
+        QVERIFY(!fixture->Range().Waiting());
+        QCOMPARE(settled.count(), 1);
         QCOMPARE(analyses.count(), 0);
     }
 
@@ -244,13 +255,14 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
-        TKVShapeSize& handle = *main.HueMinHandle;
-        const TImageWidget& circle = *main.ImageColorCircle;
+        TKVShapeSize& handle = Handle("HueMinHandle");
+        const TImageWidget& circle = Circle();
         DragHandleTo(handle, {circle.x() + 83 - 5, circle.y() + 83 + 74 - 5});
+        QVERIFY(!fixture->Range().Waiting());
         QVERIFY(fixture->WaitIdle());
-        QCOMPARE(main.HueMinAngle, Pi / 2);
+        QCOMPARE(fixture->Range().HueMinAngle(), Pi / 2);
         QCOMPARE(analyses.count(), 1);
-        QCOMPARE(fixture->Bar(HMin).value(), HuePositionOfAngle(main.HueMinAngle));
+        QCOMPARE(fixture->Bar(HMin).value(), HuePositionOfAngle(Pi / 2));
         QCOMPARE(main.ShownResult().Items.GetValueText("HMin"),
                  std::to_string(fixture->Bar(HMin).value()));
         // The other bar keeps its position.
@@ -259,14 +271,20 @@ private Q_SLOTS:
 
     void MarkersFollowTheBars()
     {
-        TFormMain& main = fixture->Main();
+        static constexpr std::array<const char*, 6> markers = {
+            "sp_LineMarkerHMin", "sp_LineMarkerHMax", "sp_LineMarkerSMin",
+            "sp_LineMarkerSMax", "sp_LineMarkerVMin", "sp_LineMarkerVMax"};
         for (int i = 0; i < 6; ++i) {
             fixture->Bar(i).setValue(10 + 20 * i);
-            QCOMPARE(main.sp_LineMarkers[static_cast<size_t>(i)]->Position(), 10.0 + 20 * i);
+            QCOMPARE(fixture->Find<Tsp_LineMarker>(markers[static_cast<size_t>(i)])->Position(),
+                     10.0 + 20 * i);
         }
     }
 
 private:
+    TImageWidget& Circle() { return *fixture->Find<TImageWidget>("ImageColorCircle"); }
+    TKVShapeSize& Handle(const char* name) { return *fixture->Find<TKVShapeSize>(name); }
+
     std::unique_ptr<MainWindowFixture> fixture;
 };
 

@@ -118,7 +118,7 @@ private Q_SLOTS:
         WriteFile(files.ManualFile, "%PDF-1.4\n");
         QVERIFY(fixture->Start());
         const TUrlRecorder desktop;
-        fixture->Main().ActionWWW->trigger();
+        Part<QAction>(fixture->Main(), "ActionWWW").trigger();
 
         const QList<QUrl> expected =
             opened.isEmpty() ? QList<QUrl>()
@@ -132,7 +132,7 @@ private Q_SLOTS:
 
         // The about box links to the page, and has no Internet line without one.
         WhenModal<TAboutBox>([](TAboutBox& about) { about.accept(); });
-        fixture->Main().ActionInfo->trigger();
+        Part<QAction>(fixture->Main(), "ActionInfo").trigger();
         const TAboutBox& about = *fixture->windows->AboutBox;
         const bool linked = opened.startsWith("http");
         QCOMPARE(about.LabelURL->isVisibleTo(&about), linked);
@@ -153,7 +153,7 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QCOMPARE(main.ProgramControl->State(), StateAnalysed);
         QCOMPARE(main.ShownResult().Items.GetValueText("Name"), std::string("objects"));
-        QVERIFY(main.ActionOpen->isVisible());
+        QVERIFY(Part<QAction>(main, "ActionOpen").isVisible());
         QVERIFY(main.isVisible());
         QCOMPARE(fixture->reporter.messages, std::vector<std::string>());
     }

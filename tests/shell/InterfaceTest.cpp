@@ -12,6 +12,7 @@
 
 using namespace varnolux;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ReadFile;
 using varnolux::test::TempFolder;
 using varnolux::test::WriteFile;
@@ -79,10 +80,10 @@ private Q_SLOTS:
                                   caller.Parameters(sender.toStdString(), "Automatic=0\n"));
         QVERIFY(fixture.Start());
         TFormMain& main = fixture.Main();
-        QVERIFY(!main.ActionOpen->isVisible());
+        QVERIFY(!Part<QAction>(main, "ActionOpen").isVisible());
         QCOMPARE(main.ProgramControl->State(), 6);
-        QVERIFY(!main.ImageAnalyse->Picture().IsEmpty());
-        const QString status = main.StatusBarMain->PanelText(0);
+        QVERIFY(!Part<TImageWidget>(main, "ImageAnalyse").Picture().IsEmpty());
+        const QString status = Part<TStatusBar>(main, "StatusBarMain").PanelText(0);
         QVERIFY2(status.startsWith(subject), qPrintable(status));
         QCOMPARE(status, QString::fromStdString(main.SubjectText));
         // The Optivane line ends in the moment of the start.
@@ -99,7 +100,7 @@ private Q_SLOTS:
                                   caller.Parameters("Records", "", 1, image));
         QVERIFY(fixture.Start());
         QCOMPARE(fixture.Main().ProgramControl->State(), 2);
-        QVERIFY(!fixture.Main().ActionOpen->isVisible());
+        QVERIFY(!Part<QAction>(fixture.Main(), "ActionOpen").isVisible());
         QCOMPARE(fixture.reporter.messages,
                  (std::vector<std::string>{"File " + image + " not found.",
                                            "Unsupported image type: " + image}));
@@ -123,7 +124,7 @@ private Q_SLOTS:
                                       : std::vector<std::string>{});
         QVERIFY(fixture.Start());
         TFormMain& main = fixture.Main();
-        QVERIFY(main.ActionOpen->isVisible());
+        QVERIFY(Part<QAction>(main, "ActionOpen").isVisible());
         QCOMPARE(main.ProgramControl->State(), 2);
         QVERIFY(main.isVisible());
         QVERIFY(main.Interface);
@@ -190,7 +191,7 @@ private Q_SLOTS:
         TFormMain& main = fixture.Main();
         QCOMPARE(main.ProgramControl->State(), 6);
         const TBitmap24 saved = ReadBmpFile(caller.AnalysedImage());
-        const TBitmap24& shown = main.ImageAnalyse->Picture();
+        const TBitmap24& shown = Part<TImageWidget>(main, "ImageAnalyse").Picture();
         QCOMPARE(saved.Width(), shown.Width());
         QCOMPARE(saved.Height(), shown.Height());
         for (const QPoint& point : {QPoint(0, 0), QPoint(3, 3), QPoint(10, 4), QPoint(16, 5)})
@@ -198,7 +199,7 @@ private Q_SLOTS:
         // StoppAtEnd is true: the user goes on working.
         QVERIFY(main.isVisible());
         QVERIFY(fixture.windows->PlasmaForm->Running());
-        QCOMPARE(main.StatusBarMain->PanelText(0), QString("objects.bmp"));
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(0), QString("objects.bmp"));
         QVERIFY(fixture.reporter.messages.empty());
     }
 
@@ -216,8 +217,8 @@ private Q_SLOTS:
         // Nothing after the close: no palette, no hue handles placed on the circle.
         QVERIFY(!fixture.windows->PlasmaForm->Running());
         QCOMPARE(fixture.windows->PlasmaForm->TargetImage(), nullptr);
-        QCOMPARE(main.HueMaxAngle, -9999.0);
-        QVERIFY(!main.Timer2->isActive());
+        QCOMPARE(main.ColourRange().HueMaxAngle(), -9999.0);
+        QVERIFY(!main.ColourRange().Waiting());
         QVERIFY(fixture.reporter.messages.empty());
     }
 
@@ -238,7 +239,7 @@ private Q_SLOTS:
         TFormMain& main = fixture.Main();
         QCOMPARE(main.ProgramControl->State(), 2);
         QVERIFY(main.isVisible());
-        QVERIFY(!main.ActionOpen->isVisible());
+        QVERIFY(!Part<QAction>(main, "ActionOpen").isVisible());
         QVERIFY(!std::filesystem::exists(caller.AnalysedImage()));
     }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/BmpFile.h"
+#include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TProgramControl.h"
@@ -30,6 +31,17 @@
 #include <QTimer>
 
 namespace varnolux::test {
+
+/// The window's component of that name: tests reach the main window's widgets by name,
+/// as the language file does, not through its fields.
+template <typename T>
+T& Part(const QObject& window, const char* name)
+{
+    T* part = window.findChild<T*>(name);
+    if (!part)
+        qFatal("No component %s", name);
+    return *part;
+}
 
 /// Waits until the main window's opens and analyses have ended; false when they have
 /// not within 20 s.
@@ -88,7 +100,15 @@ public:
         return Main().findChild<T*>(name);
     }
 
-    QSlider& Bar(int index) { return *Main().TrackBars[static_cast<size_t>(index)]; }
+    QSlider& Bar(int index)
+    {
+        return *Find<QSlider>(TColourRangeController::TrackBarNames[static_cast<size_t>(index)]);
+    }
+    QLineEdit& RangeEdit(int index)
+    {
+        return *Find<QLineEdit>(TColourRangeController::EditNames[static_cast<size_t>(index)]);
+    }
+    TColourRangeController& Range() { return Main().ColourRange(); }
 
     /// What a user sees and uses, found by name.
     QAction& Action(const char* name) { return *Find<QAction>(name); }

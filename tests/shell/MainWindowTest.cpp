@@ -37,6 +37,7 @@ using namespace varnolux;
 using varnolux::test::AcceptNextFileDialog;
 using varnolux::test::DuringNextAnalysis;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ReadFile;
 using varnolux::test::RejectNextFileDialog;
 using varnolux::test::SendMouse;
@@ -75,7 +76,8 @@ constexpr size_t DateTimeField = 2;
 
 QString TabText(const TFormMain& main, const QWidget* sheet)
 {
-    return main.PageControlPlasma->tabText(main.PageControlPlasma->indexOf(sheet));
+    return Part<QTabWidget>(main, "PageControlPlasma")
+        .tabText(Part<QTabWidget>(main, "PageControlPlasma").indexOf(sheet));
 }
 
 // A label shows its whole text.
@@ -89,12 +91,17 @@ void CheckShowsItsText(const QLabel& label)
 // panel, clear of the other labels and the controls.
 void CheckLabelsFit(const TFormMain& main)
 {
-    const QRect panel = main.Panel2->rect();
+    const QRect panel = Part<TPanel>(main, "Panel2").rect();
     std::vector<QRect> labels;
-    for (const TLabeledEdit* field :
-         {main.LabeledEditAnaArea, main.LabeledEditAnaAreaCM, main.LabeledEditAreaPixel,
-          main.LabeledEditAreaCM, main.LabeledEditMeanSize, main.LabeledEditMeanSizeCM,
-          main.LabeledEditCount, main.LabeledEditPercent, main.LabeledEditMeasure}) {
+    for (const TLabeledEdit* field : {&Part<TLabeledEdit>(main, "LabeledEditAnaArea"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditAnaAreaCM"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditAreaPixel"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditAreaCM"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditMeanSize"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditMeanSizeCM"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditCount"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditPercent"),
+                                      &Part<TLabeledEdit>(main, "LabeledEditMeasure")}) {
         const QLabel& label = *field->EditLabel();
         CheckShowsItsText(label);
         QVERIFY2(panel.contains(label.geometry()), qPrintable(label.text()));
@@ -104,9 +111,9 @@ void CheckLabelsFit(const TFormMain& main)
         labels.push_back(label.geometry());
     }
     for (const char* name : {"LabelHue", "LabelSaturation", "LabelBrightness"}) {
-        const QLabel& label = *main.Panel1->findChild<QLabel*>(name);
+        const QLabel& label = *Part<TPanel>(main, "Panel1").findChild<QLabel*>(name);
         CheckShowsItsText(label);
-        QVERIFY2(label.geometry().right() < main.TrackBars[0]->x(), name);
+        QVERIFY2(label.geometry().right() < main.findChild<QSlider*>("TrackBarHMin")->x(), name);
     }
 }
 
@@ -138,10 +145,12 @@ private Q_SLOTS:
                  QString("Varnolux Demo ") + QString::fromStdString(ProgramVersionText()));
         QCOMPARE(main.pos(), QPoint(0, 0));
         QCOMPARE(main.size(), QSize(1024, 750));
-        QCOMPARE(main.RangeEdits[HMax]->text(), QString("255"));
-        QCOMPARE(main.PageControlPlasma->currentWidget(), main.TabSheetH);
+        QCOMPARE(fixture->RangeEdit(HMax).text(), QString("255"));
+        QCOMPARE(Part<QTabWidget>(main, "PageControlPlasma").currentWidget(),
+                 &Part<QWidget>(main, "TabSheetH"));
         QVERIFY(fixture->windows->PlasmaForm->Running());
-        QCOMPARE(fixture->windows->PlasmaForm->TargetImage(), main.ImagePlasma);
+        QCOMPARE(fixture->windows->PlasmaForm->TargetImage(),
+                 &Part<TImageWidget>(main, "ImagePlasma"));
         QVERIFY(fixture->reporter.messages.empty());
         // Every component the language file will look for carries its name.
         for (const char* name :
@@ -173,15 +182,19 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QCOMPARE(main.windowTitle(),
                  QString("Varnolux Demo ") + QString::fromStdString(ProgramVersionText()));
-        QCOMPARE(main.ActionOpen->text(), QString("&Öffnen"));
-        QCOMPARE(main.ActionOpen->toolTip(), QString("Ein Bild zur Analyse öffnen"));
+        QCOMPARE(Part<QAction>(main, "ActionOpen").text(), QString("&Öffnen"));
+        QCOMPARE(Part<QAction>(main, "ActionOpen").toolTip(),
+                 QString("Ein Bild zur Analyse öffnen"));
         QCOMPARE(main.findChild<QMenu*>("MenuFile")->title(), QString("&Datei"));
         QCOMPARE(main.findChild<QLabel*>("LabelSaturation")->text(), QString("Sättigung"));
-        QCOMPARE(TabText(main, main.TabSheetChart), QString("Diagramm"));
-        QCOMPARE(main.LabeledEditCount->EditLabelCaption(), QString("Objektanzahl"));
+        QCOMPARE(TabText(main, &Part<QWidget>(main, "TabSheetChart")), QString("Diagramm"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditCount").EditLabelCaption(),
+                 QString("Objektanzahl"));
         // The unit captions begin with the language file's texts.
-        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Objektfläche [mm²]"));
-        QCOMPARE(main.LabeledEditMeasure->EditLabelCaption(), QString("Maßstab [pixel/mm]"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
+                 QString("Objektfläche [mm²]"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditMeasure").EditLabelCaption(),
+                 QString("Maßstab [pixel/mm]"));
         CheckLabelsFit(main);
 
         TFormOptions& options = fixture->Options();
@@ -206,7 +219,7 @@ private Q_SLOTS:
             measureTitle = window.windowTitle();
             window.reject();
         });
-        main.ActionMeasure->trigger();
+        Part<QAction>(main, "ActionMeasure").trigger();
         QCOMPARE(measureTitle, QString("Maßstab"));
         QCOMPARE(fixture->windows->MeasureDlgForm->GroupBox1->title(),
                  QString("Länge der markierten Strecke"));
@@ -215,7 +228,7 @@ private Q_SLOTS:
             regionTitle = window.windowTitle();
             window.reject();
         });
-        main.ActionRegionSelect->trigger();
+        Part<QAction>(main, "ActionRegionSelect").trigger();
         QCOMPARE(regionTitle, QString("Analysebereich"));
         fixture->Open(fixture->folder.File("missing.bmp"));
         QCOMPARE(fixture->reporter.messages,
@@ -228,15 +241,17 @@ private Q_SLOTS:
         WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
-        QCOMPARE(main.LabeledEditAnaAreaCM->EditLabelCaption(), QString("Analysis area [mm²]"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAnaAreaCM").EditLabelCaption(),
+                 QString("Analysis area [mm²]"));
         CheckLabelsFit(main);
         // The layout's places where the texts are short.
-        QCOMPARE(main.LabeledEditAnaArea->x(), 10);
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAnaArea").x(), 10);
         fixture->windows->FormMeasure->CheckBoxUnits->setChecked(false);
         fixture->windows->FormMeasure->SetUnitCaptions(false);
-        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area []"));
-        QCOMPARE(main.LabeledEditAnaAreaCM->x(), 130);
-        QCOMPARE(main.Panel2->width(), 235);
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
+                 QString("Object area []"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAnaAreaCM").x(), 130);
+        QCOMPARE(Part<TPanel>(main, "Panel2").width(), 235);
         CheckLabelsFit(main);
     }
 
@@ -249,10 +264,11 @@ private Q_SLOTS:
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{"Sprachdatei fehlt.\nNo language file.\n\n[" +
                                           fixture->Folder() + "VXLang.ini]"});
-        QCOMPARE(main.ActionOpen->text(), QString("&Open"));
+        QCOMPARE(Part<QAction>(main, "ActionOpen").text(), QString("&Open"));
         QCOMPARE(fixture->windows->FormLanguage->MessageText("NoFloat"),
                  std::string("Keine gültige Gleitkommazahl"));
-        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area []"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
+                 QString("Object area []"));
         CheckLabelsFit(main);
     }
 
@@ -260,10 +276,10 @@ private Q_SLOTS:
     {
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
-        main.PanelTop->resize(800, 400);
-        QCOMPARE(main.PanelTopLeft->width(), 394);
-        QCOMPARE(main.PanelTopRight->width(), 394);
-        QCOMPARE(main.PanelTopRight->x(), 406);
+        Part<TPanel>(main, "PanelTop").resize(800, 400);
+        QCOMPARE(Part<TPanel>(main, "PanelTopLeft").width(), 394);
+        QCOMPARE(Part<TPanel>(main, "PanelTopRight").width(), 394);
+        QCOMPARE(Part<TPanel>(main, "PanelTopRight").x(), 406);
     }
 
     void StartUpLoadsTheStoredOptionsAndPosition()
@@ -274,11 +290,12 @@ private Q_SLOTS:
         QCOMPARE(fixture->Bar(HMax).value(), 10);
         QCOMPARE(fixture->Options().EditMinRegion->text(), QString("0.5"));
         QVERIFY(fixture->windows->FormMeasure->CheckBoxUnits->isChecked());
-        QCOMPARE(main.LabeledEditMeasure->text(), QString("10.00"));
-        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area [mm²]"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditMeasure").text(), QString("10.00"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
+                 QString("Object area [mm²]"));
         QCOMPARE(main.pos(), QPoint(30, 40));
         QCOMPARE(main.size(), QSize(1100, 700));
-        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("- DEFAULT OPTIONS -"));
         QVERIFY(!main.OptionsChanged);
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), TColour(255));
@@ -286,7 +303,7 @@ private Q_SLOTS:
         const std::string before = TOptions::Load(main.DefaultOptionsFile).EditMinRegion;
         WhenModal<TFormOptions>([](TFormOptions& dialog) { dialog.reject(); });
         main.ProgramControl->SetState(StateImageLoaded);
-        main.ActionOptions->trigger();
+        Part<QAction>(main, "ActionOptions").trigger();
         QCOMPARE(TOptions::Load(main.DefaultOptionsFile).EditMinRegion, before);
     }
 
@@ -312,14 +329,14 @@ private Q_SLOTS:
         const std::string image = fixture->WriteObjectsImage();
         fixture->Open(image);
         QCOMPARE(main.ProgramControl->State(), 6);
-        QCOMPARE(main.StatusBarMain->PanelText(0), QString("objects.bmp"));
-        QCOMPARE(main.StatusBarMain->PanelText(3), QString("200 x 80"));
-        QVERIFY(!main.LabeledEditCount->text().isEmpty());
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(0), QString("objects.bmp"));
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(3), QString("200 x 80"));
+        QVERIFY(!Part<TLabeledEdit>(main, "LabeledEditCount").text().isEmpty());
 
         const std::string resultFile = fixture->folder.File("results.txt");
         fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
-        main.ActionSaveResult->trigger();
-        main.ActionSaveResult->trigger();
+        Part<QAction>(main, "ActionSaveResult").trigger();
+        Part<QAction>(main, "ActionSaveResult").trigger();
         const std::vector<std::string> lines = Lines(ReadFile(resultFile));
         QCOMPARE(lines.size(), size_t(3));
         QCOMPARE(lines[0], main.ShownResult().Items.HeaderLine());
@@ -337,7 +354,8 @@ private Q_SLOTS:
         QCOMPARE(saved.size(), size_t(23));
         expected[DateTimeField] = saved[DateTimeField] = {};
         QCOMPARE(saved, expected);
-        QCOMPARE(main.LabeledEditAreaCM->text().toStdString(), result.Fields.AreaCM);
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").text().toStdString(),
+                 result.Fields.AreaCM);
         QVERIFY(fixture->reporter.messages.empty());
     }
 
@@ -346,7 +364,7 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         QVERIFY(fixture->OpenObjects());
         fixture->Options().EditResultFile->clear();
-        fixture->Main().ActionSaveResult->trigger();
+        Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{
                      "Please define a result file in the options before saving a result."});
@@ -368,7 +386,7 @@ private Q_SLOTS:
         const std::string resultFile = folder + "results.txt";
         fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
         fixture->reporter.yesNoAnswer = yes;
-        fixture->Main().ActionSaveResult->trigger();
+        Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{"Error saving the result file: the folder \"" + folder +
                                           "\" does not exist. Should it be created?"});
@@ -385,7 +403,7 @@ private Q_SLOTS:
         const std::string resultFile = fixture->folder.File("taken");
         std::filesystem::create_directory(resultFile);
         fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
-        fixture->Main().ActionSaveResult->trigger();
+        Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
         QVERIFY(fixture->reporter.messages[0].find("could not be saved to " + resultFile) !=
                 std::string::npos);
@@ -406,8 +424,8 @@ private Q_SLOTS:
                                           " not found."});
         // The table holds only an empty path and name, and cannot be saved.
         QCOMPARE(main.ShownResult().Items.Count(), 2);
-        QVERIFY(!main.ActionSaveResult->isEnabled());
-        QVERIFY(main.ImageOriginal->Picture().IsEmpty());
+        QVERIFY(!Part<QAction>(main, "ActionSaveResult").isEnabled());
+        QVERIFY(Part<TImageWidget>(main, "ImageOriginal").Picture().IsEmpty());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
@@ -417,11 +435,11 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
         RejectNextFileDialog();
-        main.ActionOpen->trigger();
+        Part<QAction>(main, "ActionOpen").trigger();
         QCOMPARE(main.ProgramControl->State(), 2);
-        QVERIFY(main.ActionSaveResult->isEnabled());
-        QVERIFY(!main.ActionProcess->isEnabled());
-        QCOMPARE(main.StatusBarMain->PanelText(0), QString());
+        QVERIFY(Part<QAction>(main, "ActionSaveResult").isEnabled());
+        QVERIFY(!Part<QAction>(main, "ActionProcess").isEnabled());
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(0), QString());
     }
 
     void OpenThroughTheDialog()
@@ -430,12 +448,12 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
         AcceptNextFileDialog(fixture->WriteObjectsImage());
-        main.ActionOpen->trigger();
+        Part<QAction>(main, "ActionOpen").trigger();
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ProgramControl->State(), 6);
-        QVERIFY(!main.ImageAnalyse->Picture().IsEmpty());
-        QCOMPARE(main.ImageH->GreyPicture().Width(), 200);
+        QVERIFY(!Part<TImageWidget>(main, "ImageAnalyse").Picture().IsEmpty());
+        QCOMPARE(Part<TImageWidget>(main, "ImageH").GreyPicture().Width(), 200);
     }
 
     void TheChosenFilterDecidesTheImageFormat_data()
@@ -458,10 +476,10 @@ private Q_SLOTS:
         QVERIFY(fixture->OpenObjects());
         const std::string fileName = fixture->folder.File(name.toStdString());
         AcceptNextFileDialog(fileName, filter);
-        fixture->Main().ActionSaveImage->trigger();
+        Part<QAction>(fixture->Main(), "ActionSaveImage").trigger();
         const std::string bytes = ReadFile(fileName);
         QVERIFY(bytes.starts_with(signature.toStdString()));
-        const TBitmap24& picture = fixture->Main().ImageAnalyse->Picture();
+        const TBitmap24& picture = Part<TImageWidget>(fixture->Main(), "ImageAnalyse").Picture();
         const TBitmap24 read = signature == "BM" ? ReadBmpFile(fileName) : ReadJpegFile(fileName);
         QCOMPARE(read.Width(), picture.Width());
         QVERIFY(fixture->reporter.messages.empty());
@@ -474,7 +492,7 @@ private Q_SLOTS:
         // No file can be made there, whoever runs the test.
         const std::string fileName = "/proc/varnolux-analysed.bmp";
         AcceptNextFileDialog(fileName, "Bitmap (*.bmp)");
-        fixture->Main().ActionSaveImage->trigger();
+        Part<QAction>(fixture->Main(), "ActionSaveImage").trigger();
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
         QVERIFY(fixture->reporter.messages[0].find("could not be saved to " + fileName) !=
                 std::string::npos);
@@ -485,15 +503,17 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
-        QCOMPARE(main.sp_XYPlot->LeftAxis().Max(), 1.1);
-        for (size_t channel = 0; channel < 3; ++channel) {
-            const Tsp_XYLine& line = *main.sp_XYLines[channel];
+        QCOMPARE(Part<Tsp_XYPlot>(main, "sp_XYPlot").LeftAxis().Max(), 1.1);
+        static constexpr std::array<const char*, 3> lines = {"sp_XYLineH", "sp_XYLineS",
+                                                             "sp_XYLineV"};
+        for (size_t channel = 0; channel < lines.size(); ++channel) {
+            const Tsp_XYLine& line = Part<Tsp_XYLine>(main, lines[channel]);
             QCOMPARE(line.Count(), 256);
             for (int k : {0, 100, 255})
                 QCOMPARE(line.GetY(k), main.ShownResult().Curves[channel][static_cast<size_t>(k)]);
         }
         fixture->Bar(SMin).setValue(77);
-        QCOMPARE(main.sp_LineMarkers[SMin]->Position(), 77.0);
+        QCOMPARE(fixture->Find<Tsp_LineMarker>("sp_LineMarkerSMin")->Position(), 77.0);
     }
 
     void DraggingARubberBandZoomsAndAClickUnzooms()
@@ -501,8 +521,9 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
-        main.PageControlPlasma->setCurrentWidget(main.TabSheetChart);
-        Tsp_XYPlot& plot = *main.sp_XYPlot;
+        Part<QTabWidget>(main, "PageControlPlasma")
+            .setCurrentWidget(&Part<QWidget>(main, "TabSheetChart"));
+        Tsp_XYPlot& plot = Part<Tsp_XYPlot>(main, "sp_XYPlot");
         QVERIFY(plot.grab().width() > 0);
         const Tsp_Rect field = plot.Field();
         const QPoint from(field.Left + 10, field.Top + 10);
@@ -530,20 +551,20 @@ private Q_SLOTS:
         bool openEnabled = true;
         DuringNextAnalysis(main, [&] {
             closed = main.close();
-            openEnabled = main.ActionOpen->isEnabled();
+            openEnabled = Part<QAction>(main, "ActionOpen").isEnabled();
             // Nothing started from here may run a second analysis inside this one.
-            main.ActionProcess->trigger();
+            Part<QAction>(main, "ActionProcess").trigger();
             main.OpenImage(fixture->WriteImage(test::Picture(test::ObjectRows), "other.bmp"));
             QCOMPARE(main.RunAnalysis(), false);
         });
-        main.ActionProcess->trigger();
+        Part<QAction>(main, "ActionProcess").trigger();
         QVERIFY(fixture->WaitIdle());
         QVERIFY(!closed);
         QVERIFY(!openEnabled);
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ProgramControl->State(), 6);
         QVERIFY(main.isVisible());
-        QCOMPARE(std::as_const(*main.ImageOriginal).Picture().Width(), 400);
+        QCOMPARE(std::as_const(Part<TImageWidget>(main, "ImageOriginal")).Picture().Width(), 400);
     }
 
     void ClosingWritesThePositionOnce()
@@ -572,7 +593,7 @@ private Q_SLOTS:
             QVERIFY(dialog.EditSHAFile->isReadOnly());
             dialog.accept();
         });
-        main.ActionShowSHA->trigger();
+        Part<QAction>(main, "ActionShowSHA").trigger();
         QCOMPARE(shown, main.ShownResult().Items.GetValueText("SHAResult"));
         QCOMPARE(shown.size(), size_t(64));
     }
@@ -634,7 +655,7 @@ private Q_SLOTS:
             }
         }
         QVERIFY(placed.size() > 30);
-        const QTabBar& tabs = *main.PageControlPlasma->tabBar();
+        const QTabBar& tabs = *Part<QTabWidget>(main, "PageControlPlasma").tabBar();
         for (int tab = 0; tab < tabs.count(); ++tab) {
             QVERIFY2(tabs.rect().contains(tabs.tabRect(tab)), qPrintable(tabs.tabText(tab)));
             QVERIFY2(tabs.tabRect(tab).width() >=
@@ -665,7 +686,7 @@ private Q_SLOTS:
             }
             dialog.accept();
         });
-        fixture->Main().ActionShowSHA->trigger();
+        Part<QAction>(fixture->Main(), "ActionShowSHA").trigger();
         QCOMPARE(shownWhole, 3);
     }
 
@@ -718,7 +739,7 @@ private Q_SLOTS:
     void AMissingManualIsReported()
     {
         QVERIFY(fixture->Start());
-        fixture->Main().ActionManual->trigger();
+        Part<QAction>(fixture->Main(), "ActionManual").trigger();
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
         QVERIFY(fixture->reporter.messages[0].find("manual.pdf") != std::string::npos);
     }

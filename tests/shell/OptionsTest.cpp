@@ -20,6 +20,7 @@
 using namespace varnolux;
 using varnolux::test::AcceptNextFileDialog;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ReadFile;
 using varnolux::test::TempFolder;
 using varnolux::test::WhenModal;
@@ -63,18 +64,83 @@ private Q_SLOTS:
     }
     void cleanup() { fixture.reset(); }
 
+    void TheWindowsPartsOfTheOptionsComeBackUnchanged()
+    {
+        TOptions in = TOptions::Initial();
+        in.iInclCircleX = 11;
+        in.iInclCircleY = -12;
+        in.iInclCircleDiam = 13;
+        in.iExclRectLeft = 1;
+        in.iExclRectUp = 2;
+        in.iExclRectRight = 3;
+        in.iExclRectDown = 4;
+        in.colColorInclCircle = 0x123456;
+        in.colColorExclRect = 0x654321;
+        in.lUseInclCircle = true;
+        in.ColorBack = 0x00ff00;
+        in.EditMinRegion = "0,5";
+        in.EditResultFile = "/lab/results.txt";
+        in.EditRegionFile = "/lab/regions.txt";
+        in.lCheckBoxUnits = true;
+        in.ComboBoxUnits = 2;
+        in.ComboBoxZoom = 5;
+        in.EditMeasure = "12.5";
+        TFormOptions dialog(fixture->folder.File("settings.ini"));
+        TFormMeasure calibration;
+        dialog.ReadFrom(in);
+        calibration.ReadFrom(in);
+        TOptions out;
+        out.rangeTexts = in.rangeTexts;
+        dialog.WriteTo(out);
+        calibration.WriteTo(out);
+        QVERIFY(out == in);
+        QCOMPARE(calibration.UnitText(), std::string("mm"));
+    }
+
+    void OkChangesTheDialogsOptionsAndCancelDoesNot()
+    {
+        TFormOptions dialog(fixture->folder.File("settings.ini"));
+        TOptions before = TOptions::Initial();
+        before.EditRegionFile = "regions.txt";
+        dialog.ReadFrom(before);
+        const auto edit = [&dialog] {
+            dialog.show();
+            dialog.EditMinRegion->setText("3");
+            dialog.EditResultFile->setText("other.txt");
+            dialog.EditRegionFile->clear();
+            dialog.SetColorBack(MakeColour(1, 2, 3));
+        };
+        edit();
+        dialog.BitBtnCancel->click();
+        // Everything else comes from before: the dialog's part alone is compared.
+        TOptions afterCancel = TOptions::Initial();
+        dialog.WriteTo(afterCancel);
+        QVERIFY(afterCancel == before);
+        edit();
+        dialog.BitBtnOk->click();
+        QVERIFY(!dialog.isVisible());
+        TOptions afterOk;
+        dialog.WriteTo(afterOk);
+        QCOMPARE(afterOk.EditMinRegion, std::string("3"));
+        QCOMPARE(afterOk.EditResultFile, std::string("other.txt"));
+        QCOMPARE(afterOk.EditRegionFile, std::string());
+        QCOMPARE(TColour(afterOk.ColorBack), MakeColour(1, 2, 3));
+    }
+
     void CancelPutsTheDialogsValuesBack()
     {
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
         TFormOptions& options = fixture->Options();
         options.EditResultFile->setText("before.txt");
+        options.EditRegionFile->setText("regions.txt");
         const TColour colourBefore = options.ColorBack();
         const TColour surfaceBefore = TColour(main.CurrentOptions().ColorBack);
         TColour surfaceWhileOpen = 0;
         WhenModal<TFormOptions>([&](TFormOptions& dialog) {
             dialog.EditMinRegion->setText("5");
             dialog.EditResultFile->setText("other.txt");
+            dialog.EditRegionFile->setText("typed.txt");
             WhenModal<QColorDialog>([](QColorDialog& colours) {
                 colours.setCurrentColor(QColor(0, 255, 0));
                 colours.accept();
@@ -84,10 +150,11 @@ private Q_SLOTS:
             dialog.BitBtnCancel->click();
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
-        main.ActionOptions->trigger();
+        Part<QAction>(main, "ActionOptions").trigger();
         QCOMPARE(surfaceWhileOpen, MakeColour(0, 255, 0));
         QCOMPARE(options.EditMinRegion->text(), QString("10.0"));
         QCOMPARE(options.EditResultFile->text(), QString("before.txt"));
+        QCOMPARE(options.EditRegionFile->text(), QString("regions.txt"));
         QCOMPARE(options.ColorBack(), colourBefore);
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);
@@ -106,7 +173,7 @@ private Q_SLOTS:
             dialog.BitBtnOk->click();
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
-        main.ActionOptions->trigger();
+        Part<QAction>(main, "ActionOptions").trigger();
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("3"));
@@ -132,7 +199,7 @@ private Q_SLOTS:
             dialog.EditMinRegion->setText("0,5");
             QTest::keyClick(dialog.EditMinRegion, Qt::Key_Return);
         });
-        main.ActionOptions->trigger();
+        Part<QAction>(main, "ActionOptions").trigger();
         QVERIFY(fixture->WaitIdle());
         QVERIFY(stayedOpen);
         QCOMPARE(fixture->reporter.messages, std::vector<std::string>{"Invalid number"});
@@ -180,13 +247,13 @@ private Q_SLOTS:
 
         const std::string fileName = fixture->folder.File("saved.ini");
         AcceptNextFileDialog(fileName);
-        main.ActionSaveOptionsAs->trigger();
+        Part<QAction>(main, "ActionSaveOptionsAs").trigger();
         QVERIFY(std::filesystem::exists(fileName));
         QCOMPARE(main.OptionsFile, fileName);
-        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("saved.ini"));
         QVERIFY(!main.OptionsChanged);
-        QVERIFY(!main.ActionSaveOptions->isEnabled());
+        QVERIFY(!Part<QAction>(main, "ActionSaveOptions").isEnabled());
         QCOMPARE(TOptions::Load(fileName), saved);
 
         fixture->Bar(HMin).setValue(3);
@@ -195,14 +262,15 @@ private Q_SLOTS:
         measure.CheckBoxUnits->setChecked(false);
         measure.ComboBoxZoom->setCurrentIndex(2);
         QVERIFY(main.OptionsChanged);
-        QVERIFY(main.ActionSaveOptions->isEnabled());
+        QVERIFY(Part<QAction>(main, "ActionSaveOptions").isEnabled());
 
         AcceptNextFileDialog(fileName);
-        main.ActionLoadOptions->trigger();
+        Part<QAction>(main, "ActionLoadOptions").trigger();
         QCOMPARE(main.CurrentOptions(), saved);
         QCOMPARE(fixture->Bar(HMin).value(), 230);
-        QCOMPARE(main.LabeledEditMeasure->text(), QString("12.50"));
-        QCOMPARE(main.LabeledEditAreaCM->EditLabelCaption(), QString("Object area [µm²]"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditMeasure").text(), QString("12.50"));
+        QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
+                 QString("Object area [µm²]"));
         QVERIFY(!main.OptionsChanged);
         QVERIFY(fixture->reporter.messages.empty());
     }
@@ -214,14 +282,14 @@ private Q_SLOTS:
         QVERIFY(main.SaveOptions(fileName));
         main.OptionsFile = fileName;
         fixture->Bar(SMin).setValue(42);
-        QVERIFY(main.ActionSaveOptions->isEnabled());
-        main.ActionSaveOptions->trigger();
+        QVERIFY(Part<QAction>(main, "ActionSaveOptions").isEnabled());
+        Part<QAction>(main, "ActionSaveOptions").trigger();
         QCOMPARE(TOptions::Load(fileName).rangeTexts[SMin], std::string("42"));
-        QVERIFY(!main.ActionSaveOptions->isEnabled());
-        main.ActionSaveOptionsAsDefault->trigger();
+        QVERIFY(!Part<QAction>(main, "ActionSaveOptions").isEnabled());
+        Part<QAction>(main, "ActionSaveOptionsAsDefault").trigger();
         QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
         QCOMPARE(TOptions::Load(main.DefaultOptionsFile).rangeTexts[SMin], std::string("42"));
-        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("- DEFAULT OPTIONS -"));
     }
 
@@ -298,7 +366,7 @@ private Q_SLOTS:
             WriteFile(main.DefaultOptionsFile, defaultFile.toStdString());
         main.OptionsFile = fixture->folder.File("other.ini");
         fixture->Bar(HMin).setValue(44);
-        main.ActionLoadDefaultOptions->trigger();
+        Part<QAction>(main, "ActionLoadDefaultOptions").trigger();
         QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
         QCOMPARE(fixture->Bar(HMin).value(), told ? 0 : 5);
         QCOMPARE(fixture->Bar(HMax).value(), told ? 255 : 6);

@@ -8,6 +8,7 @@
 
 using namespace varnolux;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 
 namespace {
 
@@ -91,7 +92,7 @@ private Q_SLOTS:
 
     void NoImageClearsTheFileInformation()
     {
-        TStatusBar& status = *fixture->Main().StatusBarMain;
+        TStatusBar& status = Part<TStatusBar>(fixture->Main(), "StatusBarMain");
         for (int panel = 0; panel < 6; ++panel)
             status.SetPanelText(panel, "x");
         fixture->Main().ProgramControl->SetState(StateNoImage);
@@ -105,10 +106,13 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->windows->PlasmaForm->Running());
-        main.Timer2->start();
+        QSignalSpy settled(&fixture->Range(), &TColourRangeController::RangeSettled);
+        fixture->Bar(SMax).setValue(100);
+        QVERIFY(fixture->Range().Waiting());
         main.ProgramControl->SetState(StateClosing);
-        QVERIFY(!main.Timer1->isActive());
-        QVERIFY(!main.Timer2->isActive());
+        QVERIFY(!Part<QTimer>(main, "Timer1").isActive());
+        QVERIFY(!fixture->Range().Waiting());
+        QVERIFY(!settled.wait(2 * TColourRangeController::QuietTime.count()));
         QVERIFY(!fixture->windows->PlasmaForm->Running());
     }
 
@@ -130,16 +134,17 @@ private Q_SLOTS:
         if (!defaultFile)
             main.OptionsFile = fixture->folder.File("mine.ini");
         main.ProgramControl->SetState(StateNoImage);
-        main.ActionSaveOptionsAs->setEnabled(false);
+        Part<QAction>(main, "ActionSaveOptionsAs").setEnabled(false);
         main.MarkOptionsChanged();
         QCOMPARE(main.ProgramControl->State(), 2);
         QVERIFY(main.OptionsChanged);
-        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions), panelText);
-        QCOMPARE(main.ActionSaveOptions->isEnabled(), saveEnabled);
-        QVERIFY(main.ActionSaveOptionsAs->isEnabled());
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
+                 panelText);
+        QCOMPARE(Part<QAction>(main, "ActionSaveOptions").isEnabled(), saveEnabled);
+        QVERIFY(Part<QAction>(main, "ActionSaveOptionsAs").isEnabled());
         // The columns of state 2 are back.
-        QVERIFY(!main.ActionProcess->isEnabled());
-        QVERIFY(main.ActionOpen->isEnabled());
+        QVERIFY(!Part<QAction>(main, "ActionProcess").isEnabled());
+        QVERIFY(Part<QAction>(main, "ActionOpen").isEnabled());
     }
 
     void MovingABarWithoutAnImageOnlyMarksTheOptions()
@@ -149,11 +154,12 @@ private Q_SLOTS:
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
         fixture->Bar(SMax).setValue(100);
         QCOMPARE(main.ProgramControl->State(), 2);
-        QCOMPARE(main.StatusBarMain->PanelText(TFormMain::StatusPanelOptions),
+        QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("* - DEFAULT OPTIONS -"));
-        QVERIFY(main.ActionSaveOptionsAs->isEnabled());
-        QVERIFY(!main.ActionSaveOptions->isEnabled());
-        QTRY_VERIFY(!main.Timer2->isActive());
+        QVERIFY(Part<QAction>(main, "ActionSaveOptionsAs").isEnabled());
+        QVERIFY(!Part<QAction>(main, "ActionSaveOptions").isEnabled());
+        QSignalSpy settled(&fixture->Range(), &TColourRangeController::RangeSettled);
+        QTRY_COMPARE(settled.count(), 1);
         QCOMPARE(analyses.count(), 0);
     }
 

@@ -11,6 +11,7 @@
 
 using namespace varnolux;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ReadFile;
 using varnolux::test::WriteFile;
 
@@ -85,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(Cell(view, 0, Column("Region")), QString("1"));
 
         // A new analysis keeps measuring while the page shows.
-        fixture.Main().ActionProcess->trigger();
+        Part<QAction>(fixture.Main(), "ActionProcess").trigger();
         QVERIFY(fixture.WaitIdle());
         QCOMPARE(view.model()->rowCount(), 3);
 
@@ -102,7 +103,7 @@ private Q_SLOTS:
         auto& page = *fixture.Find<TRegionsPage>("TabSheetRegions");
         fixture.Find<QTabWidget>("PageControlPlasma")->setCurrentWidget(&page);
         QVERIFY(fixture.OpenObjects());
-        TImageWidget& analysed = *fixture.Main().ImageAnalyse;
+        TImageWidget& analysed = Part<TImageWidget>(fixture.Main(), "ImageAnalyse");
         QVERIFY(analysed.Overlay().isEmpty());
 
         QTableView& view = *page.TableViewRegions;
@@ -121,7 +122,7 @@ private Q_SLOTS:
         QCOMPARE(analysed.Overlay().boundingRect(), QRectF(20, 20, 30, 30));
 
         // A new analysis shows new rows and no outline of an old one.
-        fixture.Main().ActionProcess->trigger();
+        Part<QAction>(fixture.Main(), "ActionProcess").trigger();
         QTRY_VERIFY(analysed.Overlay().isEmpty());
         QCOMPARE(page.OutlinedRegion(), -1);
     }
@@ -153,7 +154,7 @@ private Q_SLOTS:
 
         // Without a regions file the action is off.
         fixture.Options().EditRegionFile->clear();
-        main.ActionProcess->trigger();
+        Part<QAction>(main, "ActionProcess").trigger();
         QTRY_VERIFY(!save.isEnabled());
     }
 

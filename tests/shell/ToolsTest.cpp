@@ -21,6 +21,7 @@
 using namespace varnolux;
 using varnolux::test::ExpectedResultFields;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ResultFields;
 using varnolux::test::WhenModal;
 
@@ -45,7 +46,7 @@ private Q_SLOTS:
         CalibrateWith([](TFormMeasure& window) { window.CheckBoxUnits->setChecked(true); });
         QCOMPARE(minRegion.text(), QString("0.4"));
         QVERIFY(Main().OptionsChanged);
-        QCOMPARE(Main().LabeledEditMeasure->text(), QString("5.00"));
+        QCOMPARE(Part<TLabeledEdit>(Main(), "LabeledEditMeasure").text(), QString("5.00"));
         QCOMPARE(Main().ShownResult().Items.GetValueText("Unit"), std::string("cm"));
         CalibrateWith([](TFormMeasure& window) { window.CheckBoxUnits->setChecked(false); });
         QCOMPARE(minRegion.text(), QString("10"));
@@ -89,7 +90,7 @@ private Q_SLOTS:
             shown.ComboBoxZoom->setCurrentIndex(0);
             shown.reject();
         });
-        Main().ActionMeasure->trigger();
+        Part<QAction>(Main(), "ActionMeasure").trigger();
         QVERIFY(!window.CheckBoxUnits->isChecked());
         QCOMPARE(window.EditMeasure->text(), QString("3.00"));
         QCOMPARE(window.ComboBoxUnits->currentText(), QString("cm"));
@@ -158,7 +159,7 @@ private Q_SLOTS:
             QTest::mouseRelease(&canvas, Qt::LeftButton, {}, at(80, 40));
             editor.accept();
         });
-        Main().ActionRegionSelect->trigger();
+        Part<QAction>(Main(), "ActionRegionSelect").trigger();
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(shownEdits, QString("100 40 60"));
         QCOMPARE(background, QSize(200, 80));
@@ -185,7 +186,7 @@ private Q_SLOTS:
             zoom = editor.TrackBarZoom->value();
             editor.reject();
         });
-        Main().ActionRegionSelect->trigger();
+        Part<QAction>(Main(), "ActionRegionSelect").trigger();
         QCOMPARE(zoom, 30);
     }
 
@@ -199,7 +200,7 @@ private Q_SLOTS:
             editor.EditInclDiameter->setText("40");
             editor.accept();
         });
-        Main().ActionRegionSelect->trigger();
+        Part<QAction>(Main(), "ActionRegionSelect").trigger();
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(fixture->Options().iInclCircleDiam, 40);
         const std::string optionsFile = fixture->folder.File("drawn.ini");
@@ -221,7 +222,7 @@ private Q_SLOTS:
             editor.TrackBarZoom->setValue(-20);
             editor.reject();
         });
-        Main().ActionRegionSelect->trigger();
+        Part<QAction>(Main(), "ActionRegionSelect").trigger();
         TOptions after;
         fixture->Options().WriteTo(after);
         QVERIFY(after == before);
@@ -233,8 +234,8 @@ private Q_SLOTS:
 
     void EveryClickOnAnImageOpensAViewer()
     {
-        QTest::mouseClick(Main().ImageOriginal, Qt::LeftButton);
-        QTest::mouseClick(Main().ImageAnalyse, Qt::LeftButton);
+        QTest::mouseClick(&Part<TImageWidget>(Main(), "ImageOriginal"), Qt::LeftButton);
+        QTest::mouseClick(&Part<TImageWidget>(Main(), "ImageAnalyse"), Qt::LeftButton);
         const auto viewers = Main().findChildren<TFormFullImage*>();
         QCOMPARE(viewers.size(), 2);
         for (TFormFullImage* viewer : viewers) {
@@ -246,9 +247,10 @@ private Q_SLOTS:
 
     void ClicksDuringAnAnalysisOpenNoViewer()
     {
-        test::DuringNextAnalysis(
-            Main(), [this] { QTest::mouseClick(Main().ImageOriginal, Qt::LeftButton); });
-        Main().ActionProcess->trigger();
+        test::DuringNextAnalysis(Main(), [this] {
+            QTest::mouseClick(&Part<TImageWidget>(Main(), "ImageOriginal"), Qt::LeftButton);
+        });
+        Part<QAction>(Main(), "ActionProcess").trigger();
         QVERIFY(fixture->WaitIdle());
         QVERIFY(Main().findChildren<TFormFullImage*>().isEmpty());
     }
@@ -264,7 +266,7 @@ private:
             change(window);
             window.accept();
         });
-        Main().ActionMeasure->trigger();
+        Part<QAction>(Main(), "ActionMeasure").trigger();
         QVERIFY(fixture->WaitIdle());
     }
 
@@ -282,7 +284,7 @@ private:
             }
             window.accept();
         });
-        Main().ActionColorSelection->trigger();
+        Part<QAction>(Main(), "ActionColorSelection").trigger();
         QVERIFY(fixture->WaitIdle());
     }
 

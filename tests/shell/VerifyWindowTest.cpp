@@ -13,6 +13,7 @@
 
 using namespace varnolux;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ReadFile;
 using varnolux::test::WriteFile;
 
@@ -216,19 +217,19 @@ private Q_SLOTS:
         TFormMain& main = fixture.Main();
         QVERIFY(main.findChild<QMenu*>("MenuAnalysis")
                     ->actions()
-                    .contains(main.ActionVerifyResultFile));
-        QVERIFY(main.ActionVerifyResultFile->isEnabled());
+                    .contains(&Part<QAction>(main, "ActionVerifyResultFile")));
+        QVERIFY(Part<QAction>(main, "ActionVerifyResultFile").isEnabled());
         QVERIFY(fixture.OpenObjects());
         const std::string results = fixture.folder.File("results.txt");
         fixture.Options().EditResultFile->setText(QString::fromStdString(results));
-        main.ActionSaveResult->trigger();
-        main.ActionSaveResult->trigger();
+        Part<QAction>(main, "ActionSaveResult").trigger();
+        Part<QAction>(main, "ActionSaveResult").trigger();
         QCOMPARE(SplitLines(ReadFile(results)), 3);
 
         TFormVerify& window = *fixture.windows->FormVerify;
         window.CheckBoxOptions->setChecked(true);
         window.CheckBoxReanalyse->setChecked(true);
-        main.ActionVerifyResultFile->trigger();
+        Part<QAction>(main, "ActionVerifyResultFile").trigger();
         QVERIFY(window.isVisible());
         QCOMPARE(window.EditResultFile->text(), QString::fromStdString(results));
         QVERIFY(WaitUntilFinished(window));
