@@ -228,6 +228,8 @@ private Q_SLOTS:
             regionTitle = window.windowTitle();
             window.reject();
         });
+        // Both tools refuse to open while the program is busy.
+        QVERIFY(fixture->WaitIdle());
         Part<QAction>(main, "ActionRegionSelect").trigger();
         QCOMPARE(regionTitle, QString("Analysebereich"));
         fixture->Open(fixture->folder.File("missing.bmp"));
