@@ -5,6 +5,7 @@
 #include "base/TFileDescriptor.h"
 #include "imaging/BmpFile.h"
 #include "input/AvailableMemory.h"
+#include "input/BmpInfoHeader.h"
 #include "input/DicomImport.h"
 #include "input/TImageFileBytes.h"
 #include "input/TScopedFile.h"
@@ -336,6 +337,10 @@ TFreeImageBitmap LoadWithFreeImage(std::span<const std::uint8_t> bytes,
         CurrentReporter().ShowLanguageMessage("LUnrecognizedFileFormat", {shownName});
         return nullptr;
     }
+    const std::optional<std::vector<std::uint8_t>> plainBmp =
+        format == FIF_BMP ? WithPlainBmpInfoHeader(bytes) : std::nullopt;
+    if (plainBmp)
+        bytes = *plainBmp;
     try {
         if (TFreeImageBitmap image = LoadConverted(format, bytes, reservation))
             return image;

@@ -281,6 +281,62 @@ TEST_F(ImageReader, ConvertsPalettesAndFewerBitsToTwentyFourBits)
     EXPECT_TRUE(Messages().empty());
 }
 
+/// The same BMP file with a larger info header (108 or 124 bytes): the colour masks of
+/// BI_BITFIELDS move into the header, the rest of it is zero, palette and pixels follow.
+std::string WithLargerInfoHeader(const std::string& plain, std::uint32_t infoSize)
+{
+    const auto read32 = [&](std::size_t at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | std::uint8_t(plain[at + i]);
+        return value;
+    };
+    const auto write32 = [](std::string& bytes, std::size_t at, std::uint64_t value) {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = char(value >> (8 * i));
+    };
+    const std::size_t masks = read32(30) == 3 ? 12 : 0;
+    std::string larger = plain.substr(0, 54 + masks);
+    larger.resize(14 + infoSize, '\0');
+    larger += plain.substr(54 + masks);
+    write32(larger, 2, larger.size());
+    write32(larger, 10, read32(10) + (14 + infoSize) - (54 + masks));
+    write32(larger, 14, infoSize);
+    return larger;
+}
+
+TEST_F(ImageReader, ReadsBmpFilesWithTheLargerInfoHeaders)
+{
+    const TFreeImage pattern = PatternImage(PatternWidth, PatternHeight);
+    const TFreeImage palettised = PalettisedImage(9, 4);
+    const TFreeImage bitfields(FreeImage_ConvertTo16Bits565(pattern.get()));
+    const std::string plainFiles[] = {
+        Save(pattern.get(), FIF_BMP, "rgb.bmp"),
+        Save(palettised.get(), FIF_BMP, "palette.bmp"),
+        Save(bitfields.get(), FIF_BMP, "565.bmp"),
+    };
+    for (const std::string& plainFile : plainFiles) {
+        const auto expected = Load(plainFile);
+        ASSERT_NE(expected, nullptr) << plainFile;
+        for (const std::uint32_t infoSize : {108u, 124u}) {
+            const std::string name = std::to_string(infoSize) + "-" +
+                                     std::filesystem::path(plainFile).filename().string();
+            const auto bitmap =
+                Load(Write(name, WithLargerInfoHeader(ReadFile(plainFile), infoSize)));
+            ASSERT_NE(bitmap, nullptr) << name;
+            EXPECT_EQ(*bitmap, *expected) << name;
+            EXPECT_TRUE(Messages().empty()) << name;
+        }
+    }
+    // A palette that would reach into the pixels is the file's fault, as before.
+    std::string overlapping = WithLargerInfoHeader(ReadFile(plainFiles[1]), 124);
+    overlapping[46] = char(0xff);
+    overlapping[47] = char(0xff);
+    const std::string damaged = Write("overlapping.bmp", overlapping);
+    EXPECT_EQ(Load(damaged), nullptr);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{MismatchMessage(damaged)}));
+}
+
 TEST_F(ImageReader, ReadsGreymaps)
 {
     const int width = 6, height = 3;
