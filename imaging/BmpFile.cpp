@@ -385,4 +385,40 @@ void WriteBmpFile(int width, int height, const std::function<const std::uint8_t*
     file.Commit();
 }
 
+std::optional<std::vector<std::uint8_t>> WithPlainBmpInfoHeader(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < FileHeaderSize + InfoHeaderSize || bytes[0] != 'B' || bytes[1] != 'M')
+        return std::nullopt;
+    const std::uint8_t* start = bytes.data();
+    const std::uint32_t infoSize = U32(start + FileHeaderSize);
+    if (infoSize != 108 && infoSize != 124)
+        return std::nullopt;
+    const std::uint32_t pixelOffset = U32(start + 10);
+    const std::uint16_t bitCount = U16(start + 28);
+    const std::uint32_t compression = U32(start + 30);
+    const std::uint32_t coloursUsed = U32(start + 46);
+    const std::size_t maskSize = compression == BiBitfields        ? 12
+                                 : compression == BiAlphaBitfields ? 16
+                                                                   : 0;
+    const std::uint64_t paletteEntries = coloursUsed != 0 ? coloursUsed
+                                         : bitCount <= 8  ? std::uint64_t(1) << bitCount
+                                                          : 0;
+    const std::uint64_t paletteBegin = FileHeaderSize + infoSize;
+    const std::uint64_t paletteEnd = paletteBegin + paletteEntries * 4;
+    if (paletteEnd > pixelOffset || pixelOffset > bytes.size())
+        return std::nullopt;
+
+    // The masks lie at the same place in the larger headers as after the plain one.
+    const auto plainEnd = bytes.begin() + FileHeaderSize + InfoHeaderSize;
+    std::vector<std::uint8_t> plain(bytes.begin(), plainEnd + std::ptrdiff_t(maskSize));
+    plain.insert(plain.end(), bytes.begin() + std::ptrdiff_t(paletteBegin),
+                 bytes.begin() + std::ptrdiff_t(paletteEnd));
+    const std::size_t plainPixelOffset = plain.size();
+    plain.insert(plain.end(), bytes.begin() + pixelOffset, bytes.end());
+    PutU32(plain.data() + 2, std::uint32_t(plain.size()));
+    PutU32(plain.data() + 10, std::uint32_t(plainPixelOffset));
+    PutU32(plain.data() + FileHeaderSize, InfoHeaderSize);
+    return plain;
+}
+
 } // namespace varnolux

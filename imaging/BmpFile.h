@@ -4,7 +4,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace varnolux {
 
@@ -28,5 +31,13 @@ void WriteBmpFile(const TBitmap24& bitmap, const std::string& fileName);
 /// red) of the image's row y, 0 the top row; the rows are asked for bottom to top.
 void WriteBmpFile(int width, int height, const std::function<const std::uint8_t*(int y)>& row,
                   const std::string& fileName);
+
+/// The file with its info header cut to the plain 40 bytes — the colour masks kept
+/// after it for BI_BITFIELDS, the palette and the pixels unchanged — for a BMP file
+/// whose info header is 108 or 124 bytes (as ImageMagick and GIMP write them, and as
+/// FreeImage refuses them); nothing for every other file, and for one whose header and
+/// offsets do not fit together (a decoder judges it as it is).
+std::optional<std::vector<std::uint8_t>>
+WithPlainBmpInfoHeader(std::span<const std::uint8_t> bytes);
 
 } // namespace varnolux

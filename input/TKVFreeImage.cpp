@@ -5,7 +5,6 @@
 #include "base/TFileDescriptor.h"
 #include "imaging/BmpFile.h"
 #include "input/AvailableMemory.h"
-#include "input/BmpInfoHeader.h"
 #include "input/DicomImport.h"
 #include "input/TImageFileBytes.h"
 #include "input/TScopedFile.h"
