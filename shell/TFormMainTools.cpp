@@ -120,11 +120,11 @@ void TFormMain::ActionRegionSelectExecute()
         TFormLanguage::TranslateForm(*editor, *language);
     editor->LoadBackground(source);
     if (RegionZoom != -1)
-        editor->TrackBarZoom->setValue(RegionZoom);
+        editor->SetZoomPosition(RegionZoom);
     TOptions options = CurrentOptions();
     editor->ReadFrom(options);
     if (ShowTool(*editor, *this) == QDialog::Accepted) {
-        RegionZoom = editor->TrackBarZoom->value();
+        RegionZoom = editor->ZoomPosition();
         editor->WriteTo(options);
         windows_.FormOptions->ReadFrom(options);
         MarkOptionsChanged();
