@@ -288,16 +288,17 @@ private:
         WhenModal<TFormSelectionByMouse>([outline](TFormSelectionByMouse& window) {
             QVERIFY(QTest::qWaitFor([&] { return window.Loaded(); }));
             if (!outline.empty()) {
-                QTest::mousePress(&Part<QWidget>(window, "ImageMess"), Qt::LeftButton, {},
-                                  outline.front());
+                QWidget& view = Part<QWidget>(window, "ImageMess");
+                QTest::mousePress(&view, Qt::LeftButton, {}, outline.front());
                 for (const QPoint& point : outline)
-                    QTest::mouseMove(&Part<QWidget>(window, "ImageMess"), point);
-                QTest::mouseRelease(&Part<QWidget>(window, "ImageMess"), Qt::LeftButton, {},
-                                    outline.back());
+                    QTest::mouseMove(&view, point);
+                QTest::mouseRelease(&view, Qt::LeftButton, {}, outline.back());
             }
             window.accept();
         });
         Part<QAction>(Main(), "ActionColorSelection").trigger();
+        // The worker finds the range: the window goes on meanwhile.
+        QVERIFY(Main().Busy());
         QVERIFY(fixture->WaitIdle());
     }
 
