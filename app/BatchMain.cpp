@@ -291,9 +291,9 @@ public:
                 continue;
             if (written <= 0) {
                 error_ = written < 0 ? errno : EIO;
-                progress_.WriteLine("varnolux-batch: cannot write standard output (" +
-                                    std::generic_category().message(error_) +
-                                    "); the other images are still analysed");
+                progress_.WriteLine("varnolux-batch: " +
+                                    FormatMessage(DefaultMessageText("LBatchOutputFailed"),
+                                                  {std::generic_category().message(error_)}));
                 return;
             }
             rest.remove_prefix(std::size_t(written));
@@ -407,7 +407,7 @@ public:
         std::string why;
         if (WriteReportPdf(template_, data, fileName, &why))
             return true;
-        reporter.ShowMessage("the report could not be written to " + fileName + ": " + why);
+        reporter.ShowLanguageMessage("LBatchReportNotWritten", {fileName, why});
         return false;
     }
 
@@ -497,7 +497,7 @@ void AnalyseImages(TBatchWork& work)
             outcome = {};
             // With no memory left even the message may fail; the image still fails.
             try {
-                reporter.ShowMessage(std::string("Cannot analyse: ") + error.what());
+                reporter.ShowLanguageMessage("LCannotAnalyseImage", {image, error.what()});
             } catch (const std::bad_alloc&) {
             }
         }
@@ -512,6 +512,17 @@ void QtMessagesToStderr(QtMsgType type, const QMessageLogContext&, const QString
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         std::fprintf(stderr, "varnolux-batch: %s\n", qPrintable(message));
+}
+
+/// Messages about the whole run, named after the program.
+TStderrReporter& ProgramReporter()
+{
+    static TStderrReporter reporter = [] {
+        TStderrReporter named;
+        named.SetContext("varnolux-batch");
+        return named;
+    }();
+    return reporter;
 }
 
 int RunBatch(const TBatchArguments& arguments)
@@ -556,10 +567,10 @@ int RunBatch(const TBatchArguments& arguments)
         try {
             workers.emplace_back(AnalyseImages, std::ref(work));
         } catch (const std::system_error& error) {
-            progress.WriteLine("varnolux-batch: only " + std::to_string(i) + " of " +
-                               std::to_string(jobs) + " jobs could be started (" +
-                               error.code().message() + "); the images are analysed with " +
-                               std::to_string(std::max(i, 1)));
+            reporter.SetContext("varnolux-batch");
+            reporter.ShowLanguageMessage("LBatchJobsNotStarted",
+                                         {std::to_string(i), std::to_string(jobs),
+                                          error.code().message(), std::to_string(std::max(i, 1))});
             break;
         }
     }
@@ -576,8 +587,10 @@ int RunBatch(const TBatchArguments& arguments)
         TImageOutcome outcome = work.outcomes.Take(size_t(index));
         for (const std::string& message : outcome.messages)
             progress.WriteLine(message);
-        if (!outcome.analysed && outcome.messages.empty())
-            progress.WriteLine(image + ": Not enough memory to analyse " + image + ".");
+        if (!outcome.analysed && outcome.messages.empty()) {
+            reporter.SetContext(image);
+            reporter.ShowLanguageMessage("LNoMemoryToAnalyse", {image});
+        }
         if (outcome.analysed) {
             const bool json = arguments.format == TOutputFormat::Json;
             output.WriteLine(json ? ResultJsonObject(outcome.results)
@@ -585,15 +598,15 @@ int RunBatch(const TBatchArguments& arguments)
             std::string why;
             if (arguments.resultFile && !outcome.results.SaveToFile(*arguments.resultFile, &why)) {
                 reporter.SetContext(image);
-                reporter.ShowMessage("the result could not be appended to " +
-                                     *arguments.resultFile + ": " + why);
+                reporter.ShowLanguageMessage("LBatchResultNotAppended",
+                                             {*arguments.resultFile, why});
                 allAnalysed = false;
             }
             if (arguments.regionsFile &&
                 !outcome.regions.AppendToFile(*arguments.regionsFile, json, &why)) {
                 reporter.SetContext(image);
-                reporter.ShowMessage("the regions could not be appended to " +
-                                     *arguments.regionsFile + ": " + why);
+                reporter.ShowLanguageMessage("LBatchRegionsNotAppended",
+                                             {*arguments.regionsFile, why});
                 allAnalysed = false;
             }
             if (reports && outcome.report) {
@@ -640,8 +653,8 @@ int main(int argc, char** argv)
     if (arguments.optionsFile) {
         if (const std::string problem = OptionsFileProblem(*arguments.optionsFile);
             !problem.empty()) {
-            std::fprintf(stderr, "varnolux-batch: the options file %s cannot be used: %s\n",
-                         arguments.optionsFile->c_str(), problem.c_str());
+            ProgramReporter().ShowLanguageMessage("LBatchOptionsFileUnusable",
+                                                  {*arguments.optionsFile, problem});
             return ExitUsage;
         }
     }
@@ -654,11 +667,8 @@ int main(int argc, char** argv)
         application.emplace(argc, argv);
     }
     // The first reader checks the FreeImage version; a batch goes on, as Ignore would.
-    if (const TKVFreeImage versionCheck; !versionCheck.VersionWarning().empty()) {
-        TStderrReporter versionReporter;
-        versionReporter.SetContext("varnolux-batch");
-        versionReporter.ShowMessage(versionCheck.VersionWarning());
-    }
+    if (const TKVFreeImage versionCheck; !versionCheck.VersionWarning().empty())
+        ProgramReporter().ShowMessage(versionCheck.VersionWarning());
     try {
         if (arguments.rangeFromMask)
             return RunRangeFromMask(*arguments.rangeFromMask);
@@ -667,7 +677,11 @@ int main(int argc, char** argv)
                               arguments.format == TOutputFormat::Json, arguments.jobs});
         return RunBatch(arguments);
     } catch (const std::bad_alloc&) {
-        std::fputs("varnolux-batch: not enough memory to go on\n", stderr);
+        // With no memory left even the message may fail; the run still fails.
+        try {
+            ProgramReporter().ShowLanguageMessage("LBatchNoMemory", {});
+        } catch (const std::bad_alloc&) {
+        }
         return ExitSomeFailed;
     }
 }

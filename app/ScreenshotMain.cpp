@@ -10,6 +10,7 @@
 #include "shell/TFormVerify.h"
 #include "shell/TProgramWindows.h"
 #include "shell/TRegionsPage.h"
+#include "tools/Named.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -96,14 +97,15 @@ int PictureOfVerification(varnolux::TProgramWindows& windows, const std::string&
     bool finished = false;
     QObject::connect(&verifyWindow, &TFormVerify::VerificationFinished,
                      [&finished] { finished = true; });
-    windows.FormOptions->EditResultFile->setText(QString::fromStdString(resultFile));
+    NamedPart<QLineEdit>(*windows.FormOptions, "EditResultFile")
+        .setText(QString::fromStdString(resultFile));
     // The findings name the options file; the window's position, written into the
     // options file at the end, goes into a copy.
     const std::string optionsCopy = folder + "/" + FileNamePart(optionsFile);
     std::filesystem::copy_file(optionsFile, optionsCopy);
     window.OptionsFile = optionsCopy;
-    verifyWindow.CheckBoxOptions->setChecked(true);
-    verifyWindow.CheckBoxReanalyse->setChecked(true);
+    NamedPart<QCheckBox>(verifyWindow, "CheckBoxOptions").setChecked(true);
+    NamedPart<QCheckBox>(verifyWindow, "CheckBoxReanalyse").setChecked(true);
     window.ActionByName("ActionVerifyResultFile")->trigger();
     while (!finished)
         Wait(10);
@@ -182,7 +184,7 @@ int main(int argc, char** argv)
     Wait(700); // a few palette frames
     if (auto* regions = qobject_cast<TRegionsPage*>(pages.currentWidget())) {
         // As a user finds the largest object: sorted by area, its row clicked.
-        QTableView& table = *regions->TableViewRegions;
+        auto& table = NamedPart<QTableView>(*regions, "TableViewRegions");
         table.sortByColumn(TRegionTable::ColumnAreaPixel - TRegionTable::ColumnRegion,
                            Qt::DescendingOrder);
         table.selectRow(0);

@@ -6,6 +6,7 @@
 #include "shell/TFormReportTemplate.h"
 #include "shell/TImageWidget.h"
 #include "shell/TProgramWindows.h"
+#include "tools/Named.h"
 #include "tools/Regionselectioncore.h"
 #include "tools/TFormFullImage.h"
 #include "tools/TFormMeasure.h"
@@ -102,13 +103,14 @@ bool PictureOfMeasure(TProgramWindows& windows, const std::string& output)
          [&] {
              When([&] { return dialog.isVisible(); },
                   [&] {
-                      dialog.EditLaenge->setText("10");
-                      dialog.ComboBoxUnits->setCurrentIndex(2); // mm
+                      NamedPart<QLineEdit>(dialog, "EditLaenge").setText("10");
+                      dialog.SetUnitIndex(2); // mm
                       dialog.accept();
                   });
-             PressAndMove(*window.ImageMess, {from, to});
-             Release(*window.ImageMess, to);
-             PressAndMove(*window.ImageMess, {from, to});
+             QWidget& view = NamedPart<QWidget>(window, "ImageMess");
+             PressAndMove(view, {from, to});
+             Release(view, to);
+             PressAndMove(view, {from, to});
              saved = Save(window, output);
              window.reject();
          });
@@ -123,9 +125,10 @@ bool PictureOfSelection(TProgramWindows& windows, const std::string& output)
     bool saved = false;
     When([&] { return window.isVisible() && window.Loaded(); },
          [&] {
+             QWidget& view = NamedPart<QWidget>(window, "ImageMess");
              for (const auto& outline : {Outline({110, 120}, 36), Outline({300, 90}, 22)}) {
-                 PressAndMove(*window.ImageMess, outline);
-                 Release(*window.ImageMess, outline.back());
+                 PressAndMove(view, outline);
+                 Release(view, outline.back());
              }
              saved = Save(window, output);
              window.reject();
@@ -146,8 +149,8 @@ bool PictureOfViewer(TProgramWindows& windows, const std::string& output)
         std::fputs("varnolux-screenshot: no viewer opened\n", stderr);
         return false;
     }
-    viewer->ComboBoxZoom->setCurrentText("200%");
-    TPictureView& view = *viewer->ScrollBoxImage;
+    NamedPart<QComboBox>(*viewer, "ComboBoxZoom").setCurrentText("200%");
+    auto& view = NamedPart<TPictureView>(*viewer, "ScrollBoxImage");
     view.horizontalScrollBar()->setValue(2 * 180 - view.viewport()->width() / 2);
     view.verticalScrollBar()->setValue(2 * 330 - view.viewport()->height() / 2);
     const bool saved = Save(*viewer, output);
@@ -168,11 +171,11 @@ bool PictureOfRegion(TProgramWindows& windows, const std::string& output, const 
              else if (int width = 0, height = 0;
                       std::sscanf(size.c_str(), "%dx%d", &width, &height) == 2)
                  editor.resize(width, height);
-             editor.EditInclCenterX->setText("320");
-             editor.EditInclCenterY->setText("230");
-             editor.EditInclDiameter->setText("420");
-             editor.CheckBoxInclusion->setChecked(true);
-             TMyCAD& canvas = *editor.MyCADSelection;
+             NamedPart<QLineEdit>(editor, "EditInclCenterX").setText("320");
+             NamedPart<QLineEdit>(editor, "EditInclCenterY").setText("230");
+             NamedPart<QLineEdit>(editor, "EditInclDiameter").setText("420");
+             NamedPart<QCheckBox>(editor, "CheckBoxInclusion").setChecked(true);
+             auto& canvas = NamedPart<TMyCAD>(editor, "MyCADSelection");
              const QPoint centre = canvas.ToCanvas(TMyPoint(320, 230));
              SendMouse(canvas, QEvent::MouseButtonPress, centre, Qt::LeftButton);
              Release(canvas, centre);

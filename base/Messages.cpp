@@ -65,6 +65,16 @@ constexpr TDefaultMessage DefaultMessages[] = {
      "Werte können nicht gesetzt werden. (Wert kann nur im Modus 'miSend' gesetzt werden"},
     {"LCallerResultUnnamed", "The result file for the calling program has no name."},
     {"LCallerResultUnwritable", "The result file for the calling program %s cannot be written: %s"},
+    // The batch command.
+    {"LBatchOptionsFileUnusable", "the options file %s cannot be used: %s"},
+    {"LBatchJobsNotStarted",
+     "only %s of %s jobs could be started (%s); the images are analysed with %s"},
+    {"LBatchResultNotAppended", "the result could not be appended to %s: %s"},
+    {"LBatchRegionsNotAppended", "the regions could not be appended to %s: %s"},
+    {"LBatchReportNotWritten", "the report could not be written to %s: %s"},
+    {"LBatchNoMemory", "not enough memory to go on"},
+    {"LBatchOutputFailed",
+     "cannot write standard output (%s); the other images are still analysed"},
     // The names of the colour-range fields in messages.
     {"LabelFieldHMin", "Farbton Min"},
     {"LabelFieldHMax", "Farbton Max"},

@@ -84,6 +84,17 @@ void TAnalysisController::AnalyseLatest()
     StartRun();
 }
 
+bool TAnalysisController::FindColourRange(const TPlane<std::uint8_t>& selection)
+{
+    if (busy_ || !hasImage_)
+        return false;
+    StartWork();
+    programControl_.ShowWaitCursor(true);
+    worker_->RequestColourRange(++lastRequest_,
+                                std::make_shared<const TPlane<std::uint8_t>>(selection));
+    return true;
+}
+
 void TAnalysisController::StartWork()
 {
     busy_ = true;
@@ -110,6 +121,8 @@ void TAnalysisController::Finished(const std::shared_ptr<TWorkOutcome>& outcome)
         OpenFinished(*outcome);
     else if (outcome->Run)
         RunFinished(*outcome);
+    else if (outcome->ColourRange)
+        ColourRangeFinished(*outcome);
     else
         ChannelsFinished(*outcome);
 }
@@ -151,6 +164,17 @@ void TAnalysisController::ChannelsFinished(TWorkOutcome& outcome)
                 pictures.Channels[channel] = views_.Channels[channel]->ExchangeGreyPicture(
                     std::move(pictures.Channels[channel]));
     worker_->Recycle(std::move(pictures));
+}
+
+void TAnalysisController::ColourRangeFinished(const TWorkOutcome& outcome)
+{
+    // A newer request (an analysis) replaced it, and ends the work itself.
+    if (outcome.Id != lastRequest_)
+        return;
+    programControl_.ShowWaitCursor(false);
+    // Ended first: the range found starts an analysis of its own.
+    EndWork();
+    Q_EMIT ColourRangeFound(*outcome.ColourRange);
 }
 
 void TAnalysisController::OpenFinished(const TWorkOutcome& outcome)

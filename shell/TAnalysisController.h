@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ColourRangeFromMask.h"
 #include "analysis/TAnalysis.h"
 
 #include <array>
@@ -70,6 +71,11 @@ public:
     /// without an image, nor during an open: its analysis takes the settings then.
     void AnalyseLatest();
 
+    /// Derives a colour range from the opened image's pixels that the selection marks,
+    /// on the worker: ColourRangeFound follows, unless a newer request replaces this one.
+    /// False, doing nothing, while work runs or without an image.
+    bool FindColourRange(const TPlane<std::uint8_t>& selection);
+
     /// Whether an open or an analysis runs or waits.
     bool Busy() const { return busy_; }
     bool HasImage() const { return hasImage_; }
@@ -93,6 +99,8 @@ Q_SIGNALS:
     void ImageOpened(const std::string& fileName);
     /// A result is shown, complete or not.
     void AnalysisFinished();
+    /// The colour range of a selection, or why there is none.
+    void ColourRangeFound(const varnolux::TMaskRange& range);
     /// Nothing runs or waits any more.
     void WorkFinished();
     /// No result is shown any more.
@@ -111,6 +119,7 @@ private:
     /// Asks for the channel images in view that the result shown lacks.
     void RequestMissingChannels();
     void ChannelsFinished(TWorkOutcome& outcome);
+    void ColourRangeFinished(const TWorkOutcome& outcome);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void ShowCurves();
     void EndWork();

@@ -4,6 +4,20 @@
 
 namespace varnolux {
 
+namespace {
+
+/// The range from the planes of the open, which no run changes: no second conversion
+/// of the whole image.
+TMaskRange ColourRangeOfSelection(const TAnalysis& engine, const TPlane<std::uint8_t>& selection)
+{
+    const TImageSession* session = engine.Session();
+    if (!session)
+        return {.Failure = TMaskRange::TFailure::OtherSize};
+    return ColourRangeFromMask(session->Hsv(), selection, ColourRangeSpread);
+}
+
+} // namespace
+
 TAnalysisWorker::TAnalysisWorker(QObject* parent)
     : QThread(parent)
 {
@@ -23,13 +37,13 @@ TAnalysisWorker::~TAnalysisWorker()
 
 void TAnalysisWorker::RequestOpen(std::uint64_t id, const std::string& fileName)
 {
-    Request({id, TWork::Open, fileName, {}, {}});
+    Request({id, TWork::Open, fileName, {}, {}, {}});
 }
 
 void TAnalysisWorker::RequestRun(std::uint64_t id, const TAnalysisSettings& settings,
                                  const TPictureRequest& pictures)
 {
-    Request({id, TWork::Run, {}, settings, pictures});
+    Request({id, TWork::Run, {}, settings, pictures, {}});
 }
 
 void TAnalysisWorker::RequestChannels(std::uint64_t id, const TAnalysisSettings& settings,
@@ -37,7 +51,13 @@ void TAnalysisWorker::RequestChannels(std::uint64_t id, const TAnalysisSettings&
 {
     TPictureRequest pictures;
     pictures.Channels = channels;
-    Request({id, TWork::Channels, {}, settings, pictures});
+    Request({id, TWork::Channels, {}, settings, pictures, {}});
+}
+
+void TAnalysisWorker::RequestColourRange(std::uint64_t id,
+                                         std::shared_ptr<const TPlane<std::uint8_t>> selection)
+{
+    Request({id, TWork::ColourRange, {}, {}, {}, std::move(selection)});
 }
 
 void TAnalysisWorker::Request(TRequest request)
@@ -123,6 +143,9 @@ TWorkOutcome TAnalysisWorker::Work(TAnalysis& engine, const TRequest& request)
         break;
     case TWork::Channels:
         outcome.Channels = engine.PaintChannelImages(request.Settings, request.Pictures.Channels);
+        break;
+    case TWork::ColourRange:
+        outcome.ColourRange = ColourRangeOfSelection(engine, *request.Selection);
         break;
     }
     outcome.Messages = messages.Take();

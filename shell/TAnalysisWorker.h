@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ColourRangeFromMask.h"
 #include "analysis/TAnalysis.h"
 #include "base/Messages.h"
 
@@ -23,6 +24,8 @@ struct TWorkOutcome {
     std::optional<TOpenResult> Open;
     std::optional<TAnalysisResult> Run;
     std::optional<TAnalysisPictures> Channels;
+    /// The colour range of a selection.
+    std::optional<TMaskRange> ColourRange;
     /// What the engine had to tell the user while it worked, in order.
     std::vector<TMessage> Messages;
 };
@@ -44,6 +47,10 @@ public:
     /// Paints channel pictures a complete run with these settings was not asked for.
     void RequestChannels(std::uint64_t id, const TAnalysisSettings& settings,
                          const TChannelRequest& channels);
+    /// Derives the colour range of the opened image's pixels that the selection marks,
+    /// from the hue, saturation and brightness the open computed.
+    void RequestColourRange(std::uint64_t id,
+                            std::shared_ptr<const TPlane<std::uint8_t>> selection);
     /// Pictures that are no longer shown, for later runs to paint into.
     void Recycle(TAnalysisPictures&& pictures);
 
@@ -55,13 +62,14 @@ protected:
     void run() override;
 
 private:
-    enum class TWork { Open, Run, Channels };
+    enum class TWork { Open, Run, Channels, ColourRange };
     struct TRequest {
         std::uint64_t Id = 0;
         TWork Work = TWork::Run;
         std::string FileName;
         TAnalysisSettings Settings;
         TPictureRequest Pictures;
+        std::shared_ptr<const TPlane<std::uint8_t>> Selection;
     };
 
     void Request(TRequest request);

@@ -746,6 +746,7 @@ void TFormMain::CreateAnalysisController()
             windows_.PlasmaForm->StopPalette();
     });
     connect(&analysis, &TAnalysisController::AnalysisStarted, this, &TFormMain::AnalysisStarted);
+    connect(&analysis, &TAnalysisController::ColourRangeFound, this, &TFormMain::ColourRangeFound);
     connect(&analysis, &TAnalysisController::AnalysisFinished, this, [this] {
         colourRange_->UpdateLineMarkers();
         ShowRegionTable();

@@ -43,6 +43,7 @@ class TProgramControl;
 class TRegionsPage;
 class TStatusBar;
 class TStatusProgressBar;
+struct TMaskRange;
 struct TReportData;
 struct TUnattendedReporting;
 class Tsp_LineMarker;
@@ -313,6 +314,8 @@ private:
     void ConnectTools();
     void ActionMeasureExecute();
     void ActionColorSelectionExecute();
+    /// Puts the range of the colour selection on the track bars and analyses.
+    void ColourRangeFound(const TMaskRange& range);
     /// The analysis-area editor on the image as read: OK takes its area into the options
     /// and analyses again; Cancel changes nothing.
     void ActionRegionSelectExecute();

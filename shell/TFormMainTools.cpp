@@ -90,22 +90,23 @@ void TFormMain::ActionColorSelectionExecute()
     TFormSelectionByMouse& window = *windows_.FormSelectionByMouse;
     windows_.PlasmaForm->StopPalette();
     window.SetPicture(ToolPicture(*ImageOriginal));
-    if (ShowTool(window, *this) == QDialog::Accepted) {
-        // The range comes from the image as read, not from the picture shown, which
-        // carries the outline of the analysis area.
-        const std::shared_ptr<const TBitmap24>& source = analysis_->OpenedImage().SourcePicture;
-        const TMaskRange range =
-            source ? ColourRangeFromMask(*source, window.CommittedMask(), ColourRangeSpread)
-                   : TMaskRange{.Failure = TMaskRange::TFailure::OtherSize};
-        if (range) {
-            colourRange_->SetRange(range.Range);
-            colourRange_->Settle();
-        } else {
-            CurrentReporter().ShowLanguageMessage("LabelColorRegionsNotSet", {});
-        }
-        MarkOptionsChanged();
-    }
+    // The range comes from the image as read, not from the picture shown, which carries
+    // the outline of the analysis area; the worker finds it (ColourRangeFound).
+    if (ShowTool(window, *this) == QDialog::Accepted &&
+        !analysis_->FindColourRange(window.CommittedMask()))
+        ColourRangeFound(TMaskRange{.Failure = TMaskRange::TFailure::OtherSize});
     windows_.PlasmaForm->StartPalette();
+}
+
+void TFormMain::ColourRangeFound(const TMaskRange& range)
+{
+    if (range) {
+        colourRange_->SetRange(range.Range);
+        colourRange_->Settle();
+    } else {
+        CurrentReporter().ShowLanguageMessage("LabelColorRegionsNotSet", {});
+    }
+    MarkOptionsChanged();
 }
 
 void TFormMain::ActionRegionSelectExecute()
@@ -120,11 +121,11 @@ void TFormMain::ActionRegionSelectExecute()
         TFormLanguage::TranslateForm(*editor, *language);
     editor->LoadBackground(source);
     if (RegionZoom != -1)
-        editor->TrackBarZoom->setValue(RegionZoom);
+        editor->SetZoomPosition(RegionZoom);
     TOptions options = CurrentOptions();
     editor->ReadFrom(options);
     if (ShowTool(*editor, *this) == QDialog::Accepted) {
-        RegionZoom = editor->TrackBarZoom->value();
+        RegionZoom = editor->ZoomPosition();
         editor->WriteTo(options);
         windows_.FormOptions->ReadFrom(options);
         MarkOptionsChanged();

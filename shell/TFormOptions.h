@@ -44,6 +44,10 @@ public:
     /// Cancel puts the options back.
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     // The analysis-area options.
     int iInclCircleX = 0;
     int iInclCircleY = 0;
@@ -69,10 +73,6 @@ public:
     QPushButton* BitBtnOk;
     QPushButton* BitBtnCancel;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     void EditMinRegionExit(QWidget* newFocus);
     /// Lets the user choose a file to append to, for the edit.
     void ChooseFile(QLineEdit& edit, const QString& title);

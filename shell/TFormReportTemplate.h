@@ -32,6 +32,11 @@ public:
     /// Puts the built-in template into the editor (saved only with Save).
     void ResetToBuiltIn();
 
+protected:
+    /// Asks before changes that were not saved go.
+    void done(int result) override;
+
+private:
     QLabel* LabelTemplateFile;
     QLineEdit* EditTemplateFile;
     QPlainTextEdit* MemoTemplate;
@@ -43,11 +48,6 @@ public:
     /// The report's words (hidden), by name: a language file's texts for the report.
     TValueListEditor* ValueListEditorTexts;
 
-protected:
-    /// Asks before changes that were not saved go.
-    void done(int result) override;
-
-private:
     void InsertPlaceholder();
 
     std::string fileName_;

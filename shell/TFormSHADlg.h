@@ -20,6 +20,7 @@ public:
     void SetFingerprints(const std::string& imageFile, const std::string& options,
                          const std::string& result);
 
+private:
     QLabel* LabelSHAFile;
     QLineEdit* EditSHAFile;
     QLabel* LabelSHAOptions;

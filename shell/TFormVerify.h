@@ -44,6 +44,14 @@ public:
     /// The text of an entry of ValueListEditorTexts.
     QString Text(const char* name) const;
 
+Q_SIGNALS:
+    /// A verification has ended: all lines done, stopped, or the file unreadable.
+    void VerificationFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     QLabel* LabelResultFile;
     QLineEdit* EditResultFile;
     QCheckBox* CheckBoxOptions;
@@ -57,14 +65,6 @@ public:
     /// The texts of the findings, columns and summary (hidden).
     TValueListEditor* ValueListEditorTexts;
 
-Q_SIGNALS:
-    /// A verification has ended: all lines done, stopped, or the file unreadable.
-    void VerificationFinished();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void Start();
     void AddVerdicts(std::vector<TLineVerdict> verdicts, double progress);
     void Finish(const TVerifySummary& summary, const std::string& error);

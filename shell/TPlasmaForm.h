@@ -42,9 +42,9 @@ public:
     double PaletteSaturation() const { return paletteSaturation_; }
     int PaletteStep() const { return paletteStep_; }
 
+private:
     QTimer* Timer2;
 
-private:
     void AdjustSweep();
     void StepSweep();
     bool InHueRange(int column) const;

@@ -43,11 +43,11 @@ public:
     /// The text of an entry of ValueListEditorRegionTexts.
     QString Text(const QString& name) const;
 
+private:
     QTableView* TableViewRegions;
     /// The column captions (hidden).
     TValueListEditor* ValueListEditorRegionTexts;
 
-private:
     void SelectionChanged();
 
     TImageWidget& analysedImage_;

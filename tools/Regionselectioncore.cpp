@@ -248,6 +248,16 @@ void TFormRegionSelection::LoadBackground(std::shared_ptr<const TBitmap24> pictu
     TrackBarZoomChange();
 }
 
+int TFormRegionSelection::ZoomPosition() const
+{
+    return TrackBarZoom->value();
+}
+
+void TFormRegionSelection::SetZoomPosition(int position)
+{
+    TrackBarZoom->setValue(position);
+}
+
 double TFormRegionSelection::ZoomFactor() const
 {
     return std::pow(10.0, TrackBarZoom->value() * 0.01);

@@ -57,12 +57,22 @@ public:
     /// number gives 0.
     void WriteTo(TOptions& options) const;
 
+    /// The zoom track bar's position, which the main window keeps from one use to the next.
+    int ZoomPosition() const;
+    void SetZoomPosition(int position);
     /// The zoom factor of the track bar: 10 ^ (position / 100).
     double ZoomFactor() const;
 
     /// OK first writes a pending shape change into the edits.
     void done(int result) override;
 
+protected:
+    /// The window is never smaller than its controls need in the language in use.
+    void showEvent(QShowEvent* event) override;
+    /// Enter in an edit moves its shape; elsewhere it presses the default button.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
     QFrame* Bevel1;
     QCheckBox* CheckBoxInclusion;
     TColorBox* ColorBoxInclusion;
@@ -94,13 +104,6 @@ public:
     QTimer* TimerRefresh;
     QLabel* ZoomPanel; // the status bar's text
 
-protected:
-    /// The window is never smaller than its controls need in the language in use.
-    void showEvent(QShowEvent* event) override;
-    /// Enter in an edit moves its shape; elsewhere it presses the default button.
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
     void CheckBoxInclusionClick();
     void CheckBoxExclusionClick();
     void TrackBarZoomChange();

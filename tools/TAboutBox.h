@@ -19,6 +19,10 @@ public:
     /// Internet line.
     void SetWebPage(const QUrl& address);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     QLabel* ProgramIcon;
     QLabel* ProductName;
     QLabel* Label1;
@@ -30,10 +34,6 @@ public:
     QPushButton* BitBtn1;
     QPushButton* ButtonUpdate;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     /// The version comes from the build and the web page from the settings, whatever a
     /// language file says; the labels are empty until the box is shown.
     void ShowVersion();

@@ -22,6 +22,10 @@ public:
 
     void SetPicture(const QImage& picture);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     QWidget* PanelTop;
     QLabel* Label1Zoom;
     QComboBox* ComboBoxZoom;
@@ -30,9 +34,6 @@ public:
     QWidget* Image; // the view's drawing area
     QStatusBar* StatusBar;
     QLabel* StatusText;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace varnolux

@@ -242,18 +242,18 @@ void TFormMeasure::AskTrueLength(double pixels)
 {
     TMeasureDlgForm& dialog = *lengthDialog_;
     dialog.SetPixelLength(pixels);
-    dialog.ComboBoxUnits->setCurrentIndex(ComboBoxUnits->currentIndex());
+    dialog.SetUnitIndex(ComboBoxUnits->currentIndex());
     if (dialog.exec() != QDialog::Accepted)
         return;
     CheckBoxUnits->setChecked(true);
-    const TParsedNumber length = ParseNumberStrict(dialog.EditLaenge->text().toStdString(), 0.0);
+    const TParsedNumber length = ParseNumberStrict(dialog.LengthText().toStdString(), 0.0);
     if (length.success && pixels > 0.0) {
         unitsPerPixel_ = length.value / pixels;
         EditMeasure->setText(unitsPerPixel_ > 0.0
                                  ? QString::fromStdString(ScaleText(1.0 / unitsPerPixel_))
                                  : QString());
     }
-    ComboBoxUnits->setCurrentIndex(dialog.ComboBoxUnits->currentIndex());
+    ComboBoxUnits->setCurrentIndex(dialog.UnitIndex());
 }
 
 void TFormMeasure::done(int result)

@@ -89,6 +89,14 @@ public:
     /// Sends the captions to the windows that show them.
     void SetUnitCaptions(bool useUnits);
 
+Q_SIGNALS:
+    void UnitCaptionsChanged(const varnolux::TUnitCaptions& captions);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
     QCheckBox* CheckBoxUnits;
     QLineEdit* EditMeasure;
     QComboBox* ComboBoxUnits;
@@ -106,14 +114,6 @@ public:
     QLabel* StatusPanel;
     QTimer* Timer1;
 
-Q_SIGNALS:
-    void UnitCaptionsChanged(const varnolux::TUnitCaptions& captions);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
-private:
     void Timer1Timer();
     void ImageMessMouseDown(QPoint position);
     void ImageMessMouseMove(QPoint position, Qt::MouseButtons buttons);

@@ -55,6 +55,11 @@ public:
     /// brings back the committed one.
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
     QLabel* LabelZoom;
     QComboBox* ComboBoxZoom;
     QPushButton* ButtonClear;
@@ -67,11 +72,6 @@ public:
     QLabel* StatusPanel;
     QTimer* Timer1;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
-private:
     void Timer1Timer();
     void ButtonClearClick();
     void ImageMessMouseDown(QPoint position);

@@ -72,6 +72,21 @@ void TMeasureDlgForm::SetPixelLength(double pixels)
     LabelPixel->setText(QString::fromStdString(PixelLengthText(pixels)));
 }
 
+int TMeasureDlgForm::UnitIndex() const
+{
+    return ComboBoxUnits->currentIndex();
+}
+
+void TMeasureDlgForm::SetUnitIndex(int index)
+{
+    ComboBoxUnits->setCurrentIndex(index);
+}
+
+QString TMeasureDlgForm::LengthText() const
+{
+    return EditLaenge->text();
+}
+
 void TMeasureDlgForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

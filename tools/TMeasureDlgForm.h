@@ -21,11 +21,20 @@ public:
     /// The line's length in pixels, shown with two decimals. OK refuses a true length
     /// under which one unit would be less than SmallestScale pixels.
     void SetPixelLength(double pixels);
+    /// The unit, as an index of the unit list the calibration window shares.
+    int UnitIndex() const;
+    void SetUnitIndex(int index);
+    /// The true length as typed.
+    QString LengthText() const;
 
     /// Closes unless OK is refused: a true length below 0 (or no number), or one that
     /// gives too small a scale. A length of 0 passes.
     void done(int result) override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     QGroupBox* GroupBox1;
     QLabel* Label1;
     QLabel* LabelPixel;
@@ -36,10 +45,6 @@ public:
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     /// Whether OK may close the dialog with the length typed; says why not.
     bool FormCloseQuery();
 

@@ -1,6 +1,7 @@
 // The analysis controller on its own: opens and analyses on the worker, the newest
 // request wins, and only the newest result is ever shown.
 
+#include "analysis/ColourRangeFromMask.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"
 #include "imaging/BmpFile.h"
@@ -14,6 +15,7 @@
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <random>
@@ -248,6 +250,53 @@ private Q_SLOTS:
         QCOMPARE(reporter.messages,
                  std::vector<std::string>{"File " + folder.File("missing.bmp") + " not found."});
         QVERIFY(!controller->Analyse());
+    }
+
+    void TheColourRangeOfASelectionComesFromTheWorker()
+    {
+        TPlane<std::uint8_t> selection(120, 90);
+        std::ranges::fill(selection.Elements(), 0);
+        QVERIFY(!controller->FindColourRange(selection)); // no image yet
+        QVERIFY(controller->Open(WriteNoise(120, 90)));
+        QVERIFY(WaitIdle());
+        for (int x = 30; x < 70; ++x)
+            for (int y = 10; y < 50; ++y)
+                selection[x][y] = 1;
+        QSignalSpy found(controller.get(), &TAnalysisController::ColourRangeFound);
+        QVERIFY(controller->FindColourRange(selection));
+        QVERIFY(controller->Busy());
+        QVERIFY(!controller->Analyse());
+        QVERIFY(found.wait(20000));
+        QVERIFY(!controller->Busy());
+        QCOMPARE(states->State(), StateAnalysed);
+        // The planes of the open give what the picture as read gives.
+        const auto range = found.at(0).at(0).value<TMaskRange>();
+        const TMaskRange expected = ColourRangeFromMask(*controller->OpenedImage().SourcePicture,
+                                                        selection, ColourRangeSpread);
+        QVERIFY(expected);
+        QVERIFY(range);
+        QCOMPARE(range.Range, expected.Range);
+
+        // A selection of another size selects nothing.
+        QVERIFY(controller->FindColourRange(TPlane<std::uint8_t>(12, 9)));
+        QVERIFY(found.wait(20000));
+        QCOMPARE(found.at(1).at(0).value<TMaskRange>().Failure, TMaskRange::TFailure::OtherSize);
+    }
+
+    void AnAnalysisAskedForLaterReplacesTheColourRange()
+    {
+        QVERIFY(controller->Open(WriteNoise(120, 90)));
+        QVERIFY(WaitIdle());
+        TPlane<std::uint8_t> selection(120, 90);
+        std::ranges::fill(selection.Elements(), 1);
+        QSignalSpy found(controller.get(), &TAnalysisController::ColourRangeFound);
+        QSignalSpy analyses(controller.get(), &TAnalysisController::AnalysisFinished);
+        QVERIFY(controller->FindColourRange(selection));
+        controller->AnalyseLatest();
+        QVERIFY(WaitIdle());
+        QCOMPARE(analyses.count(), 1);
+        QCOMPARE(found.count(), 0);
+        QCOMPARE(states->State(), StateAnalysed);
     }
 
 private:

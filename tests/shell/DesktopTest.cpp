@@ -135,9 +135,9 @@ private Q_SLOTS:
         Part<QAction>(fixture->Main(), "ActionInfo").trigger();
         const TAboutBox& about = *fixture->windows->AboutBox;
         const bool linked = opened.startsWith("http");
-        QCOMPARE(about.LabelURL->isVisibleTo(&about), linked);
+        QCOMPARE(Part<QLabel>(about, "LabelURL").isVisibleTo(&about), linked);
         if (linked)
-            QVERIFY(about.LabelURL->text().contains(opened));
+            QVERIFY(Part<QLabel>(about, "LabelURL").text().contains(opened));
     }
 
     void AnImageOnTheCommandLineIsOpenedAndAnalysed()

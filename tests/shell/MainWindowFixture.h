@@ -7,6 +7,7 @@
 #include "shell/TProgramControl.h"
 #include "shell/TProgramWindows.h"
 #include "shell/TStatusBar.h"
+#include "support/Parts.h"
 #include "support/Pictures.h"
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
@@ -32,15 +33,22 @@
 
 namespace varnolux::test {
 
-/// The window's component of that name: tests reach the main window's widgets by name,
-/// as the language file does, not through its fields.
-template <typename T>
-T& Part(const QObject& window, const char* name)
+/// The options a window holds, its part of an options value.
+template <typename Window>
+TOptions OptionsOf(const Window& window)
 {
-    T* part = window.findChild<T*>(name);
-    if (!part)
-        qFatal("No component %s", name);
-    return *part;
+    TOptions options;
+    window.WriteTo(options);
+    return options;
+}
+
+/// Changes the options a window holds, as another window that edits them does.
+template <typename Window>
+void ChangeOptions(Window& window, const std::function<void(TOptions&)>& change)
+{
+    TOptions options = OptionsOf(window);
+    change(options);
+    window.ReadFrom(options);
 }
 
 /// Waits until the main window's opens and analyses have ended; false when they have

@@ -200,16 +200,18 @@ private Q_SLOTS:
         TFormOptions& options = fixture->Options();
         QCOMPARE(options.windowTitle(), QString("Optionen"));
         QCOMPARE(options.findChild<QGroupBox*>("GroupBoxSave")->title(), QString("Ergebnisdatei"));
-        QCOMPARE(options.LabelMinSize->text(), QString("Minimale Objektgröße [mm²]"));
-        QCOMPARE(options.BitBtnCancel->text(), QString("Abbrechen"));
+        QCOMPARE(Part<QLabel>(options, "LabelMinSize").text(),
+                 QString("Minimale Objektgröße [mm²]"));
+        QCOMPARE(Part<QPushButton>(options, "BitBtnCancel").text(), QString("Abbrechen"));
         const TFormMeasure& measure = *fixture->windows->FormMeasure;
-        QCOMPARE(measure.MemoMeasure->toPlainText().split('\n').size(), 4);
+        QCOMPARE(Part<QPlainTextEdit>(measure, "MemoMeasure").toPlainText().split('\n').size(), 4);
         QCOMPARE(fixture->windows->FormLanguage->windowTitle(), QString("Sprache"));
         TAboutBox& about = *fixture->windows->AboutBox;
         about.show();
-        QCOMPARE(about.LabelVersion->text(), QString("Version"));
-        QVERIFY(about.LabelBuild->x() >=
-                about.LabelVersion->x() + about.LabelVersion->sizeHint().width());
+        QCOMPARE(Part<QLabel>(about, "LabelVersion").text(), QString("Version"));
+        QVERIFY(Part<QLabel>(about, "LabelBuild").x() >=
+                Part<QLabel>(about, "LabelVersion").x() +
+                    Part<QLabel>(about, "LabelVersion").sizeHint().width());
         about.hide();
 
         // Messages of the window and of the engine.
@@ -221,7 +223,7 @@ private Q_SLOTS:
         });
         Part<QAction>(main, "ActionMeasure").trigger();
         QCOMPARE(measureTitle, QString("Maßstab"));
-        QCOMPARE(fixture->windows->MeasureDlgForm->GroupBox1->title(),
+        QCOMPARE(Part<QGroupBox>(*fixture->windows->MeasureDlgForm, "GroupBox1").title(),
                  QString("Länge der markierten Strecke"));
         QString regionTitle;
         test::WhenModal<TFormRegionSelection>([&regionTitle](TFormRegionSelection& window) {
@@ -248,7 +250,7 @@ private Q_SLOTS:
         CheckLabelsFit(main);
         // The layout's places where the texts are short.
         QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAnaArea").x(), 10);
-        fixture->windows->FormMeasure->CheckBoxUnits->setChecked(false);
+        Part<QCheckBox>(*fixture->windows->FormMeasure, "CheckBoxUnits").setChecked(false);
         fixture->windows->FormMeasure->SetUnitCaptions(false);
         QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
                  QString("Object area []"));
@@ -290,8 +292,8 @@ private Q_SLOTS:
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QCOMPARE(fixture->Bar(HMax).value(), 10);
-        QCOMPARE(fixture->Options().EditMinRegion->text(), QString("0.5"));
-        QVERIFY(fixture->windows->FormMeasure->CheckBoxUnits->isChecked());
+        QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditMinRegion").text(), QString("0.5"));
+        QVERIFY(Part<QCheckBox>(*fixture->windows->FormMeasure, "CheckBoxUnits").isChecked());
         QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditMeasure").text(), QString("10.00"));
         QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
                  QString("Object area [mm²]"));
@@ -316,7 +318,7 @@ private Q_SLOTS:
             "[FormMain]\nFormMainLeft=5\nFormMainTop=6\nFormMainWidth=800\nFormMainHeight=600\n");
         QVERIFY(fixture->Start());
         QCOMPARE(fixture->Main().pos(), QPoint(5, 6));
-        QCOMPARE(fixture->Options().EditMinRegion->text(), QString("10.0"));
+        QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditMinRegion").text(), QString("10.0"));
         QCOMPARE(fixture->Bar(HMax).value(), 255);
         QVERIFY(fixture->reporter.messages.empty());
     }
@@ -336,7 +338,8 @@ private Q_SLOTS:
         QVERIFY(!Part<TLabeledEdit>(main, "LabeledEditCount").text().isEmpty());
 
         const std::string resultFile = fixture->folder.File("results.txt");
-        fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
+        Part<QLineEdit>(fixture->Options(), "EditResultFile")
+            .setText(QString::fromStdString(resultFile));
         Part<QAction>(main, "ActionSaveResult").trigger();
         Part<QAction>(main, "ActionSaveResult").trigger();
         const std::vector<std::string> lines = Lines(ReadFile(resultFile));
@@ -365,7 +368,7 @@ private Q_SLOTS:
     {
         QVERIFY(fixture->Start());
         QVERIFY(fixture->OpenObjects());
-        fixture->Options().EditResultFile->clear();
+        Part<QLineEdit>(fixture->Options(), "EditResultFile").clear();
         Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{
@@ -386,7 +389,8 @@ private Q_SLOTS:
         QVERIFY(fixture->OpenObjects());
         const std::string folder = fixture->folder.File("a/b") + "/";
         const std::string resultFile = folder + "results.txt";
-        fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
+        Part<QLineEdit>(fixture->Options(), "EditResultFile")
+            .setText(QString::fromStdString(resultFile));
         fixture->reporter.yesNoAnswer = yes;
         Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
         QCOMPARE(fixture->reporter.messages,
@@ -404,7 +408,8 @@ private Q_SLOTS:
         // A folder where the file should be: no user may write it as a file.
         const std::string resultFile = fixture->folder.File("taken");
         std::filesystem::create_directory(resultFile);
-        fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
+        Part<QLineEdit>(fixture->Options(), "EditResultFile")
+            .setText(QString::fromStdString(resultFile));
         Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
         QVERIFY(fixture->reporter.messages[0].find("could not be saved to " + resultFile) !=
@@ -591,8 +596,8 @@ private Q_SLOTS:
         QVERIFY(fixture->OpenObjects());
         std::string shown;
         WhenModal<TFormSHADlg>([&shown](TFormSHADlg& dialog) {
-            shown = dialog.EditSHAResult->text().toStdString();
-            QVERIFY(dialog.EditSHAFile->isReadOnly());
+            shown = Part<QLineEdit>(dialog, "EditSHAResult").text().toStdString();
+            QVERIFY(Part<QLineEdit>(dialog, "EditSHAFile").isReadOnly());
             dialog.accept();
         });
         Part<QAction>(main, "ActionShowSHA").trigger();
@@ -672,8 +677,9 @@ private Q_SLOTS:
         QVERIFY(fixture->OpenObjects());
         int shownWhole = 0;
         WhenModal<TFormSHADlg>([&shownWhole](TFormSHADlg& dialog) {
-            for (QLineEdit* edit :
-                 {dialog.EditSHAFile, dialog.EditSHAOptions, dialog.EditSHAResult}) {
+            for (QLineEdit* edit : {&Part<QLineEdit>(dialog, "EditSHAFile"),
+                                    &Part<QLineEdit>(dialog, "EditSHAOptions"),
+                                    &Part<QLineEdit>(dialog, "EditSHAResult")}) {
                 // With the cursor at the end the start stays in view only when all fits.
                 edit->setCursorPosition(0);
                 const int start =

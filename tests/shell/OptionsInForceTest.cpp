@@ -12,6 +12,7 @@ using namespace varnolux;
 using varnolux::test::ExpectedResultFields;
 using varnolux::test::FileLines;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ResultFields;
 using varnolux::test::TriggerWithFile;
 using varnolux::test::WriteFile;
@@ -102,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{
                      "Invalid minimal area - will be set to 0.0. Please correct in options."});
-        QCOMPARE(fixture->Options().EditMinRegion->text(), QString("0"));
+        QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditMinRegion").text(), QString("0"));
         fixture->Action("ActionSaveResult").trigger();
         const std::vector<std::string> saved = ResultFields(FileLines(resultFile).at(1));
         QCOMPARE(saved.at(13), std::string("0")); // MinRegion

@@ -19,6 +19,7 @@
 
 using namespace varnolux;
 using varnolux::test::AcceptNextFileDialog;
+using varnolux::test::ChangeOptions;
 using varnolux::test::MainWindowFixture;
 using varnolux::test::Part;
 using varnolux::test::ReadFile;
@@ -105,19 +106,19 @@ private Q_SLOTS:
         dialog.ReadFrom(before);
         const auto edit = [&dialog] {
             dialog.show();
-            dialog.EditMinRegion->setText("3");
-            dialog.EditResultFile->setText("other.txt");
-            dialog.EditRegionFile->clear();
+            Part<QLineEdit>(dialog, "EditMinRegion").setText("3");
+            Part<QLineEdit>(dialog, "EditResultFile").setText("other.txt");
+            Part<QLineEdit>(dialog, "EditRegionFile").clear();
             dialog.SetColorBack(MakeColour(1, 2, 3));
         };
         edit();
-        dialog.BitBtnCancel->click();
+        Part<QPushButton>(dialog, "BitBtnCancel").click();
         // Everything else comes from before: the dialog's part alone is compared.
         TOptions afterCancel = TOptions::Initial();
         dialog.WriteTo(afterCancel);
         QVERIFY(afterCancel == before);
         edit();
-        dialog.BitBtnOk->click();
+        Part<QPushButton>(dialog, "BitBtnOk").click();
         QVERIFY(!dialog.isVisible());
         TOptions afterOk;
         dialog.WriteTo(afterOk);
@@ -132,29 +133,29 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         QVERIFY(fixture->OpenObjects());
         TFormOptions& options = fixture->Options();
-        options.EditResultFile->setText("before.txt");
-        options.EditRegionFile->setText("regions.txt");
+        Part<QLineEdit>(options, "EditResultFile").setText("before.txt");
+        Part<QLineEdit>(options, "EditRegionFile").setText("regions.txt");
         const TColour colourBefore = options.ColorBack();
         const TColour surfaceBefore = TColour(main.CurrentOptions().ColorBack);
         TColour surfaceWhileOpen = 0;
         WhenModal<TFormOptions>([&](TFormOptions& dialog) {
-            dialog.EditMinRegion->setText("5");
-            dialog.EditResultFile->setText("other.txt");
-            dialog.EditRegionFile->setText("typed.txt");
+            Part<QLineEdit>(dialog, "EditMinRegion").setText("5");
+            Part<QLineEdit>(dialog, "EditResultFile").setText("other.txt");
+            Part<QLineEdit>(dialog, "EditRegionFile").setText("typed.txt");
             WhenModal<QColorDialog>([](QColorDialog& colours) {
                 colours.setCurrentColor(QColor(0, 255, 0));
                 colours.accept();
             });
-            dialog.ButtonColorBack->click();
+            Part<QPushButton>(dialog, "ButtonColorBack").click();
             surfaceWhileOpen = TColour(main.CurrentOptions().ColorBack);
-            dialog.BitBtnCancel->click();
+            Part<QPushButton>(dialog, "BitBtnCancel").click();
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
         Part<QAction>(main, "ActionOptions").trigger();
         QCOMPARE(surfaceWhileOpen, MakeColour(0, 255, 0));
-        QCOMPARE(options.EditMinRegion->text(), QString("10.0"));
-        QCOMPARE(options.EditResultFile->text(), QString("before.txt"));
-        QCOMPARE(options.EditRegionFile->text(), QString("regions.txt"));
+        QCOMPARE(Part<QLineEdit>(options, "EditMinRegion").text(), QString("10.0"));
+        QCOMPARE(Part<QLineEdit>(options, "EditResultFile").text(), QString("before.txt"));
+        QCOMPARE(Part<QLineEdit>(options, "EditRegionFile").text(), QString("regions.txt"));
         QCOMPARE(options.ColorBack(), colourBefore);
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), surfaceBefore);
@@ -169,8 +170,8 @@ private Q_SLOTS:
         const std::string settingsFile = fixture->Folder() + "Varnolux.ini";
         QVERIFY(!std::filesystem::exists(settingsFile));
         WhenModal<TFormOptions>([](TFormOptions& dialog) {
-            dialog.EditMinRegion->setText("3");
-            dialog.BitBtnOk->click();
+            Part<QLineEdit>(dialog, "EditMinRegion").setText("3");
+            Part<QPushButton>(dialog, "BitBtnOk").click();
         });
         QSignalSpy analyses(&main, &TFormMain::AnalysisFinished);
         Part<QAction>(main, "ActionOptions").trigger();
@@ -192,12 +193,12 @@ private Q_SLOTS:
         QVERIFY(fixture->OpenObjects());
         bool stayedOpen = false;
         WhenModal<TFormOptions>([&](TFormOptions& dialog) {
-            dialog.EditMinRegion->setText("-1");
-            dialog.EditMinRegion->setFocus();
-            QTest::keyClick(dialog.EditMinRegion, Qt::Key_Return);
+            Part<QLineEdit>(dialog, "EditMinRegion").setText("-1");
+            Part<QLineEdit>(dialog, "EditMinRegion").setFocus();
+            QTest::keyClick(&Part<QLineEdit>(dialog, "EditMinRegion"), Qt::Key_Return);
             stayedOpen = dialog.isVisible();
-            dialog.EditMinRegion->setText("0,5");
-            QTest::keyClick(dialog.EditMinRegion, Qt::Key_Return);
+            Part<QLineEdit>(dialog, "EditMinRegion").setText("0,5");
+            QTest::keyClick(&Part<QLineEdit>(dialog, "EditMinRegion"), Qt::Key_Return);
         });
         Part<QAction>(main, "ActionOptions").trigger();
         QVERIFY(fixture->WaitIdle());
@@ -222,7 +223,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(bool, valid);
-        fixture->Options().EditMinRegion->setText(text);
+        Part<QLineEdit>(fixture->Options(), "EditMinRegion").setText(text);
         QCOMPARE(fixture->Options().CheckMinRegion(), valid);
         QCOMPARE(fixture->reporter.messages.size(), size_t(valid ? 0 : 1));
     }
@@ -234,14 +235,16 @@ private Q_SLOTS:
         TFormMeasure& measure = *fixture->windows->FormMeasure;
         fixture->Bar(HMin).setValue(230);
         fixture->Bar(VMax).setValue(199);
-        dialog.EditMinRegion->setText("2,5");
-        dialog.EditResultFile->setText("/tmp/results.txt");
-        dialog.iInclCircleDiam = 40;
-        dialog.lUseInclCircle = true;
+        Part<QLineEdit>(dialog, "EditMinRegion").setText("2,5");
+        Part<QLineEdit>(dialog, "EditResultFile").setText("/tmp/results.txt");
+        ChangeOptions(dialog, [](TOptions& options) {
+            options.iInclCircleDiam = 40;
+            options.lUseInclCircle = true;
+        });
         dialog.SetColorBack(MakeColour(1, 2, 3));
-        measure.CheckBoxUnits->setChecked(true);
-        measure.ComboBoxUnits->setCurrentIndex(1);
-        measure.EditMeasure->setText("12.50");
+        Part<QCheckBox>(measure, "CheckBoxUnits").setChecked(true);
+        Part<QComboBox>(measure, "ComboBoxUnits").setCurrentIndex(1);
+        Part<QLineEdit>(measure, "EditMeasure").setText("12.50");
         const TOptions saved = main.CurrentOptions();
         QCOMPARE(saved.ComboBoxZoom, -1);
 
@@ -257,10 +260,10 @@ private Q_SLOTS:
         QCOMPARE(TOptions::Load(fileName), saved);
 
         fixture->Bar(HMin).setValue(3);
-        dialog.EditMinRegion->setText("7");
-        dialog.iInclCircleDiam = 0;
-        measure.CheckBoxUnits->setChecked(false);
-        measure.ComboBoxZoom->setCurrentIndex(2);
+        Part<QLineEdit>(dialog, "EditMinRegion").setText("7");
+        ChangeOptions(dialog, [](TOptions& options) { options.iInclCircleDiam = 0; });
+        Part<QCheckBox>(measure, "CheckBoxUnits").setChecked(false);
+        Part<QComboBox>(measure, "ComboBoxZoom").setCurrentIndex(2);
         QVERIFY(main.OptionsChanged);
         QVERIFY(Part<QAction>(main, "ActionSaveOptions").isEnabled());
 
@@ -370,7 +373,8 @@ private Q_SLOTS:
         QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
         QCOMPARE(fixture->Bar(HMin).value(), told ? 0 : 5);
         QCOMPARE(fixture->Bar(HMax).value(), told ? 255 : 6);
-        QCOMPARE(fixture->Options().EditMinRegion->text(), QString(told ? "10.0" : ""));
+        QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditMinRegion").text(),
+                 QString(told ? "10.0" : ""));
         QVERIFY(!main.OptionsChanged);
         const std::vector<std::string> message = {
             "The default options file " + main.DefaultOptionsFile +
@@ -384,16 +388,20 @@ private Q_SLOTS:
         const std::string fileName = fixture->folder.File("range.ini");
         WriteFile(fileName, "[FormMain]\nLabeledEditHMin=5\nLabeledEditHMax=6\nLabeledEditSMin=7\n"
                             "LabeledEditSMax=8\nLabeledEditVMin=9\nLabeledEditVMax=10\n");
-        fixture->Options().lUseExclRect = true;
-        fixture->Options().iExclRectLeft = 3;
+        ChangeOptions(fixture->Options(), [](TOptions& options) {
+            options.lUseExclRect = true;
+            options.iExclRectLeft = 3;
+        });
         QVERIFY(main.LoadOptions(fileName));
         const TOptions loaded = main.CurrentOptions();
         QCOMPARE(loaded.rangeTexts[VMax], std::string("10"));
         QCOMPARE(loaded.iExclRectLeft, 0);
         QVERIFY(!loaded.lUseExclRect);
         QCOMPARE(loaded.EditMinRegion, std::string());
-        QCOMPARE(fixture->windows->FormMeasure->ComboBoxUnits->currentText(), QString("nm"));
-        QCOMPARE(fixture->windows->FormMeasure->ComboBoxZoom->currentText(), QString("400%"));
+        QCOMPARE(Part<QComboBox>(*fixture->windows->FormMeasure, "ComboBoxUnits").currentText(),
+                 QString("nm"));
+        QCOMPARE(Part<QComboBox>(*fixture->windows->FormMeasure, "ComboBoxZoom").currentText(),
+                 QString("400%"));
     }
 
     void AFileThatIsNoOptionsFileIsLeftAlone()

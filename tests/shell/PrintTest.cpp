@@ -33,8 +33,8 @@ std::string PrintToPdf(MainWindowFixture& fixture, const std::string& fileName, 
 /// Replaces the editor's text as typing does.
 void Type(TFormReportTemplate& editor, const QString& text)
 {
-    editor.MemoTemplate->selectAll();
-    editor.MemoTemplate->insertPlainText(text);
+    Part<QPlainTextEdit>(editor, "MemoTemplate").selectAll();
+    Part<QPlainTextEdit>(editor, "MemoTemplate").insertPlainText(text);
 }
 
 bool AnyMessageHolds(const RecordingReporter& reporter, const std::string& part)
@@ -127,18 +127,20 @@ void PrintTest::editedTemplateIsWhatPrints()
     QVERIFY(fixture.OpenObjects());
     const std::string templateFile = fixture.Folder() + "VXReport.html";
     WhenModal<TFormReportTemplate>([&templateFile](TFormReportTemplate& editor) {
-        QCOMPARE(editor.EditTemplateFile->text().toStdString(), templateFile);
-        QCOMPARE(editor.MemoTemplate->toPlainText(), BuiltInReportTemplate());
+        QCOMPARE(Part<QLineEdit>(editor, "EditTemplateFile").text().toStdString(), templateFile);
+        QCOMPARE(Part<QPlainTextEdit>(editor, "MemoTemplate").toPlainText(),
+                 BuiltInReportTemplate());
         Type(editor, "<p>Lab 7: ");
-        editor.MemoTemplate->moveCursor(QTextCursor::End);
+        Part<QPlainTextEdit>(editor, "MemoTemplate").moveCursor(QTextCursor::End);
         // A double-click on a placeholder puts it at the cursor.
-        const auto names = editor.ListBoxPlaceholders->findItems("{{Name}}", Qt::MatchExactly);
+        const auto names = Part<QListWidget>(editor, "ListBoxPlaceholders")
+                               .findItems("{{Name}}", Qt::MatchExactly);
         QCOMPARE(names.size(), 1);
-        editor.ListBoxPlaceholders->setCurrentItem(names.front());
-        Q_EMIT editor.ListBoxPlaceholders->itemActivated(names.front());
-        editor.MemoTemplate->insertPlainText("</p>");
-        editor.ButtonSave->click();
-        editor.BitBtnClose->click();
+        Part<QListWidget>(editor, "ListBoxPlaceholders").setCurrentItem(names.front());
+        Q_EMIT Part<QListWidget>(editor, "ListBoxPlaceholders").itemActivated(names.front());
+        Part<QPlainTextEdit>(editor, "MemoTemplate").insertPlainText("</p>");
+        Part<QPushButton>(editor, "ButtonSave").click();
+        Part<QPushButton>(editor, "BitBtnClose").click();
     });
     fixture.Action("ActionEditRoport").trigger();
     QCOMPARE(QString::fromStdString(ReadFile(templateFile)), QString("<p>Lab 7: {{Name}}</p>"));
@@ -149,10 +151,11 @@ void PrintTest::editedTemplateIsWhatPrints()
 
     // Back to the built-in template.
     WhenModal<TFormReportTemplate>([](TFormReportTemplate& editor) {
-        editor.ButtonBuiltIn->click();
-        QCOMPARE(editor.MemoTemplate->toPlainText(), BuiltInReportTemplate());
-        editor.ButtonSave->click();
-        editor.BitBtnClose->click();
+        Part<QPushButton>(editor, "ButtonBuiltIn").click();
+        QCOMPARE(Part<QPlainTextEdit>(editor, "MemoTemplate").toPlainText(),
+                 BuiltInReportTemplate());
+        Part<QPushButton>(editor, "ButtonSave").click();
+        Part<QPushButton>(editor, "BitBtnClose").click();
     });
     fixture.Action("ActionEditRoport").trigger();
     QCOMPARE(QString::fromStdString(ReadFile(templateFile)), BuiltInReportTemplate());
@@ -184,11 +187,12 @@ void PrintTest::aTemplateThatCannotBeSavedIsReportedAndKept()
     bool stayedOpen = false;
     WhenModal<TFormReportTemplate>([&](TFormReportTemplate& editor) {
         Type(editor, "<p>{{Count}}</p>");
-        editor.ButtonSave->click();
+        Part<QPushButton>(editor, "ButtonSave").click();
         stayedOpen = editor.isVisible();
-        QCOMPARE(editor.MemoTemplate->toPlainText(), QString("<p>{{Count}}</p>"));
+        QCOMPARE(Part<QPlainTextEdit>(editor, "MemoTemplate").toPlainText(),
+                 QString("<p>{{Count}}</p>"));
         fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::No;
-        editor.BitBtnClose->click();
+        Part<QPushButton>(editor, "BitBtnClose").click();
     });
     fixture.Action("ActionEditRoport").trigger();
     QVERIFY(stayedOpen);
@@ -206,10 +210,10 @@ void PrintTest::changesAreNotLostOnClosing()
     WhenModal<TFormReportTemplate>([&](TFormReportTemplate& editor) {
         Type(editor, "<p>{{Area}}</p>");
         fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::Cancel;
-        editor.BitBtnClose->click();
+        Part<QPushButton>(editor, "BitBtnClose").click();
         stayedOpen = editor.isVisible();
         fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::Yes;
-        editor.BitBtnClose->click();
+        Part<QPushButton>(editor, "BitBtnClose").click();
     });
     fixture.Action("ActionEditRoport").trigger();
     QVERIFY(stayedOpen);
@@ -227,8 +231,8 @@ void PrintTest::editorSpeaksTheLanguageFile()
     QString save;
     WhenModal<TFormReportTemplate>([&](TFormReportTemplate& editor) {
         caption = editor.windowTitle();
-        save = editor.ButtonSave->text();
-        editor.BitBtnClose->click();
+        save = Part<QPushButton>(editor, "ButtonSave").text();
+        Part<QPushButton>(editor, "BitBtnClose").click();
     });
     fixture.Action("ActionEditRoport").trigger();
     QCOMPARE(caption, QString("Druckvorlage"));

@@ -58,7 +58,7 @@ private Q_SLOTS:
         QVERIFY(page);
         auto* pages = fixture.Find<QTabWidget>("PageControlPlasma");
         QCOMPARE(pages->tabText(pages->indexOf(page)), QString("Regions"));
-        QTableView& view = *page->TableViewRegions;
+        QTableView& view = Part<QTableView>(*page, "TableViewRegions");
         QCOMPARE(view.model()->rowCount(), 0);
 
         // Measured while the page shows: coming up, it has the analysis run again.
@@ -106,7 +106,7 @@ private Q_SLOTS:
         TImageWidget& analysed = Part<TImageWidget>(fixture.Main(), "ImageAnalyse");
         QVERIFY(analysed.Overlay().isEmpty());
 
-        QTableView& view = *page.TableViewRegions;
+        QTableView& view = Part<QTableView>(page, "TableViewRegions");
         view.sortByColumn(Column("AreaPixel"), Qt::DescendingOrder);
         const QModelIndex second = view.model()->index(1, Column("Pixels"));
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(second).center());
@@ -153,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(fixture.reporter.messages.empty());
 
         // Without a regions file the action is off.
-        fixture.Options().EditRegionFile->clear();
+        Part<QLineEdit>(fixture.Options(), "EditRegionFile").clear();
         Part<QAction>(main, "ActionProcess").trigger();
         QTRY_VERIFY(!save.isEnabled());
     }
@@ -166,7 +166,8 @@ private Q_SLOTS:
         auto& page = *fixture.Find<TRegionsPage>("TabSheetRegions");
         auto* pages = fixture.Find<QTabWidget>("PageControlPlasma");
         QCOMPARE(pages->tabText(pages->indexOf(&page)), QString("Regionen"));
-        QCOMPARE(page.TableViewRegions->model()
+        QCOMPARE(Part<QTableView>(page, "TableViewRegions")
+                     .model()
                      ->headerData(Column("MajorAxis"), Qt::Horizontal)
                      .toString(),
                  QString("Hauptachse"));

@@ -19,8 +19,11 @@
 #include <QSlider>
 
 using namespace varnolux;
+using varnolux::test::ChangeOptions;
 using varnolux::test::ExpectedResultFields;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::OptionsOf;
+using varnolux::test::PanelText;
 using varnolux::test::Part;
 using varnolux::test::ResultFields;
 using varnolux::test::WhenModal;
@@ -40,15 +43,19 @@ private Q_SLOTS:
 
     void TheCalibrationConvertsTheMinimumSize()
     {
-        QLineEdit& minRegion = *fixture->Options().EditMinRegion;
+        QLineEdit& minRegion = Part<QLineEdit>(fixture->Options(), "EditMinRegion");
         minRegion.setText("10");
-        Measure().EditMeasure->setText("5.00");
-        CalibrateWith([](TFormMeasure& window) { window.CheckBoxUnits->setChecked(true); });
+        Part<QLineEdit>(Measure(), "EditMeasure").setText("5.00");
+        CalibrateWith([](TFormMeasure& window) {
+            Part<QCheckBox>(window, "CheckBoxUnits").setChecked(true);
+        });
         QCOMPARE(minRegion.text(), QString("0.4"));
         QVERIFY(Main().OptionsChanged);
         QCOMPARE(Part<TLabeledEdit>(Main(), "LabeledEditMeasure").text(), QString("5.00"));
         QCOMPARE(Main().ShownResult().Items.GetValueText("Unit"), std::string("cm"));
-        CalibrateWith([](TFormMeasure& window) { window.CheckBoxUnits->setChecked(false); });
+        CalibrateWith([](TFormMeasure& window) {
+            Part<QCheckBox>(window, "CheckBoxUnits").setChecked(false);
+        });
         QCOMPARE(minRegion.text(), QString("10"));
     }
 
@@ -69,33 +76,35 @@ private Q_SLOTS:
     {
         QFETCH(QString, minRegion);
         QFETCH(QString, scale);
-        fixture->Options().EditMinRegion->setText(minRegion);
-        Measure().EditMeasure->setText(scale);
-        CalibrateWith([](TFormMeasure& window) { window.CheckBoxUnits->setChecked(true); });
+        Part<QLineEdit>(fixture->Options(), "EditMinRegion").setText(minRegion);
+        Part<QLineEdit>(Measure(), "EditMeasure").setText(scale);
+        CalibrateWith([](TFormMeasure& window) {
+            Part<QCheckBox>(window, "CheckBoxUnits").setChecked(true);
+        });
         // The analysis may have replaced an invalid size by 0, with a message; never by a
         // size made of the invalid numbers.
-        const QString after = fixture->Options().EditMinRegion->text();
+        const QString after = Part<QLineEdit>(fixture->Options(), "EditMinRegion").text();
         QVERIFY2(after == minRegion || after == "0", qPrintable(after));
     }
 
     void CancelPutsTheCalibrationBack()
     {
         TFormMeasure& window = Measure();
-        window.ComboBoxZoom->setEditText("250");
-        window.EditMeasure->setText("3.00");
+        Part<QComboBox>(window, "ComboBoxZoom").setEditText("250");
+        Part<QLineEdit>(window, "EditMeasure").setText("3.00");
         WhenModal<TFormMeasure>([](TFormMeasure& shown) {
-            shown.CheckBoxUnits->setChecked(true);
-            shown.EditMeasure->setText("9.00");
-            shown.ComboBoxUnits->setCurrentIndex(0);
-            shown.ComboBoxZoom->setCurrentIndex(0);
+            Part<QCheckBox>(shown, "CheckBoxUnits").setChecked(true);
+            Part<QLineEdit>(shown, "EditMeasure").setText("9.00");
+            Part<QComboBox>(shown, "ComboBoxUnits").setCurrentIndex(0);
+            Part<QComboBox>(shown, "ComboBoxZoom").setCurrentIndex(0);
             shown.reject();
         });
         Part<QAction>(Main(), "ActionMeasure").trigger();
-        QVERIFY(!window.CheckBoxUnits->isChecked());
-        QCOMPARE(window.EditMeasure->text(), QString("3.00"));
-        QCOMPARE(window.ComboBoxUnits->currentText(), QString("cm"));
-        QCOMPARE(window.ComboBoxZoom->currentIndex(), -1);
-        QCOMPARE(window.ComboBoxZoom->currentText(), QString("250"));
+        QVERIFY(!Part<QCheckBox>(window, "CheckBoxUnits").isChecked());
+        QCOMPARE(Part<QLineEdit>(window, "EditMeasure").text(), QString("3.00"));
+        QCOMPARE(Part<QComboBox>(window, "ComboBoxUnits").currentText(), QString("cm"));
+        QCOMPARE(Part<QComboBox>(window, "ComboBoxZoom").currentIndex(), -1);
+        QCOMPARE(Part<QComboBox>(window, "ComboBoxZoom").currentText(), QString("250"));
         QVERIFY(!Main().OptionsChanged);
     }
 
@@ -105,8 +114,8 @@ private Q_SLOTS:
         QString status;
         CalibrateWith([&](TFormMeasure& window) {
             QVERIFY(QTest::qWaitFor([&] { return window.Armed(); }));
-            shown = window.ScrollBoxImage->Picture().size();
-            status = window.StatusPanel->text();
+            shown = Part<TPictureView>(window, "ScrollBoxImage").Picture().size();
+            status = PanelText(window, "StatusBar1", 1);
         });
         QCOMPARE(shown, QSize(200, 80));
         QVERIFY(status.endsWith("objects.bmp"));
@@ -143,12 +152,13 @@ private Q_SLOTS:
         QSize background;
         const std::string image = fixture->folder.File("objects.bmp");
         WhenModal<TFormRegionSelection>([&](TFormRegionSelection& editor) {
-            shownEdits = editor.EditInclCenterX->text() + " " + editor.EditInclCenterY->text() +
-                         " " + editor.EditInclDiameter->text();
-            background = editor.MyCADSelection->BkBitmap().size();
-            editor.TrackBarZoom->setValue(30);
+            shownEdits = Part<QLineEdit>(editor, "EditInclCenterX").text() + " " +
+                         Part<QLineEdit>(editor, "EditInclCenterY").text() + " " +
+                         Part<QLineEdit>(editor, "EditInclDiameter").text();
+            background = Part<TMyCAD>(editor, "MyCADSelection").BkBitmap().size();
+            Part<QSlider>(editor, "TrackBarZoom").setValue(30);
             // The circle (70, 10)-(130, 70) dragged 20 pixels to the left; OK at once.
-            TMyCAD& canvas = *editor.MyCADSelection;
+            TMyCAD& canvas = Part<TMyCAD>(editor, "MyCADSelection");
             const auto at = [&canvas](int x, int y) {
                 return canvas.ToCanvas(TMyPoint(x, y));
             };
@@ -163,7 +173,7 @@ private Q_SLOTS:
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(shownEdits, QString("100 40 60"));
         QCOMPARE(background, QSize(200, 80));
-        TFormOptions& options = fixture->Options();
+        const TOptions options = OptionsOf(fixture->Options());
         QCOMPARE(options.iInclCircleX, 80);
         QCOMPARE(options.iInclCircleY, 40);
         QCOMPARE(options.iInclCircleDiam, 60);
@@ -183,7 +193,7 @@ private Q_SLOTS:
         // The next showing starts at the zoom of the last OK.
         int zoom = 0;
         WhenModal<TFormRegionSelection>([&zoom](TFormRegionSelection& editor) {
-            zoom = editor.TrackBarZoom->value();
+            zoom = Part<QSlider>(editor, "TrackBarZoom").value();
             editor.reject();
         });
         Part<QAction>(Main(), "ActionRegionSelect").trigger();
@@ -197,12 +207,12 @@ private Q_SLOTS:
         WhenModal<TFormRegionSelection>([this](TFormRegionSelection& editor) {
             // As the quiet colour range would start one behind the editor.
             QVERIFY(Main().RunAnalysis());
-            editor.EditInclDiameter->setText("40");
+            Part<QLineEdit>(editor, "EditInclDiameter").setText("40");
             editor.accept();
         });
         Part<QAction>(Main(), "ActionRegionSelect").trigger();
         QVERIFY(fixture->WaitIdle());
-        QCOMPARE(fixture->Options().iInclCircleDiam, 40);
+        QCOMPARE(OptionsOf(fixture->Options()).iInclCircleDiam, 40);
         const std::string optionsFile = fixture->folder.File("drawn.ini");
         QVERIFY(Main().SaveOptions(optionsFile));
         QCOMPARE(ResultFields(Main().ShownResult().Items.ValueLine()),
@@ -216,10 +226,10 @@ private Q_SLOTS:
         fixture->Options().WriteTo(before);
         const std::string analysed = Main().ShownResult().Items.ValueLine();
         WhenModal<TFormRegionSelection>([](TFormRegionSelection& editor) {
-            editor.CheckBoxExclusion->setChecked(true);
-            editor.EditInclDiameter->setText("30");
-            editor.ColorBoxExclusion->SetColour(0x00ABCDEF);
-            editor.TrackBarZoom->setValue(-20);
+            Part<QCheckBox>(editor, "CheckBoxExclusion").setChecked(true);
+            Part<QLineEdit>(editor, "EditInclDiameter").setText("30");
+            Part<TColorBox>(editor, "ColorBoxExclusion").SetColour(0x00ABCDEF);
+            Part<QSlider>(editor, "TrackBarZoom").setValue(-20);
             editor.reject();
         });
         Part<QAction>(Main(), "ActionRegionSelect").trigger();
@@ -241,7 +251,8 @@ private Q_SLOTS:
         for (TFormFullImage* viewer : viewers) {
             QVERIFY(viewer->isVisible());
             QCOMPARE(viewer->windowTitle(), QString("Full image"));
-            QCOMPARE(viewer->ScrollBoxImage->Picture().size(), QSize(200, 80));
+            QCOMPARE(Part<TPictureView>(*viewer, "ScrollBoxImage").Picture().size(),
+                     QSize(200, 80));
         }
     }
 
@@ -277,26 +288,30 @@ private:
         WhenModal<TFormSelectionByMouse>([outline](TFormSelectionByMouse& window) {
             QVERIFY(QTest::qWaitFor([&] { return window.Loaded(); }));
             if (!outline.empty()) {
-                QTest::mousePress(window.ImageMess, Qt::LeftButton, {}, outline.front());
+                QWidget& view = Part<QWidget>(window, "ImageMess");
+                QTest::mousePress(&view, Qt::LeftButton, {}, outline.front());
                 for (const QPoint& point : outline)
-                    QTest::mouseMove(window.ImageMess, point);
-                QTest::mouseRelease(window.ImageMess, Qt::LeftButton, {}, outline.back());
+                    QTest::mouseMove(&view, point);
+                QTest::mouseRelease(&view, Qt::LeftButton, {}, outline.back());
             }
             window.accept();
         });
         Part<QAction>(Main(), "ActionColorSelection").trigger();
+        // The worker finds the range: the window goes on meanwhile.
+        QVERIFY(Main().Busy());
         QVERIFY(fixture->WaitIdle());
     }
 
     /// The inclusion circle in the options, in a colour that is no standard one.
     void SetArea(int x, int y, int diameter, bool used)
     {
-        TFormOptions& options = fixture->Options();
-        options.iInclCircleX = x;
-        options.iInclCircleY = y;
-        options.iInclCircleDiam = diameter;
-        options.lUseInclCircle = used;
-        options.colColorInclCircle = 0x123456;
+        ChangeOptions(fixture->Options(), [=](TOptions& options) {
+            options.iInclCircleX = x;
+            options.iInclCircleY = y;
+            options.iInclCircleDiam = diameter;
+            options.lUseInclCircle = used;
+            options.colColorInclCircle = 0x123456;
+        });
     }
 
     std::unique_ptr<MainWindowFixture> fixture;

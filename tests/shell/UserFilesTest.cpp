@@ -14,6 +14,7 @@
 using namespace varnolux;
 using varnolux::test::AcceptNextFileDialog;
 using varnolux::test::MainWindowFixture;
+using varnolux::test::Part;
 using varnolux::test::ReadFile;
 using varnolux::test::RejectNextFileDialog;
 using varnolux::test::TriggerWithFile;
@@ -54,7 +55,7 @@ private Q_SLOTS:
         QVERIFY(fixture->reporter.messages.empty());
         QCOMPARE(fixture->Find<QSlider>("TrackBarHMax")->value(), 10);
         QCOMPARE(fixture->Find<QSlider>("TrackBarSMin")->value(), 100);
-        QCOMPARE(fixture->Options().EditMinRegion->text(), QString("5"));
+        QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditMinRegion").text(), QString("5"));
     }
 
     void AnUnreadableDefaultFileIsReportedInTheUsersLanguage()
@@ -87,12 +88,15 @@ private Q_SLOTS:
         TriggerWithFile(fixture->Action("ActionOpen"), fixture->WriteObjectsImage());
         fixture->Find<QSlider>("TrackBarHMax")->setValue(20); // not saved
         WhenModal<TFormOptions>([ok](TFormOptions& dialog) {
-            dialog.EditMinRegion->setText("7");
-            (ok ? dialog.BitBtnOk : dialog.BitBtnCancel)->click();
+            Part<QLineEdit>(dialog, "EditMinRegion").setText("7");
+            (ok ? &Part<QPushButton>(dialog, "BitBtnOk")
+                : &Part<QPushButton>(dialog, "BitBtnCancel"))
+                ->click();
         });
         fixture->Action("ActionOptions").trigger();
         QCOMPARE(ReadFile(optionsFile), std::string(AnnotatedOptions));
-        QCOMPARE(fixture->Options().EditMinRegion->text(), QString(ok ? "7" : "5"));
+        QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditMinRegion").text(),
+                 QString(ok ? "7" : "5"));
         QCOMPARE(fixture->StatusBar().PanelText(TFormMain::StatusPanelOptions),
                  QString("* annotated.ini"));
     }
@@ -156,7 +160,8 @@ private Q_SLOTS:
         Start();
         TriggerWithFile(fixture->Action("ActionOpen"), fixture->WriteObjectsImage());
         const std::string resultFile = fixture->folder.File("results.txt");
-        fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
+        Part<QLineEdit>(fixture->Options(), "EditResultFile")
+            .setText(QString::fromStdString(resultFile));
         fixture->Action("ActionSaveResult").trigger();
         QCOMPARE(fixture->StatusBar().Message().toStdString(),
                  "Result line appended to " + resultFile);
@@ -207,15 +212,16 @@ private Q_SLOTS:
                     ->setText(QString::fromStdString(existing));
                 static_cast<QDialog&>(dialog).accept();
             });
-            options.ButtonResultFile->click();
-            options.BitBtnOk->click();
+            Part<QPushButton>(options, "ButtonResultFile").click();
+            Part<QPushButton>(options, "BitBtnOk").click();
         });
         TriggerWithFile(fixture->Action("ActionOpen"), fixture->WriteObjectsImage());
         fixture->Action("ActionOptions").trigger();
         QCOMPARE(shownFilters, filters);
         QCOMPARE(mode, QFileDialog::AcceptSave);
         QVERIFY(!confirmsOverwrite);
-        QCOMPARE(fixture->Options().EditResultFile->text().toStdString(), existing);
+        QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditResultFile").text().toStdString(),
+                 existing);
         QCOMPARE(ReadFile(existing), std::string("kept\r\n"));
     }
 

@@ -62,13 +62,13 @@ public:
 
 QString Cell(const TFormVerify& window, int row, int column)
 {
-    const QAbstractItemModel& model = *window.TableLines->model();
+    const QAbstractItemModel& model = *Part<QTableView>(window, "TableLines").model();
     return model.data(model.index(row, column)).toString();
 }
 
 bool Highlighted(const TFormVerify& window, int row)
 {
-    const QAbstractItemModel& model = *window.TableLines->model();
+    const QAbstractItemModel& model = *Part<QTableView>(window, "TableLines").model();
     return model.data(model.index(row, 2), Qt::BackgroundRole).isValid();
 }
 
@@ -100,14 +100,14 @@ private Q_SLOTS:
         WriteFile(results.fileName, text);
 
         TFormVerify window;
-        window.CheckBoxOptions->setChecked(true);
-        window.CheckBoxReanalyse->setChecked(true);
+        Part<QCheckBox>(window, "CheckBoxOptions").setChecked(true);
+        Part<QCheckBox>(window, "CheckBoxReanalyse").setChecked(true);
         window.Verify(results.fileName, RedOptions(), "red.ini");
         QVERIFY(window.Running());
-        QVERIFY(!window.ButtonVerify->isEnabled());
+        QVERIFY(!Part<QPushButton>(window, "ButtonVerify").isEnabled());
         QVERIFY(WaitUntilFinished(window));
         QVERIFY(!window.Running());
-        QCOMPARE(window.TableLines->model()->rowCount(), 3);
+        QCOMPARE(Part<QTableView>(window, "TableLines").model()->rowCount(), 3);
         QCOMPARE(Cell(window, 0, 0), QString("2"));
         QCOMPARE(Cell(window, 0, 1), QString::fromStdString(image));
         QCOMPARE(Cell(window, 0, 2), QString("ok"));
@@ -117,21 +117,25 @@ private Q_SLOTS:
         QCOMPARE(Cell(window, 2, 2), QString("edited: the values were changed after saving; not "
                                              "reproduced: Area 11.35 (now 11.25)"));
         QVERIFY(Highlighted(window, 2));
-        QCOMPARE(window.LabelSummary->text(),
+        QCOMPARE(Part<QLabel>(window, "LabelSummary").text(),
                  QString("3 lines: 1 ok, 1 edited, 0 image changed, 1 image missing, 0 other "
                          "options, 1 not reproduced, 0 image unreadable, 0 malformed"));
-        QCOMPARE(window.ProgressBarVerify->value(), window.ProgressBarVerify->maximum());
-        QCOMPARE(window.TableLines->model()->headerData(2, Qt::Horizontal).toString(),
+        QCOMPARE(Part<QProgressBar>(window, "ProgressBarVerify").value(),
+                 Part<QProgressBar>(window, "ProgressBarVerify").maximum());
+        QCOMPARE(Part<QTableView>(window, "TableLines")
+                     .model()
+                     ->headerData(2, Qt::Horizontal)
+                     .toString(),
                  QString("Result"));
-        QVERIFY(window.ButtonVerify->isEnabled());
+        QVERIFY(Part<QPushButton>(window, "ButtonVerify").isEnabled());
 
         // Verify again, with other options: every line is named.
         TOptions other = RedOptions();
         other.EditMinRegion = "3";
-        window.CheckBoxReanalyse->setChecked(false);
+        Part<QCheckBox>(window, "CheckBoxReanalyse").setChecked(false);
         window.Verify(results.fileName, other, "other.ini");
         QVERIFY(WaitUntilFinished(window));
-        QCOMPARE(window.TableLines->model()->rowCount(), 3);
+        QCOMPARE(Part<QTableView>(window, "TableLines").model()->rowCount(), 3);
         QVERIFY(Cell(window, 0, 2) == "other options: not made with the options of other.ini");
     }
 
@@ -146,14 +150,19 @@ private Q_SLOTS:
         TFormVerify window;
         QVERIFY(TFormLanguage::ApplyLanguageToForm(test::ShippedLanguageFile("de"), window));
         QCOMPARE(window.windowTitle(), QString("Ergebnisdatei prüfen"));
-        QCOMPARE(window.ButtonVerify->text(), QString("Prüfen"));
+        QCOMPARE(Part<QPushButton>(window, "ButtonVerify").text(), QString("Prüfen"));
         window.Verify(results.fileName, RedOptions(), "red.ini");
         QVERIFY(WaitUntilFinished(window));
         QCOMPARE(Cell(window, 0, 2), QString("in Ordnung"));
         QCOMPARE(Cell(window, 1, 2), QString("fehlerhaft: 2 Felder statt 23"));
-        QCOMPARE(window.TableLines->model()->headerData(0, Qt::Horizontal).toString(),
+        QCOMPARE(Part<QTableView>(window, "TableLines")
+                     .model()
+                     ->headerData(0, Qt::Horizontal)
+                     .toString(),
                  QString("Zeile"));
-        QVERIFY(window.LabelSummary->text().startsWith("2 Zeilen: 1 in Ordnung, 0 verändert"));
+        QVERIFY(Part<QLabel>(window, "LabelSummary")
+                    .text()
+                    .startsWith("2 Zeilen: 1 in Ordnung, 0 verändert"));
     }
 
     void aLongVerificationCanBeStopped()
@@ -162,17 +171,18 @@ private Q_SLOTS:
         results.Save(results.Image("objects.bmp", test::ObjectRows), 50000);
         TFormVerify window;
         // The window answers while the lines are verified: the first rows stop it.
-        connect(window.TableLines->model(), &QAbstractItemModel::rowsInserted, &window,
-                [&window] { window.ButtonStop->click(); });
+        connect(Part<QTableView>(window, "TableLines").model(), &QAbstractItemModel::rowsInserted,
+                &window, [&window] { Part<QPushButton>(window, "ButtonStop").click(); });
         window.Verify(results.fileName, RedOptions(), "red.ini");
         QVERIFY(WaitUntilFinished(window));
-        const int rows = window.TableLines->model()->rowCount();
+        const int rows = Part<QTableView>(window, "TableLines").model()->rowCount();
         QVERIFY(rows < 50000);
-        QVERIFY2(window.LabelSummary->text().startsWith(
-                     QString("Stopped after %1 lines. %1 lines: %1 ok").arg(rows)),
-                 qPrintable(window.LabelSummary->text()));
-        QVERIFY(window.ButtonVerify->isEnabled());
-        QVERIFY(!window.ButtonStop->isEnabled());
+        QVERIFY2(Part<QLabel>(window, "LabelSummary")
+                     .text()
+                     .startsWith(QString("Stopped after %1 lines. %1 lines: %1 ok").arg(rows)),
+                 qPrintable(Part<QLabel>(window, "LabelSummary").text()));
+        QVERIFY(Part<QPushButton>(window, "ButtonVerify").isEnabled());
+        QVERIFY(!Part<QPushButton>(window, "ButtonStop").isEnabled());
     }
 
     void closingTheWindowStopsIt()
@@ -184,7 +194,7 @@ private Q_SLOTS:
         window.Verify(results.fileName, RedOptions(), "red.ini");
         window.close();
         QVERIFY(WaitUntilFinished(window));
-        QVERIFY(window.TableLines->model()->rowCount() < 50000);
+        QVERIFY(Part<QTableView>(window, "TableLines").model()->rowCount() < 50000);
     }
 
     void aFileThatCannotBeVerifiedIsNamed()
@@ -193,14 +203,15 @@ private Q_SLOTS:
         TFormVerify window;
         window.Verify(results.folder.File("missing.txt"), RedOptions(), "red.ini");
         QVERIFY(WaitUntilFinished(window));
-        QCOMPARE(window.LabelSummary->text(),
+        QCOMPARE(Part<QLabel>(window, "LabelSummary").text(),
                  QString::fromStdString("The result file " + results.folder.File("missing.txt") +
                                         " cannot be verified: No such file or directory"));
-        QCOMPARE(window.TableLines->model()->rowCount(), 0);
+        QCOMPARE(Part<QTableView>(window, "TableLines").model()->rowCount(), 0);
 
         window.Verify("", RedOptions(), "red.ini");
         QVERIFY(!window.Running());
-        QCOMPARE(window.LabelSummary->text(), QString("No result file is named in the options."));
+        QCOMPARE(Part<QLabel>(window, "LabelSummary").text(),
+                 QString("No result file is named in the options."));
     }
 
     void theMainWindowVerifiesItsResultFile()
@@ -221,21 +232,23 @@ private Q_SLOTS:
         QVERIFY(Part<QAction>(main, "ActionVerifyResultFile").isEnabled());
         QVERIFY(fixture.OpenObjects());
         const std::string results = fixture.folder.File("results.txt");
-        fixture.Options().EditResultFile->setText(QString::fromStdString(results));
+        Part<QLineEdit>(fixture.Options(), "EditResultFile")
+            .setText(QString::fromStdString(results));
         Part<QAction>(main, "ActionSaveResult").trigger();
         Part<QAction>(main, "ActionSaveResult").trigger();
         QCOMPARE(SplitLines(ReadFile(results)), 3);
 
         TFormVerify& window = *fixture.windows->FormVerify;
-        window.CheckBoxOptions->setChecked(true);
-        window.CheckBoxReanalyse->setChecked(true);
+        Part<QCheckBox>(window, "CheckBoxOptions").setChecked(true);
+        Part<QCheckBox>(window, "CheckBoxReanalyse").setChecked(true);
         Part<QAction>(main, "ActionVerifyResultFile").trigger();
         QVERIFY(window.isVisible());
-        QCOMPARE(window.EditResultFile->text(), QString::fromStdString(results));
+        QCOMPARE(Part<QLineEdit>(window, "EditResultFile").text(), QString::fromStdString(results));
         QVERIFY(WaitUntilFinished(window));
-        QCOMPARE(window.TableLines->model()->rowCount(), 2);
-        QVERIFY2(window.LabelSummary->text().startsWith("2 lines: 2 ok"),
-                 qPrintable(window.LabelSummary->text() + " " + Cell(window, 0, 2)));
+        QCOMPARE(Part<QTableView>(window, "TableLines").model()->rowCount(), 2);
+        QVERIFY2(
+            Part<QLabel>(window, "LabelSummary").text().startsWith("2 lines: 2 ok"),
+            qPrintable(Part<QLabel>(window, "LabelSummary").text() + " " + Cell(window, 0, 2)));
         QVERIFY(fixture.reporter.messages.empty());
     }
 

@@ -12,6 +12,8 @@
 #include <QStatusBar>
 
 using namespace varnolux;
+using varnolux::test::PanelText;
+using varnolux::test::Part;
 using varnolux::test::Plain;
 
 class TFormFullImageTest : public QObject {
@@ -34,11 +36,12 @@ private Q_SLOTS:
         TFormFullImage viewer;
         viewer.SetPicture(Plain(300, 200));
         viewer.show();
-        QCOMPARE(viewer.ComboBoxZoom->currentText(), QString("100%"));
-        viewer.ComboBoxZoom->setEditText(text);
-        QCOMPARE(viewer.ScrollBoxImage->Zoom(), zoom);
-        QCOMPARE(viewer.ScrollBoxImage->ZoomedWidth(), qint64(300 * zoom / 100));
-        QCOMPARE(viewer.StatusText->text(), "Zoom: " + QString::number(zoom) + "%");
+        QCOMPARE(Part<QComboBox>(viewer, "ComboBoxZoom").currentText(), QString("100%"));
+        Part<QComboBox>(viewer, "ComboBoxZoom").setEditText(text);
+        QCOMPARE(Part<TPictureView>(viewer, "ScrollBoxImage").Zoom(), zoom);
+        QCOMPARE(Part<TPictureView>(viewer, "ScrollBoxImage").ZoomedWidth(),
+                 qint64(300 * zoom / 100));
+        QCOMPARE(PanelText(viewer, "StatusBar", 0), "Zoom: " + QString::number(zoom) + "%");
     }
 
     void DraggingMovesThePicture()
@@ -46,12 +49,12 @@ private Q_SLOTS:
         TFormFullImage viewer;
         viewer.SetPicture(Plain(2000, 2000));
         viewer.show();
-        viewer.ScrollBoxImage->horizontalScrollBar()->setValue(100);
-        QTest::mousePress(viewer.Image, Qt::LeftButton, {}, {50, 50});
+        Part<TPictureView>(viewer, "ScrollBoxImage").horizontalScrollBar()->setValue(100);
+        QTest::mousePress(&Part<QWidget>(viewer, "Image"), Qt::LeftButton, {}, {50, 50});
         QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BitmapCursor);
-        QTest::mouseMove(viewer.Image, {80, 50});
-        QCOMPARE(viewer.ScrollBoxImage->horizontalScrollBar()->value(), 70);
-        QTest::mouseRelease(viewer.Image, Qt::LeftButton, {}, {80, 50});
+        QTest::mouseMove(&Part<QWidget>(viewer, "Image"), {80, 50});
+        QCOMPARE(Part<TPictureView>(viewer, "ScrollBoxImage").horizontalScrollBar()->value(), 70);
+        QTest::mouseRelease(&Part<QWidget>(viewer, "Image"), Qt::LeftButton, {}, {80, 50});
         QVERIFY(!QGuiApplication::overrideCursor());
     }
 
@@ -60,8 +63,8 @@ private Q_SLOTS:
         QPointer<TFormFullImage> viewer = new TFormFullImage;
         viewer->SetPicture(Plain(2000, 2000));
         viewer->show();
-        QTest::mousePress(viewer->Image, Qt::LeftButton, {}, {50, 50});
-        viewer->ButtonClose->click();
+        QTest::mousePress(&Part<QWidget>(*viewer, "Image"), Qt::LeftButton, {}, {50, 50});
+        Part<QPushButton>(*viewer, "ButtonClose").click();
         QVERIFY(!QGuiApplication::overrideCursor());
         QTRY_VERIFY(viewer.isNull());
     }

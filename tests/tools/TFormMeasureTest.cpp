@@ -18,6 +18,8 @@
 
 using namespace varnolux;
 using varnolux::test::Drag;
+using varnolux::test::PanelText;
+using varnolux::test::Part;
 using varnolux::test::Plain;
 using varnolux::test::RecordingReporter;
 using varnolux::test::WhenShown;
@@ -34,7 +36,7 @@ struct TMeasuring {
     {
         form.SetPicture(Plain(400, 300));
         form.SetStatusText("/images/plate.png");
-        form.ComboBoxZoom->setEditText(zoom);
+        Part<QComboBox>(form, "ComboBoxZoom").setEditText(zoom);
         form.show();
     }
 
@@ -50,15 +52,15 @@ struct TMeasuring {
     {
         TMeasureDlgForm& dialog = form.LengthDialog();
         WhenShown(dialog, [this, &dialog, length, unit] {
-            shownLength = dialog.LabelPixel->text();
+            shownLength = Part<QLabel>(dialog, "LabelPixel").text();
             if (unit >= 0)
-                dialog.ComboBoxUnits->setCurrentIndex(unit);
-            dialog.EditLaenge->setText(length);
-            QTest::keyClick(dialog.EditLaenge, Qt::Key_Return);
+                Part<QComboBox>(dialog, "ComboBoxUnits").setCurrentIndex(unit);
+            Part<QLineEdit>(dialog, "EditLaenge").setText(length);
+            QTest::keyClick(&Part<QLineEdit>(dialog, "EditLaenge"), Qt::Key_Return);
             if (dialog.isVisible())
                 dialog.reject();
         });
-        Drag(*form.ImageMess, line);
+        Drag(Part<QWidget>(form, "ImageMess"), line);
     }
 };
 
@@ -71,21 +73,21 @@ private Q_SLOTS:
     void StartsWithoutUnits()
     {
         TFormMeasure form;
-        QVERIFY(!form.CheckBoxUnits->isChecked());
-        QCOMPARE(form.ComboBoxUnits->currentText(), QString("cm"));
-        QCOMPARE(form.ComboBoxZoom->currentIndex(), -1);
-        QCOMPARE(form.ComboBoxZoom->currentText(), QString("100%"));
-        QVERIFY(!form.EditMeasure->isEnabled());
-        form.CheckBoxUnits->setChecked(true);
-        QVERIFY(form.EditMeasure->isEnabled());
-        QVERIFY(form.ComboBoxUnits->isEnabled());
+        QVERIFY(!Part<QCheckBox>(form, "CheckBoxUnits").isChecked());
+        QCOMPARE(Part<QComboBox>(form, "ComboBoxUnits").currentText(), QString("cm"));
+        QCOMPARE(Part<QComboBox>(form, "ComboBoxZoom").currentIndex(), -1);
+        QCOMPARE(Part<QComboBox>(form, "ComboBoxZoom").currentText(), QString("100%"));
+        QVERIFY(!Part<QLineEdit>(form, "EditMeasure").isEnabled());
+        Part<QCheckBox>(form, "CheckBoxUnits").setChecked(true);
+        QVERIFY(Part<QLineEdit>(form, "EditMeasure").isEnabled());
+        QVERIFY(Part<QComboBox>(form, "ComboBoxUnits").isEnabled());
     }
 
     void UnitCaptionsCarryTheUnit()
     {
         TFormMeasure form;
-        form.ComboBoxUnits->setCurrentIndex(1);
-        form.EditMeasure->setText("25.00");
+        Part<QComboBox>(form, "ComboBoxUnits").setCurrentIndex(1);
+        Part<QLineEdit>(form, "EditMeasure").setText("25.00");
         const TUnitCaptions on = form.UnitCaptions(true);
         QCOMPARE(on.AreaLabel, std::string("Object area [µm²]"));
         QCOMPARE(on.AnaAreaLabel, std::string("Analysis area [µm²]"));
@@ -98,7 +100,7 @@ private Q_SLOTS:
     void WithoutUnitsTheBracketsStayEmpty()
     {
         TFormMeasure form;
-        form.EditMeasure->setText("25.00");
+        Part<QLineEdit>(form, "EditMeasure").setText("25.00");
         const TUnitCaptions off = form.UnitCaptions(false);
         QCOMPARE(off.AreaLabel, std::string("Object area []"));
         QCOMPARE(off.MeasureLabel, std::string("Measure []"));
@@ -121,46 +123,48 @@ private Q_SLOTS:
         // 100 picture pixels at 200 % are 200 view pixels.
         TMeasuring measuring("200%");
         QVERIFY(measuring.Loaded());
-        QCOMPARE(measuring.form.ZoomPanel->text(), QString("Zoom: 200%"));
-        QCOMPARE(measuring.form.StatusPanel->text(), QString("/images/plate.png"));
+        QCOMPARE(PanelText(measuring.form, "StatusBar1", 0), QString("Zoom: 200%"));
+        QCOMPARE(PanelText(measuring.form, "StatusBar1", 1), QString("/images/plate.png"));
         measuring.Measure({{10, 10}, {110, 10}, {210, 10}}, "4");
         QCOMPARE(measuring.shownLength, QString("100.00"));
-        QCOMPARE(measuring.form.EditMeasure->text(), QString("25.00"));
-        QVERIFY(measuring.form.CheckBoxUnits->isChecked());
+        QCOMPARE(Part<QLineEdit>(measuring.form, "EditMeasure").text(), QString("25.00"));
+        QVERIFY(Part<QCheckBox>(measuring.form, "CheckBoxUnits").isChecked());
         QCOMPARE(measuring.form.UnitsPerPixel(), 0.04);
         // The line goes once the length is given.
-        QVERIFY(measuring.form.ScrollBoxImage->Overlay().empty());
+        QVERIFY(Part<TPictureView>(measuring.form, "ScrollBoxImage").Overlay().empty());
     }
 
     void TheLineFollowsThePointer()
     {
         TMeasuring measuring;
         QVERIFY(measuring.Loaded());
-        QTest::mousePress(measuring.form.ImageMess, Qt::LeftButton, {}, {10, 10});
-        QTest::mouseMove(measuring.form.ImageMess, {50, 30});
+        QTest::mousePress(&Part<QWidget>(measuring.form, "ImageMess"), Qt::LeftButton, {},
+                          {10, 10});
+        QTest::mouseMove(&Part<QWidget>(measuring.form, "ImageMess"), {50, 30});
         const auto line = [&] {
-            return measuring.form.ScrollBoxImage->Overlay();
+            return Part<TPictureView>(measuring.form, "ScrollBoxImage").Overlay();
         };
         QCOMPARE(line(), std::vector<QPolygon>{QPolygon({QPoint(10, 10), QPoint(50, 30)})});
         // Back at the start the last line stays.
-        QTest::mouseMove(measuring.form.ImageMess, {10, 10});
+        QTest::mouseMove(&Part<QWidget>(measuring.form, "ImageMess"), {10, 10});
         QCOMPARE(line(), std::vector<QPolygon>{QPolygon({QPoint(10, 10), QPoint(50, 30)})});
         WhenShown(measuring.form.LengthDialog(), [&] { measuring.form.LengthDialog().reject(); });
-        QTest::mouseRelease(measuring.form.ImageMess, Qt::LeftButton, {}, {10, 10});
+        QTest::mouseRelease(&Part<QWidget>(measuring.form, "ImageMess"), Qt::LeftButton, {},
+                            {10, 10});
         QVERIFY(line().empty());
-        QCOMPARE(measuring.form.EditMeasure->text(), QString());
+        QCOMPARE(Part<QLineEdit>(measuring.form, "EditMeasure").text(), QString());
     }
 
     void AClickWithoutDraggingTakesTheUnitButKeepsTheScale()
     {
         TMeasuring measuring;
         QVERIFY(measuring.Loaded());
-        measuring.form.EditMeasure->setText("7.00");
+        Part<QLineEdit>(measuring.form, "EditMeasure").setText("7.00");
         measuring.Measure({{30, 30}}, "4", 1);
         QCOMPARE(measuring.shownLength, QString("0.00"));
-        QVERIFY(measuring.form.CheckBoxUnits->isChecked());
-        QCOMPARE(measuring.form.ComboBoxUnits->currentText(), QString("µm"));
-        QCOMPARE(measuring.form.EditMeasure->text(), QString("7.00"));
+        QVERIFY(Part<QCheckBox>(measuring.form, "CheckBoxUnits").isChecked());
+        QCOMPARE(Part<QComboBox>(measuring.form, "ComboBoxUnits").currentText(), QString("µm"));
+        QCOMPARE(Part<QLineEdit>(measuring.form, "EditMeasure").text(), QString("7.00"));
         QVERIFY(measuring.reporter.messages.empty());
     }
 
@@ -168,9 +172,9 @@ private Q_SLOTS:
     {
         TMeasuring measuring;
         QVERIFY(measuring.Loaded());
-        measuring.form.EditMeasure->setText("7.00");
+        Part<QLineEdit>(measuring.form, "EditMeasure").setText("7.00");
         measuring.Measure({{10, 10}, {110, 10}}, "0");
-        QCOMPARE(measuring.form.EditMeasure->text(), QString());
+        QCOMPARE(Part<QLineEdit>(measuring.form, "EditMeasure").text(), QString());
         QVERIFY(measuring.reporter.messages.empty());
     }
 
@@ -190,14 +194,14 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         TMeasuring measuring;
         QVERIFY(measuring.Loaded());
-        measuring.form.EditMeasure->setText("7.00");
+        Part<QLineEdit>(measuring.form, "EditMeasure").setText("7.00");
         measuring.Measure({{10, 10}, {110, 10}}, length);
         QStringList shown;
         for (const std::string& message : measuring.reporter.messages)
             shown << QString::fromStdString(message);
         QCOMPARE(shown, messages);
-        QCOMPARE(measuring.form.EditMeasure->text(), QString("7.00"));
-        QVERIFY(!measuring.form.CheckBoxUnits->isChecked());
+        QCOMPARE(Part<QLineEdit>(measuring.form, "EditMeasure").text(), QString("7.00"));
+        QVERIFY(!Part<QCheckBox>(measuring.form, "CheckBoxUnits").isChecked());
     }
 
     void LeavingTheLengthWithZeroSaysSo()
@@ -206,18 +210,18 @@ private Q_SLOTS:
         TMeasureDlgForm dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        dialog.EditLaenge->setText("0");
-        dialog.EditLaenge->setFocus();
-        dialog.ComboBoxUnits->setFocus(Qt::TabFocusReason);
+        Part<QLineEdit>(dialog, "EditLaenge").setText("0");
+        Part<QLineEdit>(dialog, "EditLaenge").setFocus();
+        Part<QComboBox>(dialog, "ComboBoxUnits").setFocus(Qt::TabFocusReason);
         QTRY_COMPARE(reporter.messages, std::vector<std::string>{"Invalid number"});
-        QTRY_VERIFY(dialog.EditLaenge->hasFocus());
+        QTRY_VERIFY(Part<QLineEdit>(dialog, "EditLaenge").hasFocus());
         // Towards Cancel nothing is checked: the user is leaving.
         reporter.messages.clear();
-        dialog.CancelBtn->setFocus(Qt::MouseFocusReason);
+        Part<QPushButton>(dialog, "CancelBtn").setFocus(Qt::MouseFocusReason);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         QVERIFY(reporter.messages.empty());
-        QVERIFY(dialog.CancelBtn->hasFocus());
+        QVERIFY(Part<QPushButton>(dialog, "CancelBtn").hasFocus());
     }
 
     void TheSmallestScaleIsKept()
@@ -225,7 +229,7 @@ private Q_SLOTS:
         TMeasuring measuring;
         QVERIFY(measuring.Loaded());
         measuring.Measure({{10, 10}, {110, 10}}, "20000");
-        QCOMPARE(measuring.form.EditMeasure->text(), QString("0.01"));
+        QCOMPARE(Part<QLineEdit>(measuring.form, "EditMeasure").text(), QString("0.01"));
         QVERIFY(measuring.reporter.messages.empty());
     }
 
@@ -236,7 +240,7 @@ private Q_SLOTS:
         QVERIFY(measuring.Loaded());
         measuring.Measure({{10, 10}, {470, 190}}, "1");
         QCOMPARE(measuring.shownLength, QString("49396.36"));
-        QCOMPARE(measuring.form.EditMeasure->text(), QString("49396.36"));
+        QCOMPARE(Part<QLineEdit>(measuring.form, "EditMeasure").text(), QString("49396.36"));
     }
 
     void TheZoomBoxSetsTheZoom_data()
@@ -254,10 +258,11 @@ private Q_SLOTS:
         QFETCH(int, zoom);
         TMeasuring measuring;
         QVERIFY(measuring.Loaded());
-        measuring.form.ComboBoxZoom->setEditText(text);
-        QCOMPARE(measuring.form.ScrollBoxImage->Zoom(), zoom);
-        QCOMPARE(measuring.form.ZoomPanel->text(), ZoomStatusText(zoom));
-        QCOMPARE(measuring.form.ScrollBoxImage->ZoomedWidth(), qint64(400 * zoom / 100));
+        Part<QComboBox>(measuring.form, "ComboBoxZoom").setEditText(text);
+        QCOMPARE(Part<TPictureView>(measuring.form, "ScrollBoxImage").Zoom(), zoom);
+        QCOMPARE(PanelText(measuring.form, "StatusBar1", 0), ZoomStatusText(zoom));
+        QCOMPARE(Part<TPictureView>(measuring.form, "ScrollBoxImage").ZoomedWidth(),
+                 qint64(400 * zoom / 100));
     }
 
     void OkSendsTheUnitCaptions()
@@ -267,7 +272,7 @@ private Q_SLOTS:
         std::vector<TUnitCaptions> sent;
         connect(&measuring.form, &TFormMeasure::UnitCaptionsChanged,
                 [&sent](const TUnitCaptions& captions) { sent.push_back(captions); });
-        measuring.form.CheckBoxUnits->setChecked(true);
+        Part<QCheckBox>(measuring.form, "CheckBoxUnits").setChecked(true);
         measuring.form.reject();
         QVERIFY(sent.empty());
         measuring.form.show();
@@ -311,20 +316,22 @@ private Q_SLOTS:
     void TheAboutBoxShowsTheVersion()
     {
         TAboutBox about;
-        about.ButtonUpdate->show();
+        Part<QPushButton>(about, "ButtonUpdate").show();
         about.show();
-        QCOMPARE(about.LabelBuild->text().toStdString(), ProgramVersionText());
-        QVERIFY(!about.ButtonUpdate->isVisible());
+        QCOMPARE(Part<QLabel>(about, "LabelBuild").text().toStdString(), ProgramVersionText());
+        QVERIFY(!Part<QPushButton>(about, "ButtonUpdate").isVisible());
         // No web page set: no Internet line, and no made-up address.
-        QVERIFY(!about.LabelURL->isVisible());
-        QVERIFY(!about.Label2->isVisible());
+        QVERIFY(!Part<QLabel>(about, "LabelURL").isVisible());
+        QVERIFY(!Part<QLabel>(about, "Label2").isVisible());
         about.hide();
         about.SetWebPage(QUrl("https://lab.example/a?b=1&c=<2>"));
         about.show();
-        QVERIFY(about.LabelURL->isVisible());
+        QVERIFY(Part<QLabel>(about, "LabelURL").isVisible());
         // The address is a setting: its text is escaped, never taken as markup.
-        QVERIFY(about.LabelURL->text().contains("href=\"https://lab.example/a?b=1&amp;c="));
-        QVERIFY(!about.LabelURL->text().contains("<2>"));
+        QVERIFY(Part<QLabel>(about, "LabelURL")
+                    .text()
+                    .contains("href=\"https://lab.example/a?b=1&amp;c="));
+        QVERIFY(!Part<QLabel>(about, "LabelURL").text().contains("<2>"));
     }
 };
 

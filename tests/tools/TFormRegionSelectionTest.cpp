@@ -19,6 +19,8 @@
 
 using namespace varnolux;
 using varnolux::test::Drag;
+using varnolux::test::PanelText;
+using varnolux::test::Part;
 
 namespace {
 
@@ -40,28 +42,31 @@ struct TEditor {
         form.show();
     }
 
-    TMyCAD& Canvas() { return *form.MyCADSelection; }
+    TMyCAD& Canvas() { return *&Part<TMyCAD>(form, "MyCADSelection"); }
     const TMyShape* Inclusion() { return Canvas().FindShapeByName("Inclusion"); }
     const TMyShape* Exclusion() { return Canvas().FindShapeByName("Exclusion"); }
 
     void SetInclusion(const char* diameter, const char* x, const char* y)
     {
-        form.EditInclDiameter->setText(diameter);
-        form.EditInclCenterX->setText(x);
-        form.EditInclCenterY->setText(y);
+        Part<QLineEdit>(form, "EditInclDiameter").setText(diameter);
+        Part<QLineEdit>(form, "EditInclCenterX").setText(x);
+        Part<QLineEdit>(form, "EditInclCenterY").setText(y);
     }
 
     /// The three inclusion edits: diameter, centre x, centre y.
     QStringList InclusionEdits() const
     {
-        return {form.EditInclDiameter->text(), form.EditInclCenterX->text(),
-                form.EditInclCenterY->text()};
+        return {Part<QLineEdit>(form, "EditInclDiameter").text(),
+                Part<QLineEdit>(form, "EditInclCenterX").text(),
+                Part<QLineEdit>(form, "EditInclCenterY").text()};
     }
     /// The four exclusion edits: left, top, right, bottom.
     QStringList ExclusionEdits() const
     {
-        return {form.EditExclLeft->text(), form.EditExclTop->text(), form.EditExclRight->text(),
-                form.EditExclBottom->text()};
+        return {Part<QLineEdit>(form, "EditExclLeft").text(),
+                Part<QLineEdit>(form, "EditExclTop").text(),
+                Part<QLineEdit>(form, "EditExclRight").text(),
+                Part<QLineEdit>(form, "EditExclBottom").text()};
     }
 };
 
@@ -75,21 +80,21 @@ private Q_SLOTS:
     {
         TEditor editor;
         QVERIFY(!editor.Inclusion() && !editor.Exclusion());
-        editor.form.CheckBoxInclusion->setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
         QVERIFY(editor.Inclusion()->Points() == Corners(150, 150, 250, 250));
         QCOMPARE(editor.Inclusion()->Pen().color(), QColor(0, 255, 0));
         // Only the corners resize the circle.
         QVERIFY(editor.Inclusion()->HandleOffered(3));
         QVERIFY(!editor.Inclusion()->HandleOffered(4));
 
-        editor.form.CheckBoxExclusion->setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxExclusion").setChecked(true);
         QVERIFY(editor.Exclusion()->Points() == Corners(5, 5, 635, 475));
         QCOMPARE(editor.Exclusion()->Pen().color(), QColor(255, 0, 0));
 
-        editor.form.CheckBoxInclusion->setChecked(false);
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(false);
         QVERIFY(!editor.Inclusion());
         QCOMPARE(editor.Canvas().ShapeCount(), 1);
-        editor.form.ColorBoxExclusion->SetColour(MakeColour(0, 0, 255));
+        Part<TColorBox>(editor.form, "ColorBoxExclusion").SetColour(MakeColour(0, 0, 255));
         QCOMPARE(editor.Exclusion()->Pen().color(), QColor(0, 0, 255));
     }
 
@@ -97,11 +102,12 @@ private Q_SLOTS:
     {
         TEditor editor;
         editor.SetInclusion("101", "200", "200");
-        editor.form.CheckBoxInclusion->setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
         QCOMPARE(editor.Inclusion()->GetWidth(), 100);
-        QCOMPARE(editor.form.EditInclDiameter->text(), QString("101"));
+        QCOMPARE(Part<QLineEdit>(editor.form, "EditInclDiameter").text(), QString("101"));
         // Moved by the mouse, the numbers follow the shape.
-        QTest::mouseClick(editor.form.MyCADSelection, Qt::LeftButton, {}, {200, 200});
+        QTest::mouseClick(&Part<TMyCAD>(editor.form, "MyCADSelection"), Qt::LeftButton, {},
+                          {200, 200});
         Drag(editor.Canvas(), {{200, 200}, {215, 215}, {230, 230}});
         QTRY_COMPARE(editor.InclusionEdits(), (QStringList{"100", "230", "230"}));
     }
@@ -109,14 +115,14 @@ private Q_SLOTS:
     void ACircleIsCreatedOnItsNumbersAtAnyZoom()
     {
         TEditor editor;
-        editor.form.TrackBarZoom->setValue(10);
-        QCOMPARE(editor.form.ZoomPanel->text(), QString("Zoom 125.9%"));
+        Part<QSlider>(editor.form, "TrackBarZoom").setValue(10);
+        QCOMPARE(PanelText(editor.form, "StatusBar1", 0), QString("Zoom 125.9%"));
         QCOMPARE(editor.Canvas().size(), QSize(805, 604));
         editor.SetInclusion("101", "207", "203");
-        editor.form.CheckBoxInclusion->setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
         QVERIFY(editor.Inclusion()->Points() == Corners(157, 153, 257, 253));
-        editor.form.TrackBarZoom->setValue(-80);
-        QCOMPARE(editor.form.ZoomPanel->text(), QString("Zoom 15.8%"));
+        Part<QSlider>(editor.form, "TrackBarZoom").setValue(-80);
+        QCOMPARE(PanelText(editor.form, "StatusBar1", 0), QString("Zoom 15.8%"));
         QCOMPARE(editor.Canvas().size(), QSize(101, 76));
         QVERIFY(editor.Inclusion()->Points() == Corners(157, 153, 257, 253));
     }
@@ -143,8 +149,9 @@ private Q_SLOTS:
         QFETCH(QStringList, edits);
         TEditor editor;
         editor.SetInclusion("100", "206", "206");
-        editor.form.CheckBoxInclusion->setChecked(true);
-        QTest::mouseClick(editor.form.MyCADSelection, Qt::LeftButton, {}, {206, 206});
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
+        QTest::mouseClick(&Part<TMyCAD>(editor.form, "MyCADSelection"), Qt::LeftButton, {},
+                          {206, 206});
         Drag(editor.Canvas(), {corner, corner + move / 2, corner + move});
         const TMyShape& circle = *editor.Inclusion();
         QCOMPARE(circle.GetWidth(), circle.GetHeight());
@@ -157,18 +164,18 @@ private Q_SLOTS:
     void TypedNumbersMoveTheShapes()
     {
         TEditor editor;
-        editor.form.CheckBoxInclusion->setChecked(true);
-        editor.form.CheckBoxExclusion->setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxExclusion").setChecked(true);
         // Enter moves the shape and leaves the window open.
-        editor.form.EditInclCenterX->setFocus();
-        editor.form.EditInclCenterX->setText("300");
-        QTest::keyClick(editor.form.EditInclCenterX, Qt::Key_Return);
+        Part<QLineEdit>(editor.form, "EditInclCenterX").setFocus();
+        Part<QLineEdit>(editor.form, "EditInclCenterX").setText("300");
+        QTest::keyClick(&Part<QLineEdit>(editor.form, "EditInclCenterX"), Qt::Key_Return);
         QVERIFY(editor.form.isVisible());
         QCOMPARE(editor.Inclusion()->GetCenter(), TMyPoint(300, 200));
         // Text that is no whole number moves the shape by the group's fallback.
-        editor.form.EditInclDiameter->setText("wide");
-        editor.form.EditExclRight->setText("-12");
-        editor.form.EditExclBottom->setText("");
+        Part<QLineEdit>(editor.form, "EditInclDiameter").setText("wide");
+        Part<QLineEdit>(editor.form, "EditExclRight").setText("-12");
+        Part<QLineEdit>(editor.form, "EditExclBottom").setText("");
         editor.form.ApplyEdits("Inclusion");
         editor.form.ApplyEdits("Exclusion");
         QVERIFY(editor.Inclusion()->Points() == Corners(290, 190, 310, 210));
@@ -176,8 +183,8 @@ private Q_SLOTS:
         editor.form.ApplyEdits("TestArea");
         QCOMPARE(editor.ExclusionEdits(), (QStringList{"5", "5", "-12", ""}));
         // Elsewhere Enter is OK.
-        editor.form.ColorBoxInclusion->setFocus();
-        QTest::keyClick(editor.form.ColorBoxInclusion, Qt::Key_Return);
+        Part<TColorBox>(editor.form, "ColorBoxInclusion").setFocus();
+        QTest::keyClick(&Part<TColorBox>(editor.form, "ColorBoxInclusion"), Qt::Key_Return);
         QCOMPARE(editor.form.result(), int(QDialog::Accepted));
     }
 
@@ -185,10 +192,10 @@ private Q_SLOTS:
     {
         TEditor editor;
         editor.SetInclusion("2147483647", "2147483647", "-2147483648");
-        editor.form.EditExclRight->setText("-2147483648");
-        editor.form.EditExclBottom->setText("-2147483648");
-        editor.form.CheckBoxInclusion->setChecked(true);
-        editor.form.CheckBoxExclusion->setChecked(true);
+        Part<QLineEdit>(editor.form, "EditExclRight").setText("-2147483648");
+        Part<QLineEdit>(editor.form, "EditExclBottom").setText("-2147483648");
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxExclusion").setChecked(true);
         // Sums of two options, reckoned in 64 bits.
         QVERIFY(editor.Inclusion()->Points() ==
                 Corners(1073741824.0, -3221225471.0, 3221225470.0, -1073741825.0));
@@ -196,23 +203,26 @@ private Q_SLOTS:
         editor.Canvas().grab();
         // Dragged by its top side: what no option holds is held at its limit, never
         // wrapped around.
-        QTest::mouseClick(editor.form.MyCADSelection, Qt::LeftButton, {}, {100, 5});
+        QTest::mouseClick(&Part<TMyCAD>(editor.form, "MyCADSelection"), Qt::LeftButton, {},
+                          {100, 5});
         Drag(editor.Canvas(), {{100, 5}, {110, 5}, {120, 5}});
-        QTRY_COMPARE(editor.form.EditExclLeft->text(), QString("25"));
-        QCOMPARE(editor.form.EditExclTop->text(), QString("5"));
-        QCOMPARE(editor.form.EditExclBottom->text(), QString("-2147483648"));
+        QTRY_COMPARE(Part<QLineEdit>(editor.form, "EditExclLeft").text(), QString("25"));
+        QCOMPARE(Part<QLineEdit>(editor.form, "EditExclTop").text(), QString("5"));
+        QCOMPARE(Part<QLineEdit>(editor.form, "EditExclBottom").text(), QString("-2147483648"));
         // Within the precision of the shape's single-precision corner.
-        QVERIFY(qAbs(editor.form.EditExclRight->text().toLongLong() + 2147483648LL) <= 256);
+        QVERIFY(qAbs(Part<QLineEdit>(editor.form, "EditExclRight").text().toLongLong() +
+                     2147483648LL) <= 256);
         QCOMPARE(editor.InclusionEdits(), (QStringList{"2147483647", "2147483647", "-2147483648"}));
     }
 
     void OkRightAfterADragKeepsTheDrag()
     {
         TEditor editor;
-        editor.form.CheckBoxInclusion->setChecked(true);
-        QTest::mouseClick(editor.form.MyCADSelection, Qt::LeftButton, {}, {200, 200});
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
+        QTest::mouseClick(&Part<TMyCAD>(editor.form, "MyCADSelection"), Qt::LeftButton, {},
+                          {200, 200});
         // OK comes before the refresh would.
-        editor.form.TimerRefresh->setInterval(3600 * 1000);
+        Part<QTimer>(editor.form, "TimerRefresh").setInterval(3600 * 1000);
         Drag(editor.Canvas(), {{200, 200}, {240, 220}});
         QCOMPARE(editor.InclusionEdits(), (QStringList{"100", "200", "200"}));
         editor.form.accept();
@@ -226,16 +236,18 @@ private Q_SLOTS:
     void EveryDraggedShapeGivesItsNumbers()
     {
         TEditor editor;
-        editor.form.CheckBoxInclusion->setChecked(true);
-        editor.form.CheckBoxExclusion->setChecked(true);
-        QTest::mouseClick(editor.form.MyCADSelection, Qt::LeftButton, {}, {200, 200});
+        Part<QCheckBox>(editor.form, "CheckBoxInclusion").setChecked(true);
+        Part<QCheckBox>(editor.form, "CheckBoxExclusion").setChecked(true);
+        QTest::mouseClick(&Part<TMyCAD>(editor.form, "MyCADSelection"), Qt::LeftButton, {},
+                          {200, 200});
         // The left side of the inner rectangle joins the selection and is dragged.
-        QTest::mousePress(editor.form.MyCADSelection, Qt::LeftButton, Qt::ControlModifier,
-                          {5, 300});
+        QTest::mousePress(&Part<TMyCAD>(editor.form, "MyCADSelection"), Qt::LeftButton,
+                          Qt::ControlModifier, {5, 300});
         QCOMPARE(editor.Canvas().SelectedShapes().size(), size_t(2));
-        QTest::mouseMove(editor.form.MyCADSelection, {15, 310});
-        QTest::mouseMove(editor.form.MyCADSelection, {25, 320});
-        QTest::mouseRelease(editor.form.MyCADSelection, Qt::LeftButton, {}, {25, 320});
+        QTest::mouseMove(&Part<TMyCAD>(editor.form, "MyCADSelection"), {15, 310});
+        QTest::mouseMove(&Part<TMyCAD>(editor.form, "MyCADSelection"), {25, 320});
+        QTest::mouseRelease(&Part<TMyCAD>(editor.form, "MyCADSelection"), Qt::LeftButton, {},
+                            {25, 320});
         QTRY_COMPARE(editor.ExclusionEdits(), (QStringList{"25", "25", "-15", "-15"}));
         QCOMPARE(editor.InclusionEdits(), (QStringList{"100", "220", "220"}));
     }
@@ -260,14 +272,15 @@ private Q_SLOTS:
         QVERIFY(editor.Inclusion()->Points() == Corners(271, -56, 369, 42));
         QVERIFY(editor.Exclusion()->Points() == Corners(1, 2, 637, 476));
         QCOMPARE(editor.Inclusion()->Pen().color(), QColor(0x56, 0x34, 0x12));
-        QCOMPARE(editor.form.ColorBoxInclusion->currentText(), QString("#563412"));
+        QCOMPARE(Part<TColorBox>(editor.form, "ColorBoxInclusion").currentText(),
+                 QString("#563412"));
 
         TOptions back;
         editor.form.WriteTo(back);
         QVERIFY(back == options);
         // Edits that hold no whole number are stored as 0.
-        editor.form.EditExclTop->setText("2.5");
-        editor.form.EditInclDiameter->setText("99999999999");
+        Part<QLineEdit>(editor.form, "EditExclTop").setText("2.5");
+        Part<QLineEdit>(editor.form, "EditInclDiameter").setText("99999999999");
         editor.form.WriteTo(back);
         QCOMPARE(back.iExclRectUp, 0);
         QCOMPARE(back.iInclCircleDiam, 0);

@@ -10,6 +10,8 @@
 
 using namespace varnolux;
 using varnolux::test::Drag;
+using varnolux::test::PanelText;
+using varnolux::test::Part;
 using varnolux::test::Plain;
 
 namespace {
@@ -37,7 +39,7 @@ std::vector<QPoint> Around(QRect rect)
 
 QRgb Shown(const TFormSelectionByMouse& form, QPoint pixel)
 {
-    return form.ScrollBoxImage->Picture().pixel(pixel) & 0xFFFFFF;
+    return Part<TPictureView>(form, "ScrollBoxImage").Picture().pixel(pixel) & 0xFFFFFF;
 }
 
 } // namespace
@@ -59,21 +61,21 @@ private Q_SLOTS:
         form->show();
         QTRY_VERIFY(form->Loaded());
         // The start is no corner; (20, 10) and the end (20, 20) are.
-        Drag(*form->ImageMess, {{10, 10}, {20, 10}, {20, 20}});
+        Drag(Part<QWidget>(*form, "ImageMess"), {{10, 10}, {20, 10}, {20, 20}});
         std::vector<QPoint> line;
         for (int y = 10; y <= 20; ++y)
             line.emplace_back(20, y);
         QCOMPARE(Selected(form->CurrentMask()), line);
         QCOMPARE(Shown(*form, {20, 15}), 0u);
         QCOMPARE(Shown(*form, {19, 15}), 0xFFFFFFu);
-        QVERIFY(form->ScrollBoxImage->Overlay().empty());
+        QVERIFY(Part<TPictureView>(*form, "ScrollBoxImage").Overlay().empty());
     }
 
     void OneCornerSelectsNothing()
     {
         form->show();
         QTRY_VERIFY(form->Loaded());
-        Drag(*form->ImageMess, {{10, 10}, {20, 10}});
+        Drag(Part<QWidget>(*form, "ImageMess"), {{10, 10}, {20, 10}});
         QVERIFY(Selected(form->CurrentMask()).empty());
     }
 
@@ -81,8 +83,8 @@ private Q_SLOTS:
     {
         form->show();
         QTRY_VERIFY(form->Loaded());
-        Drag(*form->ImageMess, Around({5, 5, 20, 20}));
-        Drag(*form->ImageMess, Around({15, 5, 20, 20}));
+        Drag(Part<QWidget>(*form, "ImageMess"), Around({5, 5, 20, 20}));
+        Drag(Part<QWidget>(*form, "ImageMess"), Around({15, 5, 20, 20}));
         QCOMPARE(Shown(*form, {10, 10}), 0u);
         QCOMPARE(Shown(*form, {20, 10}), 0xFFFFFFu); // inverted twice
         QCOMPARE(Shown(*form, {30, 10}), 0u);
@@ -95,12 +97,12 @@ private Q_SLOTS:
         form->show();
         QTRY_VERIFY(form->Loaded());
         // The release beyond the picture ends the outline with its corners inside.
-        Drag(*form->ImageMess, {{5, 5}, {30, 5}, {30, 30}, {70, 50}});
+        Drag(Part<QWidget>(*form, "ImageMess"), {{5, 5}, {30, 5}, {30, 30}, {70, 50}});
         QVERIFY(!Selected(form->CurrentMask()).empty());
         QVERIFY(form->Vertices().empty());
         const size_t first = Selected(form->CurrentMask()).size();
         // The next outline is one of its own, not a continuation.
-        Drag(*form->ImageMess, {{40, 30}, {50, 30}, {50, 35}});
+        Drag(Part<QWidget>(*form, "ImageMess"), {{40, 30}, {50, 30}, {50, 35}});
         QCOMPARE(Selected(form->CurrentMask()).size(), first + 6);
         QCOMPARE(form->CurrentMask()[50][33], 1);
     }
@@ -109,16 +111,16 @@ private Q_SLOTS:
     {
         form->show();
         QTRY_VERIFY(form->Loaded());
-        QTest::mousePress(form->ImageMess, Qt::LeftButton, {}, {10, 10});
-        QTest::mouseMove(form->ImageMess, {20, 10});
-        QTest::mouseMove(form->ImageMess, {20, 20});
+        QTest::mousePress(&Part<QWidget>(*form, "ImageMess"), Qt::LeftButton, {}, {10, 10});
+        QTest::mouseMove(&Part<QWidget>(*form, "ImageMess"), {20, 10});
+        QTest::mouseMove(&Part<QWidget>(*form, "ImageMess"), {20, 20});
         // The release went elsewhere: the next move comes without the button.
         QMouseEvent move(QEvent::MouseMove, QPointF(20, 20),
-                         form->ImageMess->mapToGlobal(QPointF(20, 20)), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(form->ImageMess, &move);
+                         Part<QWidget>(*form, "ImageMess").mapToGlobal(QPointF(20, 20)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&Part<QWidget>(*form, "ImageMess"), &move);
         QCOMPARE(Selected(form->CurrentMask()).size(), size_t(11));
-        QTest::mouseRelease(form->ImageMess, Qt::LeftButton, {}, {20, 20});
+        QTest::mouseRelease(&Part<QWidget>(*form, "ImageMess"), Qt::LeftButton, {}, {20, 20});
         QCOMPARE(Selected(form->CurrentMask()).size(), size_t(11));
     }
 
@@ -126,7 +128,7 @@ private Q_SLOTS:
     {
         form->show();
         QTRY_VERIFY(form->Loaded());
-        Drag(*form->ImageMess, Around({5, 5, 10, 10}));
+        Drag(Part<QWidget>(*form, "ImageMess"), Around({5, 5, 10, 10}));
         form->accept();
         const std::vector<QPoint> committed = Selected(form->CommittedMask());
         QCOMPARE(committed.size(), size_t(100));
@@ -135,7 +137,7 @@ private Q_SLOTS:
         form->show();
         QTRY_VERIFY(form->Loaded());
         QVERIFY(Selected(form->CurrentMask()).empty());
-        Drag(*form->ImageMess, Around({30, 5, 10, 10}));
+        Drag(Part<QWidget>(*form, "ImageMess"), Around({30, 5, 10, 10}));
         form->reject();
         QCOMPARE(Selected(form->CurrentMask()), committed);
         QCOMPARE(Selected(form->CommittedMask()), committed);
@@ -166,7 +168,7 @@ private Q_SLOTS:
     {
         form->show();
         form->reject();
-        QVERIFY(!form->Timer1->isActive());
+        QVERIFY(!Part<QTimer>(*form, "Timer1").isActive());
         QVERIFY(!form->Loaded());
         QCOMPARE(form->CommittedMask().Width(), 0);
     }
@@ -175,20 +177,20 @@ private Q_SLOTS:
     {
         form->show();
         QTRY_VERIFY(form->Loaded());
-        form->ComboBoxZoom->setCurrentIndex(1); // 200%
-        QCOMPARE(form->ScrollBoxImage->Zoom(), 200);
-        Drag(*form->ImageMess, Around({10, 10, 20, 20}));
+        Part<QComboBox>(*form, "ComboBoxZoom").setCurrentIndex(1); // 200%
+        QCOMPARE(Part<TPictureView>(*form, "ScrollBoxImage").Zoom(), 200);
+        Drag(Part<QWidget>(*form, "ImageMess"), Around({10, 10, 20, 20}));
         QVERIFY(!Selected(form->CurrentMask()).empty());
-        form->ButtonClear->click();
+        Part<QPushButton>(*form, "ButtonClear").click();
         QVERIFY(Selected(form->CurrentMask()).empty());
         QCOMPARE(Shown(*form, {7, 7}), 0xFFFFFFu);
-        QCOMPARE(form->ScrollBoxImage->Zoom(), 200);
-        QCOMPARE(form->ZoomPanel->text(), QString("Zoom: 200%"));
+        QCOMPARE(Part<TPictureView>(*form, "ScrollBoxImage").Zoom(), 200);
+        QCOMPARE(PanelText(*form, "StatusBar1", 0), QString("Zoom: 200%"));
         // A typed zoom is no item: it goes back to 100 %.
-        form->ComboBoxZoom->setEditText("300%");
-        QCOMPARE(form->ScrollBoxImage->Zoom(), 300);
-        form->ButtonClear->click();
-        QCOMPARE(form->ScrollBoxImage->Zoom(), 100);
+        Part<QComboBox>(*form, "ComboBoxZoom").setEditText("300%");
+        QCOMPARE(Part<TPictureView>(*form, "ScrollBoxImage").Zoom(), 300);
+        Part<QPushButton>(*form, "ButtonClear").click();
+        QCOMPARE(Part<TPictureView>(*form, "ScrollBoxImage").Zoom(), 100);
     }
 
     void DrawingAtTheEdgeScrolls()
@@ -197,12 +199,12 @@ private Q_SLOTS:
         form->resize(600, 400);
         form->show();
         QTRY_VERIFY(form->Loaded());
-        const int right = form->ImageMess->width() - 1;
-        QTest::mousePress(form->ImageMess, Qt::LeftButton, {}, {right - 50, 50});
-        QTest::mouseMove(form->ImageMess, {right, 50});
-        QTest::mouseMove(form->ImageMess, {right, 60});
-        QVERIFY(form->ScrollBoxImage->horizontalScrollBar()->value() > 0);
-        QTest::mouseRelease(form->ImageMess, Qt::LeftButton, {}, {right, 60});
+        const int right = Part<QWidget>(*form, "ImageMess").width() - 1;
+        QTest::mousePress(&Part<QWidget>(*form, "ImageMess"), Qt::LeftButton, {}, {right - 50, 50});
+        QTest::mouseMove(&Part<QWidget>(*form, "ImageMess"), {right, 50});
+        QTest::mouseMove(&Part<QWidget>(*form, "ImageMess"), {right, 60});
+        QVERIFY(Part<TPictureView>(*form, "ScrollBoxImage").horizontalScrollBar()->value() > 0);
+        QTest::mouseRelease(&Part<QWidget>(*form, "ImageMess"), Qt::LeftButton, {}, {right, 60});
     }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Parts.h"
 #include "support/RecordingReporter.h"
 
 #include <functional>
