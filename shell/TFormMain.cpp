@@ -22,6 +22,7 @@
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
+#include "shell/TQuestions.h"
 #include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
@@ -687,15 +688,15 @@ bool TFormMain::SaveChangedOptionsBeforeClosing()
     // A run that ends by itself has nobody to ask, and a window closed once has asked.
     if (!OptionsChanged || RunsUnattended() || ProgramControl->State() == StateClosing)
         return true;
-    TReporter& reporter = CurrentReporter();
-    switch (reporter.AskYesNoCancel(reporter.LanguageMessageText("DSaveOptions"))) {
-    case TReporter::TAnswer::Yes:
+    switch (
+        CurrentQuestions().AskYesNoCancel(CurrentReporter().LanguageMessageText("DSaveOptions"))) {
+    case TQuestions::TAnswer::Yes:
         // The default options are saved there only on request, by their own command.
         return OptionsFile == DefaultOptionsFile ? SaveOptionsUnderChosenName()
                                                  : SaveOptions(OptionsFile);
-    case TReporter::TAnswer::No:
+    case TQuestions::TAnswer::No:
         return true;
-    case TReporter::TAnswer::Cancel:
+    case TQuestions::TAnswer::Cancel:
         break;
     }
     return false;

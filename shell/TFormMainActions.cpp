@@ -18,6 +18,7 @@
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
+#include "shell/TQuestions.h"
 #include "shell/TRegionsPage.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
@@ -459,7 +460,7 @@ void TFormMain::ActionSaveResultExecute()
         CurrentReporter().ShowLanguageMessage("LabelDefineResultFile", {});
     } else if (FolderExists(folder)) {
         SaveResultTo(fileName);
-    } else if (CurrentReporter().AskYesNo(FormatMessage(
+    } else if (CurrentQuestions().AskYesNo(FormatMessage(
                    CurrentReporter().LanguageMessageText("LabelDefineResultFilePath"), {folder}))) {
         if (const std::string problem = CreateFoldersIfMissing(folder); !problem.empty())
             CurrentReporter().ShowLanguageMessage("LResultFolderNotCreated", {folder, problem});

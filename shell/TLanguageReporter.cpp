@@ -19,21 +19,6 @@ void TLanguageReporter::ShowMessage(const std::string& text)
     display_.ShowMessage(text);
 }
 
-bool TLanguageReporter::AskAbort(const std::string& text)
-{
-    return display_.AskAbort(text);
-}
-
-bool TLanguageReporter::AskYesNo(const std::string& text)
-{
-    return display_.AskYesNo(text);
-}
-
-TReporter::TAnswer TLanguageReporter::AskYesNoCancel(const std::string& text)
-{
-    return display_.AskYesNoCancel(text);
-}
-
 std::string TLanguageReporter::LanguageMessageText(std::string_view label)
 {
     return form_.MessageText(label);

@@ -387,9 +387,10 @@ private Q_SLOTS:
         const std::string folder = fixture->folder.File("a/b") + "/";
         const std::string resultFile = folder + "results.txt";
         fixture->Options().EditResultFile->setText(QString::fromStdString(resultFile));
-        fixture->reporter.yesNoAnswer = yes;
+        fixture->questions.yesNoAnswer = yes;
         Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
-        QCOMPARE(fixture->reporter.messages,
+        QVERIFY(fixture->reporter.messages.empty());
+        QCOMPARE(fixture->questions.asked,
                  std::vector<std::string>{"Error saving the result file: the folder \"" + folder +
                                           "\" does not exist. Should it be created?"});
         QCOMPARE(std::filesystem::exists(resultFile), yes);

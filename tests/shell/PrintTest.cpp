@@ -187,7 +187,7 @@ void PrintTest::aTemplateThatCannotBeSavedIsReportedAndKept()
         editor.ButtonSave->click();
         stayedOpen = editor.isVisible();
         QCOMPARE(editor.MemoTemplate->toPlainText(), QString("<p>{{Count}}</p>"));
-        fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::No;
+        fixture.questions.yesNoCancelAnswer = TQuestions::TAnswer::No;
         editor.BitBtnClose->click();
     });
     fixture.Action("ActionEditRoport").trigger();
@@ -205,16 +205,17 @@ void PrintTest::changesAreNotLostOnClosing()
     bool stayedOpen = false;
     WhenModal<TFormReportTemplate>([&](TFormReportTemplate& editor) {
         Type(editor, "<p>{{Area}}</p>");
-        fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::Cancel;
+        fixture.questions.yesNoCancelAnswer = TQuestions::TAnswer::Cancel;
         editor.BitBtnClose->click();
         stayedOpen = editor.isVisible();
-        fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::Yes;
+        fixture.questions.yesNoCancelAnswer = TQuestions::TAnswer::Yes;
         editor.BitBtnClose->click();
     });
     fixture.Action("ActionEditRoport").trigger();
     QVERIFY(stayedOpen);
-    QCOMPARE(fixture.reporter.messages,
+    QCOMPARE(fixture.questions.asked,
              std::vector<std::string>(2, "The print template has been changed. Save it?"));
+    QVERIFY(fixture.reporter.messages.empty());
     QCOMPARE(ReadFile(templateFile), std::string("<p>{{Area}}</p>"));
 }
 

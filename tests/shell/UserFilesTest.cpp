@@ -36,7 +36,7 @@ const char* const AnnotatedOptions = "# Options for the red objects, written by 
                                      "[FormOptions]\r\n"
                                      "EditMinRegion=5\r\n";
 
-using TAnswer = TReporter::TAnswer;
+using TAnswer = TQuestions::TAnswer;
 using namespace std::string_literals;
 
 } // namespace
@@ -118,9 +118,10 @@ private Q_SLOTS:
         TriggerWithFile(fixture->Action("ActionLoadOptions"), optionsFile);
         fixture->Find<QSlider>("TrackBarHMax")->setValue(20);
 
-        fixture->reporter.yesNoCancelAnswer = TAnswer(answer);
+        fixture->questions.yesNoCancelAnswer = TAnswer(answer);
         QCOMPARE(fixture->Main().close(), closes);
-        QCOMPARE(fixture->reporter.messages, std::vector<std::string>{"Save the options?"});
+        QCOMPARE(fixture->questions.asked, std::vector<std::string>{"Save the options?"});
+        QVERIFY(fixture->reporter.messages.empty());
         QCOMPARE(fixture->Main().isVisible(), !closes);
         QCOMPARE(ReadConfigString(optionsFile, "FormMain", "LabeledEditHMax", ""),
                  savedHMax.toStdString());
@@ -130,7 +131,7 @@ private Q_SLOTS:
     {
         Start();
         fixture->Find<QSlider>("TrackBarHMax")->setValue(20);
-        fixture->reporter.yesNoCancelAnswer = TAnswer::Yes;
+        fixture->questions.yesNoCancelAnswer = TAnswer::Yes;
         RejectNextFileDialog();
         QVERIFY(!fixture->Main().close());
 
@@ -149,6 +150,7 @@ private Q_SLOTS:
         Start(AnnotatedOptions);
         QVERIFY(fixture->Main().close());
         QVERIFY(fixture->reporter.messages.empty());
+        QVERIFY(fixture->questions.asked.empty());
     }
 
     void EverySaveSaysWhatItWroteWhere()
