@@ -101,7 +101,7 @@ int PictureOfVerification(varnolux::TProgramWindows& windows, const std::string&
     // options file at the end, goes into a copy.
     const std::string optionsCopy = folder + "/" + FileNamePart(optionsFile);
     std::filesystem::copy_file(optionsFile, optionsCopy);
-    window.OptionsFile = optionsCopy;
+    window.OptionsFiles().SetFile(optionsCopy);
     verifyWindow.CheckBoxOptions->setChecked(true);
     verifyWindow.CheckBoxReanalyse->setChecked(true);
     window.ActionByName("ActionVerifyResultFile")->trigger();
@@ -149,7 +149,7 @@ int main(int argc, char** argv)
     while (!started)
         Wait(10);
 
-    if (!window.LoadOptions(argv[2]))
+    if (!window.OptionsFiles().Load(argv[2]))
         return 1;
     window.OpenImage(argv[1]);
     while (window.Busy())

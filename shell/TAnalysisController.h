@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/TAnalysis.h"
+#include "shell/TResultDisplay.h"
 
 #include <array>
 #include <cstdint>
@@ -112,11 +113,11 @@ private:
     void RequestMissingChannels();
     void ChannelsFinished(TWorkOutcome& outcome);
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void ShowCurves();
     void EndWork();
 
     TProgramControl& programControl_;
     TViews views_;
+    TResultDisplay display_;
     TSettingsHolder& settings_;
     std::unique_ptr<TAnalysisWorker> worker_;
     std::uint64_t lastRequest_ = 0;

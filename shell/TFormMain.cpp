@@ -1,6 +1,5 @@
 #include "shell/TFormMain.h"
 
-#include "base/Files.h"
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "chart/Tsp_LineMarker.h"
@@ -15,15 +14,14 @@
 #include "shell/TApplication.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormLanguage.h"
-#include "shell/TFormOptions.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"
 #include "shell/TLanguageReporter.h"
 #include "shell/TPanel.h"
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
-#include "shell/TQuestions.h"
 #include "shell/TRegionsPage.h"
+#include "shell/TResultActions.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
 #include "tools/Named.h"
@@ -102,8 +100,6 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
         parameters_.clear();
     }
     setObjectName("FormMain");
-    DefaultOptionsFile = files_.DefaultOptionsFile;
-    OptionsFile = DefaultOptionsFile;
     setWindowTitle(TApplication::Title);
     setMinimumSize(DesignMinimumSize);
     // The fixed layout of the bottom panel is made for a small font.
@@ -134,12 +130,20 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     StatusProgressBar = new TStatusProgressBar(StatusBarMain, "StatusProgressBar");
     StatusBarMain->SetPanelWidget(StatusPanelProgress, StatusProgressBar);
 
+    TOptionsFiles::TParts optionsParts;
+    optionsParts.StatusBar = StatusBarMain;
+    optionsParts.OpenDialog = OpenDialog1;
+    optionsParts.SaveDialog = SaveDialog1;
+    optionsParts.Save = ActionSaveOptions;
+    optionsParts.SaveAs = ActionSaveOptionsAs;
+    TOptionsHolder& optionsHolder = *this;
+    optionsFiles_ = new TOptionsFiles(files_, optionsHolder, optionsParts, this);
+
     ProgramControl = std::make_unique<TProgramControl>(*this);
     connect(ProgramControl.get(), &TProgramControl::NoImage, this, &TFormMain::ClearImageFileInfo);
-    ProgramControl->AddActionCondition("ActionSaveRegions", [this] { return RegionFileNamed(); });
     connect(ProgramControl.get(), &TProgramControl::Closing, this, &TFormMain::StopTimers);
-    connect(ProgramControl.get(), &TProgramControl::OptionsChanged, this,
-            &TFormMain::ShowOptionsChanged);
+    connect(ProgramControl.get(), &TProgramControl::OptionsChanged, optionsFiles_,
+            &TOptionsFiles::MarkChanged);
     ProgramControl->SetState(StateStart);
 
     CreateAnalysisController();
@@ -169,6 +173,7 @@ void TFormMain::ConnectWindows(const TWindows& windows)
     windows_ = windows;
     connect(windows_.FormMeasure, &TFormMeasure::UnitCaptionsChanged, this,
             &TFormMain::ApplyUnitCaptions);
+    CreateMenuControllers();
 }
 
 void TFormMain::CreateImagePanels()
@@ -485,19 +490,12 @@ void TFormMain::showEvent(QShowEvent* event)
 
 void TFormMain::FormShow()
 {
-    RestoreFormPosition(*this);
+    optionsFiles_->RestoreFormPosition(*this);
     analysis_->ClearResult();
     colourRange_->ShowBarsInEdits();
     ProgramControl->SetState(StateNoImage);
     FormResize();
     Timer1->start();
-}
-
-bool TFormMain::HoldsOptions(const std::string& fileName) const
-{
-    // The window position alone, written at closing, is no set of options.
-    constexpr const char* absent = "\x01";
-    return ReadConfigString(fileName, "FormMain", RangeTextKeys[0], absent) != absent;
 }
 
 void TFormMain::Timer1Timer()
@@ -519,9 +517,9 @@ void TFormMain::Timer1Timer()
     ArrangeRangeControls();
     SetFileFilters();
     windows_.FormMeasure->SetLanguageFile(LanguageFile);
-    LoadStoredOptions();
+    optionsFiles_->LoadStored();
     windows_.FormMeasure->SetUnitCaptions(
-        ReadConfigBool(OptionsFile, "FormMeasure", "lCheckBoxUnits", false));
+        ReadConfigBool(optionsFiles_->File(), "FormMeasure", "lCheckBoxUnits", false));
     UpdateMinimumSize();
     setWindowTitle(windowTitle() + " " + QString::fromStdString(ProgramVersionText()));
     if (!StartFromInterface())
@@ -539,12 +537,6 @@ void TFormMain::FinishStartup()
     }
     startupDone_ = true;
     Q_EMIT StartupFinished();
-}
-
-void TFormMain::LoadStoredOptions()
-{
-    if (HoldsOptions(OptionsFile))
-        LoadOptions(OptionsFile);
 }
 
 bool TFormMain::OpenImage(const std::string& fileName)
@@ -617,36 +609,6 @@ void TFormMain::ClearImageFileInfo()
         StatusBarMain->SetPanelText(panel, {});
 }
 
-void TFormMain::RestoreFormPosition(QWidget& window)
-{
-    if (!FileExists(OptionsFile))
-        return;
-    const std::string section = window.objectName().toStdString();
-    const auto read = [&](const char* key, int current) {
-        return ReadConfigInteger(OptionsFile, section, section + key, current);
-    };
-    const int left = read("Left", window.x());
-    const int top = read("Top", window.y());
-    const int width = read("Width", window.width());
-    const int height = read("Height", window.height());
-    window.move(left, top);
-    window.resize(width, height);
-}
-
-void TFormMain::SaveFormPosition(const QWidget& window)
-{
-    const std::string section = window.objectName().toStdString();
-    try {
-        CreateFileIfMissing(OptionsFile);
-        WriteConfigInteger(OptionsFile, section, section + "Left", window.x());
-        WriteConfigInteger(OptionsFile, section, section + "Top", window.y());
-        WriteConfigInteger(OptionsFile, section, section + "Width", window.width());
-        WriteConfigInteger(OptionsFile, section, section + "Height", window.height());
-    } catch (const TSettingsError&) {
-        // A window position that cannot be kept is no reason to keep the user waiting.
-    }
-}
-
 void TFormMain::BringToFront()
 {
     if (isMinimized())
@@ -686,20 +648,8 @@ void TFormMain::closeEvent(QCloseEvent* event)
 bool TFormMain::SaveChangedOptionsBeforeClosing()
 {
     // A run that ends by itself has nobody to ask, and a window closed once has asked.
-    if (!OptionsChanged || RunsUnattended() || ProgramControl->State() == StateClosing)
-        return true;
-    switch (
-        CurrentQuestions().AskYesNoCancel(CurrentReporter().LanguageMessageText("DSaveOptions"))) {
-    case TQuestions::TAnswer::Yes:
-        // The default options are saved there only on request, by their own command.
-        return OptionsFile == DefaultOptionsFile ? SaveOptionsUnderChosenName()
-                                                 : SaveOptions(OptionsFile);
-    case TQuestions::TAnswer::No:
-        return true;
-    case TQuestions::TAnswer::Cancel:
-        break;
-    }
-    return false;
+    return RunsUnattended() || ProgramControl->State() == StateClosing ||
+           optionsFiles_->SaveChangesOnRequest();
 }
 
 void TFormMain::FormClose(bool analysisFinished)
@@ -709,7 +659,7 @@ void TFormMain::FormClose(bool analysisFinished)
     ActionClose->setEnabled(false);
     WriteCallerResultFile(analysisFinished);
     Interface.reset();
-    SaveFormPosition(*this);
+    optionsFiles_->SaveFormPosition(*this);
 }
 
 void TFormMain::StopTimers()
@@ -749,7 +699,7 @@ void TFormMain::CreateAnalysisController()
     connect(&analysis, &TAnalysisController::AnalysisStarted, this, &TFormMain::AnalysisStarted);
     connect(&analysis, &TAnalysisController::AnalysisFinished, this, [this] {
         colourRange_->UpdateLineMarkers();
-        ShowRegionTable();
+        resultActions_->ShowRegionTable();
         Q_EMIT AnalysisFinished();
     });
     connect(&analysis, &TAnalysisController::WorkFinished, this, [this] {

@@ -8,6 +8,7 @@
 #include "shell/TFormMain.h"
 #include "shell/TLanguageReporter.h"
 #include "shell/TProgramControl.h"
+#include "shell/TResultActions.h"
 #include "shell/TStatusBar.h"
 
 #include <ctime>
@@ -85,7 +86,7 @@ void TFormMain::RobotRunFinished()
     const structImage image = Interface->GetImage(0);
     bool done = ProgramControl->State() == StateAnalysed;
     if (done && Interface->ResultImage())
-        done = SaveAnalysedImage(
+        done = resultActions_->SaveAnalysedImage(
             AnalysedImageFileName(Interface->ResultImageDirectory(), image.ImageFileName), false);
     // The caller learns from the status whether it got what it asked for.
     if (!done)

@@ -1,11 +1,20 @@
 #include "shell/TLanguageReporter.h"
 
+#include "shell/TStatusBar.h"
+
 namespace varnolux {
 
 QString FileFilter(std::string_view nameLabel, const QString& patterns)
 {
     return QString::fromStdString(CurrentReporter().LanguageMessageText(nameLabel)) + " (" +
            patterns + ")";
+}
+
+void ConfirmSaved(TStatusBar& statusBar, std::string_view label,
+                  const std::vector<std::string>& args)
+{
+    statusBar.ShowMessage(
+        QString::fromStdString(FormatMessage(CurrentReporter().LanguageMessageText(label), args)));
 }
 
 TLanguageReporter::TLanguageReporter(const TFormLanguage& form, TReporter& display)

@@ -5,6 +5,7 @@
 #include "shell/TQuestions.h"
 
 #include <string_view>
+#include <vector>
 
 #include <QString>
 
@@ -13,6 +14,13 @@ namespace varnolux {
 /// A file-dialog filter, "Text files (*.txt)": the name is the text of a message label
 /// in the current language.
 QString FileFilter(std::string_view nameLabel, const QString& patterns);
+
+class TStatusBar;
+
+/// A short confirmation of what was written where, in the status bar: the text of a
+/// message label in the current language with its arguments.
+void ConfirmSaved(TStatusBar& statusBar, std::string_view label,
+                  const std::vector<std::string>& args);
 
 /// A reporter that takes the texts of language messages from the language form,
 /// so that the core's messages appear translated, and shows every message through

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "imaging/BmpFile.h"
+#include "shell/TAnalysisActions.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TProgramControl.h"
 #include "shell/TProgramWindows.h"
+#include "shell/TResultActions.h"
 #include "shell/TStatusBar.h"
 #include "support/Pictures.h"
 #include "support/RecordingQuestions.h"

@@ -26,7 +26,7 @@ std::string PrintToPdf(MainWindowFixture& fixture, const std::string& fileName, 
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFileName(QString::fromStdString(fileName));
-    *printed = fixture.Main().PrintReport(printer);
+    *printed = fixture.Main().ResultActions().PrintReport(printer);
     return PdfText(fileName);
 }
 
@@ -89,7 +89,7 @@ void PrintTest::printsThroughThePrintDialog()
 
     // The dialog offers the file it printed to last; printing there writes the PDF.
     const std::string pdf = fixture.folder.File("dialog.pdf");
-    fixture.Main().ReportPrinter().setOutputFileName(QString::fromStdString(pdf));
+    fixture.Main().ResultActions().ReportPrinter().setOutputFileName(QString::fromStdString(pdf));
     QString dialogName;
     WhenModal<QPrintDialog>([&dialogName](QPrintDialog& dialog) {
         dialogName = dialog.objectName();
@@ -98,7 +98,7 @@ void PrintTest::printsThroughThePrintDialog()
     print.trigger();
     QCOMPARE(dialogName, QString("PrintDialog1"));
     QCOMPARE(PdfPageCount(pdf), 1);
-    QCOMPARE(fixture.Main().ReportPrinter().docName(), QString("objects"));
+    QCOMPARE(fixture.Main().ResultActions().ReportPrinter().docName(), QString("objects"));
 
     // Cancelled, nothing is printed.
     std::filesystem::remove(pdf);

@@ -60,13 +60,13 @@ private Q_SLOTS:
     void AnUnreadableDefaultFileIsReportedInTheUsersLanguage()
     {
         fixture = std::make_unique<MainWindowFixture>(test::ShippedLanguageFile("de"));
-        WriteFile(fixture->Main().DefaultOptionsFile,
+        WriteFile(fixture->Main().OptionsFiles().DefaultFile(),
                   "[FormMain]\nLabeledEditHMin=5\n\0\x01\x02 not a text file\n"s);
         QVERIFY(fixture->Start());
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
-        QVERIFY2(fixture->reporter.messages[0].starts_with("Die Optionsdatei " +
-                                                           fixture->Main().DefaultOptionsFile +
-                                                           " kann nicht gelesen werden."),
+        QVERIFY2(fixture->reporter.messages[0].starts_with(
+                     "Die Optionsdatei " + fixture->Main().OptionsFiles().DefaultFile() +
+                     " kann nicht gelesen werden."),
                  fixture->reporter.messages[0].c_str());
     }
 
@@ -140,8 +140,8 @@ private Q_SLOTS:
         QVERIFY(fixture->Main().close());
         QCOMPARE(ReadConfigString(chosen, "FormMain", "LabeledEditHMax", ""), std::string("20"));
         // The default options file is left alone.
-        QCOMPARE(ReadConfigString(fixture->Main().DefaultOptionsFile, "FormMain", "LabeledEditHMax",
-                                  "none"),
+        QCOMPARE(ReadConfigString(fixture->Main().OptionsFiles().DefaultFile(), "FormMain",
+                                  "LabeledEditHMax", "none"),
                  std::string("none"));
     }
 
@@ -227,7 +227,7 @@ private:
     {
         fixture = std::make_unique<MainWindowFixture>();
         if (!defaultOptions.empty())
-            WriteFile(fixture->Main().DefaultOptionsFile, defaultOptions);
+            WriteFile(fixture->Main().OptionsFiles().DefaultFile(), defaultOptions);
         QVERIFY(fixture->Start());
     }
 
