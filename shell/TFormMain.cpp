@@ -5,13 +5,12 @@
 #include "chart/Tsp_LineMarker.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"
-#include "input/TKVFreeImage.h"
-#include "interface/TInterfaceBA.h"
 #include "results/NumberFormat.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "shell/FitToPanel.h"
 #include "shell/TApplication.h"
+#include "shell/TCallerStart.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TImageWidget.h"
@@ -91,14 +90,6 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     : files_(files)
     , parameters_(std::move(parameters))
 {
-    // An image (the desktop's "Open with") opens as File -> Open would; anything
-    // else is a calling program's interface file.
-    if (!parameters_.empty() && IsImageFile(parameters_.front())) {
-        std::error_code error;
-        const std::filesystem::path image = std::filesystem::absolute(parameters_.front(), error);
-        startImage_ = error ? parameters_.front() : image.string();
-        parameters_.clear();
-    }
     setObjectName("FormMain");
     setWindowTitle(TApplication::Title);
     setMinimumSize(DesignMinimumSize);
@@ -174,6 +165,16 @@ void TFormMain::ConnectWindows(const TWindows& windows)
     connect(windows_.FormMeasure, &TFormMeasure::UnitCaptionsChanged, this,
             &TFormMain::ApplyUnitCaptions);
     CreateMenuControllers();
+}
+
+int TFormMain::ExitStatus() const
+{
+    return callerStart_->ExitStatus();
+}
+
+void TFormMain::SetNobodyWatching(bool nobodyWatching)
+{
+    callerStart_->SetNobodyWatching(nobodyWatching);
 }
 
 void TFormMain::CreateImagePanels()
@@ -504,9 +505,9 @@ void TFormMain::Timer1Timer()
     LanguageFile = files_.LanguageFile;
     // Read before anything can show a message: a run that nobody watches must not
     // wait for a message box.
-    const std::vector<std::string> interfaceMessages = ReadInterfaceFile();
+    const std::vector<std::string> interfaceMessages = callerStart_->ReadInterfaceFile();
     // Until what the calling program started has ended.
-    if (RunsUnattended())
+    if (callerStart_->RunsUnattended())
         unattended_ = std::make_unique<TUnattendedReporting>(*windows_.FormLanguage);
     for (const std::string& message : interfaceMessages)
         CurrentReporter().ShowMessage(message);
@@ -522,7 +523,7 @@ void TFormMain::Timer1Timer()
         ReadConfigBool(optionsFiles_->File(), "FormMeasure", "lCheckBoxUnits", false));
     UpdateMinimumSize();
     setWindowTitle(windowTitle() + " " + QString::fromStdString(ProgramVersionText()));
-    if (!StartFromInterface())
+    if (!callerStart_->Start())
         FinishStartup();
 }
 
@@ -594,7 +595,8 @@ std::string TFormMain::DateTimeText(std::time_t time)
 void TFormMain::ShowImageFileInfo(const std::string& fileName)
 {
     const TFileInfo info = GetFileInfo(fileName);
-    const std::string name = SubjectText.empty() ? FileNamePart(fileName) : SubjectText;
+    const std::string& subject = callerStart_->SubjectText();
+    const std::string name = subject.empty() ? FileNamePart(fileName) : subject;
     StatusBarMain->SetPanelText(0, QString::fromStdString(name));
     StatusBarMain->SetPanelText(1, QString::fromStdString(info.DateText));
     StatusBarMain->SetPanelText(2, QString::fromStdString(info.SizeText));
@@ -648,7 +650,7 @@ void TFormMain::closeEvent(QCloseEvent* event)
 bool TFormMain::SaveChangedOptionsBeforeClosing()
 {
     // A run that ends by itself has nobody to ask, and a window closed once has asked.
-    return RunsUnattended() || ProgramControl->State() == StateClosing ||
+    return callerStart_->RunsUnattended() || ProgramControl->State() == StateClosing ||
            optionsFiles_->SaveChangesOnRequest();
 }
 
@@ -657,8 +659,8 @@ void TFormMain::FormClose(bool analysisFinished)
     if (!ActionClose->isEnabled())
         return;
     ActionClose->setEnabled(false);
-    WriteCallerResultFile(analysisFinished);
-    Interface.reset();
+    callerStart_->WriteCallerResultFile(analysisFinished);
+    callerStart_->Forget();
     optionsFiles_->SaveFormPosition(*this);
 }
 

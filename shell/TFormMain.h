@@ -27,6 +27,7 @@ namespace varnolux {
 
 class TAboutBox;
 class TAnalysisActions;
+class TCallerStart;
 class TColourRangeController;
 class TFormLanguage;
 class TFormMeasure;
@@ -36,7 +37,6 @@ class TFormSHADlg;
 class TFormVerify;
 class THelpActions;
 class TImageWidget;
-class TInterfaceBA;
 class TKVShapeSize;
 class TLabeledEdit;
 class TPanel;
@@ -104,6 +104,8 @@ public:
     void ShowImageFileInfo(const std::string& fileName);
     void ClearImageFileInfo();
     static TFileInfo GetFileInfo(const std::string& fileName);
+    /// The local date and time in the locale's short form.
+    static std::string DateTimeText(std::time_t time);
     /// Comes to the front when a second start asks for it.
     void BringToFront();
     /// Opens the image a later start hands over as File -> Open does, in front; false
@@ -129,10 +131,10 @@ public:
     /// The status the program ends with: 1 when the calling program's automatic run
     /// could not do what it asked (no image, no analysis, no saved image or result
     /// file), else 0.
-    int ExitStatus() const { return exitStatus_; }
+    int ExitStatus() const;
     /// Nobody can answer a message or work in the window (no display): a calling
     /// program's start that cannot go on by itself ends the program.
-    void SetNobodyWatching(bool nobodyWatching) { nobodyWatching_ = nobodyWatching; }
+    void SetNobodyWatching(bool nobodyWatching);
 
     // The options.
     /// The options as the three windows hold them.
@@ -143,6 +145,8 @@ public:
     // The controllers of the menus.
     TAnalysisActions& AnalysisActions() const { return *analysisActions_; }
     TResultActions& ResultActions() const { return *resultActions_; }
+    /// What the command line started with: an image, or a calling program's interface.
+    TCallerStart& CallerStart() const { return *callerStart_; }
 
     /// The tolerant number parser: either decimal separator, -10000000000.0 when the
     /// text is not a number (reported as "NoFloat" when asked to).
@@ -154,12 +158,8 @@ public:
     void StopTimers();
 
     std::unique_ptr<TProgramControl> ProgramControl;
-    /// What the calling program handed over; none before the start-up step and after
-    /// closing.
-    std::unique_ptr<TInterfaceBA> Interface;
 
     std::string LanguageFile;
-    std::string SubjectText;
 
 Q_SIGNALS:
     /// The start-up step has run.
@@ -195,11 +195,12 @@ private:
     // Start-up and closing.
     void FormShow();
     void Timer1Timer();
+    /// The rest of the start-up step, once what the command line started has ended.
+    void FinishStartup();
     /// Asks whether changed options are to be saved before closing; false when the
     /// window is to stay open.
     bool SaveChangedOptionsBeforeClosing();
     void FormClose(bool analysisFinished);
-    static std::string DateTimeText(std::time_t time);
 
     // The colour range.
     void CreateColourRangeController();
@@ -220,26 +221,6 @@ private:
     /// language, so nothing there overlaps or is cut.
     void UpdateMinimumSize();
     void ApplyOptions(const TOptions& options) override;
-
-    // The calling program's interface.
-    /// The messages of the reading, kept until it is known who reads them.
-    std::vector<std::string> ReadInterfaceFile();
-    /// Nobody is there to answer a message box: the run ends the program by itself,
-    /// or there is no display.
-    bool RunsUnattended() const;
-    /// Reports why a run nobody attends cannot go on (the language message with its
-    /// arguments) and ends the program with status 1.
-    void EndUnattendedRun(std::string_view problem, const std::vector<std::string>& args);
-    /// Starts what the calling program asks for; false when nothing runs afterwards.
-    bool StartFromInterface();
-    /// The rest of the start-up step, once what the calling program started has ended.
-    void FinishStartup();
-    bool RunForRobot();
-    void RobotRunFinished();
-    bool OpenHandedOverImage();
-    /// Opens the image given on the command line.
-    bool OpenStartImage();
-    void WriteCallerResultFile(bool analysisFinished);
 
     // The actions the window keeps: the open road and closing.
     void ActionOpenExecute();
@@ -318,11 +299,8 @@ private:
     QFileDialog* SaveDialog1;
 
     TProgramFiles files_;
+    /// The command-line parameters, until the caller start takes them.
     std::vector<std::string> parameters_;
-    /// The image given as the first command-line parameter, with its full path.
-    std::string startImage_;
-    int exitStatus_ = 0;
-    bool nobodyWatching_ = false;
     TWindows windows_;
     std::unique_ptr<TAnalysisController> analysis_;
     TColourRangeController* colourRange_ = nullptr;
@@ -330,6 +308,7 @@ private:
     TAnalysisActions* analysisActions_ = nullptr;
     TResultActions* resultActions_ = nullptr;
     THelpActions* helpActions_ = nullptr;
+    TCallerStart* callerStart_ = nullptr;
     /// Messages go to standard error while a start that nobody attends runs.
     std::unique_ptr<TUnattendedReporting> unattended_;
     bool shown_ = false;

@@ -4,6 +4,7 @@
 #include "base/Messages.h"
 #include "settings/NumberText.h"
 #include "shell/TAnalysisActions.h"
+#include "shell/TCallerStart.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
@@ -249,6 +250,14 @@ void TFormMain::CreateMenuControllers()
     connect(ActionManual, &QAction::triggered, helpActions_, &THelpActions::ShowManual);
     connect(ActionWWW, &QAction::triggered, helpActions_, &THelpActions::ShowWebPage);
     connect(ActionInfo, &QAction::triggered, helpActions_, &THelpActions::ShowInfo);
+
+    TCallerStart::TParts callerParts;
+    callerParts.StatusBar = StatusBarMain;
+    callerParts.ActionOpen = ActionOpen;
+    callerStart_ = new TCallerStart(files_, std::move(parameters_), *analysis_, *ProgramControl,
+                                    results, callerParts, this);
+    connect(callerStart_, &TCallerStart::Finished, this, &TFormMain::FinishStartup);
+    connect(callerStart_, &TCallerStart::CloseRequested, this, &TFormMain::close);
 }
 
 bool TFormMain::RunAnalysis()

@@ -2,6 +2,7 @@
 
 #include "imaging/BmpFile.h"
 #include "shell/TAnalysisActions.h"
+#include "shell/TCallerStart.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
