@@ -58,8 +58,9 @@ struct TUnitCaptions;
 /// range's (TColourRangeController); the analysis controller, which owns the engine and
 /// is the one place that opens images and starts analyses; the options files
 /// (TOptionsFiles); the Analysis menu and its tool windows (TAnalysisActions); what is
-/// done with a result (TResultActions); the Help menu (THelpActions). Its widgets are
-/// its own; other windows give and take values, and tests find components by name.
+/// done with a result (TResultActions); the Help menu (THelpActions); the start the
+/// command line asks for (TCallerStart). Its widgets are its own; other windows give
+/// and take values, and tests find components by name.
 class TFormMain : public QMainWindow, private TSettingsHolder, private TOptionsHolder {
     Q_OBJECT
 
