@@ -7,6 +7,7 @@
 #include "shell/TFormMain.h"
 #include "shell/TMessageBoxReporter.h"
 #include "shell/TProgramWindows.h"
+#include "shell/TQuestions.h"
 #include "shell/TSingleInstance.h"
 
 #include <algorithm>
@@ -135,6 +136,10 @@ int main(int argc, char** argv)
     TReporter& reporter =
         TApplication::HasNoDisplay() ? static_cast<TReporter&>(standardError) : messageBoxes;
     const TScopedReporter reportToUser(reporter);
+    // Without a display nobody could answer a question: it is reported and answered at once.
+    std::optional<TScopedQuestions> askUser;
+    if (!TApplication::HasNoDisplay())
+        askUser.emplace(messageBoxes);
     try {
         std::vector<std::string> parameters;
         for (const QString& parameter : QCoreApplication::arguments().mid(1))
@@ -147,8 +152,9 @@ int main(int argc, char** argv)
         if (!instance.Start())
             return SecondStart(instance, parameters);
         // The first reader checks the FreeImage version; the user decides whether to go on.
-        if (const TKVFreeImage versionCheck; !versionCheck.VersionWarning().empty() &&
-                                             reporter.AskAbort(versionCheck.VersionWarning()))
+        if (const TKVFreeImage versionCheck;
+            !versionCheck.VersionWarning().empty() &&
+            CurrentQuestions().AskAbort(versionCheck.VersionWarning()))
             return 1;
         // An installed program keeps the user's settings in the configuration folder.
         if (const std::string problem = TProgramFolders::Current().PrepareSettings();

@@ -103,7 +103,7 @@ int PictureOfVerification(varnolux::TProgramWindows& windows, const std::string&
     // options file at the end, goes into a copy.
     const std::string optionsCopy = folder + "/" + FileNamePart(optionsFile);
     std::filesystem::copy_file(optionsFile, optionsCopy);
-    window.OptionsFile = optionsCopy;
+    window.OptionsFiles().SetFile(optionsCopy);
     NamedPart<QCheckBox>(verifyWindow, "CheckBoxOptions").setChecked(true);
     NamedPart<QCheckBox>(verifyWindow, "CheckBoxReanalyse").setChecked(true);
     window.ActionByName("ActionVerifyResultFile")->trigger();
@@ -151,7 +151,7 @@ int main(int argc, char** argv)
     while (!started)
         Wait(10);
 
-    if (!window.LoadOptions(argv[2]))
+    if (!window.OptionsFiles().Load(argv[2]))
         return 1;
     window.OpenImage(argv[1]);
     while (window.Busy())

@@ -142,24 +142,6 @@ std::string TReporter::LanguageMessageText(std::string_view label)
     return DefaultMessageText(label);
 }
 
-bool TReporter::AskAbort(const std::string& text)
-{
-    ShowMessage(text);
-    return false;
-}
-
-bool TReporter::AskYesNo(const std::string& text)
-{
-    ShowMessage(text);
-    return false;
-}
-
-TReporter::TAnswer TReporter::AskYesNoCancel(const std::string& text)
-{
-    ShowMessage(text);
-    return TAnswer::No;
-}
-
 void TMessageList::ShowMessage(const std::string& text)
 {
     messages_.push_back({{}, {text}});

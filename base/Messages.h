@@ -24,7 +24,8 @@ struct TMessage {
 };
 
 /// Where messages meant for the user go: message boxes in the desktop program,
-/// standard error in headless runs.
+/// standard error in headless runs. A reporter only tells; questions are the windows'
+/// (shell/TQuestions.h).
 class TReporter {
 public:
     virtual ~TReporter() = default;
@@ -38,17 +39,6 @@ public:
     /// The current text of a message label, for messages that are formatted by the
     /// caller (a Yes/No question); the layout's text unless the language form is there.
     virtual std::string LanguageMessageText(std::string_view label);
-
-    /// A warning with the buttons Abort and Ignore; true when the user chose Abort.
-    virtual bool AskAbort(const std::string& text);
-
-    /// A question with the buttons Yes and No; true for Yes.
-    virtual bool AskYesNo(const std::string& text);
-
-    enum class TAnswer { Yes, No, Cancel };
-    /// A question with the buttons Yes, No and Cancel. Where nobody can answer, the
-    /// message is shown and the answer is No.
-    virtual TAnswer AskYesNoCancel(const std::string& text);
 };
 
 /// Keeps the messages of work done on one thread, to be shown on another.
@@ -67,7 +57,7 @@ private:
 void ShowMessages(TReporter& reporter, const std::vector<TMessage>& messages);
 
 /// Writes every message as one line to standard error, prefixed by a context
-/// (the image being worked on). Abort/Ignore answers Ignore, Yes/No answers No.
+/// (the image being worked on).
 class TStderrReporter : public TReporter {
 public:
     void SetContext(std::string context) { context_ = std::move(context); }

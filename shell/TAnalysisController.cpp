@@ -1,12 +1,9 @@
 #include "shell/TAnalysisController.h"
 
 #include "base/Messages.h"
-#include "chart/Tsp_XYLine.h"
-#include "chart/Tsp_XYPlot.h"
 #include "imaging/TQStatus.h"
 #include "shell/TAnalysisWorker.h"
 #include "shell/TImageWidget.h"
-#include "shell/TLabeledEdit.h"
 #include "shell/TProgramControl.h"
 #include "shell/TStatusProgressBar.h"
 
@@ -32,6 +29,7 @@ TAnalysisController::TAnalysisController(TProgramControl& programControl, const 
                                          std::unique_ptr<TAnalysisWorker> worker)
     : programControl_(programControl)
     , views_(views)
+    , display_({views.Fields, views.Chart, views.Curves})
     , settings_(settings)
     , worker_(std::move(worker))
 {
@@ -234,13 +232,7 @@ void TAnalysisController::ShowResult(TAnalysisResult&& result)
     }
     ShowPictures(result.Pictures);
     shownResult_ = std::move(result);
-    const TResultFields& fields = shownResult_.Fields;
-    const std::array texts = {&fields.AnaArea,   &fields.AreaPixel, &fields.Count,
-                              &fields.MeanSize,  &fields.Percent,   &fields.AreaCM,
-                              &fields.AnaAreaCM, &fields.MeanSizeCM};
-    for (size_t i = 0; i < texts.size(); ++i)
-        views_.Fields[i]->setText(QString::fromStdString(*texts[i]));
-    ShowCurves();
+    display_.Show(shownResult_);
 }
 
 void TAnalysisController::ShowPictures(TAnalysisPictures& pictures)
@@ -254,27 +246,10 @@ void TAnalysisController::ShowPictures(TAnalysisPictures& pictures)
     worker_->Recycle(std::move(pictures));
 }
 
-void TAnalysisController::ShowCurves()
-{
-    views_.Chart->LeftAxis().SetMax(1.1);
-    for (size_t channel = 0; channel < views_.Curves.size(); ++channel) {
-        Tsp_XYLine& line = *views_.Curves[channel];
-        line.SetCapacity(0);
-        line.SetLockInvalidate(true);
-        const auto& curve = shownResult_.Curves[channel];
-        for (size_t k = 0; k < curve.size(); ++k)
-            line.AddXY(static_cast<double>(k), curve[k]);
-        line.SetLockInvalidate(false);
-    }
-}
-
 void TAnalysisController::ClearResult()
 {
     shownResult_ = {};
-    for (TLabeledEdit* field : views_.Fields)
-        field->clear();
-    for (Tsp_XYLine* line : views_.Curves)
-        line->Clear();
+    display_.Clear();
     TAnalysisPictures shown;
     for (size_t channel = 0; channel < views_.Channels.size(); ++channel)
         shown.Channels[channel] = views_.Channels[channel]->ExchangeGreyPicture({});

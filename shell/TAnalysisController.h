@@ -2,6 +2,7 @@
 
 #include "analysis/ColourRangeFromMask.h"
 #include "analysis/TAnalysis.h"
+#include "shell/TResultDisplay.h"
 
 #include <array>
 #include <cstdint>
@@ -121,11 +122,11 @@ private:
     void ChannelsFinished(TWorkOutcome& outcome);
     void ColourRangeFinished(const TWorkOutcome& outcome);
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void ShowCurves();
     void EndWork();
 
     TProgramControl& programControl_;
     TViews views_;
+    TResultDisplay display_;
     TSettingsHolder& settings_;
     std::unique_ptr<TAnalysisWorker> worker_;
     std::uint64_t lastRequest_ = 0;

@@ -1,21 +1,18 @@
 #include "shell/TFormMain.h"
 
-#include "base/Files.h"
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "chart/Tsp_LineMarker.h"
 #include "chart/Tsp_XYLine.h"
 #include "chart/Tsp_XYPlot.h"
-#include "input/TKVFreeImage.h"
-#include "interface/TInterfaceBA.h"
 #include "results/NumberFormat.h"
 #include "settings/ProgramInfo.h"
 #include "settings/SettingsAccess.h"
 #include "shell/FitToPanel.h"
 #include "shell/TApplication.h"
+#include "shell/TCallerStart.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormLanguage.h"
-#include "shell/TFormOptions.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"
 #include "shell/TLanguageReporter.h"
@@ -23,6 +20,7 @@
 #include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
 #include "shell/TRegionsPage.h"
+#include "shell/TResultActions.h"
 #include "shell/TStatusBar.h"
 #include "shell/TStatusProgressBar.h"
 #include "tools/Named.h"
@@ -92,17 +90,7 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     : files_(files)
     , parameters_(std::move(parameters))
 {
-    // An image (the desktop's "Open with") opens as File -> Open would; anything
-    // else is a calling program's interface file.
-    if (!parameters_.empty() && IsImageFile(parameters_.front())) {
-        std::error_code error;
-        const std::filesystem::path image = std::filesystem::absolute(parameters_.front(), error);
-        startImage_ = error ? parameters_.front() : image.string();
-        parameters_.clear();
-    }
     setObjectName("FormMain");
-    DefaultOptionsFile = files_.DefaultOptionsFile;
-    OptionsFile = DefaultOptionsFile;
     setWindowTitle(TApplication::Title);
     setMinimumSize(DesignMinimumSize);
     // The fixed layout of the bottom panel is made for a small font.
@@ -133,12 +121,20 @@ TFormMain::TFormMain(const TProgramFiles& files, std::vector<std::string> parame
     StatusProgressBar = new TStatusProgressBar(StatusBarMain, "StatusProgressBar");
     StatusBarMain->SetPanelWidget(StatusPanelProgress, StatusProgressBar);
 
+    TOptionsFiles::TParts optionsParts;
+    optionsParts.StatusBar = StatusBarMain;
+    optionsParts.OpenDialog = OpenDialog1;
+    optionsParts.SaveDialog = SaveDialog1;
+    optionsParts.Save = ActionSaveOptions;
+    optionsParts.SaveAs = ActionSaveOptionsAs;
+    TOptionsHolder& optionsHolder = *this;
+    optionsFiles_ = new TOptionsFiles(files_, optionsHolder, optionsParts, this);
+
     ProgramControl = std::make_unique<TProgramControl>(*this);
     connect(ProgramControl.get(), &TProgramControl::NoImage, this, &TFormMain::ClearImageFileInfo);
-    ProgramControl->AddActionCondition("ActionSaveRegions", [this] { return RegionFileNamed(); });
     connect(ProgramControl.get(), &TProgramControl::Closing, this, &TFormMain::StopTimers);
-    connect(ProgramControl.get(), &TProgramControl::OptionsChanged, this,
-            &TFormMain::ShowOptionsChanged);
+    connect(ProgramControl.get(), &TProgramControl::OptionsChanged, optionsFiles_,
+            &TOptionsFiles::MarkChanged);
     ProgramControl->SetState(StateStart);
 
     CreateAnalysisController();
@@ -168,6 +164,17 @@ void TFormMain::ConnectWindows(const TWindows& windows)
     windows_ = windows;
     connect(windows_.FormMeasure, &TFormMeasure::UnitCaptionsChanged, this,
             &TFormMain::ApplyUnitCaptions);
+    CreateMenuControllers();
+}
+
+int TFormMain::ExitStatus() const
+{
+    return callerStart_->ExitStatus();
+}
+
+void TFormMain::SetNobodyWatching(bool nobodyWatching)
+{
+    callerStart_->SetNobodyWatching(nobodyWatching);
 }
 
 void TFormMain::CreateImagePanels()
@@ -484,19 +491,12 @@ void TFormMain::showEvent(QShowEvent* event)
 
 void TFormMain::FormShow()
 {
-    RestoreFormPosition(*this);
+    optionsFiles_->RestoreFormPosition(*this);
     analysis_->ClearResult();
     colourRange_->ShowBarsInEdits();
     ProgramControl->SetState(StateNoImage);
     FormResize();
     Timer1->start();
-}
-
-bool TFormMain::HoldsOptions(const std::string& fileName) const
-{
-    // The window position alone, written at closing, is no set of options.
-    constexpr const char* absent = "\x01";
-    return ReadConfigString(fileName, "FormMain", RangeTextKeys[0], absent) != absent;
 }
 
 void TFormMain::Timer1Timer()
@@ -505,9 +505,9 @@ void TFormMain::Timer1Timer()
     LanguageFile = files_.LanguageFile;
     // Read before anything can show a message: a run that nobody watches must not
     // wait for a message box.
-    const std::vector<std::string> interfaceMessages = ReadInterfaceFile();
+    const std::vector<std::string> interfaceMessages = callerStart_->ReadInterfaceFile();
     // Until what the calling program started has ended.
-    if (RunsUnattended())
+    if (callerStart_->RunsUnattended())
         unattended_ = std::make_unique<TUnattendedReporting>(*windows_.FormLanguage);
     for (const std::string& message : interfaceMessages)
         CurrentReporter().ShowMessage(message);
@@ -518,12 +518,12 @@ void TFormMain::Timer1Timer()
     ArrangeRangeControls();
     SetFileFilters();
     windows_.FormMeasure->SetLanguageFile(LanguageFile);
-    LoadStoredOptions();
+    optionsFiles_->LoadStored();
     windows_.FormMeasure->SetUnitCaptions(
-        ReadConfigBool(OptionsFile, "FormMeasure", "lCheckBoxUnits", false));
+        ReadConfigBool(optionsFiles_->File(), "FormMeasure", "lCheckBoxUnits", false));
     UpdateMinimumSize();
     setWindowTitle(windowTitle() + " " + QString::fromStdString(ProgramVersionText()));
-    if (!StartFromInterface())
+    if (!callerStart_->Start())
         FinishStartup();
 }
 
@@ -538,12 +538,6 @@ void TFormMain::FinishStartup()
     }
     startupDone_ = true;
     Q_EMIT StartupFinished();
-}
-
-void TFormMain::LoadStoredOptions()
-{
-    if (HoldsOptions(OptionsFile))
-        LoadOptions(OptionsFile);
 }
 
 bool TFormMain::OpenImage(const std::string& fileName)
@@ -601,7 +595,8 @@ std::string TFormMain::DateTimeText(std::time_t time)
 void TFormMain::ShowImageFileInfo(const std::string& fileName)
 {
     const TFileInfo info = GetFileInfo(fileName);
-    const std::string name = SubjectText.empty() ? FileNamePart(fileName) : SubjectText;
+    const std::string& subject = callerStart_->SubjectText();
+    const std::string name = subject.empty() ? FileNamePart(fileName) : subject;
     StatusBarMain->SetPanelText(0, QString::fromStdString(name));
     StatusBarMain->SetPanelText(1, QString::fromStdString(info.DateText));
     StatusBarMain->SetPanelText(2, QString::fromStdString(info.SizeText));
@@ -614,36 +609,6 @@ void TFormMain::ClearImageFileInfo()
 {
     for (int panel = 0; panel <= 3; ++panel)
         StatusBarMain->SetPanelText(panel, {});
-}
-
-void TFormMain::RestoreFormPosition(QWidget& window)
-{
-    if (!FileExists(OptionsFile))
-        return;
-    const std::string section = window.objectName().toStdString();
-    const auto read = [&](const char* key, int current) {
-        return ReadConfigInteger(OptionsFile, section, section + key, current);
-    };
-    const int left = read("Left", window.x());
-    const int top = read("Top", window.y());
-    const int width = read("Width", window.width());
-    const int height = read("Height", window.height());
-    window.move(left, top);
-    window.resize(width, height);
-}
-
-void TFormMain::SaveFormPosition(const QWidget& window)
-{
-    const std::string section = window.objectName().toStdString();
-    try {
-        CreateFileIfMissing(OptionsFile);
-        WriteConfigInteger(OptionsFile, section, section + "Left", window.x());
-        WriteConfigInteger(OptionsFile, section, section + "Top", window.y());
-        WriteConfigInteger(OptionsFile, section, section + "Width", window.width());
-        WriteConfigInteger(OptionsFile, section, section + "Height", window.height());
-    } catch (const TSettingsError&) {
-        // A window position that cannot be kept is no reason to keep the user waiting.
-    }
 }
 
 void TFormMain::BringToFront()
@@ -685,20 +650,8 @@ void TFormMain::closeEvent(QCloseEvent* event)
 bool TFormMain::SaveChangedOptionsBeforeClosing()
 {
     // A run that ends by itself has nobody to ask, and a window closed once has asked.
-    if (!OptionsChanged || RunsUnattended() || ProgramControl->State() == StateClosing)
-        return true;
-    TReporter& reporter = CurrentReporter();
-    switch (reporter.AskYesNoCancel(reporter.LanguageMessageText("DSaveOptions"))) {
-    case TReporter::TAnswer::Yes:
-        // The default options are saved there only on request, by their own command.
-        return OptionsFile == DefaultOptionsFile ? SaveOptionsUnderChosenName()
-                                                 : SaveOptions(OptionsFile);
-    case TReporter::TAnswer::No:
-        return true;
-    case TReporter::TAnswer::Cancel:
-        break;
-    }
-    return false;
+    return callerStart_->RunsUnattended() || ProgramControl->State() == StateClosing ||
+           optionsFiles_->SaveChangesOnRequest();
 }
 
 void TFormMain::FormClose(bool analysisFinished)
@@ -706,9 +659,9 @@ void TFormMain::FormClose(bool analysisFinished)
     if (!ActionClose->isEnabled())
         return;
     ActionClose->setEnabled(false);
-    WriteCallerResultFile(analysisFinished);
-    Interface.reset();
-    SaveFormPosition(*this);
+    callerStart_->WriteCallerResultFile(analysisFinished);
+    callerStart_->Forget();
+    optionsFiles_->SaveFormPosition(*this);
 }
 
 void TFormMain::StopTimers()
@@ -746,10 +699,9 @@ void TFormMain::CreateAnalysisController()
             windows_.PlasmaForm->StopPalette();
     });
     connect(&analysis, &TAnalysisController::AnalysisStarted, this, &TFormMain::AnalysisStarted);
-    connect(&analysis, &TAnalysisController::ColourRangeFound, this, &TFormMain::ColourRangeFound);
     connect(&analysis, &TAnalysisController::AnalysisFinished, this, [this] {
         colourRange_->UpdateLineMarkers();
-        ShowRegionTable();
+        resultActions_->ShowRegionTable();
         Q_EMIT AnalysisFinished();
     });
     connect(&analysis, &TAnalysisController::WorkFinished, this, [this] {

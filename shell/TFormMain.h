@@ -2,6 +2,7 @@
 
 #include "analysis/TAnalysis.h"
 #include "shell/TAnalysisController.h"
+#include "shell/TOptionsFiles.h"
 #include "shell/TProgramFiles.h"
 
 #include <array>
@@ -17,7 +18,6 @@ class QAction;
 class QFileDialog;
 class QLabel;
 class QMenu;
-class QPrinter;
 class QSlider;
 class QTabWidget;
 class QTimer;
@@ -26,6 +26,8 @@ class QToolBar;
 namespace varnolux {
 
 class TAboutBox;
+class TAnalysisActions;
+class TCallerStart;
 class TColourRangeController;
 class TFormLanguage;
 class TFormMeasure;
@@ -33,18 +35,17 @@ class TFormOptions;
 class TFormSelectionByMouse;
 class TFormSHADlg;
 class TFormVerify;
+class THelpActions;
 class TImageWidget;
-class TInterfaceBA;
 class TKVShapeSize;
 class TLabeledEdit;
 class TPanel;
 class TPlasmaForm;
 class TProgramControl;
 class TRegionsPage;
+class TResultActions;
 class TStatusBar;
 class TStatusProgressBar;
-struct TMaskRange;
-struct TReportData;
 struct TUnattendedReporting;
 class Tsp_LineMarker;
 class Tsp_XYLine;
@@ -54,10 +55,13 @@ struct TUnitCaptions;
 /// The main window: the layout of its named components (the source and analysed image,
 /// the colour range, the result fields, the chart, the palette and the channel images),
 /// its actions, and the wiring of both to the controllers that do the work: the colour
-/// range's (TColourRangeController) and the analysis controller, which owns the engine
-/// and is the one place that opens images and starts analyses. Its widgets are its own;
-/// other windows give and take values, and tests find components by name.
-class TFormMain : public QMainWindow, private TSettingsHolder {
+/// range's (TColourRangeController); the analysis controller, which owns the engine and
+/// is the one place that opens images and starts analyses; the options files
+/// (TOptionsFiles); the Analysis menu and its tool windows (TAnalysisActions); what is
+/// done with a result (TResultActions); the Help menu (THelpActions); the start the
+/// command line asks for (TCallerStart). Its widgets are its own; other windows give
+/// and take values, and tests find components by name.
+class TFormMain : public QMainWindow, private TSettingsHolder, private TOptionsHolder {
     Q_OBJECT
 
 public:
@@ -81,10 +85,7 @@ public:
         std::string SizeText;
     };
 
-    /// Where the program settings file holds the address Help -> web page opens.
-    static constexpr const char* WebPageSection = "Program";
-    static constexpr const char* WebPageKey = "WebPage";
-    static constexpr int StatusPanelOptions = 4;
+    static constexpr int StatusPanelOptions = TOptionsFiles::StatusPanel;
     static constexpr int StatusPanelProgress = 5;
 
     /// parameters are the command-line parameters after the program name: an image to
@@ -104,8 +105,8 @@ public:
     void ShowImageFileInfo(const std::string& fileName);
     void ClearImageFileInfo();
     static TFileInfo GetFileInfo(const std::string& fileName);
-    void RestoreFormPosition(QWidget& window);
-    void SaveFormPosition(const QWidget& window);
+    /// The local date and time in the locale's short form.
+    static std::string DateTimeText(std::time_t time);
     /// Comes to the front when a second start asks for it.
     void BringToFront();
     /// Opens the image a later start hands over as File -> Open does, in front; false
@@ -131,31 +132,22 @@ public:
     /// The status the program ends with: 1 when the calling program's automatic run
     /// could not do what it asked (no image, no analysis, no saved image or result
     /// file), else 0.
-    int ExitStatus() const { return exitStatus_; }
+    int ExitStatus() const;
     /// Nobody can answer a message or work in the window (no display): a calling
     /// program's start that cannot go on by itself ends the program.
-    void SetNobodyWatching(bool nobodyWatching) { nobodyWatching_ = nobodyWatching; }
+    void SetNobodyWatching(bool nobodyWatching);
 
-    // Options files.
-    /// Writes the options of the three windows to the file, creating it when missing.
-    /// A save that cannot write is reported; one that does is confirmed in the status
-    /// bar.
-    bool SaveOptions(const std::string& fileName);
-    /// Reads an options file into the three windows; a file that cannot be read as an
-    /// options file is reported and left alone.
-    bool LoadOptions(const std::string& fileName);
+    // The options.
     /// The options as the three windows hold them.
-    TOptions CurrentOptions() const;
+    TOptions CurrentOptions() const override;
+    /// The options files: the current one, changes, loading and saving.
+    TOptionsFiles& OptionsFiles() const { return *optionsFiles_; }
 
-    // The report.
-    /// What the report of the result shown holds.
-    TReportData ReportData() const;
-    /// The printer File → Print prints on, with the user's choices of the last print
-    /// (printer, or the PDF file); made on first use.
-    QPrinter& ReportPrinter();
-    /// Prints the report of the result shown, from the template the program settings
-    /// name; false after a message when the printer or file cannot be painted on.
-    bool PrintReport(QPrinter& printer);
+    // The controllers of the menus.
+    TAnalysisActions& AnalysisActions() const { return *analysisActions_; }
+    TResultActions& ResultActions() const { return *resultActions_; }
+    /// What the command line started with: an image, or a calling program's interface.
+    TCallerStart& CallerStart() const { return *callerStart_; }
 
     /// The tolerant number parser: either decimal separator, -10000000000.0 when the
     /// text is not a number (reported as "NoFloat" when asked to).
@@ -165,22 +157,10 @@ public:
     // Used by the state controller.
     QAction* ActionByName(const char* name) const;
     void StopTimers();
-    /// The options are marked as changed in the status bar and the actions.
-    void ShowOptionsChanged();
-    /// Whether the options name a regions file: Save regions is off without one.
-    bool RegionFileNamed() const;
 
     std::unique_ptr<TProgramControl> ProgramControl;
-    /// What the calling program handed over; none before the start-up step and after
-    /// closing.
-    std::unique_ptr<TInterfaceBA> Interface;
 
-    std::string DefaultOptionsFile;
-    std::string OptionsFile;
-    bool OptionsChanged = false;
     std::string LanguageFile;
-    std::string SubjectText;
-    int RegionZoom = -1;
 
 Q_SIGNALS:
     /// The start-up step has run.
@@ -207,6 +187,7 @@ private:
     void CreatePageControl(QWidget& panel);
     void CreateChart(QWidget& tabSheet);
     void CreateDialogs();
+    void CreateMenuControllers();
     /// The file types of the file dialogs, named in the current language.
     void SetFileFilters();
     TKVShapeSize* CreateHueHandle(const char* name, QPoint position);
@@ -215,15 +196,12 @@ private:
     // Start-up and closing.
     void FormShow();
     void Timer1Timer();
-    /// The options stored in the options file, when it holds some.
-    void LoadStoredOptions();
+    /// The rest of the start-up step, once what the command line started has ended.
+    void FinishStartup();
     /// Asks whether changed options are to be saved before closing; false when the
     /// window is to stay open.
     bool SaveChangedOptionsBeforeClosing();
     void FormClose(bool analysisFinished);
-    static std::string DateTimeText(std::time_t time);
-    /// Whether the options file holds options, not just a window position.
-    bool HoldsOptions(const std::string& fileName) const;
 
     // The colour range.
     void CreateColourRangeController();
@@ -235,16 +213,6 @@ private:
     TAnalysisSettings AnalysisSettings() const override;
     void TakeCorrections(const TAnalysisSettings& settings) override;
     void ShowOpenedImage(const std::string& fileName);
-    /// The regions table costs an analysis of many regions time: it is measured while
-    /// the Regions page shows or a regions file is named.
-    bool RegionTableWanted() const;
-    /// Whether the Regions page holds the table of the result shown.
-    bool RegionTableShown() const;
-    /// Analyses again for the table when the Regions page comes up without it.
-    void MeasureRegionsWhenShown();
-    /// The Regions page follows the result shown.
-    void ShowRegionTable();
-    void SaveRegionTable();
     void ApplyUnitCaptions(const TUnitCaptions& captions);
     /// Places the track bars and the result fields so that their labels fit, however
     /// long a language makes them.
@@ -253,76 +221,11 @@ private:
     /// The window cannot become smaller than its lower panel needs in the current
     /// language, so nothing there overlaps or is cut.
     void UpdateMinimumSize();
-    void ApplyOptionsToWindows(const TOptions& options);
-    /// The options become the windows' and the file the current one, unchanged.
-    void TakeOptions(const TOptions& options, const std::string& fileName);
-    void ShowOptionsFileName(const std::string& fileName);
-    /// A short confirmation of what was written where, in the status bar.
-    void ConfirmSaved(std::string_view label, const std::vector<std::string>& args);
+    void ApplyOptions(const TOptions& options) override;
 
-    // The calling program's interface.
-    /// The messages of the reading, kept until it is known who reads them.
-    std::vector<std::string> ReadInterfaceFile();
-    /// Nobody is there to answer a message box: the run ends the program by itself,
-    /// or there is no display.
-    bool RunsUnattended() const;
-    /// Reports why a run nobody attends cannot go on (the language message with its
-    /// arguments) and ends the program with status 1.
-    void EndUnattendedRun(std::string_view problem, const std::vector<std::string>& args);
-    /// Starts what the calling program asks for; false when nothing runs afterwards.
-    bool StartFromInterface();
-    /// The rest of the start-up step, once what the calling program started has ended.
-    void FinishStartup();
-    bool RunForRobot();
-    void RobotRunFinished();
-    bool OpenHandedOverImage();
-    /// Opens the image given on the command line.
-    bool OpenStartImage();
-    void WriteCallerResultFile(bool analysisFinished);
-
-    // Actions.
+    // The actions the window keeps: the open road and closing.
     void ActionOpenExecute();
     void ActionCloseExecute();
-    void ActionProcessExecute();
-    void ActionSaveImageExecute();
-    void ActionSaveResultExecute();
-    void SaveResultTo(const std::string& fileName);
-    void ActionSaveRegionsExecute();
-    void ActionVerifyResultFileExecute();
-    /// Writes the analysed picture as BMP or JPEG; false after a message when it cannot.
-    bool SaveAnalysedImage(const std::string& fileName, bool jpeg);
-    void ActionOptionsExecute();
-    void ActionLoadOptionsExecute();
-    void ActionSaveOptionsExecute();
-    void ActionSaveOptionsAsExecute();
-    /// Saves the options under a name the user chooses, which becomes the options
-    /// file; false when the user cancels or the save fails.
-    bool SaveOptionsUnderChosenName();
-    void ActionLoadDefaultOptionsExecute();
-    void ActionSaveOptionsAsDefaultExecute();
-    void ActionShowSHAExecute();
-    void ActionManualExecute();
-    /// Opens the web page of the program settings; without one, the manual.
-    void ActionWWWExecute();
-    /// The web page address in the program settings, empty when there is none.
-    std::string WebPageAddress() const;
-    void ActionInfoExecute();
-    void ActionPrintExecute();
-    void ActionEditRoportExecute();
-
-    // The tool windows.
-    void ConnectTools();
-    void ActionMeasureExecute();
-    void ActionColorSelectionExecute();
-    /// Puts the range of the colour selection on the track bars and analyses.
-    void ColourRangeFound(const TMaskRange& range);
-    /// The analysis-area editor on the image as read: OK takes its area into the options
-    /// and analyses again; Cancel changes nothing.
-    void ActionRegionSelectExecute();
-    /// A viewer of the clicked image's picture, in a window of its own; none while an
-    /// open or an analysis is drawing it.
-    void OpenFullImage(const TImageWidget& image);
-    int ShowModal(QDialog& dialog);
 
     // Actions: the language file and tests find these, as every component, by name.
     QAction* ActionOpen;
@@ -397,18 +300,16 @@ private:
     QFileDialog* SaveDialog1;
 
     TProgramFiles files_;
-    // Shared only so that this header needs no QPrinter: nobody else holds it.
-    std::shared_ptr<QPrinter> printer_;
+    /// The command-line parameters, until the caller start takes them.
     std::vector<std::string> parameters_;
-    /// The image given as the first command-line parameter, with its full path.
-    std::string startImage_;
-    int exitStatus_ = 0;
-    bool nobodyWatching_ = false;
     TWindows windows_;
     std::unique_ptr<TAnalysisController> analysis_;
     TColourRangeController* colourRange_ = nullptr;
-    /// Save regions waits for an analysis that measures the table.
-    bool saveRegionsWhenMeasured_ = false;
+    TOptionsFiles* optionsFiles_ = nullptr;
+    TAnalysisActions* analysisActions_ = nullptr;
+    TResultActions* resultActions_ = nullptr;
+    THelpActions* helpActions_ = nullptr;
+    TCallerStart* callerStart_ = nullptr;
     /// Messages go to standard error while a start that nobody attends runs.
     std::unique_ptr<TUnattendedReporting> unattended_;
     bool shown_ = false;

@@ -1,64 +1,39 @@
-// The main window's actions, the analysis they start and the options files.
+// The main window's actions, menus and toolbar, and their wiring to the controllers
+// that carry them out.
 
-#include "base/Files.h"
 #include "base/Messages.h"
-#include "base/Paths.h"
-#include "chart/Tsp_XYLine.h"
-#include "imaging/BmpFile.h"
-#include "imaging/JpegFile.h"
 #include "settings/NumberText.h"
-#include "settings/SettingsAccess.h"
+#include "shell/TAnalysisActions.h"
+#include "shell/TCallerStart.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
-#include "shell/TFormSHADlg.h"
-#include "shell/TFormVerify.h"
+#include "shell/THelpActions.h"
 #include "shell/TImageWidget.h"
 #include "shell/TLabeledEdit.h"
 #include "shell/TPanel.h"
-#include "shell/TPlasmaForm.h"
 #include "shell/TProgramControl.h"
 #include "shell/TRegionsPage.h"
-#include "shell/TStatusBar.h"
-#include "shell/TStatusProgressBar.h"
-#include "tools/TAboutBox.h"
+#include "shell/TResultActions.h"
 #include "tools/TFormMeasure.h"
 
-#include <filesystem>
-#include <unistd.h>
-
 #include <QAction>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QIcon>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 
 namespace varnolux {
 
 namespace {
 
-constexpr const char* JpegFilter = "JPEG (*.jpg)";
-constexpr const char* DefaultOptionsText = "- DEFAULT OPTIONS -";
 constexpr int ToolBarIconSize = 22;
 
 QString Text(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-/// Why options cannot be saved to the file, after creating it when it is missing; the
-/// empty text when they can.
-std::string OptionsFileProblem(const std::string& fileName)
-{
-    if (!CreateFileIfMissing(fileName).empty())
-        return CurrentReporter().LanguageMessageText("LFileNotCreated");
-    if (IsReadOnlyFile(fileName) || ::access(fileName.c_str(), W_OK) != 0)
-        return CurrentReporter().LanguageMessageText("LFileReadOnly");
-    return {};
 }
 
 /// The icon theme's icon of that name, else our drawing of it; our own icons
@@ -67,15 +42,6 @@ QIcon ActionIcon(const QString& name)
 {
     const QIcon drawn(":/icons/" + name + ".svg");
     return name.startsWith("varnolux-") ? drawn : QIcon::fromTheme(name, drawn);
-}
-
-/// The web page of the settings as an address to open; empty for anything but an http
-/// or https address, for a setting must not start whatever program takes a scheme.
-QUrl WebPageUrl(const std::string& address)
-{
-    const QUrl url(Text(address), QUrl::StrictMode);
-    const bool web = url.scheme() == "https" || url.scheme() == "http";
-    return url.isValid() && web && !url.host().isEmpty() ? url : QUrl();
 }
 
 } // namespace
@@ -155,7 +121,6 @@ void TFormMain::CreateActions()
         }
         definition.Action = action;
     }
-    ActionSaveOptions->setEnabled(false);
 }
 
 void TFormMain::CreateMenusAndToolBar()
@@ -210,38 +175,90 @@ void TFormMain::ConnectEvents()
         FormResize();
         update();
     });
-    connect(PageControlPlasma, &QTabWidget::currentChanged, this,
-            &TFormMain::MeasureRegionsWhenShown);
     connect(analysis_.get(), &TAnalysisController::ResultCleared, TabSheetRegions,
             &TRegionsPage::Clear);
+    connect(ActionOpen, &QAction::triggered, this, &TFormMain::ActionOpenExecute);
+    connect(ActionClose, &QAction::triggered, this, &TFormMain::ActionCloseExecute);
 
-    const std::pair<QAction*, void (TFormMain::*)()> handlers[] = {
-        {ActionOpen, &TFormMain::ActionOpenExecute},
-        {ActionClose, &TFormMain::ActionCloseExecute},
-        {ActionProcess, &TFormMain::ActionProcessExecute},
-        {ActionSaveImage, &TFormMain::ActionSaveImageExecute},
-        {ActionSaveResult, &TFormMain::ActionSaveResultExecute},
-        {ActionSaveRegions, &TFormMain::ActionSaveRegionsExecute},
-        {ActionVerifyResultFile, &TFormMain::ActionVerifyResultFileExecute},
-        {ActionOptions, &TFormMain::ActionOptionsExecute},
-        {ActionLoadOptions, &TFormMain::ActionLoadOptionsExecute},
-        {ActionSaveOptions, &TFormMain::ActionSaveOptionsExecute},
-        {ActionSaveOptionsAs, &TFormMain::ActionSaveOptionsAsExecute},
-        {ActionLoadDefaultOptions, &TFormMain::ActionLoadDefaultOptionsExecute},
-        {ActionSaveOptionsAsDefault, &TFormMain::ActionSaveOptionsAsDefaultExecute},
-        {ActionShowSHA, &TFormMain::ActionShowSHAExecute},
-        {ActionManual, &TFormMain::ActionManualExecute},
-        {ActionWWW, &TFormMain::ActionWWWExecute},
-        {ActionInfo, &TFormMain::ActionInfoExecute},
-        {ActionPrint, &TFormMain::ActionPrintExecute},
-        {ActionEditRoport, &TFormMain::ActionEditRoportExecute},
+    TOptionsFiles& files = *optionsFiles_;
+    connect(&files, &TOptionsFiles::OptionsLoaded, colourRange_, &TColourRangeController::Settle);
+    // Options are not loaded into an open or an analysis that runs.
+    const auto whenIdle = [this](void (TOptionsFiles::*load)()) {
+        return [this, load] {
+            if (!Busy())
+                (optionsFiles_->*load)();
+        };
     };
-    for (const auto& [action, handler] : handlers)
-        connect(action, &QAction::triggered, this, handler);
-    ConnectTools();
+    connect(ActionLoadOptions, &QAction::triggered, this, whenIdle(&TOptionsFiles::LoadChosen));
+    connect(ActionLoadDefaultOptions, &QAction::triggered, this,
+            whenIdle(&TOptionsFiles::LoadDefault));
+    connect(ActionSaveOptions, &QAction::triggered, &files, &TOptionsFiles::SaveToCurrent);
+    connect(ActionSaveOptionsAs, &QAction::triggered, &files, &TOptionsFiles::SaveUnderChosenName);
+    connect(ActionSaveOptionsAsDefault, &QAction::triggered, &files, &TOptionsFiles::SaveAsDefault);
 }
 
-// The analysis.
+void TFormMain::CreateMenuControllers()
+{
+    TAnalysisActions::TWindows toolWindows;
+    toolWindows.FormMeasure = windows_.FormMeasure;
+    toolWindows.FormOptions = windows_.FormOptions;
+    toolWindows.FormSelectionByMouse = windows_.FormSelectionByMouse;
+    toolWindows.PlasmaForm = windows_.PlasmaForm;
+    const TOptionsHolder& options = *this;
+    analysisActions_ = new TAnalysisActions(*analysis_, *colourRange_, *ProgramControl, options,
+                                            files_, *this, *ImageOriginal, toolWindows, this);
+    TAnalysisActions& tools = *analysisActions_;
+    connect(&tools, &TAnalysisActions::OptionsChanged, this, &TFormMain::MarkOptionsChanged);
+    connect(ActionProcess, &QAction::triggered, &tools, &TAnalysisActions::Process);
+    connect(ActionOptions, &QAction::triggered, &tools, &TAnalysisActions::EditOptions);
+    connect(ActionMeasure, &QAction::triggered, &tools, &TAnalysisActions::Measure);
+    connect(ActionColorSelection, &QAction::triggered, &tools, &TAnalysisActions::SelectColours);
+    connect(ActionRegionSelect, &QAction::triggered, &tools, &TAnalysisActions::SelectAnalysisArea);
+    for (TImageWidget* image : {ImageOriginal, ImageAnalyse})
+        connect(image, &TImageWidget::Clicked, &tools,
+                [&tools, image] { tools.OpenFullImage(*image); });
+
+    TResultActions::TParts parts;
+    parts.Window = this;
+    parts.Source = ImageOriginal;
+    parts.Analysed = ImageAnalyse;
+    parts.SavePictureDialog = SavePictureDialog1;
+    parts.Pages = PageControlPlasma;
+    parts.RegionsPage = TabSheetRegions;
+    parts.StatusBar = StatusBarMain;
+    TResultActions::TWindows resultWindows;
+    resultWindows.FormSHADlg = windows_.FormSHADlg;
+    resultWindows.FormVerify = windows_.FormVerify;
+    resultWindows.PlasmaForm = windows_.PlasmaForm;
+    resultActions_ = new TResultActions(*analysis_, *ProgramControl, options, *optionsFiles_,
+                                        files_, parts, resultWindows, this);
+    TResultActions& results = *resultActions_;
+    ProgramControl->AddActionCondition("ActionSaveRegions",
+                                       [&results] { return results.RegionFileNamed(); });
+    connect(PageControlPlasma, &QTabWidget::currentChanged, &results,
+            &TResultActions::MeasureRegionsWhenShown);
+    connect(ActionSaveImage, &QAction::triggered, &results, &TResultActions::SaveImage);
+    connect(ActionSaveResult, &QAction::triggered, &results, &TResultActions::SaveResult);
+    connect(ActionSaveRegions, &QAction::triggered, &results, &TResultActions::SaveRegions);
+    connect(ActionVerifyResultFile, &QAction::triggered, &results,
+            &TResultActions::VerifyResultFile);
+    connect(ActionShowSHA, &QAction::triggered, &results, &TResultActions::ShowFingerprints);
+    connect(ActionPrint, &QAction::triggered, &results, &TResultActions::Print);
+    connect(ActionEditRoport, &QAction::triggered, &results, &TResultActions::EditReportTemplate);
+
+    helpActions_ = new THelpActions(files_, *this, *windows_.AboutBox, windows_.PlasmaForm, this);
+    connect(ActionManual, &QAction::triggered, helpActions_, &THelpActions::ShowManual);
+    connect(ActionWWW, &QAction::triggered, helpActions_, &THelpActions::ShowWebPage);
+    connect(ActionInfo, &QAction::triggered, helpActions_, &THelpActions::ShowInfo);
+
+    TCallerStart::TParts callerParts;
+    callerParts.StatusBar = StatusBarMain;
+    callerParts.ActionOpen = ActionOpen;
+    callerStart_ = new TCallerStart(files_, std::move(parameters_), *analysis_, *ProgramControl,
+                                    results, callerParts, this);
+    connect(callerStart_, &TCallerStart::Finished, this, &TFormMain::FinishStartup);
+    connect(callerStart_, &TCallerStart::CloseRequested, this, &TFormMain::close);
+}
 
 bool TFormMain::RunAnalysis()
 {
@@ -264,7 +281,7 @@ TAnalysisSettings TFormMain::AnalysisSettings() const
     settings.Options = CurrentOptions();
     settings.MeasureText = LabeledEditMeasure->text().toStdString();
     settings.UnitText = windows_.FormMeasure->UnitText();
-    settings.MeasureRegionTable = RegionTableWanted();
+    settings.MeasureRegionTable = resultActions_->RegionTableWanted();
     return settings;
 }
 
@@ -297,100 +314,12 @@ void TFormMain::ApplyUnitCaptions(const TUnitCaptions& captions)
     UpdateMinimumSize();
 }
 
-// Options files.
-
-void TFormMain::ShowOptionsFileName(const std::string& fileName)
-{
-    StatusBarMain->SetPanelText(StatusPanelOptions, fileName == DefaultOptionsFile
-                                                        ? DefaultOptionsText
-                                                        : Text(FileNamePart(fileName)));
-}
-
-void TFormMain::ShowOptionsChanged()
-{
-    OptionsChanged = true;
-    ActionSaveOptions->setEnabled(OptionsFile != DefaultOptionsFile);
-    ActionSaveOptionsAs->setEnabled(true);
-    StatusBarMain->SetPanelText(StatusPanelOptions, "* " + (OptionsFile == DefaultOptionsFile
-                                                                ? QString(DefaultOptionsText)
-                                                                : Text(FileNamePart(OptionsFile))));
-}
-
-bool TFormMain::SaveOptions(const std::string& fileName)
-{
-    const std::string resolved = ResolveConfigFileName(fileName);
-    // Options written over these would spoil the program's settings or texts.
-    if (resolved == files_.SettingsFile || resolved == files_.LanguageFile) {
-        CurrentReporter().ShowLanguageMessage("SettingsReservedFileName", {fileName});
-        return false;
-    }
-    std::string problem = OptionsFileProblem(resolved);
-    if (problem.empty()) {
-        try {
-            CurrentOptions().Save(resolved);
-        } catch (const TSettingsError& error) {
-            problem = error.what();
-        }
-    }
-    if (!problem.empty()) {
-        CurrentReporter().ShowLanguageMessage("LOptSaveErrorFileNotExist", {fileName, problem});
-        return false;
-    }
-    OptionsChanged = false;
-    ActionSaveOptions->setEnabled(false);
-    ShowOptionsFileName(fileName);
-    ConfirmSaved("LOptionsSaved", {resolved});
-    return true;
-}
-
-void TFormMain::ConfirmSaved(std::string_view label, const std::vector<std::string>& args)
-{
-    StatusBarMain->ShowMessage(
-        Text(FormatMessage(CurrentReporter().LanguageMessageText(label), args)));
-}
-
-bool TFormMain::LoadOptions(const std::string& fileName)
-{
-    const std::string resolved = ResolveConfigFileName(fileName);
-    std::error_code error;
-    if (std::filesystem::exists(resolved, error)) {
-        const std::string problem = CheckOptionsFile(resolved);
-        if (!problem.empty()) {
-            CurrentReporter().ShowMessage(
-                FormatMessage(CurrentReporter().LanguageMessageText("InvalidOptionFile"),
-                              {fileName}) +
-                "\n" + problem);
-            return false;
-        }
-    }
-    TakeOptions(TOptions::Load(resolved), fileName);
-    return true;
-}
-
-void TFormMain::TakeOptions(const TOptions& options, const std::string& fileName)
-{
-    ApplyOptionsToWindows(options);
-    ShowOptionsFileName(fileName);
-    OptionsChanged = false;
-    ActionSaveOptions->setEnabled(false);
-}
-
-void TFormMain::ApplyOptionsToWindows(const TOptions& options)
+void TFormMain::ApplyOptions(const TOptions& options)
 {
     colourRange_->SetTexts(options.rangeTexts);
     windows_.FormOptions->ReadFrom(options);
     windows_.FormMeasure->ReadFrom(options);
     windows_.FormMeasure->SetUnitCaptions(options.lCheckBoxUnits);
-}
-
-// Actions.
-
-int TFormMain::ShowModal(QDialog& dialog)
-{
-    dialog.adjustSize();
-    dialog.move(frameGeometry().center() - dialog.rect().center());
-    dialog.setWindowModality(Qt::ApplicationModal);
-    return dialog.exec();
 }
 
 void TFormMain::ActionOpenExecute()
@@ -408,276 +337,6 @@ void TFormMain::ActionOpenExecute()
 void TFormMain::ActionCloseExecute()
 {
     close();
-}
-
-void TFormMain::ActionProcessExecute()
-{
-    if (Busy())
-        return;
-    colourRange_->ApplyEditsToTrackBars();
-    RunAnalysis();
-}
-
-void TFormMain::ActionSaveImageExecute()
-{
-    if (Busy())
-        return;
-    windows_.PlasmaForm->StopPalette();
-    if (SavePictureDialog1->exec() == QDialog::Accepted &&
-        !SavePictureDialog1->selectedFiles().isEmpty()) {
-        const std::string fileName = SavePictureDialog1->selectedFiles().constFirst().toStdString();
-        // The chosen filter decides the format, whatever the name ends in.
-        const bool jpeg = SavePictureDialog1->selectedNameFilter() == JpegFilter;
-        if (SaveAnalysedImage(fileName, jpeg))
-            ConfirmSaved("LImageSaved", {fileName, jpeg ? "JPEG" : "BMP"});
-    }
-    windows_.PlasmaForm->StartPalette();
-}
-
-bool TFormMain::SaveAnalysedImage(const std::string& fileName, bool jpeg)
-{
-    try {
-        if (jpeg)
-            WriteJpegFile(ImageAnalyse->Picture(), fileName);
-        else
-            WriteBmpFile(ImageAnalyse->Picture(), fileName);
-        return true;
-    } catch (const std::exception& error) {
-        CurrentReporter().ShowLanguageMessage("LSaveImageError", {fileName, error.what()});
-        return false;
-    }
-}
-
-void TFormMain::ActionSaveResultExecute()
-{
-    if (Busy())
-        return;
-    windows_.PlasmaForm->StopPalette();
-    const std::string fileName = CurrentOptions().EditResultFile;
-    const std::string folder = FolderPart(fileName);
-    if (fileName.empty() || folder.empty()) {
-        CurrentReporter().ShowLanguageMessage("LabelDefineResultFile", {});
-    } else if (FolderExists(folder)) {
-        SaveResultTo(fileName);
-    } else if (CurrentReporter().AskYesNo(FormatMessage(
-                   CurrentReporter().LanguageMessageText("LabelDefineResultFilePath"), {folder}))) {
-        if (const std::string problem = CreateFoldersIfMissing(folder); !problem.empty())
-            CurrentReporter().ShowLanguageMessage("LResultFolderNotCreated", {folder, problem});
-        else
-            SaveResultTo(fileName);
-    }
-    windows_.PlasmaForm->StartPalette();
-}
-
-void TFormMain::SaveResultTo(const std::string& fileName)
-{
-    std::string why;
-    if (ShownResult().Items.SaveToFile(fileName, &why))
-        ConfirmSaved("LResultSaved", {fileName});
-    else
-        CurrentReporter().ShowMessage(
-            FormatMessage(CurrentReporter().LanguageMessageText("LSaveResult"), {fileName}) + "\n" +
-            why);
-}
-
-bool TFormMain::RegionFileNamed() const
-{
-    return !CurrentOptions().EditRegionFile.empty();
-}
-
-bool TFormMain::RegionTableWanted() const
-{
-    return PageControlPlasma->currentWidget() == TabSheetRegions || RegionFileNamed();
-}
-
-bool TFormMain::RegionTableShown() const
-{
-    const TResultItem* count = ShownResult().Items.Find("Count");
-    return count && TabSheetRegions->Regions().RowCount() == count->IntValue;
-}
-
-void TFormMain::ShowRegionTable()
-{
-    const TAnalysisResult& shown = ShownResult();
-    if (!shown.Complete) {
-        TabSheetRegions->Clear();
-        saveRegionsWhenMeasured_ = false;
-        return;
-    }
-    TabSheetRegions->ShowRegions(analysis_->TakeRegionTable(), shown.RegionSelection);
-    if (std::exchange(saveRegionsWhenMeasured_, false) && RegionTableShown())
-        SaveRegionTable();
-}
-
-void TFormMain::MeasureRegionsWhenShown()
-{
-    if (PageControlPlasma->currentWidget() == TabSheetRegions &&
-        ProgramControl->State() == StateAnalysed && !RegionTableShown())
-        RunAnalysis();
-}
-
-void TFormMain::ActionSaveRegionsExecute()
-{
-    if (Busy() || !RegionFileNamed())
-        return;
-    if (RegionTableShown())
-        SaveRegionTable();
-    else
-        // The result shown was analysed without the table: it is saved once measured.
-        saveRegionsWhenMeasured_ = RunAnalysis();
-}
-
-void TFormMain::SaveRegionTable()
-{
-    const std::string fileName = CurrentOptions().EditRegionFile;
-    const TRegionTable& table = TabSheetRegions->Regions();
-    std::string why;
-    if (table.AppendToFile(fileName, false, &why))
-        ConfirmSaved("LRegionsSaved", {std::to_string(table.RowCount()), fileName});
-    else
-        CurrentReporter().ShowMessage(
-            FormatMessage(CurrentReporter().LanguageMessageText("LSaveRegions"), {fileName}) +
-            "\n" + why);
-}
-
-void TFormMain::ActionVerifyResultFileExecute()
-{
-    TFormVerify& window = *windows_.FormVerify;
-    const TOptions options = CurrentOptions();
-    window.Verify(options.EditResultFile, options,
-                  OptionsFile == DefaultOptionsFile ? DefaultOptionsText
-                                                    : FileNamePart(OptionsFile));
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
-
-void TFormMain::ActionOptionsExecute()
-{
-    if (Busy())
-        return;
-    windows_.PlasmaForm->StopPalette();
-    // The options file is the user's: it changes only when the options are saved. Cancel
-    // leaves the options as they were.
-    if (ShowModal(*windows_.FormOptions) == QDialog::Accepted) {
-        ProgramControl->SetState(StateImageLoaded);
-        MarkOptionsChanged();
-        ActionProcessExecute();
-    }
-    windows_.PlasmaForm->StartPalette();
-}
-
-void TFormMain::ActionLoadOptionsExecute()
-{
-    if (Busy() || OpenDialog1->exec() != QDialog::Accepted ||
-        OpenDialog1->selectedFiles().isEmpty())
-        return;
-    const std::string fileName = OpenDialog1->selectedFiles().constFirst().toStdString();
-    if (!LoadOptions(fileName))
-        return;
-    OptionsFile = fileName;
-    colourRange_->Settle();
-}
-
-void TFormMain::ActionSaveOptionsExecute()
-{
-    SaveOptions(OptionsFile);
-}
-
-void TFormMain::ActionSaveOptionsAsExecute()
-{
-    SaveOptionsUnderChosenName();
-}
-
-bool TFormMain::SaveOptionsUnderChosenName()
-{
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
-        return false;
-    const std::string fileName = SaveDialog1->selectedFiles().constFirst().toStdString();
-    if (!SaveOptions(fileName))
-        return false;
-    OptionsFile = fileName;
-    return true;
-}
-
-void TFormMain::ActionLoadDefaultOptionsExecute()
-{
-    if (Busy())
-        return;
-    if (HoldsOptions(DefaultOptionsFile)) {
-        if (!LoadOptions(DefaultOptionsFile))
-            return;
-    } else {
-        // Nothing stored would read as six invalid range texts: the built-in options
-        // are the defaults then.
-        CurrentReporter().ShowLanguageMessage("LNoDefaultOptionFile", {DefaultOptionsFile});
-        TakeOptions(TOptions::Initial(), DefaultOptionsFile);
-    }
-    OptionsFile = DefaultOptionsFile;
-    colourRange_->Settle();
-}
-
-void TFormMain::ActionSaveOptionsAsDefaultExecute()
-{
-    if (SaveOptions(DefaultOptionsFile))
-        OptionsFile = DefaultOptionsFile;
-}
-
-void TFormMain::ActionShowSHAExecute()
-{
-    const TResult& items = ShownResult().Items;
-    windows_.FormSHADlg->SetFingerprints(items.GetValueText("SHAImageFile"),
-                                         items.GetValueText("SHAOptions"),
-                                         items.GetValueText("SHAResult"));
-    windows_.PlasmaForm->StopPalette();
-    ShowModal(*windows_.FormSHADlg);
-    windows_.PlasmaForm->StartPalette();
-}
-
-void TFormMain::ActionManualExecute()
-{
-    std::error_code error;
-    if (std::filesystem::is_regular_file(files_.ManualFile, error)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(Text(files_.ManualFile)));
-        return;
-    }
-    const std::string text =
-        ReadConfigString(LanguageFile, "FormLanguage", "FormLanguage.NoManual", "");
-    if (text.empty())
-        CurrentReporter().ShowLanguageMessage("LManualNotInstalled", {files_.ManualFile});
-    else
-        CurrentReporter().ShowMessage(text);
-}
-
-std::string TFormMain::WebPageAddress() const
-{
-    return QString::fromStdString(
-               ReadConfigString(files_.SettingsFile, WebPageSection, WebPageKey, ""))
-        .trimmed()
-        .toStdString();
-}
-
-void TFormMain::ActionWWWExecute()
-{
-    const std::string address = WebPageAddress();
-    if (address.empty()) {
-        ActionManualExecute();
-        return;
-    }
-    const QUrl url = WebPageUrl(address);
-    if (url.isEmpty()) {
-        CurrentReporter().ShowLanguageMessage("LWebPageInvalid", {address, files_.SettingsFile});
-        return;
-    }
-    QDesktopServices::openUrl(url);
-}
-
-void TFormMain::ActionInfoExecute()
-{
-    windows_.AboutBox->SetWebPage(WebPageUrl(WebPageAddress()));
-    windows_.PlasmaForm->StopPalette();
-    ShowModal(*windows_.AboutBox);
-    windows_.PlasmaForm->StartPalette();
 }
 
 } // namespace varnolux

@@ -1,6 +1,7 @@
 #include "shell/TFormReportTemplate.h"
 
 #include "base/Messages.h"
+#include "shell/TQuestions.h"
 #include "shell/TValueListEditor.h"
 
 #include <QFontDatabase>
@@ -124,15 +125,15 @@ void TFormReportTemplate::InsertPlaceholder()
 void TFormReportTemplate::done(int result)
 {
     if (MemoTemplate->document()->isModified()) {
-        TReporter& reporter = CurrentReporter();
-        switch (reporter.AskYesNoCancel(reporter.LanguageMessageText("LTemplateChanged"))) {
-        case TReporter::TAnswer::Yes:
+        switch (CurrentQuestions().AskYesNoCancel(
+            CurrentReporter().LanguageMessageText("LTemplateChanged"))) {
+        case TQuestions::TAnswer::Yes:
             if (!Save())
                 return;
             break;
-        case TReporter::TAnswer::No:
+        case TQuestions::TAnswer::No:
             break;
-        case TReporter::TAnswer::Cancel:
+        case TQuestions::TAnswer::Cancel:
             return;
         }
     }

@@ -1,11 +1,20 @@
 #include "shell/TLanguageReporter.h"
 
+#include "shell/TStatusBar.h"
+
 namespace varnolux {
 
 QString FileFilter(std::string_view nameLabel, const QString& patterns)
 {
     return QString::fromStdString(CurrentReporter().LanguageMessageText(nameLabel)) + " (" +
            patterns + ")";
+}
+
+void ConfirmSaved(TStatusBar& statusBar, std::string_view label,
+                  const std::vector<std::string>& args)
+{
+    statusBar.ShowMessage(
+        QString::fromStdString(FormatMessage(CurrentReporter().LanguageMessageText(label), args)));
 }
 
 TLanguageReporter::TLanguageReporter(const TFormLanguage& form, TReporter& display)
@@ -17,21 +26,6 @@ TLanguageReporter::TLanguageReporter(const TFormLanguage& form, TReporter& displ
 void TLanguageReporter::ShowMessage(const std::string& text)
 {
     display_.ShowMessage(text);
-}
-
-bool TLanguageReporter::AskAbort(const std::string& text)
-{
-    return display_.AskAbort(text);
-}
-
-bool TLanguageReporter::AskYesNo(const std::string& text)
-{
-    return display_.AskYesNo(text);
-}
-
-TReporter::TAnswer TLanguageReporter::AskYesNoCancel(const std::string& text)
-{
-    return display_.AskYesNoCancel(text);
 }
 
 std::string TLanguageReporter::LanguageMessageText(std::string_view label)

@@ -39,7 +39,7 @@ bool TMessageBoxReporter::AskYesNo(const std::string& text)
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-TReporter::TAnswer TMessageBoxReporter::AskYesNoCancel(const std::string& text)
+TQuestions::TAnswer TMessageBoxReporter::AskYesNoCancel(const std::string& text)
 {
     switch (QMessageBox::question(QApplication::activeWindow(), Title(), Text(text),
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,

@@ -85,7 +85,7 @@ private Q_SLOTS:
         QVERIFY(!Part<TImageWidget>(main, "ImageAnalyse").Picture().IsEmpty());
         const QString status = Part<TStatusBar>(main, "StatusBarMain").PanelText(0);
         QVERIFY2(status.startsWith(subject), qPrintable(status));
-        QCOMPARE(status, QString::fromStdString(main.SubjectText));
+        QCOMPARE(status, QString::fromStdString(main.CallerStart().SubjectText()));
         // The Optivane line ends in the moment of the start.
         QCOMPARE(status.size() > subject.size(), withTime);
         QVERIFY(fixture.reporter.messages.empty());
@@ -127,8 +127,8 @@ private Q_SLOTS:
         QVERIFY(Part<QAction>(main, "ActionOpen").isVisible());
         QCOMPARE(main.ProgramControl->State(), 2);
         QVERIFY(main.isVisible());
-        QVERIFY(main.Interface);
-        QCOMPARE(main.Interface->Automatic(), interfaceFile);
+        QVERIFY(main.CallerStart().Interface());
+        QCOMPARE(main.CallerStart().Interface()->Automatic(), interfaceFile);
         QVERIFY(main.close());
         QVERIFY(!std::filesystem::exists(caller.ResultFile()));
     }
@@ -165,7 +165,7 @@ private Q_SLOTS:
         QCOMPARE(main.ProgramControl->State(), 6);
         main.ProgramControl->SetState(TProgramState(stateBeforeClosing));
         QVERIFY(main.close());
-        QVERIFY(!main.Interface);
+        QVERIFY(!main.CallerStart().Interface());
         const TIniDocument written = TIniDocument::Parse(ReadFile(caller.ResultFile()));
         QCOMPARE(written.Value("General", "ProgramName"), std::optional<std::string>("Lamivex"));
         QCOMPARE(written.Value("General", "ResultCount"),

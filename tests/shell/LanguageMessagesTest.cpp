@@ -2,6 +2,7 @@
 #include "shell/MessageLabels.h"
 #include "shell/TFormLanguage.h"
 #include "shell/TLanguageReporter.h"
+#include "shell/TQuestions.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
@@ -18,16 +19,6 @@ namespace {
 class RecordingReporter : public TReporter {
 public:
     void ShowMessage(const std::string& text) override { Shown.push_back(text); }
-    bool AskAbort(const std::string& text) override
-    {
-        Shown.push_back("abort? " + text);
-        return true;
-    }
-    bool AskYesNo(const std::string& text) override
-    {
-        Shown.push_back("yes? " + text);
-        return true;
-    }
     std::vector<std::string> Shown;
 };
 
@@ -277,10 +268,13 @@ void LanguageMessagesTest::coreMessagesUseTheTranslatedCaptions()
     CurrentReporter().ShowLanguageMessage("MessageInvalidNumber", {});
     const std::string question =
         FormatMessage(CurrentReporter().LanguageMessageText("LabelDefineResultFilePath"), {"/r"});
-    QVERIFY(CurrentReporter().AskYesNo(question));
-    QVERIFY(CurrentReporter().AskAbort("stop"));
+    // Nobody was put there to answer: the questions are told, in the user's language,
+    // and answered No and Ignore without waiting.
+    QVERIFY(!CurrentQuestions().AskYesNo(question));
+    QVERIFY(!CurrentQuestions().AskAbort("stop"));
+    QCOMPARE(CurrentQuestions().AskYesNoCancel("close?"), TQuestions::TAnswer::No);
     QCOMPARE(display.Shown, (std::vector<std::string>{"Datei a.png fehlt.", "Invalid number",
-                                                      "yes? Ordner /r anlegen?", "abort? stop"}));
+                                                      "Ordner /r anlegen?", "stop", "close?"}));
 }
 
 void LanguageMessagesTest::missingLanguageFileAtStartUp()

@@ -1,14 +1,18 @@
 #pragma once
 
 #include "imaging/BmpFile.h"
+#include "shell/TAnalysisActions.h"
+#include "shell/TCallerStart.h"
 #include "shell/TColourRangeController.h"
 #include "shell/TFormMain.h"
 #include "shell/TFormOptions.h"
 #include "shell/TProgramControl.h"
 #include "shell/TProgramWindows.h"
+#include "shell/TResultActions.h"
 #include "shell/TStatusBar.h"
 #include "support/Parts.h"
 #include "support/Pictures.h"
+#include "support/RecordingQuestions.h"
 #include "support/RecordingReporter.h"
 #include "support/TempFolder.h"
 
@@ -65,8 +69,8 @@ inline std::string ShippedLanguageFile(const std::string& language)
     return std::string(VARNOLUX_LANGUAGE_FOLDER) + "/VXLang-" + language + ".ini";
 }
 
-/// The program's windows with their files in a temporary folder and the messages
-/// recorded instead of shown.
+/// The program's windows with their files in a temporary folder, the messages
+/// recorded instead of shown and the questions answered as the test chooses.
 class MainWindowFixture {
 public:
     /// languageFile is copied into the folder as the program's language file (none
@@ -149,6 +153,7 @@ public:
 
     TempFolder folder;
     RecordingReporter reporter;
+    RecordingQuestions questions;
     std::unique_ptr<TProgramWindows> windows;
 
 private:

@@ -177,7 +177,7 @@ private Q_SLOTS:
         // One program's windows at a time: each installs its reporters.
         fixture.reset();
         fixture = std::make_unique<MainWindowFixture>(test::ShippedLanguageFile("de"));
-        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        WriteFile(fixture->Main().OptionsFiles().DefaultFile(), OptionsText);
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QCOMPARE(main.windowTitle(),
@@ -242,7 +242,7 @@ private Q_SLOTS:
 
     void TheResultLabelsFitTheirPanel()
     {
-        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        WriteFile(fixture->Main().OptionsFiles().DefaultFile(), OptionsText);
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAnaAreaCM").EditLabelCaption(),
@@ -288,7 +288,7 @@ private Q_SLOTS:
 
     void StartUpLoadsTheStoredOptionsAndPosition()
     {
-        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        WriteFile(fixture->Main().OptionsFiles().DefaultFile(), OptionsText);
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QCOMPARE(fixture->Bar(HMax).value(), 10);
@@ -301,20 +301,20 @@ private Q_SLOTS:
         QCOMPARE(main.size(), QSize(1100, 700));
         QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("- DEFAULT OPTIONS -"));
-        QVERIFY(!main.OptionsChanged);
+        QVERIFY(!main.OptionsFiles().Changed());
         QCOMPARE(TColour(main.CurrentOptions().ColorBack), TColour(255));
         // Opening the options dialog no longer replaces the stored options.
-        const std::string before = TOptions::Load(main.DefaultOptionsFile).EditMinRegion;
+        const std::string before = TOptions::Load(main.OptionsFiles().DefaultFile()).EditMinRegion;
         WhenModal<TFormOptions>([](TFormOptions& dialog) { dialog.reject(); });
         main.ProgramControl->SetState(StateImageLoaded);
         Part<QAction>(main, "ActionOptions").trigger();
-        QCOMPARE(TOptions::Load(main.DefaultOptionsFile).EditMinRegion, before);
+        QCOMPARE(TOptions::Load(main.OptionsFiles().DefaultFile()).EditMinRegion, before);
     }
 
     void AWindowPositionAloneIsNoSetOfOptions()
     {
         WriteFile(
-            fixture->Main().DefaultOptionsFile,
+            fixture->Main().OptionsFiles().DefaultFile(),
             "[FormMain]\nFormMainLeft=5\nFormMainTop=6\nFormMainWidth=800\nFormMainHeight=600\n");
         QVERIFY(fixture->Start());
         QCOMPARE(fixture->Main().pos(), QPoint(5, 6));
@@ -329,7 +329,7 @@ private Q_SLOTS:
         WriteFile(optionsFile, OptionsText);
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
-        QVERIFY(main.LoadOptions(optionsFile));
+        QVERIFY(main.OptionsFiles().Load(optionsFile));
         const std::string image = fixture->WriteObjectsImage();
         fixture->Open(image);
         QCOMPARE(main.ProgramControl->State(), 6);
@@ -391,9 +391,10 @@ private Q_SLOTS:
         const std::string resultFile = folder + "results.txt";
         Part<QLineEdit>(fixture->Options(), "EditResultFile")
             .setText(QString::fromStdString(resultFile));
-        fixture->reporter.yesNoAnswer = yes;
+        fixture->questions.yesNoAnswer = yes;
         Part<QAction>(fixture->Main(), "ActionSaveResult").trigger();
-        QCOMPARE(fixture->reporter.messages,
+        QVERIFY(fixture->reporter.messages.empty());
+        QCOMPARE(fixture->questions.asked,
                  std::vector<std::string>{"Error saving the result file: the folder \"" + folder +
                                           "\" does not exist. Should it be created?"});
         QCOMPARE(std::filesystem::exists(resultFile), yes);
@@ -580,7 +581,7 @@ private Q_SLOTS:
         TFormMain& main = fixture->Main();
         main.move(12, 34);
         QVERIFY(main.close());
-        const std::string file = main.DefaultOptionsFile;
+        const std::string file = main.OptionsFiles().DefaultFile();
         QCOMPARE(ReadConfigInteger(file, "FormMain", "FormMainLeft", -1), 12);
         QCOMPARE(ReadConfigInteger(file, "FormMain", "FormMainHeight", -1), 750);
         QCOMPARE(main.ProgramControl->State(), 10);
@@ -624,7 +625,7 @@ private Q_SLOTS:
         fixture =
             std::make_unique<MainWindowFixture>(test::ShippedLanguageFile(language.toStdString()));
         // Units on: the longest labels of the result fields.
-        WriteFile(fixture->Main().DefaultOptionsFile, OptionsText);
+        WriteFile(fixture->Main().OptionsFiles().DefaultFile(), OptionsText);
         QVERIFY(fixture->Start());
         TFormMain& main = fixture->Main();
         QVERIFY(main.minimumWidth() >= 740);

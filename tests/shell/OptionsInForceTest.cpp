@@ -77,7 +77,7 @@ private Q_SLOTS:
 
     void DefaultOptionsLoadedAgainAreAnalysedAtOnce()
     {
-        const std::string defaultOptions = fixture->Main().DefaultOptionsFile;
+        const std::string defaultOptions = fixture->Main().OptionsFiles().DefaultFile();
         WriteFile(defaultOptions, RedOptions(resultFile, "0"));
         const std::string otherOptions = fixture->folder.File("large-red.ini");
         WriteFile(otherOptions, RedOptions(resultFile));

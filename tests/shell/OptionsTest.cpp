@@ -178,7 +178,7 @@ private Q_SLOTS:
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(analyses.count(), 1);
         QCOMPARE(main.ShownResult().Items.GetValueText("MinRegion"), std::string("3"));
-        QVERIFY(main.OptionsChanged);
+        QVERIFY(main.OptionsFiles().Changed());
         QCOMPARE(KeysOf(ReadFile(settingsFile), "FormOptions"),
                  (std::vector<std::string>{"EditResultFile", "EditRegionFile", "EditMinRegion",
                                            "FormOptionsTop", "FormOptionsLeft", "FormOptionsHeight",
@@ -252,10 +252,10 @@ private Q_SLOTS:
         AcceptNextFileDialog(fileName);
         Part<QAction>(main, "ActionSaveOptionsAs").trigger();
         QVERIFY(std::filesystem::exists(fileName));
-        QCOMPARE(main.OptionsFile, fileName);
+        QCOMPARE(main.OptionsFiles().File(), fileName);
         QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("saved.ini"));
-        QVERIFY(!main.OptionsChanged);
+        QVERIFY(!main.OptionsFiles().Changed());
         QVERIFY(!Part<QAction>(main, "ActionSaveOptions").isEnabled());
         QCOMPARE(TOptions::Load(fileName), saved);
 
@@ -264,7 +264,7 @@ private Q_SLOTS:
         ChangeOptions(dialog, [](TOptions& options) { options.iInclCircleDiam = 0; });
         Part<QCheckBox>(measure, "CheckBoxUnits").setChecked(false);
         Part<QComboBox>(measure, "ComboBoxZoom").setCurrentIndex(2);
-        QVERIFY(main.OptionsChanged);
+        QVERIFY(main.OptionsFiles().Changed());
         QVERIFY(Part<QAction>(main, "ActionSaveOptions").isEnabled());
 
         AcceptNextFileDialog(fileName);
@@ -274,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditMeasure").text(), QString("12.50"));
         QCOMPARE(Part<TLabeledEdit>(main, "LabeledEditAreaCM").EditLabelCaption(),
                  QString("Object area [µm²]"));
-        QVERIFY(!main.OptionsChanged);
+        QVERIFY(!main.OptionsFiles().Changed());
         QVERIFY(fixture->reporter.messages.empty());
     }
 
@@ -282,16 +282,17 @@ private Q_SLOTS:
     {
         TFormMain& main = fixture->Main();
         const std::string fileName = fixture->folder.File("current.ini");
-        QVERIFY(main.SaveOptions(fileName));
-        main.OptionsFile = fileName;
+        QVERIFY(main.OptionsFiles().Save(fileName));
+        main.OptionsFiles().SetFile(fileName);
         fixture->Bar(SMin).setValue(42);
         QVERIFY(Part<QAction>(main, "ActionSaveOptions").isEnabled());
         Part<QAction>(main, "ActionSaveOptions").trigger();
         QCOMPARE(TOptions::Load(fileName).rangeTexts[SMin], std::string("42"));
         QVERIFY(!Part<QAction>(main, "ActionSaveOptions").isEnabled());
         Part<QAction>(main, "ActionSaveOptionsAsDefault").trigger();
-        QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
-        QCOMPARE(TOptions::Load(main.DefaultOptionsFile).rangeTexts[SMin], std::string("42"));
+        QCOMPARE(main.OptionsFiles().File(), main.OptionsFiles().DefaultFile());
+        QCOMPARE(TOptions::Load(main.OptionsFiles().DefaultFile()).rangeTexts[SMin],
+                 std::string("42"));
         QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  QString("- DEFAULT OPTIONS -"));
     }
@@ -314,14 +315,14 @@ private Q_SLOTS:
             QCOMPARE(::chmod(fileName.c_str(), 0444), 0);
         }
         const std::string before = ReadFile(fileName);
-        main.OptionsFile = fileName;
+        main.OptionsFiles().SetFile(fileName);
         main.MarkOptionsChanged();
-        QVERIFY(!main.SaveOptions(fileName));
+        QVERIFY(!main.OptionsFiles().Save(fileName));
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
         QVERIFY(fixture->reporter.messages[0].starts_with("The options could not be saved to " +
                                                           fileName));
         QCOMPARE(ReadFile(fileName), before);
-        QVERIFY(main.OptionsChanged);
+        QVERIFY(main.OptionsFiles().Changed());
     }
 
     void TheProgramsOwnFilesTakeNoOptions_data()
@@ -339,7 +340,7 @@ private Q_SLOTS:
         const std::string fileName = which == "settings" ? files.SettingsFile : files.LanguageFile;
         WriteFile(fileName, "[FormOptions]\n");
         const std::string before = ReadFile(fileName);
-        QVERIFY(!main.SaveOptions(fileName));
+        QVERIFY(!main.OptionsFiles().Save(fileName));
         QCOMPARE(ReadFile(fileName), before);
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{"The file " + fileName +
@@ -364,20 +365,20 @@ private Q_SLOTS:
         QFETCH(QString, defaultFile);
         QFETCH(bool, told);
         TFormMain& main = fixture->Main();
-        std::filesystem::remove(main.DefaultOptionsFile);
+        std::filesystem::remove(main.OptionsFiles().DefaultFile());
         if (!defaultFile.isEmpty())
-            WriteFile(main.DefaultOptionsFile, defaultFile.toStdString());
-        main.OptionsFile = fixture->folder.File("other.ini");
+            WriteFile(main.OptionsFiles().DefaultFile(), defaultFile.toStdString());
+        main.OptionsFiles().SetFile(fixture->folder.File("other.ini"));
         fixture->Bar(HMin).setValue(44);
         Part<QAction>(main, "ActionLoadDefaultOptions").trigger();
-        QCOMPARE(main.OptionsFile, main.DefaultOptionsFile);
+        QCOMPARE(main.OptionsFiles().File(), main.OptionsFiles().DefaultFile());
         QCOMPARE(fixture->Bar(HMin).value(), told ? 0 : 5);
         QCOMPARE(fixture->Bar(HMax).value(), told ? 255 : 6);
         QCOMPARE(Part<QLineEdit>(fixture->Options(), "EditMinRegion").text(),
                  QString(told ? "10.0" : ""));
-        QVERIFY(!main.OptionsChanged);
+        QVERIFY(!main.OptionsFiles().Changed());
         const std::vector<std::string> message = {
-            "The default options file " + main.DefaultOptionsFile +
+            "The default options file " + main.OptionsFiles().DefaultFile() +
             " holds no options. The built-in options are used."};
         QCOMPARE(fixture->reporter.messages, told ? message : std::vector<std::string>());
     }
@@ -392,7 +393,7 @@ private Q_SLOTS:
             options.lUseExclRect = true;
             options.iExclRectLeft = 3;
         });
-        QVERIFY(main.LoadOptions(fileName));
+        QVERIFY(main.OptionsFiles().Load(fileName));
         const TOptions loaded = main.CurrentOptions();
         QCOMPARE(loaded.rangeTexts[VMax], std::string("10"));
         QCOMPARE(loaded.iExclRectLeft, 0);
@@ -410,7 +411,7 @@ private Q_SLOTS:
         const std::string fileName = fixture->folder.File("binary.ini");
         WriteFile(fileName, std::string("\x00\x01\x02garbage", 10));
         fixture->Bar(HMin).setValue(44);
-        QVERIFY(!main.LoadOptions(fileName));
+        QVERIFY(!main.OptionsFiles().Load(fileName));
         QCOMPARE(fixture->Bar(HMin).value(), 44);
         QCOMPARE(fixture->reporter.messages,
                  std::vector<std::string>{"The options file " + fileName +

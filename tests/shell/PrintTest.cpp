@@ -26,7 +26,7 @@ std::string PrintToPdf(MainWindowFixture& fixture, const std::string& fileName, 
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFileName(QString::fromStdString(fileName));
-    *printed = fixture.Main().PrintReport(printer);
+    *printed = fixture.Main().ResultActions().PrintReport(printer);
     return PdfText(fileName);
 }
 
@@ -89,7 +89,7 @@ void PrintTest::printsThroughThePrintDialog()
 
     // The dialog offers the file it printed to last; printing there writes the PDF.
     const std::string pdf = fixture.folder.File("dialog.pdf");
-    fixture.Main().ReportPrinter().setOutputFileName(QString::fromStdString(pdf));
+    fixture.Main().ResultActions().ReportPrinter().setOutputFileName(QString::fromStdString(pdf));
     QString dialogName;
     WhenModal<QPrintDialog>([&dialogName](QPrintDialog& dialog) {
         dialogName = dialog.objectName();
@@ -98,7 +98,7 @@ void PrintTest::printsThroughThePrintDialog()
     print.trigger();
     QCOMPARE(dialogName, QString("PrintDialog1"));
     QCOMPARE(PdfPageCount(pdf), 1);
-    QCOMPARE(fixture.Main().ReportPrinter().docName(), QString("objects"));
+    QCOMPARE(fixture.Main().ResultActions().ReportPrinter().docName(), QString("objects"));
 
     // Cancelled, nothing is printed.
     std::filesystem::remove(pdf);
@@ -191,7 +191,7 @@ void PrintTest::aTemplateThatCannotBeSavedIsReportedAndKept()
         stayedOpen = editor.isVisible();
         QCOMPARE(Part<QPlainTextEdit>(editor, "MemoTemplate").toPlainText(),
                  QString("<p>{{Count}}</p>"));
-        fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::No;
+        fixture.questions.yesNoCancelAnswer = TQuestions::TAnswer::No;
         Part<QPushButton>(editor, "BitBtnClose").click();
     });
     fixture.Action("ActionEditRoport").trigger();
@@ -209,16 +209,17 @@ void PrintTest::changesAreNotLostOnClosing()
     bool stayedOpen = false;
     WhenModal<TFormReportTemplate>([&](TFormReportTemplate& editor) {
         Type(editor, "<p>{{Area}}</p>");
-        fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::Cancel;
+        fixture.questions.yesNoCancelAnswer = TQuestions::TAnswer::Cancel;
         Part<QPushButton>(editor, "BitBtnClose").click();
         stayedOpen = editor.isVisible();
-        fixture.reporter.yesNoCancelAnswer = TReporter::TAnswer::Yes;
+        fixture.questions.yesNoCancelAnswer = TQuestions::TAnswer::Yes;
         Part<QPushButton>(editor, "BitBtnClose").click();
     });
     fixture.Action("ActionEditRoport").trigger();
     QVERIFY(stayedOpen);
-    QCOMPARE(fixture.reporter.messages,
+    QCOMPARE(fixture.questions.asked,
              std::vector<std::string>(2, "The print template has been changed. Save it?"));
+    QVERIFY(fixture.reporter.messages.empty());
     QCOMPARE(ReadFile(templateFile), std::string("<p>{{Area}}</p>"));
 }
 

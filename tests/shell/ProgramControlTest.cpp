@@ -19,22 +19,14 @@ struct TExpectedRow {
 };
 
 const TExpectedRow ExpectedTable[] = {
-    {"ActionOpen", "1101011"},
-    {"ActionClose", "1101011"},
-    {"ActionPrint", "0000010"},
-    {"ActionSaveImage", "0000010"},
-    {"ActionSaveResult", "0-00010"},
-    {"ActionVerifyResultFile", "1101011"},
-    {"ActionOptions", "0001011"},
-    {"ActionInfo", "1111111"},
-    {"ActionProcess", "0001011"},
-    {"ActionColorSelection", "0001011"},
-    {"ActionMeasure", "0001011"},
-    {"ActionRegionSelect", "0001011"},
-    {"ActionEditRoport", "0000010"},
-    {"ActionShowSHA", "0000010"},
-    {"ActionLoadOptions", "1101011"},
-    {"ActionLoadDefaultOptions", "1101011"},
+    {"ActionOpen", "1101011"},          {"ActionClose", "1101011"},
+    {"ActionPrint", "0000010"},         {"ActionSaveImage", "0000010"},
+    {"ActionSaveResult", "0-00010"},    {"ActionVerifyResultFile", "1101011"},
+    {"ActionOptions", "0001011"},       {"ActionInfo", "1111111"},
+    {"ActionProcess", "0001011"},       {"ActionColorSelection", "0001011"},
+    {"ActionMeasure", "0001011"},       {"ActionRegionSelect", "0001011"},
+    {"ActionEditRoport", "0000010"},    {"ActionShowSHA", "0000010"},
+    {"ActionLoadOptions", "1101011"},   {"ActionLoadDefaultOptions", "1101011"},
     {"ActionSaveOptions", "------0"}, // the options file is the default file
     {"ActionSaveOptionsAs", "------1"},
 };
@@ -132,12 +124,12 @@ private Q_SLOTS:
         QFETCH(bool, saveEnabled);
         TFormMain& main = fixture->Main();
         if (!defaultFile)
-            main.OptionsFile = fixture->folder.File("mine.ini");
+            main.OptionsFiles().SetFile(fixture->folder.File("mine.ini"));
         main.ProgramControl->SetState(StateNoImage);
         Part<QAction>(main, "ActionSaveOptionsAs").setEnabled(false);
         main.MarkOptionsChanged();
         QCOMPARE(main.ProgramControl->State(), 2);
-        QVERIFY(main.OptionsChanged);
+        QVERIFY(main.OptionsFiles().Changed());
         QCOMPARE(Part<TStatusBar>(main, "StatusBarMain").PanelText(TFormMain::StatusPanelOptions),
                  panelText);
         QCOMPARE(Part<QAction>(main, "ActionSaveOptions").isEnabled(), saveEnabled);

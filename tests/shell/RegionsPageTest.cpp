@@ -21,7 +21,7 @@ namespace {
 /// diagonal pair of squares.
 void WriteRedOptions(MainWindowFixture& fixture, const std::string& regionFile)
 {
-    WriteFile(fixture.Main().DefaultOptionsFile,
+    WriteFile(fixture.Main().OptionsFiles().DefaultFile(),
               "[FormMain]\nLabeledEditHMin=0\nLabeledEditHMax=10\nLabeledEditSMin=100\n"
               "LabeledEditSMax=255\nLabeledEditVMin=0\nLabeledEditVMax=255\n"
               "[FormOptions]\nEditMinRegion=2\nEditRegionFile=" +

@@ -50,7 +50,7 @@ private Q_SLOTS:
             Part<QCheckBox>(window, "CheckBoxUnits").setChecked(true);
         });
         QCOMPARE(minRegion.text(), QString("0.4"));
-        QVERIFY(Main().OptionsChanged);
+        QVERIFY(Main().OptionsFiles().Changed());
         QCOMPARE(Part<TLabeledEdit>(Main(), "LabeledEditMeasure").text(), QString("5.00"));
         QCOMPARE(Main().ShownResult().Items.GetValueText("Unit"), std::string("cm"));
         CalibrateWith([](TFormMeasure& window) {
@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(Part<QComboBox>(window, "ComboBoxUnits").currentText(), QString("cm"));
         QCOMPARE(Part<QComboBox>(window, "ComboBoxZoom").currentIndex(), -1);
         QCOMPARE(Part<QComboBox>(window, "ComboBoxZoom").currentText(), QString("250"));
-        QVERIFY(!Main().OptionsChanged);
+        QVERIFY(!Main().OptionsFiles().Changed());
     }
 
     void TheCalibrationShowsTheImage()
@@ -130,7 +130,7 @@ private Q_SLOTS:
             range[i] = fixture->Bar(int(i)).value();
         QCOMPARE(range, (std::array<int, 6>{0, 1, 254, 255, 254, 255}));
         QVERIFY(fixture->reporter.messages.empty());
-        QVERIFY(Main().OptionsChanged);
+        QVERIFY(Main().OptionsFiles().Changed());
         // Analysed with the new range: the three red objects.
         QCOMPARE(Main().ShownResult().Items.GetValueText("Count"), std::string("3"));
     }
@@ -179,12 +179,12 @@ private Q_SLOTS:
         QCOMPARE(options.iInclCircleDiam, 60);
         // A colour of its own stays as it was.
         QCOMPARE(options.colColorInclCircle, 0x123456);
-        QVERIFY(Main().OptionsChanged);
-        QCOMPARE(Main().RegionZoom, 30);
+        QVERIFY(Main().OptionsFiles().Changed());
+        QCOMPARE(Main().AnalysisActions().RegionZoom(), 30);
 
         // The analysis shown is the batch command's with the options saved now.
         const std::string optionsFile = fixture->folder.File("drawn.ini");
-        QVERIFY(Main().SaveOptions(optionsFile));
+        QVERIFY(Main().OptionsFiles().Save(optionsFile));
         const std::vector<std::string> expected = ExpectedResultFields(image, optionsFile);
         QCOMPARE(expected.size(), size_t(23));
         QCOMPARE(ResultFields(Main().ShownResult().Items.ValueLine()), expected);
@@ -214,7 +214,7 @@ private Q_SLOTS:
         QVERIFY(fixture->WaitIdle());
         QCOMPARE(OptionsOf(fixture->Options()).iInclCircleDiam, 40);
         const std::string optionsFile = fixture->folder.File("drawn.ini");
-        QVERIFY(Main().SaveOptions(optionsFile));
+        QVERIFY(Main().OptionsFiles().Save(optionsFile));
         QCOMPARE(ResultFields(Main().ShownResult().Items.ValueLine()),
                  ExpectedResultFields(image, optionsFile));
     }
@@ -236,8 +236,8 @@ private Q_SLOTS:
         TOptions after;
         fixture->Options().WriteTo(after);
         QVERIFY(after == before);
-        QVERIFY(!Main().OptionsChanged);
-        QCOMPARE(Main().RegionZoom, -1);
+        QVERIFY(!Main().OptionsFiles().Changed());
+        QCOMPARE(Main().AnalysisActions().RegionZoom(), -1);
         QVERIFY(!Main().Busy());
         QCOMPARE(Main().ShownResult().Items.ValueLine(), analysed);
     }

@@ -37,7 +37,7 @@ const char* const AnnotatedOptions = "# Options for the red objects, written by 
                                      "[FormOptions]\r\n"
                                      "EditMinRegion=5\r\n";
 
-using TAnswer = TReporter::TAnswer;
+using TAnswer = TQuestions::TAnswer;
 using namespace std::string_literals;
 
 } // namespace
@@ -61,13 +61,13 @@ private Q_SLOTS:
     void AnUnreadableDefaultFileIsReportedInTheUsersLanguage()
     {
         fixture = std::make_unique<MainWindowFixture>(test::ShippedLanguageFile("de"));
-        WriteFile(fixture->Main().DefaultOptionsFile,
+        WriteFile(fixture->Main().OptionsFiles().DefaultFile(),
                   "[FormMain]\nLabeledEditHMin=5\n\0\x01\x02 not a text file\n"s);
         QVERIFY(fixture->Start());
         QCOMPARE(fixture->reporter.messages.size(), size_t(1));
-        QVERIFY2(fixture->reporter.messages[0].starts_with("Die Optionsdatei " +
-                                                           fixture->Main().DefaultOptionsFile +
-                                                           " kann nicht gelesen werden."),
+        QVERIFY2(fixture->reporter.messages[0].starts_with(
+                     "Die Optionsdatei " + fixture->Main().OptionsFiles().DefaultFile() +
+                     " kann nicht gelesen werden."),
                  fixture->reporter.messages[0].c_str());
     }
 
@@ -122,9 +122,10 @@ private Q_SLOTS:
         TriggerWithFile(fixture->Action("ActionLoadOptions"), optionsFile);
         fixture->Find<QSlider>("TrackBarHMax")->setValue(20);
 
-        fixture->reporter.yesNoCancelAnswer = TAnswer(answer);
+        fixture->questions.yesNoCancelAnswer = TAnswer(answer);
         QCOMPARE(fixture->Main().close(), closes);
-        QCOMPARE(fixture->reporter.messages, std::vector<std::string>{"Save the options?"});
+        QCOMPARE(fixture->questions.asked, std::vector<std::string>{"Save the options?"});
+        QVERIFY(fixture->reporter.messages.empty());
         QCOMPARE(fixture->Main().isVisible(), !closes);
         QCOMPARE(ReadConfigString(optionsFile, "FormMain", "LabeledEditHMax", ""),
                  savedHMax.toStdString());
@@ -134,7 +135,7 @@ private Q_SLOTS:
     {
         Start();
         fixture->Find<QSlider>("TrackBarHMax")->setValue(20);
-        fixture->reporter.yesNoCancelAnswer = TAnswer::Yes;
+        fixture->questions.yesNoCancelAnswer = TAnswer::Yes;
         RejectNextFileDialog();
         QVERIFY(!fixture->Main().close());
 
@@ -143,8 +144,8 @@ private Q_SLOTS:
         QVERIFY(fixture->Main().close());
         QCOMPARE(ReadConfigString(chosen, "FormMain", "LabeledEditHMax", ""), std::string("20"));
         // The default options file is left alone.
-        QCOMPARE(ReadConfigString(fixture->Main().DefaultOptionsFile, "FormMain", "LabeledEditHMax",
-                                  "none"),
+        QCOMPARE(ReadConfigString(fixture->Main().OptionsFiles().DefaultFile(), "FormMain",
+                                  "LabeledEditHMax", "none"),
                  std::string("none"));
     }
 
@@ -153,6 +154,7 @@ private Q_SLOTS:
         Start(AnnotatedOptions);
         QVERIFY(fixture->Main().close());
         QVERIFY(fixture->reporter.messages.empty());
+        QVERIFY(fixture->questions.asked.empty());
     }
 
     void EverySaveSaysWhatItWroteWhere()
@@ -231,7 +233,7 @@ private:
     {
         fixture = std::make_unique<MainWindowFixture>();
         if (!defaultOptions.empty())
-            WriteFile(fixture->Main().DefaultOptionsFile, defaultOptions);
+            WriteFile(fixture->Main().OptionsFiles().DefaultFile(), defaultOptions);
         QVERIFY(fixture->Start());
     }
 

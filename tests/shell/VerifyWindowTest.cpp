@@ -218,7 +218,7 @@ private Q_SLOTS:
     {
         MainWindowFixture fixture;
         // Units on and borders, as a lab would have them.
-        WriteFile(fixture.Main().DefaultOptionsFile,
+        WriteFile(fixture.Main().OptionsFiles().DefaultFile(),
                   "[FormMain]\nLabeledEditHMin=0\nLabeledEditHMax=10\nLabeledEditSMin=100\n"
                   "LabeledEditSMax=255\nLabeledEditVMin=0\nLabeledEditVMax=255\n"
                   "[FormOptions]\nEditMinRegion=0.5\nlUseExclRect=1\niExclRectLeft=20\n"

@@ -17,26 +17,8 @@ public:
     }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    bool AskAbort(const std::string& text) override
-    {
-        messages.push_back(text);
-        return false;
-    }
-    bool AskYesNo(const std::string& text) override
-    {
-        messages.push_back(text);
-        return yesNoAnswer;
-    }
-
-    TAnswer AskYesNoCancel(const std::string& text) override
-    {
-        messages.push_back(text);
-        return yesNoCancelAnswer;
-    }
 
     std::vector<std::string> messages;
-    bool yesNoAnswer = false;
-    TAnswer yesNoCancelAnswer = TAnswer::No;
 
 private:
     TScopedReporter scope_;
