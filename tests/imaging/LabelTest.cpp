@@ -132,7 +132,7 @@ TEST(LabelRegionRuns, EqualsTheLabelPlaneOnRandomMasks)
         ASSERT_EQ(LabelsOfRuns(runs, width, height), LabelsOf(plane))
             << width << "x" << height << " density " << density;
         ASSERT_EQ(runs.RegionCount, plane.RegionCount);
-        std::vector<std::int64_t> counts(std::size_t(plane.RegionCount), 0);
+        TPixelVector<std::int64_t> counts(std::size_t(plane.RegionCount), 0);
         for (const int label : plane.Labels.Elements())
             if (label > 0)
                 ++counts[std::size_t(label - 1)];
@@ -151,7 +151,7 @@ TEST(LabelRegionRuns, EmptyAndSinglePixelMasks)
     const TRegionRuns single = LabelRegionRuns(one);
     ASSERT_EQ(single.Runs.size(), 1u);
     EXPECT_EQ(single.RegionCount, 1);
-    EXPECT_EQ(single.PixelCounts, std::vector<std::int64_t>{1});
+    EXPECT_EQ(single.PixelCounts, TPixelVector<std::int64_t>{1});
 
     one.SetMask(2);
     EXPECT_EQ(LabelRegionRuns(one).RegionCount, 0) << "only bytes equal to 1 are labelled";
