@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -166,6 +168,27 @@ void JoinColumns(const TRegionRuns& result, int x, TRunSets& sets)
     }
 }
 
+/// Joins the touching runs of all neighbouring columns. Blocks of columns join their
+/// own runs on threads of their own, as their runs, and so their sets, lie apart;
+/// the columns where two blocks meet are joined afterwards.
+void JoinRuns(TRegionRuns& result)
+{
+    const int width = int(result.ColumnStart.size()) - 1;
+    TRunSets sets(result.Runs);
+    std::vector<int> blockStarts;
+    std::mutex mutex;
+    ForEachBlock(width, result.Runs.size() * sizeof(TRun) / std::size_t(width) + 1,
+                 [&](int x0, int x1) {
+                     for (int x = x0 + 1; x < x1; ++x)
+                         JoinColumns(result, x, sets);
+                     const std::lock_guard lock(mutex);
+                     blockStarts.push_back(x0);
+                 });
+    for (const int x : blockStarts)
+        if (x > 0)
+            JoinColumns(result, x, sets);
+}
+
 /// Numbers the sets by their roots as they come, which is by their first pixel in
 /// column order, and counts their pixels. A parent is numbered before its children.
 void NumberRegions(TRegionRuns& result)
@@ -196,9 +219,7 @@ void LabelRegionRuns(const TQROIL& roi, TRegionRuns& runs)
         return;
     }
     ScanRuns(roi, runs);
-    TRunSets sets(runs.Runs);
-    for (int x = 1; x < roi.Width(); ++x)
-        JoinColumns(runs, x, sets);
+    JoinRuns(runs);
     NumberRegions(runs);
 }
 

@@ -1,4 +1,5 @@
 #include "ImagingTestSupport.h"
+#include "imaging/KernelThreads.h"
 #include "imaging/LabelPlane.h"
 #include "imaging/TQListROIU.h"
 #include "imaging/TQROIRGB.h"
@@ -137,6 +138,30 @@ TEST(LabelRegionRuns, EqualsTheLabelPlaneOnRandomMasks)
             if (label > 0)
                 ++counts[std::size_t(label - 1)];
         EXPECT_EQ(runs.PixelCounts, counts);
+    }
+}
+
+TEST(LabelRegionRuns, BlocksOfColumnsOnThreadsGiveTheRegionsOfOneThread)
+{
+    // Large enough to be cut into blocks, with regions across the blocks' borders; the
+    // second mask, with a column of ones joining them, is labelled into the same arrays.
+    std::mt19937 random(8);
+    TQROIL roi(1503, 1201);
+    for (auto& m : roi.Mask().Elements())
+        m = random() % 100 < 45 ? 1 : 0;
+    const int threadsBefore = KernelThreadCount();
+    const auto labelOnThreads = [&](int threads, TRegionRuns& runs) {
+        SetKernelThreadCount(threads);
+        LabelRegionRuns(roi, runs);
+        SetKernelThreadCount(threadsBefore);
+        return std::pair(LabelsOfRuns(runs, roi.Width(), roi.Height()), runs.PixelCounts);
+    };
+    TRegionRuns reused;
+    for (const bool joined : {false, true}) {
+        if (joined)
+            std::ranges::fill(roi.Mask().Column(751), 1);
+        TRegionRuns fresh;
+        EXPECT_TRUE(labelOnThreads(4, reused) == labelOnThreads(1, fresh)) << joined;
     }
 }
 
