@@ -4,10 +4,12 @@
 
 #include "analysis/ColourRange.h"
 #include "analysis/TAnalysisResult.h"
+#include "imaging/TRegionRuns.h"
 #include "results/TRegionTable.h"
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace varnolux {
@@ -50,24 +52,52 @@ void ClassifyPixels(TQROIRGB& hsv, const TColourRange& limits);
 struct TRegionStatistics {
     std::int32_t Count = 0;
     double Sum = 0.0; // sum of the kept regions' areas, pixels
-    std::vector<TRegionSummary> Kept;
+    TPixelVector<TRegionSummary> Kept;
     /// The measurements of every kept region, in region order, when asked for.
     std::vector<TRegionMeasurement> Regions;
+};
+
+/// Sums over the colours of one kept region, and where its first run starts.
+struct TRegionColours {
+    std::int64_t Saturation = 0;
+    std::int64_t Brightness = 0;
+    double HueCosine = 0.0;
+    double HueSine = 0.0;
+    bool Seeded = false;
+    std::int32_t SeedX = 0;
+    std::int32_t SeedY = 0;
+};
+
+/// The arrays of the labelling and the region statistics, kept from one run to the
+/// next: a noisy selection has millions of regions, and fresh memory is slow to touch.
+/// What they hold between runs means nothing.
+struct TRegionWorkspace {
+    TRegionRuns Runs;
+    /// For each block of columns counted on its own thread, the eighths of area every
+    /// region has beyond 8 per pixel.
+    std::deque<TPixelVector<std::int32_t>> ExtraEighths;
+    /// Per region: its row among the kept regions, or -1 when it is dropped.
+    TPixelVector<std::int32_t> KeptRows;
+    /// Per kept region, when they are measured.
+    TPixelVector<TRegionColours> Colours;
 };
 
 /// Cuts the selection (mask of the result image) into 8-connected regions and keeps
 /// those whose bit-quad area reaches the threshold. Adds the time of labelling and
 /// statistics to the timings when given. With the channels (hue, saturation and
 /// brightness in the red, green and blue planes, of the result image's size) it
-/// measures every kept region too.
+/// measures every kept region too. Works in the workspace when given, else in a
+/// fresh one.
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
                                  TAnalysisTimings* timings = nullptr,
-                                 const TQROIRGB* channels = nullptr);
+                                 const TQROIRGB* channels = nullptr,
+                                 TRegionWorkspace* workspace = nullptr);
 /// The same, drawing the kept regions in their source colours on the surface, which is
 /// cleared first; adds the drawing time too.
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
                                  TAnalysisTimings* timings = nullptr,
-                                 const TQROIRGB* channels = nullptr);
+                                 const TQROIRGB* channels = nullptr,
+                                 TRegionWorkspace* workspace = nullptr);
 
 /// A side of a pixel, from corner (X1, Y1) to corner (X2, Y2); pixel (x, y) has the
 /// corners (x, y) and (x + 1, y + 1).

@@ -103,7 +103,7 @@ void FindExtraWindows(const std::uint8_t* left, const std::uint8_t* right, int h
 
 /// Adds the extra eighths of the windows between columns x and x + 1 to their regions.
 void AddExtraEighths(const TQROIL& selection, const TRegionRuns& runs, int x,
-                     std::vector<std::int32_t>& extra)
+                     TPixelVector<std::int32_t>& extra)
 {
     const int width = selection.Width();
     const std::uint8_t* left = x >= 0 ? selection.Mask()[x] : nullptr;
@@ -124,36 +124,40 @@ void AddExtraEighths(const TQROIL& selection, const TRegionRuns& runs, int x,
     });
 }
 
-/// The bit-quad area of every region in eighths. Of the window weights 0, 2, 4, 6
-/// (diagonal pair), 7 (three set) and 8, twice the set-pixel count is common to all,
-/// and every pixel lies in four windows: a region's area is 8 per pixel plus 1 per
-/// window with three of its pixels and 2 per diagonal window. All set pixels of a
-/// window are 8-neighbours, so a window belongs to one region.
-std::vector<std::int64_t> RegionAreasInEighths(const TQROIL& selection, const TRegionRuns& runs)
+/// The bit-quad area of every region in eighths, less 8 per pixel, into the
+/// workspace's arrays, one per block. Of the window weights 0, 2, 4, 6 (diagonal pair),
+/// 7 (three set) and 8, twice the set-pixel count is common to all, and every pixel
+/// lies in four windows: a region's area is 8 per pixel plus 1 per window with three of
+/// its pixels and 2 per diagonal window. All set pixels of a window are 8-neighbours,
+/// so a window belongs to one region. Gives the number of arrays filled.
+std::size_t CountExtraEighths(const TQROIL& selection, TRegionWorkspace& workspace)
 {
-    std::vector<std::int64_t> eighths(std::size_t(runs.RegionCount));
-    for (std::size_t region = 0; region < eighths.size(); ++region)
-        eighths[region] = 8 * runs.PixelCounts[region];
-    if (eighths.empty())
-        return eighths;
+    const TRegionRuns& runs = workspace.Runs;
+    if (runs.RegionCount == 0)
+        return 0;
     std::mutex mutex;
+    std::size_t taken = 0;
     // Item x is the pair of columns x − 1 and x, for x = 0 … width; each block of
     // pairs counts into its own array, added up afterwards (integers, so in any order).
     ForEachBlock(selection.Width() + 1, 2 * std::size_t(selection.Height()),
                  [&](int first, int last) {
-                     std::vector<std::int32_t> extra(eighths.size(), 0);
+                     TPixelVector<std::int32_t>* extra = nullptr;
+                     {
+                         const std::lock_guard lock(mutex);
+                         if (taken == workspace.ExtraEighths.size())
+                             workspace.ExtraEighths.emplace_back();
+                         extra = &workspace.ExtraEighths[taken++];
+                     }
+                     extra->assign(std::size_t(runs.RegionCount), 0);
                      for (int x = first; x < last; ++x)
-                         AddExtraEighths(selection, runs, x - 1, extra);
-                     const std::lock_guard lock(mutex);
-                     for (std::size_t region = 0; region < eighths.size(); ++region)
-                         eighths[region] += extra[region];
+                         AddExtraEighths(selection, runs, x - 1, *extra);
                  });
-    return eighths;
+    return taken;
 }
 
 /// Paints the pixels of the kept regions in their source colours, tile by tile.
-void DrawKeptRegions(const TQROIRGB& image, const TRegionRuns& runs, const std::vector<bool>& kept,
-                     TBitmap24& bitmap)
+void DrawKeptRegions(const TQROIRGB& image, const TRegionRuns& runs,
+                     const TPixelVector<std::int32_t>& keptRows, TBitmap24& bitmap)
 {
     const int width = std::min(image.Width(), bitmap.Width());
     const int height = std::min(image.Height(), bitmap.Height());
@@ -177,7 +181,7 @@ void DrawKeptRegions(const TQROIRGB& image, const TRegionRuns& runs, const std::
                         const std::uint8_t* blue = image.Blue()[x];
                         for (; i < runs.ColumnEnd(x) && runs.Runs[i].Top < tileBottom; ++i) {
                             const TRun& run = runs.Runs[i];
-                            if (kept[std::size_t(run.Region)])
+                            if (keptRows[std::size_t(run.Region)] >= 0)
                                 for (int y = std::max(run.Top, tileTop);
                                      y < std::min(run.Bottom, tileBottom); ++y) {
                                     std::uint8_t* bgr = bitmap.Row(y).data() + std::size_t(x) * 3;
@@ -205,78 +209,56 @@ constexpr std::int64_t SumOfSquares(std::int64_t n) // 0² + … + (n − 1)²
     return (n - 1) * n * (2 * n - 1) / 6;
 }
 
-/// Bounding boxes and coordinate sums of the kept regions, in one pass over the runs.
-void AddRegionGeometry(const TRegionRuns& runs, std::vector<TRegionSummary>& regions)
+/// Widens the bounding box and adds to the coordinate sums of a region by a run.
+void AddRunGeometry(const TRun& run, int x, TRegionSummary& region)
 {
-    constexpr std::int32_t NotKept = -1;
-    std::vector<std::int32_t> index(std::size_t(runs.RegionCount), NotKept);
-    for (std::size_t i = 0; i < regions.size(); ++i) {
-        TRegionSummary& region = regions[i];
-        index[std::size_t(region.Label)] = std::int32_t(i);
-        region.Left = region.Top = std::numeric_limits<std::int32_t>::max();
-        region.Right = region.Bottom = std::numeric_limits<std::int32_t>::min();
-    }
-    const int width = int(runs.ColumnStart.size()) - 1;
-    for (int x = 0; x < width; ++x)
-        for (std::size_t r = runs.ColumnBegin(x); r < runs.ColumnEnd(x); ++r) {
-            const TRegionRuns::TRun& run = runs.Runs[r];
-            const std::int32_t at = index[std::size_t(run.Region)];
-            if (at == NotKept)
-                continue;
-            TRegionSummary& region = regions[std::size_t(at)];
-            region.Left = std::min(region.Left, x);
-            region.Right = std::max(region.Right, x + 1);
-            region.Top = std::min(region.Top, run.Top);
-            region.Bottom = std::max(region.Bottom, run.Bottom);
-            const std::int64_t pixels = run.Bottom - run.Top;
-            const std::int64_t sumY = SumOfRows(run.Top, run.Bottom);
-            region.SumX += x * pixels;
-            region.SumY += sumY;
-            region.SumXX += std::int64_t(x) * x * pixels;
-            region.SumYY += SumOfSquares(run.Bottom) - SumOfSquares(run.Top);
-            region.SumXY += x * sumY;
-        }
+    region.Left = std::min(region.Left, x);
+    region.Right = std::max(region.Right, x + 1);
+    region.Top = std::min(region.Top, run.Top);
+    region.Bottom = std::max(region.Bottom, run.Bottom);
+    const std::int64_t pixels = run.Bottom - run.Top;
+    const std::int64_t sumY = SumOfRows(run.Top, run.Bottom);
+    region.SumX += x * pixels;
+    region.SumY += sumY;
+    region.SumXX += std::int64_t(x) * x * pixels;
+    region.SumYY += SumOfSquares(run.Bottom) - SumOfSquares(run.Top);
+    region.SumXY += x * sumY;
 }
 
-/// Labels the selection and keeps the regions that reach the threshold; kept tells
-/// which, by label.
-TRegionStatistics KeepRegions(const TQROIRGB& resultImage, const TRegionRuns& runs,
-                              double threshold, std::vector<bool>& kept, TAnalysisTimings& phases)
+/// Keeps the labelled regions that reach the threshold; the workspace's KeptRows tells
+/// which, by label. The kept regions' boxes and sums are left to AddKeptRegionsRuns.
+TRegionStatistics KeepRegions(const TQROIRGB& resultImage, double threshold,
+                              TRegionWorkspace& workspace, TAnalysisTimings& phases)
 {
     TRegionStatistics statistics;
     const TPhaseTimer timer(phases.Statistics);
-    const std::vector<std::int64_t> eighths = RegionAreasInEighths(resultImage, runs);
-    kept.assign(eighths.size(), false);
-    for (std::size_t region = 0; region < eighths.size(); ++region) {
+    const TRegionRuns& runs = workspace.Runs;
+    const std::size_t blocks = CountExtraEighths(resultImage, workspace);
+    const auto area = [&](std::size_t region) {
+        std::int64_t eighths = 8 * runs.PixelCounts[region];
+        for (std::size_t block = 0; block < blocks; ++block)
+            eighths += workspace.ExtraEighths[block][region];
         // Exact: an area is a sum of eighths.
-        const double area = double(eighths[region]) / 8.0;
-        if (area >= threshold) {
-            kept[region] = true;
-            ++statistics.Count;
-            statistics.Sum += area;
-            statistics.Kept.push_back({std::int32_t(region), runs.PixelCounts[region], area});
+        return double(eighths) / 8.0;
+    };
+    TPixelVector<std::int32_t>& rows = workspace.KeptRows;
+    rows.resize(std::size_t(runs.RegionCount));
+    for (std::size_t region = 0; region < rows.size(); ++region)
+        rows[region] = area(region) >= threshold ? statistics.Count++ : -1;
+    // Counted first, the kept regions' summaries take one block of memory.
+    statistics.Kept.resize(std::size_t(statistics.Count));
+    for (std::size_t region = 0; region < rows.size(); ++region)
+        if (const std::int32_t row = rows[region]; row >= 0) {
+            TRegionSummary& kept = statistics.Kept[std::size_t(row)];
+            kept.Label = std::int32_t(region);
+            kept.PixelCount = runs.PixelCounts[region];
+            kept.Area = area(region);
+            kept.Left = kept.Top = std::numeric_limits<std::int32_t>::max();
+            kept.Right = kept.Bottom = std::numeric_limits<std::int32_t>::min();
+            statistics.Sum += kept.Area;
         }
-    }
-    AddRegionGeometry(runs, statistics.Kept);
     return statistics;
 }
-
-TRegionRuns LabelSelection(const TQROIRGB& resultImage, TAnalysisTimings& phases)
-{
-    const TPhaseTimer timer(phases.Labelling);
-    return LabelRegionRuns(resultImage);
-}
-
-/// Sums over the colours of one kept region, and where its first run starts.
-struct TRegionColours {
-    std::int64_t Saturation = 0;
-    std::int64_t Brightness = 0;
-    double HueCosine = 0.0;
-    double HueSine = 0.0;
-    bool Seeded = false;
-    std::int32_t SeedX = 0;
-    std::int32_t SeedY = 0;
-};
 
 /// The hue circle: 255 steps are one turn.
 struct THueCircle {
@@ -368,25 +350,32 @@ TRegionMeasurement Measurement(const TRegionSummary& kept, const TRegionColours&
     return region;
 }
 
-/// The measurements of the kept regions, in region order: their geometry as kept, their
-/// colours from one pass over their runs.
-std::vector<TRegionMeasurement> MeasureKeptRegions(const TRegionRuns& runs,
-                                                   const std::vector<TRegionSummary>& kept,
-                                                   const TQROIRGB& channels)
+/// One pass over the runs of the kept regions: their boxes and coordinate sums, and
+/// with the channels their colour sums into the workspace.
+void AddKeptRegionsRuns(const TRegionRuns& runs, const TPixelVector<std::int32_t>& keptRows,
+                        TPixelVector<TRegionSummary>& kept, const TQROIRGB* channels,
+                        TPixelVector<TRegionColours>& colours)
 {
-    // Sums only for the kept regions: a noisy selection has millions of tiny regions.
-    std::vector<std::int32_t> row(std::size_t(runs.RegionCount), -1);
-    for (std::size_t i = 0; i < kept.size(); ++i)
-        row[std::size_t(kept[i].Label)] = std::int32_t(i);
-    std::vector<TRegionColours> colours(kept.size());
+    if (channels)
+        colours.assign(kept.size(), TRegionColours{});
     static const THueCircle circle;
     const int width = int(runs.ColumnStart.size()) - 1;
     for (int x = 0; x < width; ++x)
         for (std::size_t i = runs.ColumnBegin(x); i < runs.ColumnEnd(x); ++i) {
             const TRun& run = runs.Runs[i];
-            if (const std::int32_t at = row[std::size_t(run.Region)]; at >= 0)
-                AddRun(run, x, channels, circle, colours[std::size_t(at)]);
+            const std::int32_t row = keptRows[std::size_t(run.Region)];
+            if (row < 0)
+                continue;
+            AddRunGeometry(run, x, kept[std::size_t(row)]);
+            if (channels)
+                AddRun(run, x, *channels, circle, colours[std::size_t(row)]);
         }
+}
+
+/// The measurements of the kept regions, in region order.
+std::vector<TRegionMeasurement> MeasureKeptRegions(const TPixelVector<TRegionSummary>& kept,
+                                                   const TPixelVector<TRegionColours>& colours)
+{
     std::vector<TRegionMeasurement> measurements;
     measurements.reserve(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i)
@@ -394,47 +383,49 @@ std::vector<TRegionMeasurement> MeasureKeptRegions(const TRegionRuns& runs,
     return measurements;
 }
 
-} // namespace
-
-namespace {
-
-TRegionStatistics KeepAndMeasureRegions(const TQROIRGB& resultImage, const TRegionRuns& runs,
-                                        double threshold, std::vector<bool>& kept,
-                                        const TQROIRGB* channels, TAnalysisTimings& phases)
+TRegionStatistics KeepAndMeasureRegions(const TQROIRGB& resultImage, double threshold,
+                                        const TQROIRGB* channels, TRegionWorkspace& workspace,
+                                        TAnalysisTimings& phases)
 {
-    TRegionStatistics statistics = KeepRegions(resultImage, runs, threshold, kept, phases);
-    if (channels) {
-        const TPhaseTimer timer(phases.Statistics);
-        statistics.Regions = MeasureKeptRegions(runs, statistics.Kept, *channels);
+    {
+        const TPhaseTimer timer(phases.Labelling);
+        LabelRegionRuns(resultImage, workspace.Runs);
     }
+    TRegionStatistics statistics = KeepRegions(resultImage, threshold, workspace, phases);
+    const TPhaseTimer timer(phases.Statistics);
+    AddKeptRegionsRuns(workspace.Runs, workspace.KeptRows, statistics.Kept, channels,
+                       workspace.Colours);
+    if (channels)
+        statistics.Regions = MeasureKeptRegions(statistics.Kept, workspace.Colours);
     return statistics;
 }
 
 } // namespace
 
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold,
-                                 TAnalysisTimings* timings, const TQROIRGB* channels)
+                                 TAnalysisTimings* timings, const TQROIRGB* channels,
+                                 TRegionWorkspace* workspace)
 {
     TAnalysisTimings ignored;
-    TAnalysisTimings& phases = timings ? *timings : ignored;
-    const TRegionRuns runs = LabelSelection(resultImage, phases);
-    std::vector<bool> kept;
-    return KeepAndMeasureRegions(resultImage, runs, threshold, kept, channels, phases);
+    TRegionWorkspace fresh;
+    return KeepAndMeasureRegions(resultImage, threshold, channels, workspace ? *workspace : fresh,
+                                 timings ? *timings : ignored);
 }
 
 TRegionStatistics MeasureRegions(const TQROIRGB& resultImage, double threshold, TQImage& surface,
-                                 TAnalysisTimings* timings, const TQROIRGB* channels)
+                                 TAnalysisTimings* timings, const TQROIRGB* channels,
+                                 TRegionWorkspace* workspace)
 {
     TAnalysisTimings ignored;
     TAnalysisTimings& phases = timings ? *timings : ignored;
-    const TRegionRuns runs = LabelSelection(resultImage, phases);
-    std::vector<bool> kept;
+    TRegionWorkspace fresh;
+    TRegionWorkspace& work = workspace ? *workspace : fresh;
     TRegionStatistics statistics =
-        KeepAndMeasureRegions(resultImage, runs, threshold, kept, channels, phases);
+        KeepAndMeasureRegions(resultImage, threshold, channels, work, phases);
     const TPhaseTimer timer(phases.Drawing);
     surface.Clear();
     if (surface.Bitmap)
-        DrawKeptRegions(resultImage, runs, kept, *surface.Bitmap);
+        DrawKeptRegions(resultImage, work.Runs, work.KeptRows, *surface.Bitmap);
     surface.Repaint();
     return statistics;
 }

@@ -75,7 +75,8 @@ void PaintChannelPictures(TImageSession& session, const TChannelRequest& channel
 }
 
 /// The steps of a run in their order; the result's settings take the corrections.
-void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisResult& result)
+void RunSteps(TImageSession& session, TRegionWorkspace& workspace, const TPictureRequest& request,
+              TAnalysisResult& result)
 {
     TAnalysisTimings& timings = result.Timings;
     std::optional<TPhaseTimer> runTimer(timings.Run);
@@ -139,10 +140,10 @@ void RunSteps(TImageSession& session, const TPictureRequest& request, TAnalysisR
         std::swap(analysed.Picture(), pictures.Analysed);
         TQImage surface(&analysed);
         surface.BackgroundColour = TColour(options.ColorBack);
-        statistics = MeasureRegions(selection, threshold, surface, &timings, channels);
+        statistics = MeasureRegions(selection, threshold, surface, &timings, channels, &workspace);
         std::swap(analysed.Picture(), pictures.Analysed);
     } else {
-        statistics = MeasureRegions(selection, threshold, &timings, channels);
+        statistics = MeasureRegions(selection, threshold, &timings, channels, &workspace);
     }
     result.Regions = std::move(statistics.Kept);
     status.StepProgress(ProgressSlot, 5);
@@ -218,7 +219,10 @@ void ApplyOptions(TAnalysisSettings& settings, const TOptions& options)
     settings.UnitText = UnitName(options.ComboBoxUnits);
 }
 
-TAnalysis::TAnalysis() = default;
+TAnalysis::TAnalysis()
+    : regionWorkspace_(std::make_unique<TRegionWorkspace>())
+{
+}
 
 TAnalysis::~TAnalysis() = default;
 
@@ -262,7 +266,7 @@ TAnalysisResult TAnalysis::Run(const TAnalysisSettings& settings, const TPicture
         return result;
     result.Timings = session_->OpenTimings();
     try {
-        RunSteps(*session_, pictures, result);
+        RunSteps(*session_, *regionWorkspace_, pictures, result);
         result.Complete = true;
         return result;
     } catch (const TQCancelled&) {
@@ -306,6 +310,7 @@ TAnalysisPictures TAnalysis::PaintChannelImages(const TAnalysisSettings& setting
 void TAnalysis::CloseImage()
 {
     session_.reset();
+    *regionWorkspace_ = {};
     imageLoaded_ = false;
 }
 

@@ -9,6 +9,8 @@
 
 namespace varnolux {
 
+struct TRegionWorkspace;
+
 /// What an open gives back.
 struct TOpenResult {
     bool Loaded = false;
@@ -74,6 +76,8 @@ public:
 
 private:
     std::unique_ptr<TImageSession> session_;
+    /// The labelling's and region statistics' arrays, kept for the next run.
+    std::unique_ptr<TRegionWorkspace> regionWorkspace_;
     bool imageLoaded_ = false;
 };
 

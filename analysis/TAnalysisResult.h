@@ -2,6 +2,7 @@
 
 #include "analysis/TAnalysisSettings.h"
 #include "analysis/TAnalysisTimings.h"
+#include "imaging/PixelAllocator.h"
 #include "imaging/TBitmap24.h"
 #include "imaging/TGreyBitmap.h"
 #include "imaging/TQROIL.h"
@@ -85,7 +86,8 @@ struct TAnalysisResult {
     TResult Items = EmptyResultTable();
     TResultFields Fields;
     TChannelCurves Curves{};
-    std::vector<TRegionSummary> Regions;
+    /// The kept regions in region order; a noisy selection keeps hundreds of thousands.
+    TPixelVector<TRegionSummary> Regions;
     /// The regions table, when the settings asked for it; empty otherwise.
     TRegionTable RegionTable;
     /// The selection the table was measured in, to find a region's outline again; with

@@ -1,5 +1,6 @@
 #include "imaging/TPixelMemory.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -40,16 +41,36 @@ void* MapLarge(std::size_t mapped)
 
 } // namespace
 
+void* AllocatePixelBlock(std::size_t size)
+{
+    if (size < TPixelMemory::LargeSize) {
+        void* const block = std::malloc(std::max<std::size_t>(size, 1));
+        if (!block)
+            throw std::bad_alloc();
+        return block;
+    }
+    const std::size_t mapped = RoundUp(size, TPixelMemory::LargeSize);
+    if (mapped < size)
+        throw std::bad_alloc();
+    return MapLarge(mapped);
+}
+
+void FreePixelBlock(void* block, std::size_t size) noexcept
+{
+    if (size < TPixelMemory::LargeSize)
+        std::free(block);
+    else if (block)
+        ::munmap(block, RoundUp(size, TPixelMemory::LargeSize));
+}
+
 TPixelMemory::TPixelMemory(std::size_t size, TContents contents)
     : size_(size)
 {
     if (size == 0)
         return;
     if (size >= LargeSize) {
+        data_ = AllocatePixelBlock(size);
         mapped_ = RoundUp(size, LargeSize);
-        if (mapped_ < size)
-            throw std::bad_alloc();
-        data_ = MapLarge(mapped_);
         return;
     }
     data_ = contents == TContents::Zero ? std::calloc(1, size) : std::malloc(size);

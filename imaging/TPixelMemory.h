@@ -41,4 +41,10 @@ private:
     std::size_t mapped_ = 0;
 };
 
+/// The blocks of TPixelMemory for containers that keep their own size: a block of
+/// TPixelMemory::LargeSize or more on huge pages, a smaller one from the ordinary
+/// allocator. Throws std::bad_alloc; free with the size it was allocated with.
+void* AllocatePixelBlock(std::size_t size);
+void FreePixelBlock(void* block, std::size_t size) noexcept;
+
 } // namespace varnolux

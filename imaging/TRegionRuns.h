@@ -1,8 +1,9 @@
 #pragma once
 
+#include "imaging/PixelAllocator.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace varnolux {
 
@@ -13,18 +14,18 @@ class TQROIL;
 /// within it, from the top: region r is label r + 1 of LabelRegions (…, 1).
 struct TRegionRuns {
     struct TRun {
-        std::int32_t Top = 0;
-        std::int32_t Bottom = 0; // exclusive
-        std::int32_t Region = 0;
+        std::int32_t Top;
+        std::int32_t Bottom; // exclusive
+        std::int32_t Region;
     };
 
     /// Column by column, each column's runs from the top.
-    std::vector<TRun> Runs;
+    TPixelVector<TRun> Runs;
     /// The runs of column x are Runs[ColumnStart[x]] up to Runs[ColumnStart[x + 1]].
-    std::vector<std::size_t> ColumnStart;
+    TPixelVector<std::size_t> ColumnStart;
     int RegionCount = 0;
     /// The pixel count of every region.
-    std::vector<std::int64_t> PixelCounts;
+    TPixelVector<std::int64_t> PixelCounts;
 
     std::size_t ColumnBegin(int x) const { return ColumnStart[std::size_t(x)]; }
     std::size_t ColumnEnd(int x) const { return ColumnStart[std::size_t(x) + 1]; }
@@ -32,7 +33,10 @@ struct TRegionRuns {
 
 /// Cuts the mask into runs and joins touching runs of neighbouring columns (a run
 /// touches those that overlap it or meet it at a corner) with a union-find; linear in
-/// the pixel count for the scan and in the run count for the rest.
+/// the pixel count for the scan and in the run count for the rest. Fills runs anew,
+/// keeping the room its arrays have: a noisy mask has millions of runs, and fresh
+/// memory is slow.
+void LabelRegionRuns(const TQROIL& roi, TRegionRuns& runs);
 TRegionRuns LabelRegionRuns(const TQROIL& roi);
 
 } // namespace varnolux

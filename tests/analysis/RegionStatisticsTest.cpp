@@ -1,5 +1,6 @@
 #include "analysis/AnalysisSteps.h"
 #include "analysis/MeasureShape.h"
+#include "imaging/KernelThreads.h"
 #include "imaging/TImageView.h"
 #include "imaging/TQImage.h"
 #include "imaging/TQListROIU.h"
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -162,6 +165,54 @@ TEST(MeasureRegions, KeepsARegionWhoseAreaEqualsTheThreshold)
     const TRegionStatistics all = MeasureRegions(image, 0.0, surface);
     EXPECT_EQ(all.Count, 2);
     EXPECT_EQ(all.Sum, 3.25);
+}
+
+/// Every measured value of a region, to compare exactly.
+auto MeasuredValues(const TRegionMeasurement& r)
+{
+    return std::tuple(r.AreaPixel, r.Pixels, r.CentreX, r.CentreY, r.Left, r.Top, r.Right, r.Bottom,
+                      r.MajorAxis, r.MinorAxis, r.Orientation, r.HMean, r.SMean, r.VMean, r.SeedX,
+                      r.SeedY);
+}
+
+TEST(MeasureRegions, AWorkspaceKeptFromRunToRunGivesWhatAFreshOneGives)
+{
+    // Many regions, then fewer, none, more on a larger image, on changing numbers of
+    // threads: nothing the arrays held before may show through.
+    std::mt19937 random(11);
+    struct {
+        int width, height;
+        double density, threshold;
+        int threads;
+    } const runs[] = {
+        {2000, 1100, 0.3, 2.0, 4},  {120, 80, 0.05, 0.0, 4},   {40, 30, 0.0, 0.0, 1},
+        {1100, 1000, 0.45, 3.0, 2}, {1100, 1000, 0.2, 0.0, 1}, {7, 5, 0.6, 1.0, 3},
+    };
+    const int threadsBefore = KernelThreadCount();
+    TRegionWorkspace workspace;
+    for (const auto& run : runs) {
+        SetKernelThreadCount(run.threads);
+        const TQROIRGB image = RandomImage(run.width, run.height, run.density, random);
+        const auto analyse = [&](TRegionWorkspace* kept) {
+            TImageBox view;
+            TQImage surface(&view);
+            surface.SetBitmapSize(image.Width(), image.Height());
+            TRegionStatistics statistics =
+                MeasureRegions(image, run.threshold, surface, nullptr, &image, kept);
+            return std::pair(std::move(statistics), view.Picture());
+        };
+        const auto [reused, reusedPicture] = analyse(&workspace);
+        const auto [fresh, freshPicture] = analyse(nullptr);
+        const std::string size = std::to_string(run.width) + "x" + std::to_string(run.height);
+        EXPECT_EQ(reused.Count, fresh.Count) << size;
+        EXPECT_EQ(reused.Sum, fresh.Sum) << size;
+        EXPECT_TRUE(reused.Kept == fresh.Kept) << size;
+        EXPECT_TRUE(
+            std::ranges::equal(reused.Regions, fresh.Regions, {}, MeasuredValues, MeasuredValues))
+            << size;
+        EXPECT_TRUE(reusedPicture == freshPicture) << size;
+    }
+    SetKernelThreadCount(threadsBefore);
 }
 
 } // namespace

@@ -693,7 +693,7 @@ struct TRunOutcome {
     std::array<TGreyBitmap, 3> channels;
     std::vector<std::vector<std::uint8_t>> planes;
     TChannelCurves curves;
-    std::vector<TRegionSummary> regions;
+    TPixelVector<TRegionSummary> regions;
     friend bool operator==(const TRunOutcome&, const TRunOutcome&) = default;
 };
 

@@ -1,4 +1,5 @@
 #include "ImagingTestSupport.h"
+#include "imaging/KernelThreads.h"
 #include "imaging/LabelPlane.h"
 #include "imaging/TQListROIU.h"
 #include "imaging/TQROIRGB.h"
@@ -132,11 +133,35 @@ TEST(LabelRegionRuns, EqualsTheLabelPlaneOnRandomMasks)
         ASSERT_EQ(LabelsOfRuns(runs, width, height), LabelsOf(plane))
             << width << "x" << height << " density " << density;
         ASSERT_EQ(runs.RegionCount, plane.RegionCount);
-        std::vector<std::int64_t> counts(std::size_t(plane.RegionCount), 0);
+        TPixelVector<std::int64_t> counts(std::size_t(plane.RegionCount), 0);
         for (const int label : plane.Labels.Elements())
             if (label > 0)
                 ++counts[std::size_t(label - 1)];
         EXPECT_EQ(runs.PixelCounts, counts);
+    }
+}
+
+TEST(LabelRegionRuns, BlocksOfColumnsOnThreadsGiveTheRegionsOfOneThread)
+{
+    // Large enough to be cut into blocks, with regions across the blocks' borders; the
+    // second mask, with a column of ones joining them, is labelled into the same arrays.
+    std::mt19937 random(8);
+    TQROIL roi(1503, 1201);
+    for (auto& m : roi.Mask().Elements())
+        m = random() % 100 < 45 ? 1 : 0;
+    const int threadsBefore = KernelThreadCount();
+    const auto labelOnThreads = [&](int threads, TRegionRuns& runs) {
+        SetKernelThreadCount(threads);
+        LabelRegionRuns(roi, runs);
+        SetKernelThreadCount(threadsBefore);
+        return std::pair(LabelsOfRuns(runs, roi.Width(), roi.Height()), runs.PixelCounts);
+    };
+    TRegionRuns reused;
+    for (const bool joined : {false, true}) {
+        if (joined)
+            std::ranges::fill(roi.Mask().Column(751), 1);
+        TRegionRuns fresh;
+        EXPECT_TRUE(labelOnThreads(4, reused) == labelOnThreads(1, fresh)) << joined;
     }
 }
 
@@ -151,7 +176,7 @@ TEST(LabelRegionRuns, EmptyAndSinglePixelMasks)
     const TRegionRuns single = LabelRegionRuns(one);
     ASSERT_EQ(single.Runs.size(), 1u);
     EXPECT_EQ(single.RegionCount, 1);
-    EXPECT_EQ(single.PixelCounts, std::vector<std::int64_t>{1});
+    EXPECT_EQ(single.PixelCounts, TPixelVector<std::int64_t>{1});
 
     one.SetMask(2);
     EXPECT_EQ(LabelRegionRuns(one).RegionCount, 0) << "only bytes equal to 1 are labelled";
