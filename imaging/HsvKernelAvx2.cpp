@@ -11,9 +11,7 @@ namespace varnolux {
 
 namespace {
 
-/// Brightness from the largest component: one less at 33, 37, … 61, at 66, 74, … 122
-/// and at 132, 148, … 244, where the multiplication by the double nearest 1/255
-/// lands just below.
+/// The bytes in first … last on multiples of step from first (step a power of two).
 VARNOLUX_AVX2 __m256i OnSteps(__m256i max, int first, int last, int step)
 {
     const __m256i offset = _mm256_sub_epi8(max, _mm256_set1_epi8(char(first)));
@@ -24,6 +22,9 @@ VARNOLUX_AVX2 __m256i OnSteps(__m256i max, int first, int last, int step)
     return _mm256_and_si256(inRange, onStep);
 }
 
+/// Brightness from the largest component: one less at 33, 37, … 61, at 66, 74, … 122
+/// and at 132, 148, … 244, where the multiplication by the double nearest 1/255
+/// lands just below.
 VARNOLUX_AVX2 __m256i Brightness(__m256i max)
 {
     const __m256i lower =
