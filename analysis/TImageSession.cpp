@@ -4,7 +4,6 @@
 #include "base/Messages.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ColourConversion.h"
-#include "imaging/KernelThreads.h"
 #include "imaging/TQError.h"
 #include "imaging/TQStatus.h"
 #include "imaging/TileOrder.h"
@@ -16,7 +15,6 @@
 #include "results/ShaFingerprint.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 namespace varnolux {
@@ -70,28 +68,12 @@ void ReadColourPlanes(const std::string& fileName, TQROIRGB& colours)
 }
 
 /// Converts the colours into hue, saturation and brightness in the other image's
-/// planes, piece by piece while each piece is in the cache: its planes are written
-/// once.
+/// planes, in one pass that reads each colour and writes each result once.
 void ConvertToHsv(const TQROIRGB& colours, TQROIRGB& hsv)
 {
     hsv.SetColourSize(colours.Width(), colours.Height());
-    constexpr std::size_t PieceSize = std::size_t(1) << 16;
-    const std::size_t pixels = colours.Red().Size();
-    const int pieces = int((pixels + PieceSize - 1) / PieceSize);
-    ForEachBlock(pieces, 6 * PieceSize, [&](int first, int last) {
-        for (int piece = first; piece < last; ++piece) {
-            const std::size_t begin = std::size_t(piece) * PieceSize;
-            const std::size_t count = std::min(PieceSize, pixels - begin);
-            const auto copy = [&](const TPlane<std::uint8_t>& from, TPlane<std::uint8_t>& to) {
-                const auto target = to.Elements().subspan(begin, count);
-                std::memcpy(target.data(), from.Elements().data() + begin, target.size());
-                return target;
-            };
-            ConvertColourBytes(TConversionCode::Hsv, copy(colours.Red(), hsv.Red()),
-                               copy(colours.Green(), hsv.Green()),
-                               copy(colours.Blue(), hsv.Blue()));
-        }
-    });
+    ConvertRgbToHsv(colours.Red().Elements(), colours.Green().Elements(), colours.Blue().Elements(),
+                    hsv.Red().Elements(), hsv.Green().Elements(), hsv.Blue().Elements());
 }
 
 } // namespace

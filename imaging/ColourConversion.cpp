@@ -29,35 +29,35 @@ void ConvertLine(std::span<std::uint8_t> first, std::span<std::uint8_t> second,
 std::atomic<THsvKernel> hsvKernel{THsvKernel::Best};
 
 /// The pixels [0, count) with the widest kernel allowed and available.
-void ConvertHsvRange(const THsvTables& tables, std::uint8_t* red, std::uint8_t* green,
-                     std::uint8_t* blue, std::size_t count)
+void ConvertHsvRange(const THsvTables& tables, const THsvPixels& pixels, std::size_t count)
 {
     [[maybe_unused]] const THsvKernel kernel = hsvKernel.load(std::memory_order_relaxed);
 #if defined(VARNOLUX_HAVE_AVX2_KERNEL)
     if (kernel == THsvKernel::Best && HasAvx2())
-        return ConvertHsvRangeAvx2(tables, red, green, blue, count);
+        return ConvertHsvRangeAvx2(tables, pixels, count);
 #endif
 #if defined(VARNOLUX_HAVE_SSE2_KERNEL)
     if (kernel != THsvKernel::Scalar)
-        return ConvertHsvRangeSse2(tables, red, green, blue, count);
+        return ConvertHsvRangeSse2(tables, pixels, count);
 #endif
     for (std::size_t i = 0; i < count; ++i)
-        tables.Convert(red[i], green[i], blue[i]);
+        pixels.ConvertOne(tables, i);
 }
 
-void ConvertHsvLine(std::span<std::uint8_t> first, std::span<std::uint8_t> second,
-                    std::span<std::uint8_t> third)
+constexpr std::size_t HsvBlockSize = 4096;
+
+/// Runs convert(tables, begin, size) over the pixels [0, count) in blocks of
+/// HsvBlockSize, the blocks across threads.
+template <typename Convert>
+void ForEachHsvBlock(std::size_t count, Convert convert)
 {
     const THsvTables& tables = HsvTables();
-    const std::size_t count = std::min({first.size(), second.size(), third.size()});
-    // Pixels in blocks of 4096, the blocks across threads.
-    constexpr std::size_t BlockSize = 4096;
-    const int blocks = int((count + BlockSize - 1) / BlockSize);
-    ForEachBlock(blocks, 6 * BlockSize, [&](int firstBlock, int lastBlock) {
-        const std::size_t begin = std::size_t(firstBlock) * BlockSize;
-        const std::size_t end = std::min(count, std::size_t(lastBlock) * BlockSize);
-        ConvertHsvRange(tables, first.data() + begin, second.data() + begin, third.data() + begin,
-                        end - begin);
+    const int blocks = int((count + HsvBlockSize - 1) / HsvBlockSize);
+    ForEachBlock(blocks, 6 * HsvBlockSize, [&](int firstBlock, int lastBlock) {
+        for (int block = firstBlock; block < lastBlock; ++block) {
+            const std::size_t begin = std::size_t(block) * HsvBlockSize;
+            convert(tables, begin, std::min(HsvBlockSize, count - begin));
+        }
     });
 }
 
@@ -66,6 +66,19 @@ void ConvertHsvLine(std::span<std::uint8_t> first, std::span<std::uint8_t> secon
 void UseHsvKernel(THsvKernel kernel)
 {
     hsvKernel.store(kernel, std::memory_order_relaxed);
+}
+
+void ConvertRgbToHsv(std::span<const std::uint8_t> red, std::span<const std::uint8_t> green,
+                     std::span<const std::uint8_t> blue, std::span<std::uint8_t> hue,
+                     std::span<std::uint8_t> saturation, std::span<std::uint8_t> brightness)
+{
+    const std::size_t count = std::min(
+        {red.size(), green.size(), blue.size(), hue.size(), saturation.size(), brightness.size()});
+    const THsvPixels pixels{red.data(), green.data(),      blue.data(),
+                            hue.data(), saturation.data(), brightness.data()};
+    ForEachHsvBlock(count, [&](const THsvTables& tables, std::size_t begin, std::size_t size) {
+        ConvertHsvRange(tables, pixels.From(begin), size);
+    });
 }
 
 bool ConvertColourBytes(TConversionCode code, std::span<std::uint8_t> first,
@@ -90,7 +103,7 @@ bool ConvertColourBytes(TConversionCode code, std::span<std::uint8_t> first,
     case TConversionCode::None:
         return true;
     case TConversionCode::Hsv:
-        ConvertHsvLine(first, second, third);
+        ConvertRgbToHsv(first, second, third, first, second, third);
         return true;
     }
     return false;

@@ -47,6 +47,13 @@ enum class TConversionCode {
 bool ConvertColourBytes(TConversionCode code, std::span<std::uint8_t> first,
                         std::span<std::uint8_t> second, std::span<std::uint8_t> third);
 
+/// Hue, saturation and brightness (code 6) of the pixels of three colour planes, into
+/// three planes of the same length: the colour planes themselves or planes apart from
+/// them (not overlapping otherwise). Pixels past the shortest of the six are left alone.
+void ConvertRgbToHsv(std::span<const std::uint8_t> red, std::span<const std::uint8_t> green,
+                     std::span<const std::uint8_t> blue, std::span<std::uint8_t> hue,
+                     std::span<std::uint8_t> saturation, std::span<std::uint8_t> brightness);
+
 /// The vector kernels of the HSV conversion (code 6): the best one the processor has
 /// (AVX2, else SSE2), or a narrower one. They give the same bytes.
 enum class THsvKernel { Best, Sse2, Scalar };

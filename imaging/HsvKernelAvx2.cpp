@@ -2,169 +2,254 @@
 
 #if defined(VARNOLUX_HAVE_AVX2_KERNEL)
 
-#include "imaging/ColourFormulas.h"
-#include "imaging/HsvKernelParts.h"
+#include <algorithm>
+#include <immintrin.h>
+
+#define VARNOLUX_AVX2 inline __attribute__((target("avx2"), always_inline))
 
 namespace varnolux {
 
 namespace {
 
-/// Eight of sixteen 16-bit lanes (half 0 or 1) as floats.
-__attribute__((target("avx2"))) __m256 FloatsAvx2(__m256i words, int half)
+/// The bytes in first … last on multiples of step from first (step a power of two).
+VARNOLUX_AVX2 __m256i OnSteps(__m256i max, int first, int last, int step)
 {
-    return _mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(half ? _mm256_extracti128_si256(words, 1)
-                                                         : _mm256_castsi256_si128(words)));
+    const __m256i offset = _mm256_sub_epi8(max, _mm256_set1_epi8(char(first)));
+    const __m256i inRange =
+        _mm256_cmpeq_epi8(_mm256_min_epu8(offset, _mm256_set1_epi8(char(last - first))), offset);
+    const __m256i onStep = _mm256_cmpeq_epi8(
+        _mm256_and_si256(offset, _mm256_set1_epi8(char(step - 1))), _mm256_setzero_si256());
+    return _mm256_and_si256(inRange, onStep);
 }
 
-/// Sixteen 32-bit results (two registers, in pixel order) as bytes. Lane-wise packing
-/// interleaves the registers' quarters; the permutation puts them back in order.
-__attribute__((target("avx2"))) __m128i BytesAvx2(const __m256i* values)
+/// Brightness from the largest component: one less at 33, 37, … 61, at 66, 74, … 122
+/// and at 132, 148, … 244, where the multiplication by the double nearest 1/255
+/// lands just below.
+VARNOLUX_AVX2 __m256i Brightness(__m256i max)
 {
-    const __m256i words = _mm256_permute4x64_epi64(_mm256_packus_epi32(values[0], values[1]), 0xD8);
-    return _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+    const __m256i lower =
+        _mm256_or_si256(_mm256_or_si256(OnSteps(max, 33, 61, 4), OnSteps(max, 66, 122, 8)),
+                        OnSteps(max, 132, 244, 16));
+    return _mm256_add_epi8(max, lower); // lanes of lower are −1 or 0
 }
 
-/// 4 · 4 signed 32-bit results (in pixel order) as 16 signed bytes, for masks.
-__attribute__((target("avx2"))) __m128i MaskBytesAvx2(const __m256i* masks)
+/// The floors of two quotients of whole numbers below 2^24 (hue: denominator at most
+/// 510; saturation: at most 255; both quotients below 256) from one division: a
+/// fraction lies at least 1 / 510 from the next whole number, and the three roundings
+/// of the products leave each quotient within 10^-4 of its value, so adding 1 / 1024
+/// and truncating gives the floor. A floor times its denominator tells whether it is
+/// the quotient itself.
+struct TFloors {
+    __m256i Values;
+    __m256i Whole;
+};
+
+VARNOLUX_AVX2 TFloors Floors(__m256 approximate, __m256 numerator, __m256 denominator)
 {
-    const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(masks[0], masks[1]), 0xD8);
-    return _mm_packs_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+    const __m256i floor =
+        _mm256_cvttps_epi32(_mm256_add_ps(approximate, _mm256_set1_ps(1.0f / 1024.0f)));
+    const __m256 whole =
+        _mm256_cmp_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(floor), denominator), numerator, _CMP_EQ_OQ);
+    return {floor, _mm256_castps_si256(whole)};
 }
 
-/// Four of sixteen bytes (quarter 0 … 3) as doubles times the double nearest 1/255.
-__attribute__((target("avx2"))) __m256d ScaledQuarterAvx2(__m128i bytes, int quarter)
+/// Results of pixels in 32-bit lanes (eight), 16-bit lanes (sixteen) or bytes: hue and
+/// saturation as exact floors of 85 · T / (2 · d) and 255 · d / max, and whether each
+/// is the quotient itself.
+struct TLanes {
+    __m256i Hue;
+    __m256i Saturation;
+    __m256i HueWhole;
+    __m256i SaturationWhole;
+};
+
+VARNOLUX_AVX2 TLanes ConvertEight(__m256i sector, __m256i d, __m256i max)
 {
-    const __m128i shifted = quarter == 0   ? bytes
-                            : quarter == 1 ? _mm_srli_si128(bytes, 4)
-                            : quarter == 2 ? _mm_srli_si128(bytes, 8)
-                                           : _mm_srli_si128(bytes, 12);
-    return _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_cvtepu8_epi32(shifted)), _mm256_set1_pd(OneBy255));
+    const __m256 one = _mm256_set1_ps(1.0f);
+    const __m256 dFloat = _mm256_cvtepi32_ps(d);
+    const __m256 hueNumerator = _mm256_mul_ps(_mm256_cvtepi32_ps(sector), _mm256_set1_ps(85.0f));
+    const __m256 hueDenominator = _mm256_max_ps(_mm256_add_ps(dFloat, dFloat), one);
+    const __m256 saturationNumerator = _mm256_mul_ps(dFloat, _mm256_set1_ps(255.0f));
+    const __m256 saturationDenominator = _mm256_max_ps(_mm256_cvtepi32_ps(max), one);
+    const __m256 reciprocal =
+        _mm256_div_ps(one, _mm256_mul_ps(hueDenominator, saturationDenominator));
+    const TFloors hue =
+        Floors(_mm256_mul_ps(_mm256_mul_ps(hueNumerator, saturationDenominator), reciprocal),
+               hueNumerator, hueDenominator);
+    const TFloors saturation =
+        Floors(_mm256_mul_ps(_mm256_mul_ps(saturationNumerator, hueDenominator), reciprocal),
+               saturationNumerator, saturationDenominator);
+    return {hue.Values, saturation.Values, hue.Whole, saturation.Whole};
 }
 
-/// RgbToHsv's hue bytes of 16 pixels, computed in doubles four at a time: every lane
-/// performs the scalar operations in the scalar order and the branches become
-/// selections, so the bytes equal the scalar ones exactly. Only groups of four that
-/// hold one of the lanes (bit i for pixel i) are computed; the others are 0.
-__attribute__((target("avx2"))) __m128i HueFromDoublesAvx2(__m128i red, __m128i green, __m128i blue,
-                                                           int lanes)
+VARNOLUX_AVX2 __m256i EqualsAny(__m256i bytes, char a, char b)
 {
-    const __m256d zero = _mm256_setzero_pd();
-    const __m256d one = _mm256_set1_pd(1.0);
-    __m128i quarters[4];
-    for (int quarter = 0; quarter < 4; ++quarter) {
-        quarters[quarter] = _mm_setzero_si128();
-        if (((lanes >> (4 * quarter)) & 0xF) == 0)
-            continue;
-        const __m256d r = ScaledQuarterAvx2(red, quarter);
-        const __m256d g = ScaledQuarterAvx2(green, quarter);
-        const __m256d b = ScaledQuarterAvx2(blue, quarter);
-        const __m256d max = _mm256_max_pd(r, _mm256_max_pd(g, b));
-        const __m256d min = _mm256_min_pd(r, _mm256_min_pd(g, b));
-        const __m256d d = _mm256_sub_pd(max, min);
-        const __m256d redIsMax = _mm256_cmp_pd(r, max, _CMP_EQ_OQ);
-        const __m256d greenIsMax = _mm256_cmp_pd(g, max, _CMP_EQ_OQ);
-        const __m256d numerator =
-            _mm256_blendv_pd(_mm256_blendv_pd(_mm256_sub_pd(r, g), _mm256_sub_pd(b, r), greenIsMax),
-                             _mm256_sub_pd(g, b), redIsMax);
-        const __m256d sector = _mm256_blendv_pd(
-            _mm256_blendv_pd(_mm256_set1_pd(4.0), _mm256_set1_pd(2.0), greenIsMax), zero, redIsMax);
-        const __m256d coloured = _mm256_cmp_pd(d, zero, _CMP_GT_OQ);
-        __m256d h =
-            _mm256_add_pd(_mm256_div_pd(numerator, _mm256_blendv_pd(one, d, coloured)), sector);
-        h = _mm256_mul_pd(h, _mm256_set1_pd(60.0));
-        h = _mm256_blendv_pd(h, _mm256_add_pd(h, _mm256_set1_pd(360.0)),
-                             _mm256_cmp_pd(h, zero, _CMP_LT_OQ));
-        h = _mm256_mul_pd(_mm256_and_pd(coloured, h), _mm256_set1_pd(DegreesToHue));
-        quarters[quarter] =
-            _mm256_cvttpd_epi32(_mm256_min_pd(_mm256_set1_pd(255.0), _mm256_max_pd(h, zero)));
-    }
-    return _mm_packus_epi16(_mm_packs_epi32(quarters[0], quarters[1]),
-                            _mm_packs_epi32(quarters[2], quarters[3]));
+    return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(a)),
+                           _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(b)));
 }
 
-/// ConvertSixteen for processors with AVX2, with nothing left to the caller:
-/// saturation is gathered from the table, the hue is a float quotient with eight
-/// lanes, and where a quotient is a whole number the lanes take the double hue.
-__attribute__((target("avx2"))) void ConvertSixteenAvx2(std::uint8_t* red, std::uint8_t* green,
-                                                        std::uint8_t* blue,
-                                                        const std::uint8_t* saturationTable)
-{
-    const auto [r, g, b, max, min, d, all, redIsMax, greenIsMax, blueIsMax, greenBelowBlue] =
-        LoadSixteen(red, green, blue);
-    // Where the two smaller components are equal the double numerator is exactly 0,
-    // so the double hue is the sector's own (0, 85 or 170) and never falls below:
-    // no doubt, whole or not. Grey (d = 0) is exact as well.
-    const __m128i certain =
-        _mm_or_si128(_mm_or_si128(_mm_and_si128(redIsMax, _mm_cmpeq_epi8(g, b)),
-                                  _mm_and_si128(greenIsMax, _mm_cmpeq_epi8(b, r))),
-                     _mm_or_si128(_mm_and_si128(blueIsMax, _mm_cmpeq_epi8(r, g)),
-                                  _mm_cmpeq_epi8(d, _mm_setzero_si128())));
-    const __m128i doubtful = _mm_andnot_si128(certain, all);
+/// The pixels whose results RgbToHsv's doubles may put just below a whole quotient: all
+/// whole ones but those the doubles reach exactly (hue 0, 85, 170 where the two smaller
+/// components are equal, saturation 0 of grey and 255 of a colour with a zero
+/// component). Bit i for pixel i.
+struct TDoubtful {
+    unsigned Hue;
+    unsigned Saturation;
+};
 
-    // Sixteen 16-bit lanes; masks widen by sign extension.
-    const __m256i r16 = _mm256_cvtepu8_epi16(r);
-    const __m256i g16 = _mm256_cvtepu8_epi16(g);
-    const __m256i b16 = _mm256_cvtepu8_epi16(b);
-    const __m256i d16 = _mm256_cvtepu8_epi16(d);
+VARNOLUX_AVX2 TDoubtful Doubtful(const TLanes& bytes)
+{
+    const __m256i exactHue = _mm256_or_si256(
+        EqualsAny(bytes.Hue, 0, 85), _mm256_cmpeq_epi8(bytes.Hue, _mm256_set1_epi8(char(170))));
+    const __m256i exactSaturation = EqualsAny(bytes.Saturation, 0, char(255));
+    return {unsigned(_mm256_movemask_epi8(_mm256_andnot_si256(exactHue, bytes.HueWhole))),
+            unsigned(
+                _mm256_movemask_epi8(_mm256_andnot_si256(exactSaturation, bytes.SaturationWhole)))};
+}
+
+VARNOLUX_AVX2 __m256i Load(const std::uint8_t* bytes)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes));
+}
+
+VARNOLUX_AVX2 void Store(std::uint8_t* bytes, __m256i values)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bytes), values);
+}
+
+/// The low or high half of each 128-bit half, widened: bytes to 16-bit lanes with
+/// zeros, byte masks to 16-bit masks, 16-bit lanes to 32-bit lanes with zeros. The
+/// packs that narrow them again work within 128-bit halves too, so the results come
+/// back in pixel order.
+VARNOLUX_AVX2 __m256i Widen(__m256i bytes, bool high)
+{
+    return high ? _mm256_unpackhi_epi8(bytes, _mm256_setzero_si256())
+                : _mm256_unpacklo_epi8(bytes, _mm256_setzero_si256());
+}
+
+VARNOLUX_AVX2 __m256i WidenMask(__m256i mask, bool high)
+{
+    return high ? _mm256_unpackhi_epi8(mask, mask) : _mm256_unpacklo_epi8(mask, mask);
+}
+
+VARNOLUX_AVX2 __m256i Widen32(__m256i words, bool high)
+{
+    return high ? _mm256_unpackhi_epi16(words, _mm256_setzero_si256())
+                : _mm256_unpacklo_epi16(words, _mm256_setzero_si256());
+}
+
+/// Thirty-two pixels' components, their extremes and which of them is the largest.
+struct TThirtyTwo {
+    __m256i r, g, b, max, min, d;
+    // The first of two equal largest components wins, as in RgbToHsv.
+    __m256i redIsMax, greenIsMax, blueIsMax;
+    __m256i greenBelowBlue;
+};
+
+VARNOLUX_AVX2 TThirtyTwo LoadThirtyTwo(const THsvPixels& pixels)
+{
+    TThirtyTwo p;
+    p.r = Load(pixels.Red);
+    p.g = Load(pixels.Green);
+    p.b = Load(pixels.Blue);
+    p.max = _mm256_max_epu8(_mm256_max_epu8(p.r, p.g), p.b);
+    p.min = _mm256_min_epu8(_mm256_min_epu8(p.r, p.g), p.b);
+    p.d = _mm256_sub_epi8(p.max, p.min);
+    p.redIsMax = _mm256_cmpeq_epi8(p.r, p.max);
+    p.greenIsMax = _mm256_andnot_si256(p.redIsMax, _mm256_cmpeq_epi8(p.g, p.max));
+    p.blueIsMax = _mm256_andnot_si256(_mm256_or_si256(p.redIsMax, p.greenIsMax),
+                                      _mm256_cmpeq_epi8(p.b, p.max));
+    p.greenBelowBlue = _mm256_andnot_si256(_mm256_cmpeq_epi8(p.g, p.b),
+                                           _mm256_cmpeq_epi8(_mm256_min_epu8(p.g, p.b), p.g));
+    return p;
+}
+
+/// The 32-bit lanes of two sets of eight as 16-bit lanes, or 16-bit lanes of two sets of
+/// sixteen as bytes (saturating; masks stay masks).
+VARNOLUX_AVX2 TLanes PackWords(const TLanes& low, const TLanes& high)
+{
+    return {_mm256_packs_epi32(low.Hue, high.Hue),
+            _mm256_packs_epi32(low.Saturation, high.Saturation),
+            _mm256_packs_epi32(low.HueWhole, high.HueWhole),
+            _mm256_packs_epi32(low.SaturationWhole, high.SaturationWhole)};
+}
+
+VARNOLUX_AVX2 TLanes PackBytes(const TLanes& low, const TLanes& high)
+{
+    return {_mm256_packus_epi16(low.Hue, high.Hue),
+            _mm256_packus_epi16(low.Saturation, high.Saturation),
+            _mm256_packs_epi16(low.HueWhole, high.HueWhole),
+            _mm256_packs_epi16(low.SaturationWhole, high.SaturationWhole)};
+}
+
+/// Sixteen of the thirty-two pixels in 16-bit lanes: the low or high half of each
+/// 128-bit half.
+VARNOLUX_AVX2 TLanes ConvertSixteen(const TThirtyTwo& p, bool high)
+{
+    const __m256i r16 = Widen(p.r, high);
+    const __m256i g16 = Widen(p.g, high);
+    const __m256i b16 = Widen(p.b, high);
+    const __m256i d16 = Widen(p.d, high);
+    const __m256i max16 = Widen(p.max, high);
     const __m256i d2 = _mm256_add_epi16(d16, d16);
     const __m256i d4 = _mm256_add_epi16(d2, d2);
     const __m256i redSector = _mm256_add_epi16(
         _mm256_sub_epi16(g16, b16),
-        _mm256_and_si256(_mm256_cvtepi8_epi16(greenBelowBlue), _mm256_add_epi16(d4, d2)));
+        _mm256_and_si256(WidenMask(p.greenBelowBlue, high), _mm256_add_epi16(d4, d2)));
     const __m256i greenSector = _mm256_add_epi16(_mm256_sub_epi16(b16, r16), d2);
     const __m256i blueSector = _mm256_add_epi16(_mm256_sub_epi16(r16, g16), d4);
     const __m256i sector = _mm256_or_si256(
-        _mm256_or_si256(_mm256_and_si256(_mm256_cvtepi8_epi16(redIsMax), redSector),
-                        _mm256_and_si256(_mm256_cvtepi8_epi16(greenIsMax), greenSector)),
-        _mm256_and_si256(_mm256_cvtepi8_epi16(blueIsMax), blueSector));
-    const __m256i tableIndex =
-        _mm256_or_si256(_mm256_slli_epi16(_mm256_cvtepu8_epi16(max), 8), _mm256_cvtepu8_epi16(min));
+        _mm256_or_si256(_mm256_and_si256(WidenMask(p.redIsMax, high), redSector),
+                        _mm256_and_si256(WidenMask(p.greenIsMax, high), greenSector)),
+        _mm256_and_si256(WidenMask(p.blueIsMax, high), blueSector));
+    return PackWords(
+        ConvertEight(Widen32(sector, false), Widen32(d16, false), Widen32(max16, false)),
+        ConvertEight(Widen32(sector, true), Widen32(d16, true), Widen32(max16, true)));
+}
 
-    __m256i hue[2];
-    __m256i wholeHue[2];
-    __m256i saturation[2];
-    for (const int half : {0, 1}) {
-        // Exact floors: numerator and denominator are whole numbers below 2^24, so the
-        // correctly rounded quotient truncates to the floor, and a whole quotient is
-        // exact. Grey (d = 0) divides 0 by 1.
-        const __m256 dFloat = FloatsAvx2(d16, half);
-        const __m256 denominator =
-            _mm256_max_ps(_mm256_add_ps(dFloat, dFloat), _mm256_set1_ps(1.0f));
-        const __m256 numerator = _mm256_mul_ps(FloatsAvx2(sector, half), _mm256_set1_ps(85.0f));
-        hue[half] = _mm256_cvttps_epi32(_mm256_div_ps(numerator, denominator));
-        const __m256 whole = _mm256_cmp_ps(
-            _mm256_mul_ps(_mm256_cvtepi32_ps(hue[half]), denominator), numerator, _CMP_EQ_OQ);
-        const __m256 isDoubtful = _mm256_castsi256_ps(
-            _mm256_cvtepi8_epi32(half ? _mm_srli_si128(doubtful, 8) : doubtful));
-        wholeHue[half] = _mm256_castps_si256(_mm256_and_ps(whole, isDoubtful));
-        const __m256i index = _mm256_cvtepu16_epi32(half ? _mm256_extracti128_si256(tableIndex, 1)
-                                                         : _mm256_castsi256_si128(tableIndex));
-        saturation[half] = _mm256_and_si256(
-            _mm256_i32gather_epi32(reinterpret_cast<const int*>(saturationTable), index, 1),
-            _mm256_set1_epi32(0xFF));
-    }
-    __m128i hueBytes = BytesAvx2(hue);
-    const __m128i wholeLanes = MaskBytesAvx2(wholeHue);
-    if (const int lanes = _mm_movemask_epi8(wholeLanes))
-        hueBytes = _mm_blendv_epi8(hueBytes, HueFromDoublesAvx2(r, g, b, lanes), wholeLanes);
-    const auto store = [](std::uint8_t* out, __m128i values) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), values);
-    };
-    store(red, hueBytes);
-    store(green, BytesAvx2(saturation));
-    store(blue, Brightness(max));
+/// Converts thirty-two pixels from their exact quotients; returns those to correct, and
+/// their largest and smallest components.
+VARNOLUX_AVX2 TDoubtful ConvertThirtyTwo(const THsvPixels& pixels, std::uint8_t* maxima,
+                                         std::uint8_t* minima)
+{
+    const TThirtyTwo p = LoadThirtyTwo(pixels);
+    Store(maxima, p.max);
+    Store(minima, p.min);
+    const TLanes results = PackBytes(ConvertSixteen(p, false), ConvertSixteen(p, true));
+    Store(pixels.Hue, results.Hue);
+    Store(pixels.Saturation, results.Saturation);
+    Store(pixels.Brightness, Brightness(p.max));
+    return Doubtful(results);
 }
 
 } // namespace
 
-void ConvertHsvRangeAvx2(const THsvTables& tables, std::uint8_t* red, std::uint8_t* green,
-                         std::uint8_t* blue, std::size_t count)
+__attribute__((target("avx2"))) void
+ConvertHsvRangeAvx2(const THsvTables& tables, const THsvPixels& pixels, std::size_t count)
 {
-    std::size_t i = 0;
-    for (; i + 16 <= count; i += 16)
-        ConvertSixteenAvx2(red + i, green + i, blue + i, tables.SaturationTable());
-    for (; i < count; ++i)
-        tables.Convert(red[i], green[i], blue[i]);
+    // The doubtful pixels are corrected after each chunk, from bit masks: a test per
+    // thirty-two pixels would be mispredicted most of the time.
+    constexpr std::size_t Chunk = 4096;
+    std::uint32_t hueDoubtful[Chunk / 32];
+    std::uint32_t saturationDoubtful[Chunk / 32];
+    std::uint8_t maxima[Chunk];
+    std::uint8_t minima[Chunk];
+    std::size_t begin = 0;
+    while (count - begin >= 32) {
+        const std::size_t blocks = std::min(Chunk, count - begin) / 32;
+        const THsvPixels chunk = pixels.From(begin);
+        for (std::size_t block = 0; block < blocks; ++block) {
+            const TDoubtful doubtful =
+                ConvertThirtyTwo(chunk.From(block * 32), maxima + block * 32, minima + block * 32);
+            hueDoubtful[block] = doubtful.Hue;
+            saturationDoubtful[block] = doubtful.Saturation;
+        }
+        chunk.CorrectDoubtful(tables, std::span(hueDoubtful, blocks),
+                              std::span(saturationDoubtful, blocks), maxima, minima);
+        begin += blocks * 32;
+    }
+    for (; begin < count; ++begin)
+        pixels.ConvertOne(tables, begin);
 }
 
 } // namespace varnolux

@@ -2,9 +2,7 @@
 
 #if defined(VARNOLUX_HAVE_SSE2_KERNEL)
 
-#include "imaging/HsvKernelParts.h"
-
-#include <algorithm>
+#include <immintrin.h>
 
 namespace varnolux {
 
@@ -53,14 +51,58 @@ TQuotients FloorOf(__m128 approximate, __m128 numerator, __m128 denominator)
 
 /// Brightness from the largest component: one less at 33, 37, … 61, at 66, 74, … 122
 /// and at 132, 148, … 244, where the multiplication by the double nearest 1/255
+/// lands just below.
+__m128i Brightness(__m128i max)
+{
+    const auto inSteps = [&](int first, int last, int step) {
+        const __m128i offset = _mm_sub_epi8(max, _mm_set1_epi8(char(first)));
+        const __m128i inRange =
+            _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(char(last - first))), offset);
+        const __m128i onStep = _mm_cmpeq_epi8(_mm_and_si128(offset, _mm_set1_epi8(char(step - 1))),
+                                              _mm_setzero_si128());
+        return _mm_and_si128(inRange, onStep);
+    };
+    const __m128i lower =
+        _mm_or_si128(_mm_or_si128(inSteps(33, 61, 4), inSteps(66, 122, 8)), inSteps(132, 244, 16));
+    return _mm_add_epi8(max, lower); // lanes of lower are −1 or 0
+}
 
-/// Converts 16 pixels in place with the exact rational forms of hue and saturation;
-/// returns the lanes (bit i for pixel i) whose quotients were whole numbers, which
-/// the caller converts again with the tables.
-int ConvertSixteen(std::uint8_t* red, std::uint8_t* green, std::uint8_t* blue)
+/// Sixteen pixels' components, their extremes and which of them is the largest.
+struct TSixteenPixels {
+    __m128i r, g, b, max, min, d, all;
+    // The first of two equal largest components wins, as in RgbToHsv.
+    __m128i redIsMax, greenIsMax, blueIsMax;
+    __m128i greenBelowBlue;
+};
+
+TSixteenPixels LoadSixteen(const std::uint8_t* red, const std::uint8_t* green,
+                           const std::uint8_t* blue)
+{
+    const auto load = [](const std::uint8_t* bytes) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    };
+    TSixteenPixels p;
+    p.r = load(red);
+    p.g = load(green);
+    p.b = load(blue);
+    p.max = _mm_max_epu8(_mm_max_epu8(p.r, p.g), p.b);
+    p.min = _mm_min_epu8(_mm_min_epu8(p.r, p.g), p.b);
+    p.d = _mm_sub_epi8(p.max, p.min);
+    p.all = _mm_set1_epi8(char(0xFF));
+    p.redIsMax = _mm_cmpeq_epi8(p.r, p.max);
+    p.greenIsMax = _mm_andnot_si128(p.redIsMax, _mm_cmpeq_epi8(p.g, p.max));
+    p.blueIsMax = _mm_andnot_si128(_mm_or_si128(p.redIsMax, p.greenIsMax), p.all);
+    p.greenBelowBlue =
+        _mm_andnot_si128(_mm_cmpeq_epi8(p.g, p.b), _mm_cmpeq_epi8(_mm_min_epu8(p.g, p.b), p.g));
+    return p;
+}
+
+/// Converts 16 pixels with the exact rational forms of hue and saturation; those whose
+/// quotients were whole numbers again with the tables.
+void ConvertSixteen(const THsvTables& tables, const THsvPixels& pixels)
 {
     const auto [r, g, b, max, min, d, all, redIsMax, greenIsMax, blueIsMax, greenBelowBlue] =
-        LoadSixteen(red, green, blue);
+        LoadSixteen(pixels.Red, pixels.Green, pixels.Blue);
     const __m128i coloured = _mm_andnot_si128(_mm_cmpeq_epi8(d, _mm_setzero_si128()), all);
 
     __m128i hueWords[2];
@@ -119,34 +161,32 @@ int ConvertSixteen(std::uint8_t* red, std::uint8_t* green, std::uint8_t* blue)
     const auto store = [](std::uint8_t* bytes, __m128i values) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), values);
     };
-    store(red, _mm_packus_epi16(hueWords[0], hueWords[1]));
-    store(green, _mm_packus_epi16(saturationWords[0], saturationWords[1]));
-    store(blue, Brightness(max));
-    return whole;
+    // The colours of whole-quotient pixels, before the results may overwrite them.
+    std::uint8_t colours[3][16];
+    if (whole != 0) {
+        store(colours[0], r);
+        store(colours[1], g);
+        store(colours[2], b);
+    }
+    store(pixels.Hue, _mm_packus_epi16(hueWords[0], hueWords[1]));
+    store(pixels.Saturation, _mm_packus_epi16(saturationWords[0], saturationWords[1]));
+    store(pixels.Brightness, Brightness(max));
+    for (int lanes = whole; lanes != 0; lanes &= lanes - 1) {
+        const int lane = __builtin_ctz(unsigned(lanes));
+        tables.Convert(colours[0][lane], colours[1][lane], colours[2][lane], pixels.Hue[lane],
+                       pixels.Saturation[lane], pixels.Brightness[lane]);
+    }
 }
 
 } // namespace
 
-void ConvertHsvRangeSse2(const THsvTables& tables, std::uint8_t* red, std::uint8_t* green,
-                         std::uint8_t* blue, std::size_t count)
+void ConvertHsvRangeSse2(const THsvTables& tables, const THsvPixels& pixels, std::size_t count)
 {
     std::size_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-        std::uint8_t r[16], g[16], b[16];
-        std::copy_n(red + i, 16, r);
-        std::copy_n(green + i, 16, g);
-        std::copy_n(blue + i, 16, b);
-        for (int lanes = ConvertSixteen(red + i, green + i, blue + i); lanes != 0;
-             lanes &= lanes - 1) {
-            const int lane = __builtin_ctz(unsigned(lanes));
-            tables.Convert(r[lane], g[lane], b[lane]);
-            red[i + lane] = r[lane];
-            green[i + lane] = g[lane];
-            blue[i + lane] = b[lane];
-        }
-    }
+    for (; i + 16 <= count; i += 16)
+        ConvertSixteen(tables, pixels.From(i));
     for (; i < count; ++i)
-        tables.Convert(red[i], green[i], blue[i]);
+        pixels.ConvertOne(tables, i);
 }
 
 } // namespace varnolux

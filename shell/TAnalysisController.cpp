@@ -58,6 +58,7 @@ bool TAnalysisController::Open(const std::string& fileName)
     ClearResult();
     for (TImageWidget* view : {views_.Source, views_.Analysed})
         view->ExchangePicture({});
+    shownOutline_.reset();
     views_.Progress->SetPosition(0);
     programControl_.SetState(StateLoading);
     worker_->RequestOpen(++lastRequest_, fileName);
@@ -93,6 +94,16 @@ bool TAnalysisController::FindColourRange(const TPlane<std::uint8_t>& selection)
     return true;
 }
 
+TAnalysisController::TOutlineKey TAnalysisController::OutlineKey(const TOptions& options,
+                                                                 const TPictureRequest& pictures)
+{
+    return {options.lUseExclRect,       options.iExclRectLeft,    options.iExclRectUp,
+            options.iExclRectRight,     options.iExclRectDown,    options.lUseInclCircle,
+            options.iInclCircleX,       options.iInclCircleY,     options.iInclCircleDiam,
+            options.colColorInclCircle, options.colColorExclRect, pictures.SourceShownWidth,
+            pictures.SourceShownHeight};
+}
+
 void TAnalysisController::StartWork()
 {
     busy_ = true;
@@ -108,6 +119,10 @@ void TAnalysisController::StartRun()
     pictures.Channels = WatchedChannels();
     pictures.SourceShownWidth = views_.Source->width();
     pictures.SourceShownHeight = views_.Source->height();
+    // The source with the outline of the analysis area in view stays right while the
+    // area and the view's size do: a change of the range paints no new one.
+    requestedOutline_ = OutlineKey(settings.Options, pictures);
+    pictures.Source = shownOutline_ != requestedOutline_;
     // Before the request: whatever this signal leads to comes before the outcome.
     Q_EMIT AnalysisStarted();
     worker_->RequestRun(runRequest_, settings, pictures);
@@ -189,6 +204,7 @@ void TAnalysisController::OpenFinished(const TWorkOutcome& outcome)
     }
     // Until the analysis both views show the source as read.
     views_.Source->ShowPicture(opened_.SourcePicture);
+    shownOutline_.reset();
     views_.Analysed->ShowPicture(opened_.SourcePicture);
     Q_EMIT ImageOpened(opened_.FileName);
     programControl_.SetState(StateImageLoaded);
@@ -238,7 +254,10 @@ void TAnalysisController::ShowResult(TAnalysisResult&& result)
 void TAnalysisController::ShowPictures(TAnalysisPictures& pictures)
 {
     // The pictures shown so far go back to the engine, to be painted over next time.
-    pictures.Source = views_.Source->ExchangePicture(std::move(pictures.Source));
+    if (!pictures.Source.IsEmpty()) {
+        pictures.Source = views_.Source->ExchangePicture(std::move(pictures.Source));
+        shownOutline_ = requestedOutline_;
+    }
     pictures.Analysed = views_.Analysed->ExchangePicture(std::move(pictures.Analysed));
     for (size_t channel = 0; channel < views_.Channels.size(); ++channel)
         pictures.Channels[channel] =

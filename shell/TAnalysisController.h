@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -108,6 +109,11 @@ Q_SIGNALS:
     void ResultCleared();
 
 private:
+    /// What the outline on the source picture depends on: the analysis area, its
+    /// colours and the size it is shown at.
+    using TOutlineKey = std::array<int, 13>;
+    static TOutlineKey OutlineKey(const TOptions& options, const TPictureRequest& pictures);
+
     void StartWork();
     void StartRun();
     void Finished(const std::shared_ptr<TWorkOutcome>& outcome);
@@ -136,6 +142,10 @@ private:
     bool hasImage_ = false;
     TOpenResult opened_;
     TAnalysisResult shownResult_;
+    /// The outline of the source picture in view, if a run painted it, and that of the
+    /// newest run requested.
+    std::optional<TOutlineKey> shownOutline_;
+    TOutlineKey requestedOutline_{};
 };
 
 } // namespace varnolux

@@ -121,9 +121,10 @@ bool TAnalysisWorker::NewRequestWaiting()
 void TAnalysisWorker::PrepareSparePictures(TAnalysis& engine, const TPictureRequest& pictures)
 {
     // The pictures of the first run on an image stay on screen while the next run
-    // paints: that one would wait for fresh memory. The second set is made now, while
-    // the user looks, one picture at a time, so a new request waits for one at most.
-    while (!NewRequestWaiting() && engine.AddSparePicture(pictures.Count())) {
+    // paints: that one would wait for fresh memory. A spare analysed picture is made now,
+    // while the user looks; the source with its outline is painted again only when the
+    // analysis area or the view's size changes, which a change of the range does not.
+    while (!NewRequestWaiting() && engine.AddSparePicture(std::size_t(pictures.Analysed))) {
     }
 }
 

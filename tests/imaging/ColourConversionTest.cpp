@@ -115,6 +115,18 @@ TEST(ConvertColourSpace, EveryKernelEqualsRgbToHsvForEveryColour)
         originalGreen[i] = std::uint8_t(colour >> 8);
         originalBlue[i] = std::uint8_t(colour);
     }
+    const auto mismatches = [&](const std::vector<std::uint8_t>& hue,
+                                const std::vector<std::uint8_t>& saturation,
+                                const std::vector<std::uint8_t>& brightness) {
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < ColourCount; ++i) {
+            const THsv hsv = RgbToHsv(originalRed[i], originalGreen[i], originalBlue[i]);
+            if (hue[i] != ChannelByte(hsv.H) || saturation[i] != ChannelByte(hsv.S) ||
+                brightness[i] != ChannelByte(hsv.V))
+                ++count;
+        }
+        return count;
+    };
     for (const THsvKernel kernel : {THsvKernel::Best, THsvKernel::Sse2, THsvKernel::Scalar}) {
         UseHsvKernel(kernel);
         auto red = originalRed, green = originalGreen, blue = originalBlue;
@@ -123,14 +135,20 @@ TEST(ConvertColourSpace, EveryKernelEqualsRgbToHsvForEveryColour)
                                        std::span(blue).first(ColourCount - 7)));
         ASSERT_TRUE(ConvertColourBytes(TConversionCode::Hsv, std::span(red).last(7),
                                        std::span(green).last(7), std::span(blue).last(7)));
-        std::size_t mismatches = 0;
-        for (std::size_t i = 0; i < ColourCount; ++i) {
-            const THsv hsv = RgbToHsv(originalRed[i], originalGreen[i], originalBlue[i]);
-            if (red[i] != ChannelByte(hsv.H) || green[i] != ChannelByte(hsv.S) ||
-                blue[i] != ChannelByte(hsv.V))
-                ++mismatches;
-        }
-        EXPECT_EQ(mismatches, 0u) << "kernel " << int(kernel);
+        EXPECT_EQ(mismatches(red, green, blue), 0u) << "in place, kernel " << int(kernel);
+
+        // Into planes of their own, the colours left as they are.
+        std::vector<std::uint8_t> hue(ColourCount), saturation(ColourCount),
+            brightness(ColourCount);
+        const std::size_t split = ColourCount / 3 + 5;
+        for (const auto& [begin, end] : {std::pair{std::size_t(0), split}, {split, ColourCount}})
+            ConvertRgbToHsv(std::span(originalRed).subspan(begin, end - begin),
+                            std::span(originalGreen).subspan(begin, end - begin),
+                            std::span(originalBlue).subspan(begin, end - begin),
+                            std::span(hue).subspan(begin, end - begin),
+                            std::span(saturation).subspan(begin, end - begin),
+                            std::span(brightness).subspan(begin, end - begin));
+        EXPECT_EQ(mismatches(hue, saturation, brightness), 0u) << "apart, kernel " << int(kernel);
     }
     UseHsvKernel(THsvKernel::Best);
 }

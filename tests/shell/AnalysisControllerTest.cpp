@@ -146,6 +146,45 @@ private Q_SLOTS:
         QVERIFY(reporter.messages.empty());
     }
 
+    void TheSourceWithItsOutlineIsPaintedAgainOnlyWhenTheAreaOrTheViewChanges()
+    {
+        const std::string image = WriteObjects();
+        QVERIFY(controller->Open(image));
+        QVERIFY(WaitIdle());
+        const auto& source = std::as_const(*window->views.Source);
+        const std::uint8_t* const painted = source.Picture().Bits();
+        const TBitmap24 outlined = source.Picture();
+
+        // Another range: the same picture stays in view.
+        settings.settings = RedSettings(200);
+        QVERIFY(controller->Analyse());
+        QVERIFY(WaitIdle());
+        QCOMPARE(source.Picture().Bits(), painted);
+
+        // Another analysis area: a new outline, as a run of its own paints it.
+        settings.settings.Options.lUseExclRect = true;
+        settings.settings.Options.iExclRectLeft = 20;
+        QVERIFY(controller->Analyse());
+        QVERIFY(WaitIdle());
+        TAnalysis engine;
+        QVERIFY(engine.LoadImage(image).Loaded);
+        TPictureRequest request = TPictureRequest::All();
+        request.SourceShownWidth = source.width();
+        request.SourceShownHeight = source.height();
+        const TAnalysisResult expected = engine.Run(settings.settings, request);
+        QVERIFY(source.Picture() == expected.Pictures.Source);
+        QVERIFY(!(source.Picture() == outlined));
+
+        // Another size of the view: painted again for it.
+        const TBitmap24 before = source.Picture();
+        window->views.Source->resize(100, 40);
+        QVERIFY(controller->Analyse());
+        QVERIFY(WaitIdle());
+        request.SourceShownWidth = 100;
+        request.SourceShownHeight = 40;
+        QVERIFY(source.Picture() == engine.Run(settings.settings, request).Pictures.Source);
+    }
+
     void OnlyChannelImagesInViewArePaintedTheOthersWhenTheyComeIntoView()
     {
         const auto& channels = window->views.Channels;
